@@ -1,0 +1,71 @@
+#pragma once
+
+#include "CancellationToken.h"
+
+#include <QCoroSignal>
+#include <QCoroTask>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+namespace platform_detail {
+class CellSignal : public QObject {
+    Q_OBJECT
+signals:
+    void changed();
+};
+} // namespace platform_detail
+
+// A value with a change signal and an awaitable wait until it satisfies a
+// condition: the stand-in for a current-value subject. Main thread only.
+template <typename T>
+class CurrentValueCell {
+public:
+    explicit CurrentValueCell(T initial = T{})
+        : m_state(std::make_shared<State>(std::move(initial)))
+    {
+    }
+
+    const T& value() const { return m_state->value; }
+
+    void set(T value)
+    {
+        if (m_state->value == value)
+            return;
+        m_state->value = std::move(value);
+        emit m_state->signal.changed();
+    }
+
+    // The object whose changed() signal fires after every change.
+    const platform_detail::CellSignal* notifier() const { return &m_state->signal; }
+
+    // Resumes as soon as `condition(value())` holds (at once if it already
+    // does). Returns false when the token was cancelled first.
+    QCoro::Task<bool> waitUntil(std::function<bool(const T&)> condition, CancellationToken token = {}) const
+    {
+        return waitImpl(m_state, std::move(condition), std::move(token));
+    }
+
+private:
+    struct State {
+        explicit State(T initial)
+            : value(std::move(initial))
+        {
+        }
+        T value;
+        platform_detail::CellSignal signal;
+    };
+
+    static QCoro::Task<bool> waitImpl(std::shared_ptr<State> state, std::function<bool(const T&)> condition,
+                                      CancellationToken token)
+    {
+        auto cancelConnection = token.onCancel(&state->signal, [raw = &state->signal] { emit raw->changed(); });
+        while (!token.isCancelled() && !condition(state->value))
+            co_await qCoro(&state->signal, &platform_detail::CellSignal::changed);
+        QObject::disconnect(cancelConnection);
+        co_return !token.isCancelled();
+    }
+
+    std::shared_ptr<State> m_state;
+};

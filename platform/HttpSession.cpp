@@ -1,0 +1,136 @@
+#include "HttpSession.h"
+
+#include <QCoroNetworkReply>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+bool HttpResponse::looksLikeJson() const
+{
+    const QByteArray type = contentType.toLower();
+    if (type.isEmpty())
+        return true;
+    return type.contains("json") || type.contains("javascript");
+}
+
+HttpSession::HttpSession(QObject* parent)
+    : HttpSession(Options{}, parent)
+{
+}
+
+HttpSession::HttpSession(Options options, QObject* parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_manager(new QNetworkAccessManager(this))
+{
+    m_manager->setTransferTimeout(static_cast<int>(m_options.timeout.count()));
+    m_manager->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+}
+
+HttpSession::~HttpSession()
+{
+    // Aborting finishes each reply at once, which resumes its awaiting coroutine
+    // while the reply still exists.
+    m_closing = true;
+    const auto active = m_active;
+    for (QNetworkReply* reply : active)
+        reply->abort();
+}
+
+std::shared_ptr<HttpSession> HttpSession::shared()
+{
+    static std::weak_ptr<HttpSession> instance;
+    auto session = instance.lock();
+    if (!session) {
+        session = std::make_shared<HttpSession>();
+        instance = session;
+    }
+    return session;
+}
+
+QCoro::Task<HttpResponse> HttpSession::get(QUrl url, CancellationToken token, qint64 maxBodyBytes)
+{
+    return performGet(QPointer<HttpSession>(this), std::move(url), std::move(token),
+                      maxBodyBytes > 0 ? maxBodyBytes : m_options.maxBodyBytes);
+}
+
+QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session, QUrl url, CancellationToken token,
+                                                  qint64 maxBodyBytes)
+{
+    HttpResponse response;
+    response.url = url;
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        response.failure = HttpResponse::Failure::InvalidUrl;
+        response.errorString = QStringLiteral("unsupported address");
+        co_return response;
+    }
+    if (!session || token.isCancelled()) {
+        response.failure = HttpResponse::Failure::Cancelled;
+        co_return response;
+    }
+
+    QNetworkRequest request(url);
+    request.setRawHeader("Accept", "application/json, */*;q=0.5");
+    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray("Plovera/" PLOVERA_PLATFORM_VERSION));
+    QNetworkReply* reply = session->m_manager->get(request);
+    session->m_active.insert(reply);
+
+    // Flags written by the watchers below; the frame outlives every watcher
+    // because all of them are disconnected before the coroutine returns.
+    bool tooLarge = false;
+    bool cancelled = false;
+    QObject guard;
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &guard,
+                     [reply, maxBodyBytes, &tooLarge](qint64 received, qint64 total) {
+                         if (received > maxBodyBytes || total > maxBodyBytes) {
+                             tooLarge = true;
+                             reply->abort();
+                         }
+                     });
+    token.onCancel(&guard, [reply, &cancelled] {
+        cancelled = true;
+        reply->abort();
+    });
+
+    if (!reply->isFinished())
+        co_await qCoro(reply).waitForFinished();
+    guard.disconnect();
+    QObject::disconnect(reply, nullptr, &guard, nullptr);
+
+    if (session)
+        session->m_active.remove(reply);
+
+    response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    response.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+    const QNetworkReply::NetworkError error = reply->error();
+
+    if (cancelled || token.isCancelled()) {
+        response.failure = HttpResponse::Failure::Cancelled;
+    } else if (tooLarge) {
+        response.failure = HttpResponse::Failure::TooLarge;
+        response.errorString = QStringLiteral("answer larger than %1 bytes").arg(maxBodyBytes);
+    } else if (error == QNetworkReply::OperationCanceledError) {
+        // Aborted by the transfer timeout, or by the session going away.
+        response.failure = (session && !session->m_closing) ? HttpResponse::Failure::Timeout
+                                                             : HttpResponse::Failure::Cancelled;
+        response.errorString = reply->errorString();
+    } else if (error != QNetworkReply::NoError && response.status == 0) {
+        response.failure = HttpResponse::Failure::Network;
+        response.errorString = reply->errorString();
+    } else if (error != QNetworkReply::NoError && response.status >= 200 && response.status < 300) {
+        // A success status with a broken transfer (connection closed early).
+        response.failure = HttpResponse::Failure::Network;
+        response.errorString = reply->errorString();
+    } else {
+        response.body = reply->readAll();
+        if (response.body.size() > maxBodyBytes) {
+            response.body.clear();
+            response.failure = HttpResponse::Failure::TooLarge;
+            response.errorString = QStringLiteral("answer larger than %1 bytes").arg(maxBodyBytes);
+        }
+    }
+    reply->deleteLater();
+    co_return response;
+}

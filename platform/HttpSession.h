@@ -1,0 +1,76 @@
+#pragma once
+
+#include "CancellationToken.h"
+
+#include <QByteArray>
+#include <QCoroTask>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QUrl>
+
+#include <chrono>
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// What one GET brought back. Transport failures are values, never exceptions.
+struct HttpResponse {
+    enum class Failure {
+        None,       // an HTTP answer arrived whole; `status` says which
+        InvalidUrl, // not an http or https address; nothing was sent
+        Network,    // no answer, or an answer cut short
+        Timeout,    // the transfer took longer than the session allows
+        TooLarge,   // the body grew beyond the cap and was abandoned
+        Cancelled,  // the caller's token was cancelled
+    };
+
+    QUrl url;
+    Failure failure = Failure::None;
+    int status = 0;
+    QByteArray body;
+    QByteArray contentType;
+    QString errorString;
+
+    bool isSuccess() const { return failure == Failure::None && status >= 200 && status < 300; }
+    bool isCancelled() const { return failure == Failure::Cancelled; }
+    // True when the body announces itself as JSON (or says nothing about itself).
+    bool looksLikeJson() const;
+};
+
+// One URL session: one network manager with a transfer timeout and a cap on
+// answer sizes. Outstanding transfers are aborted when the session goes, so no
+// awaiting coroutine is left hanging.
+class HttpSession : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        std::chrono::milliseconds timeout{std::chrono::seconds(30)};
+        qint64 maxBodyBytes = 8 * 1024 * 1024;
+    };
+
+    explicit HttpSession(QObject* parent = nullptr);
+    HttpSession(Options options, QObject* parent = nullptr);
+    ~HttpSession() override;
+
+    // The process-wide shared session.
+    static std::shared_ptr<HttpSession> shared();
+
+    const Options& options() const { return m_options; }
+
+    // GET `url`. Only http and https are fetched; redirects are followed only
+    // when they are not less safe. `maxBodyBytes` of 0 takes the session's cap.
+    QCoro::Task<HttpResponse> get(QUrl url, CancellationToken token = {}, qint64 maxBodyBytes = 0);
+
+    int activeTransfers() const { return static_cast<int>(m_active.size()); }
+
+private:
+    static QCoro::Task<HttpResponse> performGet(QPointer<HttpSession> session, QUrl url, CancellationToken token,
+                                                qint64 maxBodyBytes);
+
+    Options m_options;
+    QNetworkAccessManager* m_manager = nullptr;
+    QSet<QNetworkReply*> m_active;
+    bool m_closing = false;
+};

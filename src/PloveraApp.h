@@ -1,0 +1,6 @@
+#pragma once
+
+class PloveraApp {
+public:
+    static int run(int argc, char* argv[]);
+};
