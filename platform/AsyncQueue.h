@@ -1,23 +1,14 @@
 #pragma once
 
+#include "AsyncNotifier.h"
 #include "CancellationToken.h"
 
-#include <QCoroSignal>
 #include <QCoroTask>
 #include <QObject>
-#include <QPointer>
 
 #include <deque>
 #include <memory>
 #include <optional>
-
-namespace platform_detail {
-class QueueSignal : public QObject {
-    Q_OBJECT
-signals:
-    void changed();
-};
-} // namespace platform_detail
 
 // An unbounded first-in, first-out queue with one awaiting consumer, the
 // counterpart of an async stream. Main thread only: producers on other threads
@@ -25,10 +16,7 @@ signals:
 template <typename T>
 class AsyncQueue {
 public:
-    AsyncQueue()
-        : m_signal(std::make_shared<platform_detail::QueueSignal>())
-    {
-    }
+    AsyncQueue() = default;
     AsyncQueue(const AsyncQueue&) = delete;
     AsyncQueue& operator=(const AsyncQueue&) = delete;
     ~AsyncQueue() { close(); }
@@ -38,7 +26,7 @@ public:
         if (m_state->closed)
             return;
         m_state->items.push_back(std::move(item));
-        emit m_signal->changed();
+        m_state->notifier.notifyAll();
     }
 
     // Ends the stream: a waiting consumer gets nothing, later pushes are dropped.
@@ -48,34 +36,33 @@ public:
             return;
         m_state->closed = true;
         m_state->items.clear();
-        emit m_signal->changed();
+        m_state->notifier.notifyAll();
     }
 
     bool isClosed() const { return m_state->closed; }
     std::size_t size() const { return m_state->items.size(); }
 
     // The next item, or nothing once the queue is closed or the token cancelled.
-    // Safe against the queue going away while the consumer waits: the state and
-    // the signal outlive the queue for as long as a consumer holds them.
+    // Safe against the queue going away while the consumer waits: the state
+    // outlives the queue for as long as a consumer holds it.
     QCoro::Task<std::optional<T>> next(CancellationToken token = {})
     {
-        return nextImpl(m_state, m_signal, std::move(token));
+        return nextImpl(m_state, std::move(token));
     }
 
 private:
     struct State {
         std::deque<T> items;
         bool closed = false;
+        AsyncNotifier notifier;
     };
 
-    static QCoro::Task<std::optional<T>> nextImpl(std::shared_ptr<State> state,
-                                                  std::shared_ptr<platform_detail::QueueSignal> signal,
-                                                  CancellationToken token)
+    static QCoro::Task<std::optional<T>> nextImpl(std::shared_ptr<State> state, CancellationToken token)
     {
-        auto cancelConnection = token.onCancel(signal.get(), [raw = signal.get()] { emit raw->changed(); });
+        QObject context;
+        token.onCancel(&context, [raw = state.get()] { raw->notifier.notifyAll(); });
         while (state->items.empty() && !state->closed && !token.isCancelled())
-            co_await qCoro(signal.get(), &platform_detail::QueueSignal::changed);
-        QObject::disconnect(cancelConnection);
+            co_await state->notifier.wait();
         if (state->closed || token.isCancelled())
             co_return std::nullopt;
         T item = std::move(state->items.front());
@@ -84,5 +71,4 @@ private:
     }
 
     std::shared_ptr<State> m_state = std::make_shared<State>();
-    std::shared_ptr<platform_detail::QueueSignal> m_signal;
 };

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "AsyncNotifier.h"
 #include "CancellationToken.h"
 
-#include <QCoroSignal>
 #include <QCoroTask>
 #include <QObject>
 
@@ -34,6 +34,7 @@ public:
         if (m_state->value == value)
             return;
         m_state->value = std::move(value);
+        m_state->notifier.notifyAll();
         emit m_state->signal.changed();
     }
 
@@ -55,15 +56,16 @@ private:
         }
         T value;
         platform_detail::CellSignal signal;
+        AsyncNotifier notifier;
     };
 
     static QCoro::Task<bool> waitImpl(std::shared_ptr<State> state, std::function<bool(const T&)> condition,
                                       CancellationToken token)
     {
-        auto cancelConnection = token.onCancel(&state->signal, [raw = &state->signal] { emit raw->changed(); });
+        QObject context;
+        token.onCancel(&context, [raw = state.get()] { raw->notifier.notifyAll(); });
         while (!token.isCancelled() && !condition(state->value))
-            co_await qCoro(&state->signal, &platform_detail::CellSignal::changed);
-        QObject::disconnect(cancelConnection);
+            co_await state->notifier.wait();
         co_return !token.isCancelled();
     }
 

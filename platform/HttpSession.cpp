@@ -32,10 +32,14 @@ HttpSession::~HttpSession()
 {
     // Aborting finishes each reply at once, which resumes its awaiting coroutine
     // while the reply still exists.
+    // The replies are taken from the manager first: it deletes its children,
+    // and the resumption of an awaiting coroutine is delivered to the reply.
     m_closing = true;
     const auto active = m_active;
-    for (QNetworkReply* reply : active)
+    for (QNetworkReply* reply : active) {
+        reply->setParent(nullptr);
         reply->abort();
+    }
 }
 
 std::shared_ptr<HttpSession> HttpSession::shared()

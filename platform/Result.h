@@ -1,5 +1,6 @@
 #pragma once
 
+#include <type_traits>
 #include <utility>
 #include <variant>
 
@@ -8,6 +9,10 @@
 template <typename T, typename E>
 class Result {
 public:
+    // Needed by awaiting helpers that construct the result before assigning it.
+    Result()
+        requires std::is_default_constructible_v<T>
+    = default;
     Result(T value)
         : m_storage(std::in_place_index<0>, std::move(value))
     {

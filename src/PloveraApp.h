@@ -1,6 +1,54 @@
 #pragma once
 
-class PloveraApp {
+#include "AppSearchService.h"
+#include "Result.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+#include <optional>
+
+class MacAppDelegate;
+class MainView;
+class OnboardingView;
+class QMainWindow;
+class SavedAppsViewModel;
+
+// The application object: makes the delegate, binds the first-launch flag,
+// owns the one workspace view model for the life of the application and the
+// one window, which shows the onboarding until it is done, then MainView.
+class PloveraApp : public QObject {
+    Q_OBJECT
 public:
+    static constexpr int kDefaultWidth = 1280;
+    static constexpr int kDefaultHeight = 860;
+
+    struct Options {
+        std::optional<QString> databasePath; // the user's data folder when absent
+    };
+
+    // Fails with "Failed to initialize ModelContainer: " and the reason when
+    // the workspace cannot be opened.
+    static Result<std::unique_ptr<PloveraApp>, QString> create(Options options = {});
+    ~PloveraApp() override;
+
+    // Runs the whole program: the entry point hands over to this.
     static int run(int argc, char* argv[]);
+
+    QMainWindow* window() const { return m_window; }
+    bool isFirstTime() const;
+    SavedAppsViewModel* savedApps() const { return m_savedApps.get(); }
+    MainView* mainView() const { return m_mainView; }
+    OnboardingView* onboardingView() const { return m_onboarding; }
+
+private:
+    PloveraApp() = default;
+    void updateWindowContent();
+
+    MacAppDelegate* m_delegate = nullptr;
+    std::unique_ptr<SavedAppsViewModel> m_savedApps;
+    QMainWindow* m_window = nullptr;
+    QPointer<MainView> m_mainView;
+    QPointer<OnboardingView> m_onboarding;
 };

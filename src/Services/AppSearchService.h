@@ -1,0 +1,74 @@
+#pragma once
+
+#include "AppInfo.h"
+#include "CancellationToken.h"
+#include "HttpSession.h"
+#include "Result.h"
+
+#include <QCoroTask>
+#include <QJsonObject>
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+
+// Client of the catalogue's search and lookup interface. A small value: it
+// holds a session and the base address, and can be copied freely.
+class AppSearchService {
+public:
+    // The failures of this client, each with its fixed text for the user.
+    enum class ServiceError {
+        EmptyTerm,
+        InvalidAppID,
+        InvalidStorefront,
+        InvalidURL,
+        Network,
+        Timeout,
+        BadStatus,
+        InvalidResponse,
+        Decoding,
+        NotFound,
+        Cancelled,
+    };
+    struct Error {
+        ServiceError kind;
+        QString detail; // e.g. the status code; not shown on its own
+        QString localizedDescription() const;
+    };
+    template <typename T>
+    using Outcome = Result<T, Error>;
+
+    static constexpr int kDefaultSearchLimit = 25;
+    static constexpr qint64 kMaxAnswerBytes = 4 * 1024 * 1024;
+
+    // Base address from PLOVERA_CATALOGUE_URL when set, else the public one.
+    explicit AppSearchService(std::shared_ptr<HttpSession> session = HttpSession::shared());
+    AppSearchService(std::shared_ptr<HttpSession> session, QUrl baseURL);
+
+    static QUrl defaultBaseURL();
+    QUrl baseURL() const { return m_baseURL; }
+    std::shared_ptr<HttpSession> session() const { return m_session; }
+
+    QCoro::Task<Outcome<QList<AppInfo>>> search(QString term, AppPlatform platform, QString country,
+                                                int limit = kDefaultSearchLimit, CancellationToken token = {}) const;
+
+    // The app with `id` in `country`; NotFound when the storefront does not carry it.
+    QCoro::Task<Outcome<AppInfo>> lookup(qint64 id, AppPlatform platform, QString country,
+                                         CancellationToken token = {}) const;
+
+    // The lookup, and when the app has no screenshots there, the screenshots of
+    // the first other storefront that has some (the details stay the first one's).
+    QCoro::Task<Outcome<AppInfo>> lookupWithScreenshots(qint64 id, AppPlatform platform, QString country,
+                                                        CancellationToken token = {}) const;
+
+    // Decoding of a search or lookup answer; records without a usable id or
+    // name are skipped.
+    static Outcome<QList<AppInfo>> decodeResults(const QByteArray& body, AppPlatform platform);
+    static std::optional<AppInfo> decodeApp(const QJsonObject& record, AppPlatform platform);
+
+private:
+    QCoro::Task<Outcome<QList<AppInfo>>> fetch(QUrl url, AppPlatform platform, CancellationToken token) const;
+
+    std::shared_ptr<HttpSession> m_session;
+    QUrl m_baseURL;
+};

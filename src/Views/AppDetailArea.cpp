@@ -1,0 +1,90 @@
+#include "AppDetailArea.h"
+
+#include "AppHeaderTitleStack.h"
+#include "RemoteImageView.h"
+#include "SemanticColors.h"
+#include "StorefrontOption.h"
+#include "SymbolImage.h"
+#include "TextStyle.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+AppDetailArea::AppDetailArea(QWidget* parent)
+    : QWidget(parent)
+    , m_icon(new RemoteImageView(this))
+    , m_titles(new AppHeaderTitleStack(this))
+    , m_storefront(new QLabel(this))
+    , m_tabs(new QTabBar(this))
+    , m_pages(new QStackedWidget(this))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 16, 20, 0);
+    layout->setSpacing(12);
+
+    auto* header = new QHBoxLayout;
+    header->setSpacing(12);
+    m_icon->setFixedImageSize(QSize(64, 64));
+    m_icon->setCornerRadius(14);
+    header->addWidget(m_icon);
+    header->addWidget(m_titles, 1);
+    m_storefront->setFont(platformFont(TextStyle::Callout));
+    m_storefront->setTextFormat(Qt::PlainText);
+    header->addWidget(m_storefront, 0, Qt::AlignTop);
+    layout->addLayout(header);
+
+    const ColorScheme scheme = colorScheme(this);
+    m_tabs->setDocumentMode(true);
+    m_tabs->setExpanding(false);
+    m_tabs->setDrawBase(true);
+    for (DetailTab tab : allDetailTabs()) {
+        const QString symbol = symbolName(tab);
+        const int index = symbol.isEmpty() ? m_tabs->addTab(label(tab))
+                                           : m_tabs->addTab(symbolIcon(symbol, SemanticColors::accent(scheme)), label(tab));
+        m_tabs->setTabData(index, static_cast<int>(tab));
+        auto* page = new QWidget(m_pages);
+        page->setObjectName(QStringLiteral("detailPage%1").arg(static_cast<int>(tab)));
+        auto* pageLayout = new QVBoxLayout(page);
+        pageLayout->setContentsMargins(0, 0, 0, 0);
+        m_pages->addWidget(page);
+    }
+    layout->addWidget(m_tabs);
+    layout->addWidget(m_pages, 1);
+
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
+        m_pages->setCurrentIndex(index);
+        emit currentTabChanged(static_cast<DetailTab>(m_tabs->tabData(index).toInt()));
+    });
+}
+
+void AppDetailArea::setApp(const AppInfo& app, const QString& storefront)
+{
+    m_app = app;
+    m_icon->setUrl(app.iconURL);
+    m_titles->setApp(app);
+    m_storefront->setText(QStringLiteral("%1 %2 · %3")
+                              .arg(StorefrontOption::flagEmoji(storefront),
+                                   StorefrontOption{storefront.toUpper(), std::nullopt}.displayName(),
+                                   displayName(app.platform)));
+}
+
+DetailTab AppDetailArea::currentTab() const
+{
+    return static_cast<DetailTab>(m_tabs->tabData(m_tabs->currentIndex()).toInt());
+}
+
+void AppDetailArea::setCurrentTab(DetailTab tab)
+{
+    const int index = static_cast<int>(allDetailTabs().indexOf(tab));
+    if (index >= 0)
+        m_tabs->setCurrentIndex(index);
+}
+
+QWidget* AppDetailArea::page(DetailTab tab) const
+{
+    const int index = static_cast<int>(allDetailTabs().indexOf(tab));
+    return index >= 0 ? m_pages->widget(index) : nullptr;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "AppInfo.h"
+#include "DetailTab.h"
+
+#include <QWidget>
+
+class AppHeaderTitleStack;
+class QLabel;
+class QStackedWidget;
+class QTabBar;
+class RemoteImageView;
+
+// The detail area of the selected app: its header and the tab bar whose pages
+// the detail screens fill.
+class AppDetailArea : public QWidget {
+    Q_OBJECT
+public:
+    explicit AppDetailArea(QWidget* parent = nullptr);
+
+    void setApp(const AppInfo& app, const QString& storefront);
+    const AppInfo& app() const { return m_app; }
+
+    DetailTab currentTab() const;
+    void setCurrentTab(DetailTab tab);
+    // The container of a tab's screen; it holds nothing until a screen is put in.
+    QWidget* page(DetailTab tab) const;
+
+    AppHeaderTitleStack* titleStack() const { return m_titles; }
+    QTabBar* tabBar() const { return m_tabs; }
+
+signals:
+    void currentTabChanged(DetailTab tab);
+
+private:
+    AppInfo m_app;
+    RemoteImageView* m_icon;
+    AppHeaderTitleStack* m_titles;
+    QLabel* m_storefront;
+    QTabBar* m_tabs;
+    QStackedWidget* m_pages;
+};

@@ -1,0 +1,190 @@
+#include "AppPlatform.h"
+#include "Log.h"
+#include "StorefrontOption.h"
+#include "UserDefaults.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+QStringList g_lines;
+void capture(const QString& line)
+{
+    g_lines << line;
+}
+
+struct Sample {
+    static constexpr int kLine = __LINE__ + 1;
+    void method() { Log::warning(QStringLiteral("he said \"hi\"\nthen left\\")); }
+};
+} // namespace
+
+class CatalogueBasicsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void storefrontTable()
+    {
+        const auto& all = StorefrontOption::all();
+        QCOMPARE(all.size(), 167);
+        QCOMPARE(all.first().code, QStringLiteral("AE"));
+        QCOMPARE(all.last().code, QStringLiteral("ZW"));
+        for (qsizetype i = 1; i < all.size(); ++i)
+            QVERIFY2(all.at(i - 1).code < all.at(i).code, qPrintable(all.at(i).code));
+        for (const StorefrontOption& option : all) {
+            QVERIFY(!option.customName);
+            QCOMPARE(option.code, option.code.toUpper());
+        }
+    }
+
+    void optionFor_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("upper") << "IT" << "IT";
+        QTest::newRow("lower") << "it" << "IT";
+        QTest::newRow("mixed") << "gB" << "GB";
+        QTest::newRow("kosovo") << "xk" << "XK";
+        QTest::newRow("not in table") << "AQ" << "";
+        QTest::newRow("three letters") << "USA" << "";
+        QTest::newRow("padded") << " US" << "";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("emoji") << QString::fromUtf8("\xF0\x9F\x87\xBA\xF0\x9F\x87\xB8") << "";
+    }
+    void optionFor()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        const auto option = StorefrontOption::option(input);
+        QCOMPARE(option ? option->code : QString(), expected);
+    }
+
+    void flagEmoji_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("us") << "US" << QString::fromUtf8("\xF0\x9F\x87\xBA\xF0\x9F\x87\xB8");
+        QTest::newRow("lower with spaces") << "  it\n" << QString::fromUtf8("\xF0\x9F\x87\xAE\xF0\x9F\x87\xB9");
+        // Any two letters make indicator symbols, table or not.
+        QTest::newRow("not a storefront") << "AA" << QString::fromUtf8("\xF0\x9F\x87\xA6\xF0\x9F\x87\xA6");
+        QTest::newRow("one letter") << "U" << "";
+        QTest::newRow("three letters") << "USA" << "";
+        QTest::newRow("digits") << "12" << "";
+        QTest::newRow("accented") << QString::fromUtf8("\xC3\x89S") << "";
+        QTest::newRow("inner space") << "U S" << "";
+        QTest::newRow("empty") << "" << "";
+    }
+    void flagEmoji()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QCOMPARE(StorefrontOption::flagEmoji(input), expected);
+    }
+
+    void displayNames_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("HK") << "HK" << "Hong Kong SAR China";
+        QTest::newRow("US") << "US" << "United States";
+        QTest::newRow("KN") << "KN" << QString::fromUtf8("St. Kitts & Nevis");
+        QTest::newRow("XK") << "XK" << "Kosovo";
+        QTest::newRow("lower code") << "gb" << "United Kingdom";
+        QTest::newRow("unknown region") << "QZ" << "QZ";
+    }
+    void displayNames()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, expected);
+        QCOMPARE((StorefrontOption{code, std::nullopt}.displayName()), expected);
+    }
+
+    void customNameWins()
+    {
+        const StorefrontOption named{QStringLiteral("US"), QStringLiteral("Home")};
+        QCOMPARE(named.displayName(), QStringLiteral("Home"));
+    }
+
+    void orderings()
+    {
+        // Plain ordering is case-sensitive: lower case sorts after every capital.
+        const StorefrontOption lower{QStringLiteral("US"), QStringLiteral("alpha")};
+        const StorefrontOption upper{QStringLiteral("GB"), QStringLiteral("Zulu")};
+        QVERIFY(StorefrontOption::displayNameOrder(upper, lower));
+        QVERIFY(!StorefrontOption::displayNameOrder(lower, upper));
+        QVERIFY(!StorefrontOption::displayNameOrder(upper, upper));
+
+        QStringList codes{QStringLiteral("US"), QStringLiteral("AE"), QStringLiteral("DE"), QStringLiteral("AL")};
+        StorefrontOption::sortCodesByRegionName(codes);
+        QCOMPARE(codes, (QStringList{"AL", "DE", "AE", "US"})); // Albania, Germany, United Arab Emirates, United States
+    }
+
+    void platformRawValues()
+    {
+        QCOMPARE(rawValue(AppPlatform::iPhone), QStringLiteral("software"));
+        QCOMPARE(rawValue(AppPlatform::iPad), QStringLiteral("iPadSoftware"));
+        QCOMPARE(rawValue(AppPlatform::mac), QStringLiteral("macSoftware"));
+        for (AppPlatform platform : allAppPlatforms())
+            QCOMPARE(appPlatformFromRawValue(rawValue(platform)), std::optional<AppPlatform>(platform));
+        QVERIFY(!appPlatformFromRawValue(QStringLiteral("Software")));
+    }
+
+    void logLineFormat()
+    {
+        g_lines.clear();
+        Log::setSinkForTesting(&capture);
+        const int line = __LINE__ + 1;
+        Log::info(QStringLiteral("hello"));
+        Sample().method();
+        Log::setSinkForTesting(nullptr);
+        QCOMPARE(g_lines.size(), 2);
+        QCOMPARE(g_lines.at(0), QStringLiteral("\"\u2139\uFE0F [CatalogueBasicsTest.cpp:%1] CatalogueBasicsTest::logLineFormat - hello\"").arg(line));
+        // Quotes, backslashes and line breaks of the message are escaped: one event, one line.
+        QCOMPARE(g_lines.at(1), QStringLiteral("\"\u26A0\uFE0F [CatalogueBasicsTest.cpp:%1] {anonymous}::Sample::method - he said \\\"hi\\\"\\nthen left\\\\\"").arg(Sample::kLine));
+    }
+
+    void shortFunctionNames_data()
+    {
+        QTest::addColumn<QString>("signature");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain") << "void f()" << "f";
+        QTest::newRow("member") << "QCoro::Task<void> MainView::addRankingApp(AppRanking, QString)" << "MainView::addRankingApp";
+        QTest::newRow("template return") << "std::optional<std::pair<int, int> > A::b(int) const" << "A::b";
+        QTest::newRow("static") << "static void Log::write(Log::Level, const QString&)" << "Log::write";
+    }
+    void shortFunctionNames()
+    {
+        QFETCH(QString, signature);
+        QFETCH(QString, expected);
+        QCOMPARE(Log::shortFunctionName(signature.toUtf8().constData()), expected);
+    }
+
+    void settingsSuiteRoundTrips()
+    {
+        UserDefaults::resetForTesting();
+        QFile::remove(UserDefaults::suite(QStringLiteral("group.test.Suite"))->filePath());
+        UserDefaults::resetForTesting();
+        UserDefaults* suite = UserDefaults::suite(QStringLiteral("group.test.Suite"));
+        QCOMPARE(UserDefaults::suite(QStringLiteral("group.test.Suite")), suite);
+        QVERIFY(suite->boolValue(QStringLiteral("flag"), true));
+        QSignalSpy changed(suite, &UserDefaults::valueChanged);
+        suite->setValue(QStringLiteral("flag"), false);
+        suite->setValue(QStringLiteral("flag"), false); // unchanged: no second signal
+        QCOMPARE(changed.size(), 1);
+        suite->setValue(QStringLiteral("one"), QStringList{QStringLiteral("US")});
+        suite->setValue(QStringLiteral("many"), QStringList{QStringLiteral("US"), QStringLiteral("IT")});
+        QVERIFY(suite->filePath().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+
+        // A fresh instance reads what the first one wrote to disk.
+        UserDefaults::resetForTesting();
+        UserDefaults* reopened = UserDefaults::suite(QStringLiteral("group.test.Suite"));
+        QVERIFY(!reopened->boolValue(QStringLiteral("flag"), true));
+        QCOMPARE(reopened->stringList(QStringLiteral("one")), QStringList{QStringLiteral("US")});
+        QCOMPARE(reopened->stringList(QStringLiteral("many")), (QStringList{"US", "IT"}));
+        QVERIFY(reopened->stringList(QStringLiteral("absent")).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(CatalogueBasicsTest)
+#include "CatalogueBasicsTest.moc"
