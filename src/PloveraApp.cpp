@@ -48,6 +48,16 @@ PloveraApp::~PloveraApp()
     delete m_window;
 }
 
+MainView* PloveraApp::mainView() const
+{
+    return m_mainView;
+}
+
+OnboardingView* PloveraApp::onboardingView() const
+{
+    return m_onboarding;
+}
+
 bool PloveraApp::isFirstTime() const
 {
     return UserDefaults::suite(QString::fromLatin1(kSettingsSuiteName))->boolValue(QString::fromLatin1(kIsFirstTimeKey), true);
@@ -71,6 +81,8 @@ void PloveraApp::updateWindowContent()
         old->deleteLater();
     m_mainView = new MainView(m_savedApps.get(), AppSearchService());
     m_window->setCentralWidget(m_mainView);
+    if (m_window->isVisible())
+        m_mainView->show();
 }
 
 int PloveraApp::run(int argc, char* argv[])

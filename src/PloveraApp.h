@@ -39,8 +39,8 @@ public:
     QMainWindow* window() const { return m_window; }
     bool isFirstTime() const;
     SavedAppsViewModel* savedApps() const { return m_savedApps.get(); }
-    MainView* mainView() const { return m_mainView; }
-    OnboardingView* onboardingView() const { return m_onboarding; }
+    MainView* mainView() const;
+    OnboardingView* onboardingView() const;
 
 private:
     PloveraApp() = default;

@@ -30,7 +30,7 @@ AppDetailArea::AppDetailArea(QWidget* parent)
     m_icon->setFixedImageSize(QSize(64, 64));
     m_icon->setCornerRadius(14);
     header->addWidget(m_icon);
-    header->addWidget(m_titles, 1);
+    header->addWidget(m_titles, 1, Qt::AlignVCenter);
     m_storefront->setFont(platformFont(TextStyle::Callout));
     m_storefront->setTextFormat(Qt::PlainText);
     header->addWidget(m_storefront, 0, Qt::AlignTop);

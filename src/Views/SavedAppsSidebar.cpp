@@ -33,6 +33,19 @@ SavedAppsSidebar::SavedAppsSidebar(QWidget* parent)
     title->setPalette(titlePalette);
     layout->addWidget(title);
 
+    // One fill for the whole sidebar; the selection is a light tint of the
+    // accent so the row's own text colours stay readable on it.
+    const ColorScheme scheme = colorScheme(this);
+    setAutoFillBackground(true);
+    QPalette sidebarPalette = palette();
+    sidebarPalette.setColor(QPalette::Window, SemanticColors::controlBackground(scheme));
+    setPalette(sidebarPalette);
+    QColor selection = SemanticColors::accent(scheme);
+    selection.setAlphaF(0.18);
+    m_list->setStyleSheet(QStringLiteral("QListWidget { background: transparent; }"
+                                         "QListWidget::item:selected { background: %1; border-radius: 6px; }"
+                                         "QListWidget::item:hover:!selected { background: rgba(127,127,127,0.08); }")
+                              .arg(selection.name(QColor::HexArgb)));
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);

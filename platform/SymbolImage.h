@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QPixmap>
+#include <QString>
+
+// System symbol names drawn with the desktop icon theme, or with glyphs of
+// our own where the look matters or the theme has nothing fitting. Every
+// result is tinted with one colour: the tint is laid over the symbol's alpha.
+
+// A square pixmap of pointSize logical pixels. An unknown name gives a
+// neutral placeholder glyph, never a null pixmap.
+QPixmap symbolPixmap(const QString& name, const QColor& tint, int pointSize,
+                     qreal devicePixelRatio = 1.0);
+
+// An icon that renders the symbol at whatever size it is asked for.
+QIcon symbolIcon(const QString& name, const QColor& tint);
+
+// Whether the name is known and something other than the placeholder shows.
+bool hasSymbol(const QString& name);
