@@ -1,0 +1,385 @@
+#include "SwiftDataService.h"
+
+#include "Log.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+
+// Written into the file header so that a database of another program is never
+// mistaken for a workspace: "PLOV".
+constexpr qint32 kApplicationId = 0x504C4F56;
+
+// The table's columns, in the order of profileValues() and of the reads.
+const QStringList kColumns = QStringLiteral(
+    "dedup_key app_id storefront platform name developer icon_url genre description rating_count "
+    "average_rating release_date screenshot_urls added_at last_refreshed_at").split(u' ');
+
+// SQLite's own words when it gave any; Qt's wrapper text adds nothing.
+QString errorText(const QSqlError& error)
+{
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+// Runs one statement without parameters; the error text on failure.
+std::optional<QString> execute(const QSqlDatabase& db, const QString& statement)
+{
+    QSqlQuery query(db);
+    if (!query.exec(statement))
+        return errorText(query.lastError());
+    return std::nullopt;
+}
+
+// A write transaction that rolls back unless committed. IMMEDIATE takes the
+// write lock up front, so a read-then-write never fails half-way on a lock.
+class WriteTransaction {
+public:
+    explicit WriteTransaction(const QSqlDatabase& db)
+        : m_db(db)
+    {
+    }
+    ~WriteTransaction()
+    {
+        if (m_active)
+            execute(m_db, QStringLiteral("ROLLBACK"));
+    }
+    WriteTransaction(const WriteTransaction&) = delete;
+    WriteTransaction& operator=(const WriteTransaction&) = delete;
+
+    std::optional<QString> begin()
+    {
+        auto error = execute(m_db, QStringLiteral("BEGIN IMMEDIATE"));
+        m_active = !error;
+        return error;
+    }
+    // A failed commit leaves the transaction open; the destructor rolls it back.
+    std::optional<QString> commit()
+    {
+        auto error = execute(m_db, QStringLiteral("COMMIT"));
+        m_active = m_active && error;
+        return error;
+    }
+
+private:
+    QSqlDatabase m_db;
+    bool m_active = false;
+};
+
+// The first column of the first row of a statement, or the error text.
+Result<QVariant, QString> scalar(const QSqlDatabase& db, const QString& statement)
+{
+    QSqlQuery query(db);
+    if (!query.exec(statement))
+        return Result<QVariant, QString>::failure(errorText(query.lastError()));
+    if (!query.next())
+        return Result<QVariant, QString>::failure(
+            query.lastError().isValid() ? errorText(query.lastError()) : QStringLiteral("no result"));
+    return query.value(0);
+}
+
+template <typename T>
+QVariant nullable(const std::optional<T>& value)
+{
+    return value ? QVariant::fromValue(*value) : QVariant(QMetaType::fromType<T>());
+}
+
+// Null texts would bind as NULL; the text columns hold empty texts instead.
+QString notNull(const QString& text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+QString screenshotsToJson(const QList<QUrl>& urls)
+{
+    QJsonArray array;
+    for (const QUrl& url : urls)
+        array.append(url.toString(QUrl::FullyEncoded));
+    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+}
+
+QVariantList profileValues(const SavedAppProfile& profile)
+{
+    std::optional<qint64> releaseDate;
+    if (profile.releaseDate && profile.releaseDate->isValid())
+        releaseDate = profile.releaseDate->toMSecsSinceEpoch();
+    return {profile.dedupKey(), profile.appId, profile.storefront, rawValue(profile.platform),
+            notNull(profile.name), notNull(profile.developer),
+            notNull(profile.iconURL.toString(QUrl::FullyEncoded)), notNull(profile.genre),
+            notNull(profile.description), nullable(profile.ratingCount), nullable(profile.averageRating),
+            nullable(releaseDate), screenshotsToJson(profile.screenshotURLs),
+            profile.addedAt.toMSecsSinceEpoch(), profile.lastRefreshedAt.toMSecsSinceEpoch()};
+}
+
+// Insert, or on a known key update everything but the key and the added date.
+QString upsertStatement()
+{
+    QStringList updates;
+    for (const QString& column : kColumns.mid(1)) {
+        if (column != QLatin1String("added_at"))
+            updates.append(QStringLiteral("%1 = excluded.%1").arg(column));
+    }
+    return QStringLiteral("INSERT INTO saved_app_profiles (%1) VALUES (%2) ON CONFLICT(dedup_key) DO UPDATE SET %3")
+        .arg(kColumns.join(u", "), QStringList(kColumns.size(), QStringLiteral("?")).join(u", "),
+             updates.join(u", "));
+}
+
+QDateTime dateFromColumn(const QSqlQuery& query, int column)
+{
+    return QDateTime::fromMSecsSinceEpoch(query.value(column).toLongLong(), Qt::UTC);
+}
+
+QList<QUrl> screenshotsFromJson(const QString& text)
+{
+    QList<QUrl> urls;
+    const QJsonArray array = QJsonDocument::fromJson(text.toUtf8()).array();
+    for (const QJsonValue& value : array) {
+        if (value.isString())
+            urls.append(QUrl(value.toString()));
+    }
+    return urls;
+}
+
+bool isStorefrontCode(const QString& code)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[A-Z]{2}$"));
+    return pattern.match(code).hasMatch();
+}
+
+} // namespace
+
+QString SwiftDataService::defaultDatabasePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/Plovera/Plovera.sqlite");
+}
+
+Result<std::unique_ptr<SwiftDataService>, QString> SwiftDataService::open(const QString& databasePath)
+{
+    std::unique_ptr<SwiftDataService> service(new SwiftDataService(databasePath));
+    if (auto error = service->initialize())
+        return Result<std::unique_ptr<SwiftDataService>, QString>::failure(*error);
+    return service;
+}
+
+SwiftDataService::SwiftDataService(QString path)
+    : m_path(std::move(path))
+{
+    static std::atomic<quint64> counter{0};
+    m_connectionName = QStringLiteral("plovera-workspace-%1").arg(++counter);
+}
+
+SwiftDataService::~SwiftDataService()
+{
+    if (m_db.isValid())
+        m_db.close();
+    m_db = QSqlDatabase();
+    if (QSqlDatabase::contains(m_connectionName))
+        QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+QString SwiftDataService::failure(const QString& what, const QString& detail) const
+{
+    return detail.isEmpty() ? what : tr("%1: %2").arg(what, detail);
+}
+
+std::optional<QString> SwiftDataService::initialize()
+{
+    const QFileInfo file(m_path);
+    if (m_path.isEmpty())
+        return tr("No workspace database path was given.");
+    if (file.isDir())
+        return tr("The workspace database %1 is a folder, not a file.").arg(m_path);
+    if (file.exists() && !file.isReadable())
+        return tr("The workspace database %1 cannot be read (permission denied).").arg(m_path);
+    if (file.exists() && !file.isWritable())
+        return tr("The workspace database %1 cannot be written (permission denied).").arg(m_path);
+    if (!QDir().mkpath(file.absolutePath()))
+        return tr("Could not create the folder %1.").arg(file.absolutePath());
+
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    if (!m_db.isValid())
+        return tr("The SQLite driver of Qt Sql is not available.");
+    m_db.setDatabaseName(m_path);
+    if (!m_db.open())
+        return failure(tr("The workspace database %1 could not be opened").arg(m_path), errorText(m_db.lastError()));
+    return verifyAndPrepareSchema();
+}
+
+std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
+{
+    // Read-only checks first: nothing may be written to a file until it is
+    // known to be an intact workspace of ours, or empty.
+    QVariantList facts;
+    for (const char* statement : {"PRAGMA application_id", "PRAGMA user_version", "PRAGMA quick_check",
+                                  "SELECT count(*) FROM sqlite_master",
+                                  "SELECT count(*) FROM sqlite_master WHERE name = 'saved_app_profiles'"}) {
+        const auto fact = scalar(m_db, QString::fromLatin1(statement));
+        if (!fact)
+            return failure(tr("The file %1 is not a readable workspace database").arg(m_path), fact.error());
+        facts.append(fact.value());
+    }
+    const qint64 applicationId = facts.at(0).toLongLong();
+    const int version = facts.at(1).toInt();
+    if (facts.at(2).toString() != QLatin1String("ok"))
+        return failure(tr("The workspace database %1 is damaged").arg(m_path), facts.at(2).toString());
+    const bool empty = applicationId == 0 && version == 0 && facts.at(3).toLongLong() == 0;
+    const bool hasTable = facts.at(4).toLongLong() == 1;
+    if (!empty && applicationId != kApplicationId)
+        return tr("The database %1 belongs to another application.").arg(m_path);
+    if (version > schemaVersion)
+        return tr("The workspace database %1 was written by a newer version of Plovera "
+                  "(schema %2; this version reads up to %3).")
+            .arg(m_path)
+            .arg(version)
+            .arg(schemaVersion);
+
+    const auto notPrepared = [this](const QString& detail) {
+        return failure(tr("The workspace database %1 could not be prepared").arg(m_path), detail);
+    };
+    // A kill during a write must lose nothing committed and never corrupt the
+    // file: write-ahead log, synced on every commit. Where the file system
+    // cannot share memory for the log, the rollback journal is as safe.
+    const auto journalMode = scalar(m_db, QStringLiteral("PRAGMA journal_mode=WAL"));
+    if (!journalMode)
+        return notPrepared(journalMode.error());
+    if (journalMode.value().toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+        Log::warning(QStringLiteral("Write-ahead log unavailable for %1; journal mode is %2")
+                         .arg(m_path, journalMode.value().toString()));
+    if (auto error = execute(m_db, QStringLiteral("PRAGMA synchronous=FULL")))
+        return notPrepared(*error);
+
+    if (version == schemaVersion && hasTable)
+        return std::nullopt;
+    WriteTransaction transaction(m_db);
+    if (auto error = transaction.begin())
+        return notPrepared(*error);
+    const QStringList schema{
+        QStringLiteral("CREATE TABLE IF NOT EXISTS saved_app_profiles ("
+                       "dedup_key TEXT PRIMARY KEY NOT NULL, app_id INTEGER NOT NULL, "
+                       "storefront TEXT NOT NULL, platform TEXT NOT NULL, name TEXT NOT NULL, "
+                       "developer TEXT NOT NULL, icon_url TEXT NOT NULL, genre TEXT NOT NULL, "
+                       "description TEXT NOT NULL, rating_count INTEGER, average_rating REAL, "
+                       "release_date INTEGER, screenshot_urls TEXT NOT NULL, "
+                       "added_at INTEGER NOT NULL, last_refreshed_at INTEGER NOT NULL)"),
+        QStringLiteral("PRAGMA application_id=%1").arg(kApplicationId),
+        QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion),
+    };
+    for (const QString& statement : schema) {
+        if (auto error = execute(m_db, statement))
+            return notPrepared(*error);
+    }
+    if (auto error = transaction.commit())
+        return notPrepared(*error);
+    return std::nullopt;
+}
+
+Result<QList<SavedAppProfile>, QString> SwiftDataService::fetchProfiles() const
+{
+    using R = Result<QList<SavedAppProfile>, QString>;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT %1 FROM saved_app_profiles").arg(kColumns.join(u", "))))
+        return R::failure(failure(tr("Could not read the saved apps"), errorText(query.lastError())));
+
+    QList<SavedAppProfile> profiles;
+    while (query.next()) {
+        const auto platform = appPlatformFromRawValue(query.value(3).toString());
+        if (!platform) {
+            Log::warning(QStringLiteral("Skipping saved app %1 with unknown platform").arg(query.value(0).toString()));
+            continue;
+        }
+        SavedAppProfile profile;
+        profile.appId = query.value(1).toLongLong();
+        profile.storefront = query.value(2).toString();
+        profile.platform = *platform;
+        profile.name = query.value(4).toString();
+        profile.developer = query.value(5).toString();
+        profile.iconURL = QUrl(query.value(6).toString());
+        profile.genre = query.value(7).toString();
+        profile.description = query.value(8).toString();
+        if (!query.isNull(9))
+            profile.ratingCount = query.value(9).toInt();
+        if (!query.isNull(10))
+            profile.averageRating = query.value(10).toDouble();
+        if (!query.isNull(11))
+            profile.releaseDate = dateFromColumn(query, 11);
+        profile.screenshotURLs = screenshotsFromJson(query.value(12).toString());
+        profile.addedAt = dateFromColumn(query, 13);
+        profile.lastRefreshedAt = dateFromColumn(query, 14);
+        profiles.append(std::move(profile));
+    }
+    if (query.lastError().isValid())
+        return R::failure(failure(tr("Could not read the saved apps"), errorText(query.lastError())));
+    std::sort(profiles.begin(), profiles.end(), SavedAppProfile::precedes);
+    return profiles;
+}
+
+Result<SavedAppProfile, QString> SwiftDataService::upsert(const SavedAppProfile& profile)
+{
+    using R = Result<SavedAppProfile, QString>;
+    SavedAppProfile stored = profile;
+    stored.storefront = profile.storefront.trimmed().toUpper();
+    if (stored.appId <= 0 || !isStorefrontCode(stored.storefront))
+        return R::failure(tr("Could not save %1: invalid app id %2 or storefront \"%3\".")
+                              .arg(profile.name)
+                              .arg(profile.appId)
+                              .arg(profile.storefront));
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    if (!stored.addedAt.isValid())
+        stored.addedAt = now;
+    if (!stored.lastRefreshedAt.isValid())
+        stored.lastRefreshedAt = now;
+    const QString what = tr("Could not save %1").arg(stored.name);
+
+    WriteTransaction transaction(m_db);
+    if (auto error = transaction.begin())
+        return R::failure(failure(what, *error));
+    {
+        QSqlQuery query(m_db);
+        query.prepare(upsertStatement());
+        for (const QVariant& value : profileValues(stored))
+            query.addBindValue(value);
+        if (!query.exec())
+            return R::failure(failure(what, errorText(query.lastError())));
+
+        query.prepare(QStringLiteral("SELECT added_at FROM saved_app_profiles WHERE dedup_key = :dedup_key"));
+        query.bindValue(QStringLiteral(":dedup_key"), stored.dedupKey());
+        if (!query.exec() || !query.next())
+            return R::failure(failure(what, errorText(query.lastError())));
+        stored.addedAt = dateFromColumn(query, 0);
+    }
+    if (auto error = transaction.commit())
+        return R::failure(failure(what, *error));
+    return stored;
+}
+
+Result<bool, QString> SwiftDataService::remove(const QString& dedupKey)
+{
+    using R = Result<bool, QString>;
+    const QString what = tr("Could not remove the saved app %1").arg(dedupKey);
+    WriteTransaction transaction(m_db);
+    if (auto error = transaction.begin())
+        return R::failure(failure(what, *error));
+    bool removed = false;
+    {
+        QSqlQuery query(m_db);
+        query.prepare(QStringLiteral("DELETE FROM saved_app_profiles WHERE dedup_key = :dedup_key"));
+        query.bindValue(QStringLiteral(":dedup_key"), dedupKey);
+        if (!query.exec())
+            return R::failure(failure(what, errorText(query.lastError())));
+        removed = query.numRowsAffected() > 0;
+    }
+    if (auto error = transaction.commit())
+        return R::failure(failure(what, *error));
+    return removed;
+}

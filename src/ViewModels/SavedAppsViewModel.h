@@ -1,0 +1,55 @@
+#pragma once
+
+#include "AppInfo.h"
+#include "Result.h"
+#include "SavedAppProfile.h"
+#include "SwiftDataService.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// The workspace as the screens see it. The list mirrors the store: it changes
+// only after a write has committed, so what is shown is what survives a
+// restart. A failed write leaves the list as it was and says why.
+class SavedAppsViewModel : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QList<SavedAppProfile> savedApps READ savedApps NOTIFY savedAppsChanged)
+    Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY errorMessageChanged)
+
+public:
+    // Opens the workspace at `databasePath`, or at the user's default place.
+    static Result<std::unique_ptr<SavedAppsViewModel>, QString> create(std::optional<QString> databasePath = {});
+
+    const QList<SavedAppProfile>& savedApps() const { return m_savedApps; }
+    QString errorMessage() const { return m_errorMessage; }
+    // Each saved app id once, in workspace order.
+    QList<qint64> savedAppIDs() const;
+    bool contains(qint64 appId) const;
+
+    void load();
+    // Saves the app for the storefront; an app already saved is refreshed
+    // instead, so it is never saved twice.
+    Result<SavedAppProfile, QString> add(const AppInfo& app, const QString& storefront);
+    // Updates the details of the saved app; true when it was saved, false (and
+    // nothing written) when it is not.
+    Result<bool, QString> refresh(const AppInfo& app, const QString& storefront);
+    Result<bool, QString> remove(const QString& dedupKey);
+
+signals:
+    void savedAppsChanged();
+    void errorMessageChanged();
+
+private:
+    explicit SavedAppsViewModel(std::unique_ptr<SwiftDataService> store, QObject* parent = nullptr);
+    Result<SavedAppProfile, QString> save(const SavedAppProfile& profile);
+    void setErrorMessage(const QString& message);
+    qsizetype indexOf(const QString& dedupKey) const;
+
+    std::unique_ptr<SwiftDataService> m_store;
+    QList<SavedAppProfile> m_savedApps;
+    QString m_errorMessage;
+};
