@@ -129,7 +129,16 @@ QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session,
         response.errorString = reply->errorString();
     } else {
         response.body = reply->readAll();
-        if (response.body.size() > maxBodyBytes) {
+        // The transport does not always report an answer cut short; an
+        // uncompressed body shorter than announced is one.
+        const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+        const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
+        const bool plainBody = encoding.isEmpty() || encoding == "identity";
+        if (plainBody && announced.isValid() && response.body.size() < announced.toLongLong()) {
+            response.body.clear();
+            response.failure = HttpResponse::Failure::Network;
+            response.errorString = QStringLiteral("answer cut short");
+        } else if (response.body.size() > maxBodyBytes) {
             response.body.clear();
             response.failure = HttpResponse::Failure::TooLarge;
             response.errorString = QStringLiteral("answer larger than %1 bytes").arg(maxBodyBytes);

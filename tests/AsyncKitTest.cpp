@@ -165,6 +165,16 @@ private slots:
         QCOMPARE(big.failure, HttpResponse::Failure::TooLarge);
         QVERIFY(big.body.isEmpty());
 
+        // An answer cut short is a failure, however the transport reports it.
+        FixtureResponse cut = FixtureResponse::json(QByteArray(800, ' ') + "{}");
+        cut.truncate = true;
+        server.setRoute(QStringLiteral("/cut"), cut);
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            const HttpResponse shortened =
+                QCoro::waitFor(session.get(server.baseUrl().resolved(QUrl(QStringLiteral("/cut")))));
+            QCOMPARE(shortened.failure, HttpResponse::Failure::Network);
+        }
+
         const HttpResponse file = QCoro::waitFor(session.get(QUrl(QStringLiteral("file:///etc/passwd"))));
         QCOMPARE(file.failure, HttpResponse::Failure::InvalidUrl);
 

@@ -29,9 +29,10 @@ SavedAppRow::SavedAppRow(const AppInfo& app, int iconSize, QWidget* parent)
     m_developer->setTextFormat(Qt::PlainText);
     m_name->setFont(platformFont(TextStyle::Body, QFont::DemiBold));
     m_developer->setFont(platformFont(TextStyle::Subheadline));
-    QPalette secondary = m_developer->palette();
-    secondary.setColor(QPalette::WindowText, SemanticColors::secondary(colorScheme(this)));
-    m_developer->setPalette(secondary);
+    // A style sheet rather than the palette: the lists that hold rows are
+    // styled, and a styled ancestor overrides a child's palette.
+    m_developer->setStyleSheet(QStringLiteral("color: %1;").arg(
+        SemanticColors::secondary(colorScheme(parent)).name(QColor::HexArgb)));
     // Long names are cut by the layout rather than widening the list.
     m_name->setMinimumWidth(1);
     m_developer->setMinimumWidth(1);
