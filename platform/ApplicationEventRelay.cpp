@@ -1,0 +1,100 @@
+#include "ApplicationEventRelay.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QtGui/qevent.h>
+#include <QTimer>
+#include <QWidget>
+
+ApplicationEventRelay* ApplicationEventRelay::instance()
+{
+    static QPointer<ApplicationEventRelay> relay;
+    if (!relay) {
+        Q_ASSERT(QCoreApplication::instance());
+        relay = new ApplicationEventRelay(QCoreApplication::instance());
+    }
+    return relay;
+}
+
+ApplicationEventRelay::ApplicationEventRelay(QObject* parent)
+    : QObject(parent)
+    , m_applicationActive(QGuiApplication::applicationState() == Qt::ApplicationActive)
+{
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+void ApplicationEventRelay::applicationStateChanged(bool active)
+{
+    if (active == m_applicationActive)
+        return;
+    m_applicationActive = active;
+    if (active)
+        emit applicationDidBecomeActive();
+    else
+        emit applicationWillResignActive();
+}
+
+bool ApplicationEventRelay::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::ApplicationStateChange) {
+        if (watched == QCoreApplication::instance()) {
+            const auto state = static_cast<QApplicationStateChangeEvent*>(event)->applicationState();
+            applicationStateChanged(state == Qt::ApplicationActive);
+        }
+        return false;
+    }
+
+    switch (type) {
+    case QEvent::Close:
+    case QEvent::Hide:
+    case QEvent::WindowStateChange:
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+    case QEvent::Resize:
+    case QEvent::Move:
+        break;
+    default:
+        return false;
+    }
+    if (!watched->isWidgetType())
+        return false;
+    auto* window = static_cast<QWidget*>(watched);
+    if (!window->isWindow())
+        return false;
+
+    switch (type) {
+    case QEvent::Close:
+        // Whether the window accepts the close is known only once it hides;
+        // a refused close leaves no hide behind and is forgotten next turn.
+        m_closing.insert(window);
+        QTimer::singleShot(0, this, [this, window] { m_closing.remove(window); });
+        break;
+    case QEvent::Hide:
+        if (m_closing.remove(window))
+            emit windowWillClose(window);
+        break;
+    case QEvent::WindowStateChange: {
+        const auto oldState = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+        if (window->windowState().testFlag(Qt::WindowMinimized) && !oldState.testFlag(Qt::WindowMinimized))
+            emit windowDidMiniaturize(window);
+        break;
+    }
+    case QEvent::WindowActivate:
+        emit windowDidBecomeMain(window);
+        break;
+    case QEvent::WindowDeactivate:
+        emit windowDidResignMain(window);
+        break;
+    case QEvent::Resize:
+        emit windowDidResize(window);
+        break;
+    case QEvent::Move:
+        emit windowDidMove(window);
+        break;
+    default:
+        break;
+    }
+    return false;
+}

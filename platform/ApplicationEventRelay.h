@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+
+class QWidget;
+
+// The application's and its windows' notifications, relayed from one
+// application-wide event filter: whoever needs to know when the application
+// becomes active or when some window closes, is minimised, becomes the active
+// window, resizes or moves connects here instead of filtering events itself.
+// Window signals carry the top-level widget concerned. Main thread only.
+class ApplicationEventRelay : public QObject {
+    Q_OBJECT
+public:
+    // The one relay, installed on first use.
+    static ApplicationEventRelay* instance();
+
+    bool isApplicationActive() const { return m_applicationActive; }
+
+signals:
+    void applicationDidBecomeActive();
+    void applicationWillResignActive();
+    // An accepted close: the window is being hidden (and maybe deleted).
+    void windowWillClose(QWidget* window);
+    void windowDidMiniaturize(QWidget* window);
+    // Qt has one active window, which is both the main and the key window.
+    void windowDidBecomeMain(QWidget* window);
+    void windowDidResignMain(QWidget* window);
+    void windowDidResize(QWidget* window);
+    void windowDidMove(QWidget* window);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    explicit ApplicationEventRelay(QObject* parent);
+    void applicationStateChanged(bool active);
+
+    bool m_applicationActive = false;
+    // Windows that received a close event; their following hide is the close.
+    QSet<QWidget*> m_closing;
+};

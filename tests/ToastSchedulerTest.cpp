@@ -1,0 +1,295 @@
+#include "PresenterPhaseObserver.h"
+#include "ToastScheduler.h"
+#include "ToastsConfiguration.h"
+
+#include <AsyncWait.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QThread>
+#include <QWidget>
+#include <QtGui/qevent.h>
+
+#include <cmath>
+
+using namespace std::chrono_literals;
+
+namespace {
+// What the presenter under test saw and what became of each toast.
+struct Record {
+    QList<ToastPresentation> handed;
+    QStringList events;
+    int handedTag(qsizetype index) const { return int(handed.at(index).toast.configuration.duration.rawValue()); }
+};
+
+// Shows the toast and keeps it until the test dismisses it.
+QCoro::Task<> keep(std::shared_ptr<Record> record, ToastPresentation presentation)
+{
+    record->handed.append(presentation);
+    presentation.onPresent();
+    co_return;
+}
+
+QCoro::Task<> showAndGoAtOnce(std::shared_ptr<Record> record, ToastPresentation presentation)
+{
+    record->handed.append(presentation);
+    presentation.onPresent();
+    presentation.onDismiss();
+    co_return;
+}
+
+// Has nowhere to show the toast and returns.
+QCoro::Task<> ignore(std::shared_ptr<Record> record, ToastPresentation presentation)
+{
+    record->handed.append(std::move(presentation));
+    co_return;
+}
+
+QCoro::Task<> settleInto(bool* done)
+{
+    co_await sleepFor(30ms);
+    *done = true;
+}
+
+// Lets the event loop run for a while, so that anything that would happen on
+// its own has happened.
+void settle()
+{
+    bool done = false;
+    settleInto(&done);
+    QTRY_VERIFY(done);
+}
+
+// The tag is carried as the duration, so every toast is timed and its watch
+// sleeps until the test dismisses it.
+ToastPresentation tagged(int tag, const std::shared_ptr<Record>& record)
+{
+    ToastPresentation presentation;
+    presentation.toast.configuration.duration = ToastDuration(tag);
+    std::weak_ptr<Record> weak = record;
+    presentation.onPresent = [weak, tag] {
+        if (auto r = weak.lock())
+            r->events << QStringLiteral("%1:present").arg(tag);
+    };
+    presentation.onDismiss = [weak, tag] {
+        if (auto r = weak.lock())
+            r->events << QStringLiteral("%1:dismiss").arg(tag);
+    };
+    return presentation;
+}
+
+void sendApplicationState(Qt::ApplicationState state)
+{
+    QApplicationStateChangeEvent event(state);
+    QCoreApplication::sendEvent(qApp, &event);
+}
+
+std::unique_ptr<ToastScheduler> makeScheduler(QObject* scene, const std::shared_ptr<Record>& record,
+    QCoro::Task<> (*handler)(std::shared_ptr<Record>, ToastPresentation), PresenterPhaseSubject* phases = nullptr)
+{
+    return std::make_unique<ToastScheduler>(scene, phases,
+        [record, handler](ToastPresentation presentation) { return handler(record, std::move(presentation)); });
+}
+
+using Date = ToastScheduler::Date;
+const Date kNow = Date(std::chrono::seconds(1'700'000'000));
+} // namespace
+
+class ToastSchedulerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { ToastsConfiguration::shared().setTimeScaleForTesting(0.01); }
+
+    void init()
+    {
+        m_window = std::make_unique<QWidget>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void cleanup()
+    {
+        sendApplicationState(Qt::ApplicationActive);
+        m_window.reset();
+        // Every consumer and watch must have ended, or the sanitizer run
+        // reports their frames as leaked.
+        QTRY_COMPARE(ToastScheduler::runningConsumerCount(), 0);
+    }
+
+    void handsOutInArrivalOrderOneAfterAnotherDismissal()
+    {
+        auto record = std::make_shared<Record>();
+        auto scheduler = makeScheduler(m_window.get(), record, &keep);
+        AnyCancellable first = scheduler->schedule(tagged(1, record));
+        scheduler->enqueue(tagged(2, record));
+        AnyCancellable third = scheduler->schedule(tagged(3, record));
+
+        for (int tag = 1; tag <= 3; ++tag) {
+            QTRY_COMPARE(record->handed.size(), tag);
+            QCOMPARE(record->handedTag(tag - 1), tag);
+            settle();
+            QCOMPARE(record->handed.size(), tag); // the next one waits for this dismissal
+            record->handed.last().onDismiss();
+        }
+        QCOMPARE(record->events,
+            (QStringList{"1:present", "1:dismiss", "2:present", "2:dismiss", "3:present", "3:dismiss"}));
+    }
+
+    void toastWithdrawnInTheBackgroundIsSkippedSilently()
+    {
+        auto record = std::make_shared<Record>();
+        auto scheduler = makeScheduler(m_window.get(), record, &keep);
+        sendApplicationState(Qt::ApplicationInactive);
+        AnyCancellable withdrawn = scheduler->schedule(tagged(1, record));
+        AnyCancellable released = scheduler->schedule(tagged(2, record));
+        AnyCancellable kept = scheduler->schedule(tagged(3, record));
+        settle();
+        QVERIFY(record->handed.isEmpty());
+
+        withdrawn.cancel();
+        released = AnyCancellable();
+        sendApplicationState(Qt::ApplicationActive);
+        QTRY_COMPARE(record->handed.size(), 1);
+        QCOMPARE(record->handedTag(0), 3);
+        QCOMPARE(record->events, QStringList{"3:present"});
+    }
+
+    void cancellingAShownToastLeavesItOnScreen()
+    {
+        auto record = std::make_shared<Record>();
+        auto scheduler = makeScheduler(m_window.get(), record, &keep);
+        AnyCancellable shown = scheduler->schedule(tagged(1, record));
+        scheduler->enqueue(tagged(2, record));
+        QTRY_COMPARE(record->handed.size(), 1);
+        shown.cancel();
+        settle();
+        QCOMPARE(record->handed.size(), 1);
+        record->handed.first().onDismiss();
+        QTRY_COMPARE(record->handed.size(), 2);
+        QCOMPARE(record->events, (QStringList{"1:present", "1:dismiss", "2:present"}));
+    }
+
+    void presenterThatGivesUpOrPresentsNothingLetsTheNextThrough_data()
+    {
+        QTest::addColumn<bool>("presenterGivesUp");
+        QTest::newRow("presenter gives up at once") << true;
+        QTest::newRow("handler presents nothing") << false;
+    }
+    void presenterThatGivesUpOrPresentsNothingLetsTheNextThrough()
+    {
+        QFETCH(bool, presenterGivesUp);
+        auto record = std::make_shared<Record>();
+        auto scheduler = makeScheduler(m_window.get(), record, presenterGivesUp ? &showAndGoAtOnce : &ignore);
+        for (int tag = 1; tag <= 3; ++tag)
+            scheduler->enqueue(tagged(tag, record));
+        QTRY_COMPARE(record->handed.size(), 3);
+        QTRY_COMPARE(record->events,
+            (QStringList{"1:present", "1:dismiss", "2:present", "2:dismiss", "3:present", "3:dismiss"}));
+    }
+
+    void presenterPhaseGatesTheHandOut()
+    {
+        auto record = std::make_shared<Record>();
+        PresenterPhaseSubject phases(PresenterPhase::inactive);
+        QObject presenter;
+        auto scheduler = makeScheduler(&presenter, record, &showAndGoAtOnce, &phases);
+        scheduler->enqueue(tagged(1, record));
+        settle();
+        QVERIFY(record->handed.isEmpty());
+        phases.send(PresenterPhase::active);
+        QTRY_COMPARE(record->handed.size(), 1);
+    }
+
+    void schedulingAndReleasingHandlesFromAnotherThread()
+    {
+        auto record = std::make_shared<Record>();
+        auto scheduler = makeScheduler(m_window.get(), record, &keep);
+        std::unique_ptr<QThread> worker(QThread::create([&scheduler, &record] {
+            AnyCancellable first = scheduler->schedule(tagged(1, record));
+            first.release(); // kept: must be shown
+            AnyCancellable second = scheduler->schedule(tagged(2, record));
+            // `second` goes here, on this thread: the toast is withdrawn.
+        }));
+        worker->start();
+        QVERIFY(worker->wait());
+        QTRY_COMPARE(record->handed.size(), 1);
+        QCOMPARE(record->handedTag(0), 1);
+        scheduler->enqueue(tagged(3, record));
+        record->handed.first().onDismiss();
+        QTRY_COMPARE(record->handed.size(), 2);
+        QCOMPARE(record->handedTag(1), 3);
+    }
+
+    void destroyingTheSchedulerEndsItsConsumerAndGivesUpTheQueue()
+    {
+        auto record = std::make_shared<Record>();
+        auto scheduler = makeScheduler(m_window.get(), record, &keep);
+        AnyCancellable withdrawn = scheduler->schedule(tagged(2, record));
+        scheduler->enqueue(tagged(1, record));
+        scheduler->enqueue(tagged(3, record));
+        withdrawn.cancel();
+        QTRY_COMPARE(record->handed.size(), 1);
+        ToastPresentation shown = record->handed.first();
+        QCOMPARE(ToastScheduler::runningConsumerCount(), 1);
+
+        scheduler.reset();
+        QTRY_COMPARE(ToastScheduler::runningConsumerCount(), 0);
+        QTRY_COMPARE(record->events, (QStringList{"1:present", "3:present", "3:dismiss"}));
+        // The toast on screen still reports its end to whoever scheduled it.
+        shown.onDismiss();
+        QCOMPARE(record->events.last(), QStringLiteral("1:dismiss"));
+        QCOMPARE(record->handed.size(), 1);
+    }
+
+    void watchIntervals_data()
+    {
+        QTest::addColumn<int>("state"); // 0 queued, 1 presented
+        QTest::addColumn<double>("secondsOnScreen");
+        QTest::addColumn<double>("duration");
+        QTest::addColumn<double>("interval");
+        QTest::newRow("queued polls") << 0 << 0.0 << 5.0 << 0.3;
+        QTest::newRow("just shown sleeps to its end") << 1 << 0.0 << 5.0 << 5.0;
+        QTest::newRow("half way") << 1 << 2.5 << 5.0 << 2.5;
+        QTest::newRow("close to the end polls") << 1 << 4.8 << 5.0 << 0.3;
+        QTest::newRow("past the end polls") << 1 << 9.0 << 5.0 << 0.3;
+        QTest::newRow("indefinite polls") << 1 << 1.0 << 0.0 << 0.3;
+        QTest::newRow("negative polls") << 1 << 1.0 << -2.0 << 0.3;
+        QTest::newRow("too far to time polls") << 1 << 0.0 << 18446744073709551616.0 << 0.3;
+    }
+    void watchIntervals()
+    {
+        QFETCH(int, state);
+        QFETCH(double, secondsOnScreen);
+        QFETCH(double, duration);
+        QFETCH(double, interval);
+        const auto shownAt
+            = kNow - std::chrono::duration_cast<Date::duration>(std::chrono::duration<double>(secondsOnScreen));
+        const auto toastState
+            = state == 0 ? ToastPresentationState::queued() : ToastPresentationState::presented(shownAt);
+        QVERIFY(std::abs(ToastScheduler::watchInterval(toastState, ToastDuration(duration), kNow) - interval) < 1e-6);
+    }
+
+    void requestStatesMoveOnlyForward()
+    {
+        auto request = ToastPresentationRequest::make(ToastPresentation{});
+        request->presentation().onDismiss(); // not shown yet: stays queued
+        QVERIFY(request->state().is(ToastPresentationState::Kind::queued));
+        request->presentation().onPresent();
+        QVERIFY(request->state().is(ToastPresentationState::Kind::presented));
+        const auto shown = request->state();
+        request->cancel();
+        request->presentation().onPresent();
+        QCOMPARE(request->state(), shown);
+        request->presentation().onDismiss();
+        QVERIFY(request->state().is(ToastPresentationState::Kind::completed));
+        request->cancel();
+        QVERIFY(request->state().is(ToastPresentationState::Kind::completed));
+    }
+
+private:
+    std::unique_ptr<QWidget> m_window;
+};
+
+QTEST_MAIN(ToastSchedulerTest)
+#include "ToastSchedulerTest.moc"

@@ -1,0 +1,63 @@
+#include "ScenePhaseObserver.h"
+
+#include <SignalWait.h>
+
+#include <ApplicationEventRelay.h>
+#include <WindowHierarchy.h>
+
+#include <QWidget>
+
+ScenePhaseObserver::ScenePhaseObserver(QObject* scene, QObject* parent)
+    : QObject(parent)
+    , m_scene(scene)
+{
+    auto* relay = ApplicationEventRelay::instance();
+    const auto toBackground = [this] { m_phase.set(ScenePhase::background); };
+    connect(relay, &ApplicationEventRelay::applicationWillResignActive, this, toBackground);
+    connect(relay, &ApplicationEventRelay::applicationDidBecomeActive, this,
+        &ScenePhaseObserver::applicationDidBecomeActive);
+    connect(relay, &ApplicationEventRelay::windowWillClose, this, [this, toBackground](QWidget* window) {
+        if (isScene(window))
+            toBackground();
+    });
+    connect(relay, &ApplicationEventRelay::windowDidMiniaturize, this, [this, toBackground](QWidget* window) {
+        if (isScene(window))
+            toBackground();
+    });
+    connect(relay, &ApplicationEventRelay::windowDidBecomeMain, this, [this](QWidget* window) {
+        if (isScene(window))
+            m_phase.set(ScenePhase::active);
+    });
+}
+
+bool ScenePhaseObserver::isScene(const QWidget* window) const
+{
+    return window && m_scene && window == m_scene.data();
+}
+
+void ScenePhaseObserver::applicationDidBecomeActive()
+{
+    // A closed or minimised window stays out of sight when the application
+    // comes back; it becomes active again when it is itself activated.
+    if (m_scene && m_scene->isWidgetType()) {
+        auto* window = static_cast<QWidget*>(m_scene.data());
+        if (window->isWindow() && WindowHierarchy::isOutOfSight(window))
+            return;
+    }
+    m_phase.set(ScenePhase::active);
+}
+
+QCoro::Task<bool> ScenePhaseObserver::waitUntilActive(CancellationToken token) const
+{
+    return waitForActive(QPointer<const ScenePhaseObserver>(this), std::move(token));
+}
+
+QCoro::Task<bool> ScenePhaseObserver::waitForActive(QPointer<const ScenePhaseObserver> self, CancellationToken token)
+{
+    while (self && !token.isCancelled()) {
+        if (self->phase() == ScenePhase::active)
+            co_return true;
+        co_await nextEmission(self->m_phase.notifier(), &platform_detail::CellSignal::changed, token);
+    }
+    co_return false;
+}

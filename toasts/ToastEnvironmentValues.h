@@ -1,0 +1,12 @@
+#pragma once
+
+#include "AnyToastStyle.h"
+#include "ToastTransition.h"
+
+// The environment of the place that scheduled a toast, carried with it so
+// that it looks and moves as that place says, wherever it is shown.
+struct ToastEnvironmentValues {
+    AnyToastStyle toastStyle;
+    ToastTransition toastTransition = ToastTransition::defaultTransition();
+    bool toastInteractiveDismissEnabled = true;
+};
