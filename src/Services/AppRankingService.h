@@ -1,0 +1,114 @@
+#pragma once
+
+#include "AppRanking.h"
+#include "CancellationToken.h"
+#include "HttpSession.h"
+#include "Result.h"
+
+#include <QCoroTask>
+#include <QList>
+#include <QMetaType>
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+
+// Client of the public top charts. A small value: it holds a session and the
+// two base addresses, and can be copied freely.
+//
+// Two feeds answer chart requests. The current one knows only the free and
+// paid charts over all apps; the legacy one also knows the grossing chart and
+// category filters, and stands in when the current one fails.
+class AppRankingService {
+    Q_GADGET
+public:
+    enum class Feed { topFree, topPaid, topGrossing };
+    Q_ENUM(Feed)
+
+    // One category of the catalogue; the empty id stands for all categories.
+    struct Genre {
+        QString id;
+        QString name;
+        friend bool operator==(const Genre&, const Genre&) = default;
+    };
+
+    // The failures of this client, each with its fixed text for the user.
+    enum class ServiceError {
+        InvalidStorefront,
+        InvalidGenre,
+        InvalidLimit,
+        InvalidURL,
+        Network,
+        Timeout,
+        TooLarge,
+        BadStatus,
+        NotJSON,
+        Decoding,
+        Cancelled,
+    };
+    struct Error {
+        ServiceError kind;
+        QString detail; // for the log: a status code, a parser message
+        QString localizedDescription() const;
+        friend bool operator==(const Error&, const Error&) = default;
+    };
+    template <typename T>
+    using Outcome = Result<T, Error>;
+    using Chart = QList<AppRanking>;
+
+    static constexpr int kMaxLimit = 200;
+    static constexpr qint64 kMaxAnswerBytes = 4 * 1024 * 1024;
+
+    // Base addresses from PLOVERA_CHARTS_URL and PLOVERA_LEGACY_CHARTS_URL when
+    // set (read now), else the public ones.
+    explicit AppRankingService(std::shared_ptr<HttpSession> session = HttpSession::shared());
+    AppRankingService(std::shared_ptr<HttpSession> session, QUrl chartsBaseURL, QUrl legacyChartsBaseURL);
+
+    static QUrl defaultChartsBaseURL();
+    static QUrl defaultLegacyChartsBaseURL();
+
+    std::shared_ptr<HttpSession> session() const { return m_session; }
+    QUrl chartsBaseURL() const { return m_chartsBaseURL; }
+    QUrl legacyChartsBaseURL() const { return m_legacyChartsBaseURL; }
+
+    // Every feed, in declaration order.
+    static const QList<Feed>& allFeeds();
+    // "topFree", "topPaid", "topGrossing".
+    static QString feedName(Feed feed);
+
+    // "All Categories" with the empty id, then the 26 app genres of the catalogue.
+    static const QList<Genre>& genres();
+    static std::optional<Genre> genre(const QString& id);
+
+    // The chart of one storefront (any case), feed and genre (empty: all
+    // categories), at most `limit` entries. Uses the current feed where it can
+    // and the legacy feed otherwise or when the current one fails.
+    QCoro::Task<Outcome<Chart>> fetchTopCharts(QString storefront, Feed feed, int limit, QString genreID = {},
+                                               CancellationToken token = {}) const;
+
+    // Request addresses; an argument that cannot go into a path is an error.
+    Outcome<QUrl> currentFeedURL(const QString& storefront, Feed feed, int limit) const;
+    Outcome<QUrl> legacyFeedURL(const QString& storefront, Feed feed, int limit, const QString& genreID) const;
+
+    // Decoding of the two feeds' answers.
+    static Outcome<Chart> decodeCurrentFeed(const QByteArray& body);
+    static Outcome<Chart> decodeLegacyFeed(const QByteArray& body);
+
+private:
+    static QCoro::Task<Outcome<Chart>> fetchTopCharts(AppRankingService service, QString storefront, Feed feed,
+                                                      int limit, QString genreID, CancellationToken token);
+    enum class Shape { Current, Legacy };
+    static QCoro::Task<Outcome<Chart>> fetch(std::shared_ptr<HttpSession> session, QUrl url, Shape shape,
+                                             CancellationToken token);
+
+    std::shared_ptr<HttpSession> m_session;
+    QUrl m_chartsBaseURL;
+    QUrl m_legacyChartsBaseURL;
+};
+
+inline size_t qHash(const AppRankingService::Genre& genre, size_t seed = 0)
+{
+    return qHash(genre.id, seed);
+}
+
+Q_DECLARE_METATYPE(AppRankingService::Genre)

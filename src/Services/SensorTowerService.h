@@ -1,0 +1,64 @@
+#pragma once
+
+#include "AppMonetization.h"
+#include "CancellationToken.h"
+#include "HttpSession.h"
+#include "Result.h"
+
+#include <QCoroTask>
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+
+// Client of the market-estimates service: last month's estimated worldwide
+// downloads and revenue of one app. A small value, copied freely.
+class SensorTowerService {
+public:
+    // The failures of this client, each with its fixed text for the user.
+    enum class ServiceError {
+        InvalidAppID,
+        InvalidURL,
+        Network,
+        Timeout,
+        TooLarge,
+        BadStatus,
+        NotJSON,
+        Decoding,
+        NoEstimates,
+        Cancelled,
+    };
+    struct Error {
+        ServiceError kind;
+        QString detail; // for the log: a status code, a parser message
+        QString localizedDescription() const;
+        friend bool operator==(const Error&, const Error&) = default;
+    };
+    using Outcome = Result<AppMonetization, Error>;
+
+    static constexpr qint64 kMaxAnswerBytes = 2 * 1024 * 1024;
+
+    // Base address from PLOVERA_ESTIMATES_URL when set (read now), else the public one.
+    explicit SensorTowerService(std::shared_ptr<HttpSession> session = HttpSession::shared());
+    SensorTowerService(std::shared_ptr<HttpSession> session, QUrl baseURL);
+
+    static QUrl defaultBaseURL();
+    std::shared_ptr<HttpSession> session() const { return m_session; }
+    QUrl baseURL() const { return m_baseURL; }
+
+    QCoro::Task<Outcome> fetchMonetization(qint64 appID, CancellationToken token = {}) const;
+
+    Result<QUrl, Error> requestURL(qint64 appID) const;
+
+    // The estimates of `appID` in an answer that is either a list of apps or
+    // an object whose `apps` holds that list; `now` becomes `lastUpdated`.
+    static Outcome decode(const QByteArray& body, qint64 appID, const QDateTime& now);
+
+private:
+    static QCoro::Task<Outcome> fetch(std::shared_ptr<HttpSession> session, Result<QUrl, Error> url, qint64 appID,
+                                      CancellationToken token);
+
+    std::shared_ptr<HttpSession> m_session;
+    QUrl m_baseURL;
+};

@@ -1,0 +1,186 @@
+#include "AppRankMonitorViewModel.h"
+
+#include "AppRankCache.h"
+#include "Log.h"
+#include "SettingsKeys.h"
+#include "StorefrontOption.h"
+#include "UserDefaults.h"
+
+#include <QPointer>
+
+namespace {
+UserDefaults* settings()
+{
+    return UserDefaults::suite(QString::fromLatin1(kSettingsSuiteName));
+}
+} // namespace
+
+AppRankMonitorViewModel::AppRankMonitorViewModel(const AppInfo& app, const QString& storefront,
+                                                 std::shared_ptr<HttpSession> session, QObject* parent)
+    : AppRankMonitorViewModel(app, storefront,
+                              AppRankMonitorService(AppRankingService(std::move(session)),
+                                                    AppRankMonitorService::kDefaultLimit),
+                              parent)
+{
+}
+
+AppRankMonitorViewModel::AppRankMonitorViewModel(const AppInfo& app, const QString& storefront,
+                                                 AppRankMonitorService service, QObject* parent)
+    : QObject(parent)
+    , m_appID(app.id)
+    , m_genreID(genreIDForName(app.genre))
+    , m_service(std::move(service))
+{
+    const QString key = QString::fromLatin1(kAppRankMonitorSelectedCountriesKey);
+    QStringList codes = normalizedCodes(settings()->stringList(key));
+    if (codes.isEmpty())
+        codes = normalizedCodes({storefront});
+    // A storefront outside the table would leave nothing to check.
+    if (codes.isEmpty())
+        codes = {kFallbackStorefront};
+    m_selectedCountryCodes = codes;
+}
+
+AppRankMonitorViewModel::~AppRankMonitorViewModel() = default; // m_running aborts a load in flight
+
+QStringList AppRankMonitorViewModel::normalizedCodes(const QStringList& codes)
+{
+    QStringList result;
+    for (const QString& raw : codes) {
+        const QString code = raw.trimmed().toUpper();
+        if (!result.contains(code) && StorefrontOption::option(code))
+            result.append(code);
+    }
+    StorefrontOption::sortCodesByRegionName(result);
+    return result;
+}
+
+std::optional<QString> AppRankMonitorViewModel::genreIDForName(const QString& genre)
+{
+    for (const AppRankingService::Genre& row : AppRankingService::genres()) {
+        if (!row.id.isEmpty() && row.name.compare(genre, Qt::CaseInsensitive) == 0)
+            return row.id;
+    }
+    return std::nullopt;
+}
+
+QString AppRankMonitorViewModel::progressText() const
+{
+    return QStringLiteral("%1/%2").arg(m_completedCountries).arg(m_selectedCountryCodes.size());
+}
+
+QString AppRankMonitorViewModel::categoryName() const
+{
+    if (m_genreID) {
+        if (const auto row = AppRankingService::genre(*m_genreID))
+            return row->name;
+    }
+    return tr("Category");
+}
+
+QCoro::Task<> AppRankMonitorViewModel::load(bool forceRefresh)
+{
+    const QUuid loadID = QUuid::createUuid();
+    m_loadID = loadID;
+    CancellationSource source;
+    m_running = TaskHandle(source); // aborts the request of the load this one supersedes
+    const CancellationToken token = source.token();
+
+    setIsLoading(true);
+    setCompletedCountries(0);
+    setResults({});
+
+    const QStringList codes = m_selectedCountryCodes;
+    const qint64 appID = m_appID;
+    const std::optional<QString> genreID = m_genreID;
+    const AppRankMonitorService service = m_service;
+    Log::info(QStringLiteral("Checking ranks of app %1 in %2 countries%3")
+                  .arg(appID)
+                  .arg(codes.size())
+                  .arg(forceRefresh ? QStringLiteral(" (refresh)") : QString()));
+
+    QPointer<AppRankMonitorViewModel> self(this);
+    for (const QString& code : codes) {
+        if (token.isCancelled() || self->m_loadID != loadID)
+            co_return;
+        const QString key = AppRankCache::key(appID, code, genreID);
+        std::optional<AppRankCountryResult> result;
+        if (!forceRefresh)
+            result = AppRankCache::shared().freshResult(key);
+        if (!result) {
+            const AppRankMonitorService::CountryCheck check =
+                co_await service.checkCountry(appID, code, genreID, token);
+            // A superseded load must not touch the results of the one that replaced it.
+            if (!self || token.isCancelled() || self->m_loadID != loadID)
+                co_return;
+            if (check.complete)
+                AppRankCache::shared().store(key, check.result);
+            result = check.result;
+        }
+        self->appendResult(*result);
+        self->setCompletedCountries(self->m_completedCountries + 1);
+    }
+    if (!self || self->m_loadID != loadID)
+        co_return;
+    self->setLastUpdated(QDateTime::currentDateTime());
+    self->setIsLoading(false);
+    Log::info(QStringLiteral("Checked ranks of app %1 in %2 countries").arg(appID).arg(codes.size()));
+}
+
+void AppRankMonitorViewModel::applySelection(const QStringList& codes)
+{
+    const QStringList normalized = normalizedCodes(codes);
+    if (normalized.isEmpty())
+        return;
+    setSelectedCountryCodes(normalized);
+    settings()->setValue(QString::fromLatin1(kAppRankMonitorSelectedCountriesKey), normalized);
+    load(false);
+}
+
+void AppRankMonitorViewModel::setResults(QList<AppRankCountryResult> results)
+{
+    if (results == m_results)
+        return;
+    m_results = std::move(results);
+    emit resultsChanged();
+}
+
+void AppRankMonitorViewModel::appendResult(const AppRankCountryResult& result)
+{
+    m_results.append(result);
+    emit resultsChanged();
+}
+
+void AppRankMonitorViewModel::setSelectedCountryCodes(const QStringList& codes)
+{
+    if (codes == m_selectedCountryCodes)
+        return;
+    m_selectedCountryCodes = codes;
+    emit selectedCountryCodesChanged();
+    emit progressTextChanged();
+}
+
+void AppRankMonitorViewModel::setIsLoading(bool loading)
+{
+    if (loading == m_isLoading)
+        return;
+    m_isLoading = loading;
+    emit isLoadingChanged();
+}
+
+void AppRankMonitorViewModel::setCompletedCountries(int count)
+{
+    if (count == m_completedCountries)
+        return;
+    m_completedCountries = count;
+    emit completedCountriesChanged();
+    emit progressTextChanged();
+}
+
+void AppRankMonitorViewModel::setLastUpdated(const QDateTime& date)
+{
+    if (date == m_lastUpdated)
+        return;
+    m_lastUpdated = date;
+    emit lastUpdatedChanged();
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "AppRanking.h"
+#include "AppRankingService.h"
+#include "CancellationToken.h"
+
+#include <QCoroTask>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+// State of the top-charts tab: one chart of one storefront, feed and
+// category. Changing any of the three reloads the chart.
+class AppRankingViewModel : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QList<AppRanking> rankings READ rankings NOTIFY rankingsChanged)
+    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY errorMessageChanged)
+    Q_PROPERTY(AppRankingService::Feed selectedFeed READ selectedFeed WRITE setSelectedFeed NOTIFY selectedFeedChanged)
+    Q_PROPERTY(QString selectedStorefront READ selectedStorefront WRITE setSelectedStorefront NOTIFY
+                   selectedStorefrontChanged)
+    Q_PROPERTY(std::optional<AppRankingService::Genre> selectedGenre READ selectedGenre WRITE setSelectedGenre NOTIFY
+                   selectedGenreChanged)
+public:
+    using Genre = AppRankingService::Genre;
+
+    static constexpr int kDefaultLimit = 50;
+    static inline const QString kDefaultStorefront = QStringLiteral("US");
+
+    // Starts no load. Without a genre list the default 27-row table is used;
+    // the first genre is selected.
+    explicit AppRankingViewModel(AppRankingService service = AppRankingService(),
+                                 const QString& storefront = kDefaultStorefront, int limit = kDefaultLimit,
+                                 std::optional<QList<Genre>> genres = std::nullopt, QObject* parent = nullptr);
+    ~AppRankingViewModel() override;
+
+    const QList<AppRanking>& rankings() const { return m_rankings; }
+    bool isLoading() const { return m_isLoading; }
+    // Empty when there is nothing to report.
+    QString errorMessage() const { return m_errorMessage; }
+    AppRankingService::Feed selectedFeed() const { return m_selectedFeed; }
+    QString selectedStorefront() const { return m_selectedStorefront; }
+    std::optional<Genre> selectedGenre() const { return m_selectedGenre; }
+
+    const AppRankingService& service() const { return m_service; }
+    int limit() const { return m_limit; }
+    const QList<Genre>& genres() const { return m_genres; }
+
+    // Each setter reloads when the value really changes.
+    void setSelectedFeed(AppRankingService::Feed feed);
+    void setSelectedStorefront(const QString& storefront);
+    void setSelectedGenre(const std::optional<Genre>& genre);
+
+    // Loads the chart of the current selection. A newer load supersedes this
+    // one: its request is aborted and its answer dropped.
+    QCoro::Task<> loadRankings();
+
+signals:
+    void rankingsChanged();
+    void isLoadingChanged();
+    void errorMessageChanged();
+    void selectedFeedChanged();
+    void selectedStorefrontChanged();
+    void selectedGenreChanged();
+
+private:
+    void setRankings(QList<AppRanking> rankings);
+    void setIsLoading(bool loading);
+    void setErrorMessage(const QString& message);
+
+    AppRankingService m_service;
+    int m_limit;
+    QList<Genre> m_genres;
+    QList<AppRanking> m_rankings;
+    bool m_isLoading = false;
+    QString m_errorMessage;
+    AppRankingService::Feed m_selectedFeed = AppRankingService::Feed::topFree;
+    QString m_selectedStorefront;
+    std::optional<Genre> m_selectedGenre;
+    quint64 m_requestID = 0;
+    TaskHandle m_running;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "AppMonetization.h"
+#include "CancellationToken.h"
+#include "SensorTowerService.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+// State of the monetization tab: the estimates of one app.
+class MonetizationViewModel : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(std::optional<AppMonetization> monetization READ monetization WRITE setMonetization NOTIFY
+                   monetizationChanged)
+    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY errorMessageChanged)
+public:
+    explicit MonetizationViewModel(SensorTowerService service = SensorTowerService(), QObject* parent = nullptr);
+    ~MonetizationViewModel() override;
+
+    std::optional<AppMonetization> monetization() const { return m_monetization; }
+    bool isLoading() const { return m_isLoading; }
+    // Empty when there is nothing to report.
+    QString errorMessage() const { return m_errorMessage; }
+    const SensorTowerService& service() const { return m_service; }
+
+    // The tab clears the shown figures before a reload.
+    void setMonetization(const std::optional<AppMonetization>& monetization);
+
+    // Loads the estimates of `appID`. While a load of the same app runs this
+    // returns at once; a load of another app supersedes the running one, whose
+    // answer is then dropped, so one app's figures never show under another.
+    QCoro::Task<> loadMonetization(qint64 appID);
+
+signals:
+    void monetizationChanged();
+    void isLoadingChanged();
+    void errorMessageChanged();
+
+private:
+    void setIsLoading(bool loading);
+    void setErrorMessage(const QString& message);
+
+    SensorTowerService m_service;
+    std::optional<AppMonetization> m_monetization;
+    bool m_isLoading = false;
+    QString m_errorMessage;
+    qint64 m_loadingAppID = 0;
+    quint64 m_requestID = 0;
+    TaskHandle m_running;
+};

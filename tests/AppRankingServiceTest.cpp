@@ -1,0 +1,382 @@
+#include "AppRankingService.h"
+#include "AppRankingViewModel.h"
+#include "FixtureServer.h"
+#include "Log.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using Feed = AppRankingService::Feed;
+using ServiceError = AppRankingService::ServiceError;
+
+namespace {
+// QCoro::waitFor wants a default-constructible result; outcomes are not.
+template <typename T>
+T awaitTask(QCoro::Task<T> task)
+{
+    std::optional<T> result;
+    auto run = [](QCoro::Task<T> inner, std::optional<T>* out) -> QCoro::Task<> {
+        out->emplace(co_await std::move(inner));
+    };
+    QCoro::waitFor(run(std::move(task), &result));
+    return std::move(*result);
+}
+
+QStringList g_logLines;
+void captureLog(const QString& line)
+{
+    g_logLines.append(line);
+}
+
+const QString kCurrentFree = QStringLiteral("/api/v2/us/apps/top-free/100/apps.json");
+const QString kLegacyFree = QStringLiteral("/us/rss/topfreeapplications/limit=100/json");
+const QString kLegacyGrossing = QStringLiteral("/us/rss/topgrossingapplications/limit=100/json");
+const QString kUSFree = QStringLiteral("/api/v2/us/apps/top-free/50/apps.json");
+const QString kUSPaid = QStringLiteral("/api/v2/us/apps/top-paid/50/apps.json");
+const QString kDEFree = QStringLiteral("/api/v2/de/apps/top-free/50/apps.json");
+const QString kUSGames = QStringLiteral("/us/rss/topfreeapplications/limit=50/genre=6014/json");
+
+FixtureResponse slow(const QString& file, int delayMs)
+{
+    FixtureResponse response = FixtureResponse::fromFile(file);
+    response.delayMs = delayMs;
+    return response;
+}
+} // namespace
+
+class AppRankingServiceTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void addressesFromTheEnvironment();
+    void decodesBothFeeds_data();
+    void decodesBothFeeds();
+    void fallsBackToTheLegacyFeed_data();
+    void fallsBackToTheLegacyFeed();
+    void failuresBecomeErrors_data();
+    void failuresBecomeErrors();
+    void truncatedAnswerIsAnError();
+    void rejectsBadInputBeforeAnyRequest_data();
+    void rejectsBadInputBeforeAnyRequest();
+    void keepsOnlyWebAddresses();
+
+    // The view model of the top-charts tab.
+    void loadPublishesTheChart_data();
+    void loadPublishesTheChart();
+    void onlyARealChangeReloads();
+    void newerSelectionSupersedesOlderLoad();
+    void destroyedWhileLoading();
+
+private:
+    AppRankingService::Outcome<AppRankingService::Chart> fetch(const QString& storefront, Feed feed,
+                                                               const QString& genre = {})
+    {
+        const AppRankingService service(m_session, m_server->baseUrl(), m_server->baseUrl());
+        return awaitTask(service.fetchTopCharts(storefront, feed, 100, genre));
+    }
+
+    std::unique_ptr<AppRankingViewModel> makeViewModel()
+    {
+        m_server->setRoute(kUSFree, FixtureResponse::fromFile(QStringLiteral("charts/current_us_top_free_short.json")));
+        m_server->setRoute(kUSPaid, FixtureResponse::fromFile(QStringLiteral("charts/current_us_top_paid_100.json")));
+        m_server->setRoute(kUSGames,
+                           FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_free_games_10.json")));
+        return std::make_unique<AppRankingViewModel>(
+            AppRankingService(m_session, m_server->baseUrl(), m_server->baseUrl()), QStringLiteral("us"), 50);
+    }
+
+    std::unique_ptr<FixtureServer> m_server;
+    std::shared_ptr<HttpSession> m_session;
+};
+
+void AppRankingServiceTest::init()
+{
+    m_server = std::make_unique<FixtureServer>();
+    QVERIFY(m_server->listen());
+    m_session = std::make_shared<HttpSession>(HttpSession::Options{std::chrono::milliseconds(1500), 8 << 20});
+    g_logLines.clear();
+    Log::setSinkForTesting(captureLog);
+}
+
+void AppRankingServiceTest::cleanup()
+{
+    Log::setSinkForTesting(nullptr);
+    m_session.reset();
+    m_server.reset();
+}
+
+void AppRankingServiceTest::addressesFromTheEnvironment()
+{
+    QCOMPARE(AppRankingService().chartsBaseURL(), QUrl(QStringLiteral("https://rss.marketingtools.apple.com")));
+    QCOMPARE(AppRankingService().legacyChartsBaseURL(), QUrl(QStringLiteral("https://itunes.apple.com")));
+    // Read when the client is made; a base with a path keeps it.
+    qputenv("PLOVERA_CHARTS_URL", "http://127.0.0.1:9/charts/");
+    qputenv("PLOVERA_LEGACY_CHARTS_URL", "http://127.0.0.1:9/legacy");
+    const AppRankingService local(m_session);
+    qunsetenv("PLOVERA_CHARTS_URL");
+    qunsetenv("PLOVERA_LEGACY_CHARTS_URL");
+    QCOMPARE(local.currentFeedURL(QStringLiteral("gb"), Feed::topPaid, 10).value().path(),
+             QStringLiteral("/charts/api/v2/gb/apps/top-paid/10/apps.json"));
+    QCOMPARE(local.legacyFeedURL(QStringLiteral("GB"), Feed::topGrossing, 10, QStringLiteral("6014")).value().path(),
+             QStringLiteral("/legacy/gb/rss/topgrossingapplications/limit=10/genre=6014/json"));
+}
+
+void AppRankingServiceTest::decodesBothFeeds_data()
+{
+    QTest::addColumn<QString>("storefront");
+    QTest::addColumn<Feed>("feed");
+    QTest::addColumn<QString>("genre");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("firstName");
+    QTest::addColumn<QString>("firstGenre");
+
+    QTest::newRow("current, full") << "US" << Feed::topFree << "" << kCurrentFree
+                                   << "charts/current_us_top_free_100.json" << 100 << "Quill VPN" << "Utilities";
+    QTest::newRow("current, short") << "us" << Feed::topFree << "" << kCurrentFree
+                                    << "charts/current_us_top_free_short.json" << 7 << "Quill VPN" << "Utilities";
+    QTest::newRow("current, empty") << "US" << Feed::topFree << "" << kCurrentFree << "charts/current_empty.json" << 0
+                                    << "" << "";
+    QTest::newRow("legacy, grossing") << "US" << Feed::topGrossing << "" << kLegacyGrossing
+                                      << "charts/legacy_us_top_grossing_100.json" << 100
+                                      << "Falcon Chat – Simple & Fast" << "Social Networking";
+    // One entry comes as a bare object; the category in the storefront's language.
+    QTest::newRow("legacy, one entry, genre") << "de" << Feed::topPaid << "6015"
+                                              << "/de/rss/toppaidapplications/limit=100/genre=6015/json"
+                                              << "charts/legacy_single_entry.json" << 1 << "Harbor Invest"
+                                              << "Finanzen";
+    QTest::newRow("legacy, no entry") << "US" << Feed::topFree << "6025"
+                                      << "/us/rss/topfreeapplications/limit=100/genre=6025/json"
+                                      << "charts/legacy_no_entry.json" << 0 << "" << "";
+}
+
+void AppRankingServiceTest::decodesBothFeeds()
+{
+    QFETCH(QString, storefront);
+    QFETCH(Feed, feed);
+    QFETCH(QString, genre);
+    QFETCH(QString, path);
+    QFETCH(QString, file);
+    QFETCH(int, count);
+    QFETCH(QString, firstName);
+    QFETCH(QString, firstGenre);
+    m_server->setRoute(path, FixtureResponse::fromFile(file));
+
+    const auto outcome = fetch(storefront, feed, genre);
+    QVERIFY(outcome);
+    const AppRankingService::Chart& chart = outcome.value();
+    QCOMPARE(chart.size(), count);
+    QCOMPARE(m_server->requests().size(), 1); // the right feed, asked once
+    for (int i = 0; i < count; ++i)
+        QCOMPARE(chart.at(i).rank, i + 1);
+    if (count == 0)
+        return;
+    QCOMPARE(chart.first().name, firstName);
+    QCOMPARE(chart.first().genre.value_or(QString()), firstGenre);
+    QVERIFY(!chart.first().id.isEmpty() && !chart.first().artistName.isEmpty());
+    QVERIFY(chart.first().artworkURL.toString().endsWith(QLatin1String("/100x100bb.png"))); // the largest icon
+    QVERIFY(chart.first().appStoreURL.toString().startsWith(QLatin1String("https://apps.apple.com/")));
+    if (count == 100) {
+        // About one entry in ten has no genre; links come as one object or as a list.
+        QCOMPARE(int(std::count_if(chart.begin(), chart.end(), [](const AppRanking& r) { return !r.genre; })),
+                 feed == Feed::topFree ? 10 : 0);
+        QVERIFY(std::all_of(chart.begin(), chart.end(), [](const AppRanking& r) { return r.appStoreURL.isValid(); }));
+    }
+}
+
+void AppRankingServiceTest::fallsBackToTheLegacyFeed_data()
+{
+    QTest::addColumn<FixtureResponse>("currentAnswer");
+    QTest::newRow("server error") << FixtureResponse::text("unavailable", 503);
+    QTest::newRow("html page") << FixtureResponse::html("<html><body>Maintenance</body></html>");
+    QTest::newRow("wrong types") << FixtureResponse::fromFile(QStringLiteral("charts/current_wrong_types.json"));
+}
+
+void AppRankingServiceTest::fallsBackToTheLegacyFeed()
+{
+    QFETCH(FixtureResponse, currentAnswer);
+    m_server->setRoute(kCurrentFree, currentAnswer);
+    m_server->setRoute(kLegacyFree, FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_free_short.json")));
+
+    const auto outcome = fetch(QStringLiteral("US"), Feed::topFree);
+    QVERIFY(outcome);
+    QCOMPARE(outcome.value().size(), 7);
+    QCOMPARE(m_server->requestCount(kCurrentFree), 1);
+    QCOMPARE(m_server->requestCount(kLegacyFree), 1);
+}
+
+void AppRankingServiceTest::failuresBecomeErrors_data()
+{
+    QTest::addColumn<FixtureResponse>("answer");
+    QTest::addColumn<ServiceError>("error");
+    QTest::addColumn<QString>("text");
+
+    const QString unreadable = QStringLiteral("The chart data could not be read.");
+    FixtureResponse slow = FixtureResponse::fromFile(QStringLiteral("charts/legacy_single_entry.json"));
+    slow.delayMs = 3000;
+
+    QTest::newRow("404") << FixtureResponse::text("no such chart", 404) << ServiceError::BadStatus
+                         << "The chart service answered with an error (status 404).";
+    QTest::newRow("html") << FixtureResponse::html("<!DOCTYPE html><html></html>") << ServiceError::NotJSON
+                          << "The chart service did not send chart data.";
+    QTest::newRow("malformed") << FixtureResponse::json("{\"feed\": {\"entry\": [") << ServiceError::Decoding
+                               << unreadable;
+    QTest::newRow("entry of wrong type") << FixtureResponse::json(R"({"feed":{"entry":"none"}})")
+                                         << ServiceError::Decoding << unreadable;
+    QTest::newRow("field of wrong type") << FixtureResponse::fromFile(QStringLiteral("charts/legacy_wrong_types.json"))
+                                         << ServiceError::Decoding << unreadable;
+    QTest::newRow("oversized") << FixtureResponse::json(R"({"feed":{"entry":[)" + QByteArray(5 << 20, ' ') + "]}}")
+                               << ServiceError::TooLarge << "The chart service sent an answer that is too large.";
+    QTest::newRow("slow") << slow << ServiceError::Timeout << "The chart service did not answer in time. Try again.";
+}
+
+void AppRankingServiceTest::failuresBecomeErrors()
+{
+    QFETCH(FixtureResponse, answer);
+    QFETCH(ServiceError, error);
+    QFETCH(QString, text);
+    m_server->setRoute(kLegacyGrossing, answer);
+
+    const auto outcome = fetch(QStringLiteral("US"), Feed::topGrossing);
+    QVERIFY(!outcome);
+    QCOMPARE(outcome.error().kind, error);
+    QCOMPARE(outcome.error().localizedDescription(), text);
+    const QString lines = g_logLines.join(QLatin1Char('\n'));
+    const QString address = m_server->baseUrl().toString() + kLegacyGrossing;
+    QVERIFY2(lines.contains(QStringLiteral("GET ") + address), qPrintable(lines));
+    if (error == ServiceError::BadStatus)
+        QVERIFY2(lines.contains(QStringLiteral("HTTP 404")), qPrintable(lines));
+}
+
+void AppRankingServiceTest::truncatedAnswerIsAnError()
+{
+    FixtureResponse truncated = FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_grossing_100.json"));
+    truncated.truncate = true;
+    m_server->setRoute(kLegacyGrossing, truncated);
+    const auto outcome = fetch(QStringLiteral("US"), Feed::topGrossing);
+    QVERIFY(!outcome);
+    QCOMPARE(outcome.error().kind, ServiceError::Network);
+}
+
+void AppRankingServiceTest::rejectsBadInputBeforeAnyRequest_data()
+{
+    QTest::addColumn<QString>("storefront");
+    QTest::addColumn<QString>("genre");
+    QTest::addColumn<ServiceError>("error");
+    QTest::newRow("unknown storefront") << "XX" << "" << ServiceError::InvalidStorefront;
+    QTest::newRow("path in storefront") << "../us" << "" << ServiceError::InvalidStorefront;
+    QTest::newRow("genre not in the table") << "US" << "6019" << ServiceError::InvalidGenre;
+    QTest::newRow("path in genre") << "US" << "6014/../../x" << ServiceError::InvalidGenre;
+}
+
+void AppRankingServiceTest::rejectsBadInputBeforeAnyRequest()
+{
+    QFETCH(QString, storefront);
+    QFETCH(QString, genre);
+    QFETCH(ServiceError, error);
+    for (Feed feed : AppRankingService::allFeeds())
+        QCOMPARE(fetch(storefront, feed, genre).error().kind, error);
+    QCOMPARE(m_server->requests().size(), 0);
+}
+
+void AppRankingServiceTest::keepsOnlyWebAddresses()
+{
+    m_server->setRoute(kCurrentFree, FixtureResponse::fromFile(QStringLiteral("charts/current_unsafe_urls.json")));
+    const auto outcome = fetch(QStringLiteral("US"), Feed::topFree);
+    QVERIFY(outcome);
+    const auto& chart = outcome.value();
+    QVERIFY(chart.at(0).artworkURL.isEmpty() && chart.at(0).appStoreURL.isEmpty()); // javascript:, file:
+    QVERIFY(chart.at(1).artworkURL.isEmpty() && chart.at(1).appStoreURL.isValid());  // ftp:
+    QVERIFY(chart.at(2).artworkURL.isValid() && chart.at(2).appStoreURL.isEmpty());  // missing
+}
+
+void AppRankingServiceTest::loadPublishesTheChart_data()
+{
+    QTest::addColumn<FixtureResponse>("answer");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("chart") << FixtureResponse::fromFile(QStringLiteral("charts/current_us_top_free_short.json")) << 7
+                           << "";
+    QTest::newRow("empty chart") << FixtureResponse::fromFile(QStringLiteral("charts/current_empty.json")) << 0
+                                 << "No rankings available for this selection.";
+    QTest::newRow("failure") << FixtureResponse::text("busy", 503) << 0
+                             << "The chart service answered with an error (status 503).";
+}
+
+void AppRankingServiceTest::loadPublishesTheChart()
+{
+    QFETCH(FixtureResponse, answer);
+    QFETCH(int, count);
+    QFETCH(QString, error);
+    const auto viewModel = makeViewModel();
+    m_server->setRoute(kUSFree, answer);
+    m_server->setRoute(QStringLiteral("/us/rss/topfreeapplications/limit=50/json"), answer);
+    // What an earlier load showed must not survive a failure.
+    viewModel->setSelectedFeed(Feed::topPaid);
+    QTRY_VERIFY(!viewModel->isLoading());
+    QCOMPARE(viewModel->rankings().size(), 100);
+
+    viewModel->setSelectedFeed(Feed::topFree);
+    QVERIFY(viewModel->isLoading());
+    QTRY_VERIFY(!viewModel->isLoading());
+    QCOMPARE(viewModel->rankings().size(), count);
+    QCOMPARE(viewModel->errorMessage(), error);
+}
+
+void AppRankingServiceTest::onlyARealChangeReloads()
+{
+    const auto viewModel = makeViewModel();
+    QSignalSpy feedChanged(viewModel.get(), &AppRankingViewModel::selectedFeedChanged);
+    viewModel->setSelectedFeed(Feed::topFree);
+    viewModel->setSelectedStorefront(QStringLiteral("US"));
+    viewModel->setSelectedGenre(viewModel->genres().first());
+    QVERIFY(!viewModel->isLoading());
+    QCOMPARE(feedChanged.count(), 0);
+
+    viewModel->setSelectedGenre(AppRankingService::genre(QStringLiteral("6014")));
+    QTRY_VERIFY(!viewModel->isLoading());
+    QCOMPARE(viewModel->rankings().size(), 10);
+    QCOMPARE(m_server->requests().size(), 1);
+    QCOMPARE(m_server->requests().first().path, kUSGames);
+}
+
+void AppRankingServiceTest::newerSelectionSupersedesOlderLoad()
+{
+    // The older answer would arrive first; it must neither show nor end the newer load's spinner.
+    const auto viewModel = makeViewModel();
+    m_server->setRoute(kUSPaid, slow(QStringLiteral("charts/current_us_top_paid_100.json"), 200));
+    m_server->setRoute(kDEFree, slow(QStringLiteral("charts/current_us_top_free_short.json"), 500));
+    QList<qsizetype> published;
+    connect(viewModel.get(), &AppRankingViewModel::rankingsChanged, this,
+            [&] { published.append(viewModel->rankings().size()); });
+    QSignalSpy loading(viewModel.get(), &AppRankingViewModel::isLoadingChanged);
+
+    viewModel->setSelectedFeed(Feed::topPaid);
+    QTRY_COMPARE(m_server->requestCount(kUSPaid), 1);
+    viewModel->setSelectedFeed(Feed::topFree);
+    viewModel->setSelectedStorefront(QStringLiteral("DE"));
+    QTRY_VERIFY(!viewModel->isLoading());
+    QCOMPARE(published, QList<qsizetype>{7});
+    QCOMPARE(loading.count(), 2);
+    QVERIFY(viewModel->errorMessage().isEmpty()); // the aborted requests report nothing
+}
+
+void AppRankingServiceTest::destroyedWhileLoading()
+{
+    auto viewModel = makeViewModel();
+    m_server->setRoute(kUSFree, slow(QStringLiteral("charts/current_us_top_free_short.json"), 300));
+    QCoro::Task<> load = viewModel->loadRankings();
+    QTRY_COMPARE(m_server->requestCount(kUSFree), 1);
+    viewModel.reset();
+    // The aborted request ends the load without touching the freed object or trying the other feed.
+    QCoro::waitFor(std::move(load));
+    QCOMPARE(m_server->requests().size(), 1);
+}
+
+QTEST_GUILESS_MAIN(AppRankingServiceTest)
+#include "AppRankingServiceTest.moc"

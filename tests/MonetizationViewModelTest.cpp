@@ -1,0 +1,215 @@
+#include "FixtureServer.h"
+#include "Log.h"
+#include "MonetizationViewModel.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using ServiceError = SensorTowerService::ServiceError;
+
+namespace {
+constexpr qint64 kAppID = 1459969523;
+constexpr qint64 kOtherAppID = 389801252;
+
+// QCoro::waitFor wants a default-constructible result; outcomes are not.
+template <typename T>
+T awaitTask(QCoro::Task<T> task)
+{
+    std::optional<T> result;
+    auto run = [](QCoro::Task<T> inner, std::optional<T>* out) -> QCoro::Task<> {
+        out->emplace(co_await std::move(inner));
+    };
+    QCoro::waitFor(run(std::move(task), &result));
+    return std::move(*result);
+}
+
+QStringList g_logLines;
+void captureLog(const QString& line)
+{
+    g_logLines.append(line);
+}
+
+QString route(qint64 appID)
+{
+    return QStringLiteral("/api/ios/apps?app_ids=%1").arg(appID);
+}
+
+FixtureResponse slow(FixtureResponse response, int delayMs)
+{
+    response.delayMs = delayMs;
+    return response;
+}
+} // namespace
+
+class MonetizationViewModelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void readsTheEstimates_data();
+    void readsTheEstimates();
+    void failuresBecomeItalianErrors_data();
+    void failuresBecomeItalianErrors();
+    void loadPublishesFiguresOrError();
+    void sameAppWhileLoadingIsIgnored();
+    void anotherAppSupersedesTheRunningLoad();
+    void destroyedWhileLoading();
+
+private:
+    SensorTowerService service() const { return SensorTowerService(m_session, m_server->baseUrl()); }
+
+    std::unique_ptr<FixtureServer> m_server;
+    std::shared_ptr<HttpSession> m_session = std::make_shared<HttpSession>();
+};
+
+void MonetizationViewModelTest::init()
+{
+    m_server = std::make_unique<FixtureServer>();
+    QVERIFY(m_server->listen());
+    g_logLines.clear();
+    Log::setSinkForTesting(captureLog);
+}
+
+void MonetizationViewModelTest::cleanup()
+{
+    Log::setSinkForTesting(nullptr);
+}
+
+void MonetizationViewModelTest::readsTheEstimates_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<AppMonetization>("expected");
+    QTest::newRow("list of apps") << "estimates/list.json" << AppMonetization{100000, "100k", 4000000, "$4m", {}};
+    // The asked-for app is the second of the list.
+    QTest::newRow("object with apps") << "estimates/object_apps.json" << AppMonetization{5000, "5k", 0, "< $5k", {}};
+}
+
+void MonetizationViewModelTest::readsTheEstimates()
+{
+    QFETCH(QString, file);
+    QFETCH(AppMonetization, expected);
+    QCOMPARE(SensorTowerService().requestURL(kAppID).value().toString(),
+             QStringLiteral("https://app.sensortower.com/api/ios/apps?app_ids=1459969523"));
+    qputenv("PLOVERA_ESTIMATES_URL", m_server->baseUrl().toString().toUtf8() + '/');
+    const SensorTowerService local(m_session);
+    qunsetenv("PLOVERA_ESTIMATES_URL");
+    m_server->setRoute(route(kAppID), FixtureResponse::fromFile(file));
+
+    const QDateTime before = QDateTime::currentDateTime();
+    auto outcome = awaitTask(local.fetchMonetization(kAppID));
+    QVERIFY(outcome);
+    QVERIFY(outcome.value().lastUpdated >= before && outcome.value().lastUpdated <= QDateTime::currentDateTime());
+    outcome.value().lastUpdated = {};
+    QCOMPARE(outcome.value(), expected);
+}
+
+void MonetizationViewModelTest::failuresBecomeItalianErrors_data()
+{
+    QTest::addColumn<qint64>("appID");
+    QTest::addColumn<FixtureResponse>("answer");
+    QTest::addColumn<ServiceError>("error");
+    QTest::addColumn<QString>("text");
+
+    const QString noData = QStringLiteral("Nessuna stima disponibile per questa app.");
+
+    QTest::newRow("no figures") << kAppID << FixtureResponse::fromFile(QStringLiteral("estimates/no_figures.json"))
+                                << ServiceError::NoEstimates << noData;
+    QTest::newRow("empty list") << kAppID << FixtureResponse::fromFile(QStringLiteral("estimates/empty_list.json"))
+                                << ServiceError::NoEstimates << noData;
+    QTest::newRow("only another app") << kOtherAppID << FixtureResponse::fromFile(QStringLiteral("estimates/list.json"))
+                                      << ServiceError::NoEstimates << noData;
+    QTest::newRow("wrong types") << kAppID << FixtureResponse::fromFile(QStringLiteral("estimates/wrong_types.json"))
+                                 << ServiceError::Decoding << "Impossibile leggere i dati delle stime.";
+    QTest::newRow("sign-in page") << kAppID << FixtureResponse::html("<html><form>Sign in</form></html>")
+                                  << ServiceError::NotJSON << "Il servizio di stime non ha inviato dati validi.";
+    QTest::newRow("forbidden") << kAppID << FixtureResponse::json(R"({"error":"forbidden"})", 403)
+                               << ServiceError::BadStatus
+                               << "Il servizio di stime ha risposto con un errore (codice 403).";
+    QTest::newRow("invalid id") << qint64(0) << FixtureResponse() << ServiceError::InvalidAppID << "App ID non valido.";
+}
+
+void MonetizationViewModelTest::failuresBecomeItalianErrors()
+{
+    QFETCH(qint64, appID);
+    QFETCH(FixtureResponse, answer);
+    QFETCH(ServiceError, error);
+    QFETCH(QString, text);
+    m_server->setRoute(route(appID), answer);
+
+    const auto outcome = awaitTask(service().fetchMonetization(appID));
+    QVERIFY(!outcome);
+    QCOMPARE(outcome.error().kind, error);
+    QCOMPARE(outcome.error().localizedDescription(), text);
+    QCOMPARE(m_server->requests().size(), appID > 0 ? 1 : 0);
+}
+
+void MonetizationViewModelTest::loadPublishesFiguresOrError()
+{
+    m_server->setRoute(route(kAppID), FixtureResponse::fromFile(QStringLiteral("estimates/list.json")));
+    m_server->setRoute(route(kOtherAppID), FixtureResponse::fromFile(QStringLiteral("estimates/no_figures.json")));
+    MonetizationViewModel viewModel(service());
+    QSignalSpy loading(&viewModel, &MonetizationViewModel::isLoadingChanged);
+
+    QCoro::waitFor(viewModel.loadMonetization(kAppID));
+    QCOMPARE(viewModel.monetization()->revenueString, QStringLiteral("$4m"));
+    QVERIFY(viewModel.errorMessage().isEmpty());
+    QCOMPARE(loading.count(), 2);
+
+    QCoro::waitFor(viewModel.loadMonetization(kOtherAppID));
+    QCOMPARE(viewModel.monetization(), std::nullopt);
+    QCOMPARE(viewModel.errorMessage(), QStringLiteral("Nessuna stima disponibile per questa app."));
+    QVERIFY(g_logLines.join(u'\n').contains(
+        QStringLiteral("Failed to load monetization data: Nessuna stima disponibile per questa app.")));
+
+    QCoro::waitFor(viewModel.loadMonetization(kAppID));
+    QVERIFY(viewModel.monetization() && viewModel.errorMessage().isEmpty());
+}
+
+void MonetizationViewModelTest::sameAppWhileLoadingIsIgnored()
+{
+    m_server->setRoute(route(kAppID), slow(FixtureResponse::fromFile(QStringLiteral("estimates/list.json")), 200));
+    MonetizationViewModel viewModel(service());
+    QCoro::Task<> first = viewModel.loadMonetization(kAppID);
+    QCoro::waitFor(viewModel.loadMonetization(kAppID)); // returns at once
+    QVERIFY(viewModel.isLoading());
+    QCoro::waitFor(std::move(first));
+    QCOMPARE(viewModel.monetization()->downloadsString, QStringLiteral("100k"));
+    QCOMPARE(m_server->requests().size(), 1);
+}
+
+void MonetizationViewModelTest::anotherAppSupersedesTheRunningLoad()
+{
+    // The first app's answer would arrive first and must not show under the second app.
+    m_server->setRoute(route(kAppID), slow(FixtureResponse::fromFile(QStringLiteral("estimates/list.json")), 100));
+    m_server->setRoute(route(kOtherAppID),
+                       slow(FixtureResponse::fromFile(QStringLiteral("estimates/object_apps.json")), 400));
+    MonetizationViewModel viewModel(service());
+    QStringList shown;
+    connect(&viewModel, &MonetizationViewModel::monetizationChanged, this, [&] {
+        if (viewModel.monetization())
+            shown.append(viewModel.monetization()->downloadsString);
+    });
+
+    QCoro::Task<> older = viewModel.loadMonetization(kAppID);
+    QTRY_COMPARE(m_server->requestCount(route(kAppID)), 1);
+    QCoro::waitFor(viewModel.loadMonetization(kOtherAppID));
+    QCoro::waitFor(std::move(older));
+    QCOMPARE(shown, QStringList{QStringLiteral("2k")});
+    QVERIFY(!viewModel.isLoading() && viewModel.errorMessage().isEmpty());
+}
+
+void MonetizationViewModelTest::destroyedWhileLoading()
+{
+    m_server->setRoute(route(kAppID), slow(FixtureResponse::fromFile(QStringLiteral("estimates/list.json")), 300));
+    auto viewModel = std::make_unique<MonetizationViewModel>(service());
+    QCoro::Task<> running = viewModel->loadMonetization(kAppID);
+    QTRY_COMPARE(m_server->requests().size(), 1);
+    viewModel.reset();
+    QCoro::waitFor(std::move(running));
+    QVERIFY(!g_logLines.join(u'\n').contains(QStringLiteral("Failed to load monetization data")));
+}
+
+QTEST_GUILESS_MAIN(MonetizationViewModelTest)
+#include "MonetizationViewModelTest.moc"
