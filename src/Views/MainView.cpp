@@ -126,6 +126,10 @@ QWidget* MainView::buildTopBar()
     m_storefrontBox = new QComboBox(bar);
     m_storefrontBox->setAccessibleName(tr("Country"));
     m_storefrontBox->setMaxVisibleItems(20);
+    // Sized from a typical name instead of measuring all 167 entries, which
+    // would dominate start-up.
+    m_storefrontBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_storefrontBox->setMinimumContentsLength(24);
     QStringList codes;
     for (const StorefrontOption& option : StorefrontOption::all())
         codes << option.code;
