@@ -14,6 +14,40 @@ bool HttpResponse::looksLikeJson() const
     return type.contains("json") || type.contains("javascript");
 }
 
+HttpResponse::JsonProblem HttpResponse::jsonProblem() const
+{
+    switch (failure) {
+    case Failure::None:
+        break;
+    case Failure::InvalidUrl:
+        return JsonProblem::InvalidUrl;
+    case Failure::Network:
+        return JsonProblem::Network;
+    case Failure::Timeout:
+        return JsonProblem::Timeout;
+    case Failure::TooLarge:
+        return JsonProblem::TooLarge;
+    case Failure::Cancelled:
+        return JsonProblem::Cancelled;
+    }
+    if (!isSuccess())
+        return JsonProblem::BadStatus;
+    if (!looksLikeJson())
+        return JsonProblem::NotJson;
+    return JsonProblem::None;
+}
+
+QString HttpResponse::problemDetail() const
+{
+    if (failure == Failure::Cancelled)
+        return QStringLiteral("cancelled");
+    if (failure != Failure::None)
+        return errorString;
+    if (!isSuccess())
+        return QString::number(status);
+    return QString::fromLatin1(contentType);
+}
+
 HttpSession::HttpSession(QObject* parent)
     : HttpSession(Options{}, parent)
 {

@@ -37,6 +37,13 @@ struct HttpResponse {
     bool isCancelled() const { return failure == Failure::Cancelled; }
     // True when the body announces itself as JSON (or says nothing about itself).
     bool looksLikeJson() const;
+
+    // Why the body cannot be read as a JSON answer: the transport failure,
+    // else a status outside 2xx, else a body announcing another content type.
+    enum class JsonProblem { None, InvalidUrl, Network, Timeout, TooLarge, Cancelled, BadStatus, NotJson };
+    JsonProblem jsonProblem() const;
+    // The detail for the log: the transport's message, the status or the type.
+    QString problemDetail() const;
 };
 
 // One URL session: one network manager with a transfer timeout and a cap on

@@ -124,8 +124,8 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::newRow("status 503") << FixtureResponse::text("busy", 503) << int(AppSearchService::ServiceError::BadStatus);
         QTest::newRow("status 404 json") << FixtureResponse::json("{}", 404) << int(AppSearchService::ServiceError::BadStatus);
-        QTest::newRow("html body") << FixtureResponse::html("<html>captive portal</html>") << int(AppSearchService::ServiceError::InvalidResponse);
-        QTest::newRow("plain text") << FixtureResponse::text("hello") << int(AppSearchService::ServiceError::InvalidResponse);
+        QTest::newRow("html body") << FixtureResponse::html("<html>captive portal</html>") << int(AppSearchService::ServiceError::NotJSON);
+        QTest::newRow("plain text") << FixtureResponse::text("hello") << int(AppSearchService::ServiceError::NotJSON);
         QTest::newRow("malformed") << FixtureResponse::fromFile(QStringLiteral("catalogue/truncated.json")) << int(AppSearchService::ServiceError::Decoding);
         QTest::newRow("results not a list") << FixtureResponse::fromFile(QStringLiteral("catalogue/wrong_shape.json")) << int(AppSearchService::ServiceError::Decoding);
         QTest::newRow("top level list") << FixtureResponse::json("[1,2]") << int(AppSearchService::ServiceError::Decoding);
@@ -137,7 +137,7 @@ private slots:
         dropped.dropConnection = true;
         QTest::newRow("dropped") << dropped << int(AppSearchService::ServiceError::Network);
         QTest::newRow("too large") << FixtureResponse::json(QByteArray(int(AppSearchService::kMaxAnswerBytes) + 10, ' '))
-                                   << int(AppSearchService::ServiceError::InvalidResponse);
+                                   << int(AppSearchService::ServiceError::TooLarge);
     }
     void failuresAreErrorsNeverCrashes()
     {

@@ -1,5 +1,6 @@
 #include "AppRankingService.h"
 
+#include "HttpProblemMapping.h"
 #include "Log.h"
 #include "StorefrontOption.h"
 
@@ -351,25 +352,10 @@ AppRankingService::fetch(std::shared_ptr<HttpSession> session, QUrl url, Shape s
             Log::error(QStringLiteral("Chart request failed: %1 (%2)").arg(detail, address));
         return R::failure({kind, detail});
     };
-    switch (response.failure) {
-    case HttpResponse::Failure::None:
-        break;
-    case HttpResponse::Failure::InvalidUrl:
-        co_return failed(ServiceError::InvalidURL, response.errorString);
-    case HttpResponse::Failure::Network:
-        co_return failed(ServiceError::Network, response.errorString);
-    case HttpResponse::Failure::Timeout:
-        co_return failed(ServiceError::Timeout, response.errorString);
-    case HttpResponse::Failure::TooLarge:
-        co_return failed(ServiceError::TooLarge, response.errorString);
-    case HttpResponse::Failure::Cancelled:
-        co_return failed(ServiceError::Cancelled, QStringLiteral("cancelled"));
-    }
-    Log::debug(QStringLiteral("HTTP %1 for %2").arg(response.status).arg(address));
-    if (!response.isSuccess())
-        co_return failed(ServiceError::BadStatus, QString::number(response.status));
-    if (!response.looksLikeJson())
-        co_return failed(ServiceError::NotJSON, QString::fromLatin1(response.contentType));
+    if (response.failure == HttpResponse::Failure::None)
+        Log::debug(QStringLiteral("HTTP %1 for %2").arg(response.status).arg(address));
+    if (const auto problem = response.jsonProblem(); problem != HttpResponse::JsonProblem::None)
+        co_return failed(serviceErrorFor<ServiceError>(problem), response.problemDetail());
 
     R chart = shape == Shape::Current ? decodeCurrentFeed(response.body) : decodeLegacyFeed(response.body);
     if (!chart)

@@ -1,5 +1,6 @@
 #include "AppSearchService.h"
 
+#include "HttpProblemMapping.h"
 #include "Log.h"
 #include "StorefrontOption.h"
 
@@ -72,7 +73,9 @@ QString AppSearchService::Error::localizedDescription() const
     case ServiceError::BadStatus:
         return QCoreApplication::translate("AppSearchService", "Risposta del server non valida (codice %1).")
             .arg(detail);
-    case ServiceError::InvalidResponse:
+    case ServiceError::TooLarge:
+        return QCoreApplication::translate("AppSearchService", "La risposta del server è troppo grande.");
+    case ServiceError::NotJSON:
         return QCoreApplication::translate("AppSearchService", "Risposta del server non valida.");
     case ServiceError::Decoding:
         return QCoreApplication::translate("AppSearchService", "Impossibile leggere i dati ricevuti.");
@@ -184,28 +187,13 @@ QCoro::Task<AppSearchService::Outcome<QList<AppInfo>>> AppSearchService::fetch(Q
         co_return R::failure({ServiceError::Network, {}});
     Log::info(QStringLiteral("GET %1").arg(url.toString()));
     const HttpResponse response = co_await m_session->get(url, token, kMaxAnswerBytes);
-    switch (response.failure) {
-    case HttpResponse::Failure::None:
-        break;
-    case HttpResponse::Failure::InvalidUrl:
-        co_return R::failure({ServiceError::InvalidURL, url.toString()});
-    case HttpResponse::Failure::Cancelled:
-        co_return R::failure({ServiceError::Cancelled, {}});
-    case HttpResponse::Failure::Timeout:
-        Log::error(QStringLiteral("Timed out: %1").arg(url.toString()));
-        co_return R::failure({ServiceError::Timeout, {}});
-    case HttpResponse::Failure::TooLarge:
-        Log::error(QStringLiteral("Answer too large: %1").arg(url.toString()));
-        co_return R::failure({ServiceError::InvalidResponse, response.errorString});
-    case HttpResponse::Failure::Network:
-        Log::error(QStringLiteral("Network error: %1").arg(response.errorString));
-        co_return R::failure({ServiceError::Network, response.errorString});
+    if (response.failure == HttpResponse::Failure::None)
+        Log::info(QStringLiteral("Status %1 for %2").arg(response.status).arg(url.toString()));
+    if (const auto problem = response.jsonProblem(); problem != HttpResponse::JsonProblem::None) {
+        if (problem != HttpResponse::JsonProblem::Cancelled)
+            Log::error(QStringLiteral("Request failed: %1 (%2)").arg(response.problemDetail(), url.toString()));
+        co_return R::failure({serviceErrorFor<ServiceError>(problem), response.problemDetail()});
     }
-    Log::info(QStringLiteral("Status %1 for %2").arg(response.status).arg(url.toString()));
-    if (!response.isSuccess())
-        co_return R::failure({ServiceError::BadStatus, QString::number(response.status)});
-    if (!response.looksLikeJson())
-        co_return R::failure({ServiceError::InvalidResponse, QString::fromLatin1(response.contentType)});
     co_return decodeResults(response.body, platform);
 }
 
