@@ -1,6 +1,7 @@
 #include "AppRankingService.h"
 #include "AppRankingViewModel.h"
 #include "FixtureServer.h"
+#include "TestHelpers.h"
 #include "Log.h"
 
 #include <QtTest>
@@ -11,24 +12,6 @@ using Feed = AppRankingService::Feed;
 using ServiceError = AppRankingService::ServiceError;
 
 namespace {
-// QCoro::waitFor wants a default-constructible result; outcomes are not.
-template <typename T>
-T awaitTask(QCoro::Task<T> task)
-{
-    std::optional<T> result;
-    auto run = [](QCoro::Task<T> inner, std::optional<T>* out) -> QCoro::Task<> {
-        out->emplace(co_await std::move(inner));
-    };
-    QCoro::waitFor(run(std::move(task), &result));
-    return std::move(*result);
-}
-
-QStringList g_logLines;
-void captureLog(const QString& line)
-{
-    g_logLines.append(line);
-}
-
 const QString kCurrentFree = QStringLiteral("/api/v2/us/apps/top-free/100/apps.json");
 const QString kLegacyFree = QStringLiteral("/us/rss/topfreeapplications/limit=100/json");
 const QString kLegacyGrossing = QStringLiteral("/us/rss/topgrossingapplications/limit=100/json");
@@ -97,8 +80,7 @@ void AppRankingServiceTest::init()
     m_server = std::make_unique<FixtureServer>();
     QVERIFY(m_server->listen());
     m_session = std::make_shared<HttpSession>(HttpSession::Options{std::chrono::milliseconds(1500), 8 << 20});
-    g_logLines.clear();
-    Log::setSinkForTesting(captureLog);
+    LogCapture::start();
 }
 
 void AppRankingServiceTest::cleanup()
@@ -245,7 +227,7 @@ void AppRankingServiceTest::failuresBecomeErrors()
     QVERIFY(!outcome);
     QCOMPARE(outcome.error().kind, error);
     QCOMPARE(outcome.error().localizedDescription(), text);
-    const QString lines = g_logLines.join(QLatin1Char('\n'));
+    const QString lines = LogCapture::text();
     const QString address = m_server->baseUrl().toString() + kLegacyGrossing;
     QVERIFY2(lines.contains(QStringLiteral("GET ") + address), qPrintable(lines));
     if (error == ServiceError::BadStatus)

@@ -1,18 +1,11 @@
 #include "AppSearchService.h"
 #include "AppSearchViewModel.h"
 #include "FixtureServer.h"
+#include "TestHelpers.h"
 #include "Log.h"
 
 #include <QSignalSpy>
 #include <QTest>
-
-namespace {
-QStringList g_logLines;
-void captureLog(const QString& line)
-{
-    g_logLines << line;
-}
-} // namespace
 
 class AppSearchServiceTest : public QObject {
     Q_OBJECT
@@ -21,12 +14,11 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_server.listen());
-        Log::setSinkForTesting(&captureLog);
     }
     void init()
     {
         m_server.clearRoutes();
-        g_logLines.clear();
+        LogCapture::start();
     }
 
     void decodesRealSearchAnswer()
@@ -83,8 +75,8 @@ private slots:
         QCOMPARE(query.queryItemValue(QStringLiteral("limit")), QStringLiteral("10"));
         QCOMPARE(query.queryItemValue(QStringLiteral("country")), QStringLiteral("it"));
         // The request address and the status are logged.
-        QVERIFY(g_logLines.filter(QStringLiteral("GET http://127.0.0.1")).size() == 1);
-        QVERIFY(g_logLines.filter(QStringLiteral("Status 200")).size() == 1);
+        QVERIFY(LogCapture::lines().filter(QStringLiteral("GET http://127.0.0.1")).size() == 1);
+        QVERIFY(LogCapture::lines().filter(QStringLiteral("Status 200")).size() == 1);
     }
 
     void rejectsBadInputWithoutARequest_data()

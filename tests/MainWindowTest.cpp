@@ -1,6 +1,7 @@
 #include "AppDetailArea.h"
 #include "AppHeaderTitleStack.h"
 #include "FixtureServer.h"
+#include "TestHelpers.h"
 #include "Log.h"
 #include "MainView.h"
 #include "OnboardingView.h"
@@ -26,12 +27,6 @@
 #include <QTest>
 
 namespace {
-QStringList g_log;
-void captureLog(const QString& line)
-{
-    g_log << line;
-}
-
 UserDefaults* settings()
 {
     return UserDefaults::suite(QString::fromLatin1(kSettingsSuiteName));
@@ -61,7 +56,6 @@ private slots:
     {
         QVERIFY(m_server.listen());
         qputenv("PLOVERA_CATALOGUE_URL", m_server.baseUrl().toString().toUtf8());
-        Log::setSinkForTesting(&captureLog);
     }
 
     void init()
@@ -73,7 +67,7 @@ private slots:
         m_server.clearRoutes();
         m_server.setRoute(QStringLiteral("/search"), FixtureResponse::fromFile(QStringLiteral("catalogue/search_ok.json")));
         m_server.setRoute(QStringLiteral("/lookup"), FixtureResponse::fromFile(QStringLiteral("catalogue/lookup_fieldnote_us.json")));
-        g_log.clear();
+        LogCapture::start();
     }
 
     void firstLaunchShowsOnboardingThenMainWindow()
@@ -219,8 +213,8 @@ private slots:
         ranking.id = id;
         QCoro::waitFor(app->mainView()->addRankingApp(ranking, QStringLiteral("US")));
         QVERIFY(app->savedApps()->savedApps().isEmpty());
-        QVERIFY2(!g_log.filter(expectedLog).isEmpty(), qPrintable(g_log.join(QLatin1Char('\n'))));
-        QVERIFY(!g_log.filter(QStringLiteral("MainView::addRankingApp")).isEmpty());
+        QVERIFY2(!LogCapture::lines().filter(expectedLog).isEmpty(), qPrintable(LogCapture::text()));
+        QVERIFY(!LogCapture::lines().filter(QStringLiteral("MainView::addRankingApp")).isEmpty());
     }
 
     void windowClosedWhileSelectionLooksUp()

@@ -1,4 +1,5 @@
 #include "FixtureServer.h"
+#include "TestHelpers.h"
 #include "Log.h"
 #include "MonetizationViewModel.h"
 
@@ -11,24 +12,6 @@ using ServiceError = SensorTowerService::ServiceError;
 namespace {
 constexpr qint64 kAppID = 1459969523;
 constexpr qint64 kOtherAppID = 389801252;
-
-// QCoro::waitFor wants a default-constructible result; outcomes are not.
-template <typename T>
-T awaitTask(QCoro::Task<T> task)
-{
-    std::optional<T> result;
-    auto run = [](QCoro::Task<T> inner, std::optional<T>* out) -> QCoro::Task<> {
-        out->emplace(co_await std::move(inner));
-    };
-    QCoro::waitFor(run(std::move(task), &result));
-    return std::move(*result);
-}
-
-QStringList g_logLines;
-void captureLog(const QString& line)
-{
-    g_logLines.append(line);
-}
 
 QString route(qint64 appID)
 {
@@ -68,8 +51,7 @@ void MonetizationViewModelTest::init()
 {
     m_server = std::make_unique<FixtureServer>();
     QVERIFY(m_server->listen());
-    g_logLines.clear();
-    Log::setSinkForTesting(captureLog);
+    LogCapture::start();
 }
 
 void MonetizationViewModelTest::cleanup()
@@ -160,7 +142,7 @@ void MonetizationViewModelTest::loadPublishesFiguresOrError()
     QCoro::waitFor(viewModel.loadMonetization(kOtherAppID));
     QCOMPARE(viewModel.monetization(), std::nullopt);
     QCOMPARE(viewModel.errorMessage(), QStringLiteral("Nessuna stima disponibile per questa app."));
-    QVERIFY(g_logLines.join(u'\n').contains(
+    QVERIFY(LogCapture::text().contains(
         QStringLiteral("Failed to load monetization data: Nessuna stima disponibile per questa app.")));
 
     QCoro::waitFor(viewModel.loadMonetization(kAppID));
@@ -208,7 +190,7 @@ void MonetizationViewModelTest::destroyedWhileLoading()
     QTRY_COMPARE(m_server->requests().size(), 1);
     viewModel.reset();
     QCoro::waitFor(std::move(running));
-    QVERIFY(!g_logLines.join(u'\n').contains(QStringLiteral("Failed to load monetization data")));
+    QVERIFY(!LogCapture::text().contains(QStringLiteral("Failed to load monetization data")));
 }
 
 QTEST_GUILESS_MAIN(MonetizationViewModelTest)
