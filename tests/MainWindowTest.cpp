@@ -131,7 +131,7 @@ private slots:
             QCOMPARE(view->detailArea()->titleStack()->nameText(), QStringLiteral("Fieldnote: Trail Journal"));
             QVERIFY(!addButtonOfRow(overlay->list(), 0)->isEnabled());
             // Selecting looks the details up and saves the refreshed profile (new rating count).
-            QTRY_COMPARE(app->savedApps()->savedApps().constFirst().ratingCount, std::optional<int>(18301));
+            QTRY_COMPARE(app->savedApps()->savedApps().constFirst().app.ratingCount, std::optional<int>(18301));
             QCOMPARE(view->detailArea()->tabBar()->count(), 3);
             QCOMPARE(view->detailArea()->tabBar()->tabText(0), QStringLiteral("Top Charts"));
 
@@ -145,7 +145,7 @@ private slots:
         QVERIFY(again->mainView());
         again->window()->show();
         QTRY_COMPARE(again->mainView()->sidebar()->rowCount(), 1);
-        QCOMPARE(again->savedApps()->savedApps().constFirst().name, QStringLiteral("Fieldnote: Trail Journal"));
+        QCOMPARE(again->savedApps()->savedApps().constFirst().app.name, QStringLiteral("Fieldnote: Trail Journal"));
     }
 
     void failedSearchShowsItsErrorAndKeepsResults()

@@ -149,7 +149,7 @@ private slots:
         const AppInfo app = sampleApp(389801252, QStringLiteral("Keynote"), platform);
         const SavedAppProfile profile = SavedAppProfile::fromAppInfo(app, storefront);
         QCOMPARE(profile.dedupKey(), expected);
-        QCOMPARE(profile.toAppInfo(), app);
+        QCOMPARE(profile.app, app);
     }
 
     void addTwiceRefreshesOneProfile()
@@ -164,7 +164,7 @@ private slots:
         QVERIFY(first && workspace->add(renamed, QStringLiteral("US")));
         QCOMPARE(changed.count(), 2);
         QCOMPARE(workspace->savedApps().size(), 1);
-        QCOMPARE(workspace->savedApps().first().toAppInfo(), renamed);
+        QCOMPARE(workspace->savedApps().first().app, renamed);
         QCOMPARE(workspace->savedApps().first().addedAt, first.value().addedAt);
 
         // Refreshing touches saved apps only; another storefront or platform is another profile.
@@ -192,9 +192,9 @@ private slots:
         QList<SavedAppProfile> expected{sampleProfile(3, QStringLiteral("zeta"), early),
                                         sampleProfile(1, QStringLiteral("Alpha"), late),
                                         sampleProfile(2, QStringLiteral("beta"), late)};
-        expected[1].averageRating.reset();
-        expected[1].releaseDate.reset();
-        expected[2].iconURL = QUrl();
+        expected[1].app.averageRating.reset();
+        expected[1].app.releaseDate.reset();
+        expected[2].app.iconURL = QUrl();
         {
             auto store = SwiftDataService::open(path());
             QVERIFY(store);
@@ -234,7 +234,7 @@ private slots:
         workspace = loadedWorkspace(path());
         QVERIFY(workspace);
         QCOMPARE(workspace->savedApps().size(), 1);
-        QCOMPARE(workspace->savedApps().first().toAppInfo(), app);
+        QCOMPARE(workspace->savedApps().first().app, app);
     }
 
     void unreadableDatabaseIsLeftUntouched_data()

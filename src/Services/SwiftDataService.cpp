@@ -110,13 +110,13 @@ QString screenshotsToJson(const QList<QUrl>& urls)
 QVariantList profileValues(const SavedAppProfile& profile)
 {
     std::optional<qint64> releaseDate;
-    if (profile.releaseDate && profile.releaseDate->isValid())
-        releaseDate = profile.releaseDate->toMSecsSinceEpoch();
-    return {profile.dedupKey(), profile.appId, profile.storefront, rawValue(profile.platform),
-            notNull(profile.name), notNull(profile.developer),
-            notNull(profile.iconURL.toString(QUrl::FullyEncoded)), notNull(profile.genre),
-            notNull(profile.description), nullable(profile.ratingCount), nullable(profile.averageRating),
-            nullable(releaseDate), screenshotsToJson(profile.screenshotURLs),
+    if (profile.app.releaseDate && profile.app.releaseDate->isValid())
+        releaseDate = profile.app.releaseDate->toMSecsSinceEpoch();
+    return {profile.dedupKey(), profile.appId(), profile.storefront, rawValue(profile.platform()),
+            notNull(profile.app.name), notNull(profile.app.developer),
+            notNull(profile.app.iconURL.toString(QUrl::FullyEncoded)), notNull(profile.app.genre),
+            notNull(profile.app.description), nullable(profile.app.ratingCount), nullable(profile.app.averageRating),
+            nullable(releaseDate), screenshotsToJson(profile.app.screenshotURLs),
             profile.addedAt.toMSecsSinceEpoch(), profile.lastRefreshedAt.toMSecsSinceEpoch()};
 }
 
@@ -299,21 +299,21 @@ Result<QList<SavedAppProfile>, QString> SwiftDataService::fetchProfiles() const
             continue;
         }
         SavedAppProfile profile;
-        profile.appId = query.value(1).toLongLong();
+        profile.app.id = query.value(1).toLongLong();
         profile.storefront = query.value(2).toString();
-        profile.platform = *platform;
-        profile.name = query.value(4).toString();
-        profile.developer = query.value(5).toString();
-        profile.iconURL = QUrl(query.value(6).toString());
-        profile.genre = query.value(7).toString();
-        profile.description = query.value(8).toString();
+        profile.app.platform = *platform;
+        profile.app.name = query.value(4).toString();
+        profile.app.developer = query.value(5).toString();
+        profile.app.iconURL = QUrl(query.value(6).toString());
+        profile.app.genre = query.value(7).toString();
+        profile.app.description = query.value(8).toString();
         if (!query.isNull(9))
-            profile.ratingCount = query.value(9).toInt();
+            profile.app.ratingCount = query.value(9).toInt();
         if (!query.isNull(10))
-            profile.averageRating = query.value(10).toDouble();
+            profile.app.averageRating = query.value(10).toDouble();
         if (!query.isNull(11))
-            profile.releaseDate = dateFromColumn(query, 11);
-        profile.screenshotURLs = screenshotsFromJson(query.value(12).toString());
+            profile.app.releaseDate = dateFromColumn(query, 11);
+        profile.app.screenshotURLs = screenshotsFromJson(query.value(12).toString());
         profile.addedAt = dateFromColumn(query, 13);
         profile.lastRefreshedAt = dateFromColumn(query, 14);
         profiles.append(std::move(profile));
@@ -329,17 +329,17 @@ Result<SavedAppProfile, QString> SwiftDataService::upsert(const SavedAppProfile&
     using R = Result<SavedAppProfile, QString>;
     SavedAppProfile stored = profile;
     stored.storefront = profile.storefront.trimmed().toUpper();
-    if (stored.appId <= 0 || !isStorefrontCode(stored.storefront))
+    if (stored.appId() <= 0 || !isStorefrontCode(stored.storefront))
         return R::failure(tr("Could not save %1: invalid app id %2 or storefront \"%3\".")
-                              .arg(profile.name)
-                              .arg(profile.appId)
+                              .arg(profile.app.name)
+                              .arg(profile.appId())
                               .arg(profile.storefront));
     const QDateTime now = QDateTime::currentDateTimeUtc();
     if (!stored.addedAt.isValid())
         stored.addedAt = now;
     if (!stored.lastRefreshedAt.isValid())
         stored.lastRefreshedAt = now;
-    const QString what = tr("Could not save %1").arg(stored.name);
+    const QString what = tr("Could not save %1").arg(stored.app.name);
 
     WriteTransaction transaction(m_db);
     if (auto error = transaction.begin())

@@ -28,9 +28,9 @@ QList<qint64> SavedAppsViewModel::savedAppIDs() const
     QList<qint64> ids;
     QSet<qint64> seen;
     for (const SavedAppProfile& profile : m_savedApps) {
-        if (!seen.contains(profile.appId)) {
-            seen.insert(profile.appId);
-            ids.append(profile.appId);
+        if (!seen.contains(profile.appId())) {
+            seen.insert(profile.appId());
+            ids.append(profile.appId());
         }
     }
     return ids;
@@ -39,7 +39,13 @@ QList<qint64> SavedAppsViewModel::savedAppIDs() const
 bool SavedAppsViewModel::contains(qint64 appId) const
 {
     return std::any_of(m_savedApps.cbegin(), m_savedApps.cend(),
-                       [appId](const SavedAppProfile& profile) { return profile.appId == appId; });
+                       [appId](const SavedAppProfile& profile) { return profile.appId() == appId; });
+}
+
+std::optional<SavedAppProfile> SavedAppsViewModel::profile(const QString& dedupKey) const
+{
+    const qsizetype index = indexOf(dedupKey);
+    return index >= 0 ? std::optional<SavedAppProfile>(m_savedApps.at(index)) : std::nullopt;
 }
 
 void SavedAppsViewModel::load()

@@ -29,6 +29,8 @@ public:
     // Each saved app id once, in workspace order.
     QList<qint64> savedAppIDs() const;
     bool contains(qint64 appId) const;
+    // The saved profile with this key, if there is one.
+    std::optional<SavedAppProfile> profile(const QString& dedupKey) const;
 
     void load();
     // Saves the app for the storefront; an app already saved is refreshed

@@ -191,11 +191,8 @@ std::optional<AppInfo> MainView::selectedApp() const
 {
     if (!m_savedApps || m_selectedKey.isEmpty())
         return std::nullopt;
-    for (const SavedAppProfile& profile : m_savedApps->savedApps()) {
-        if (profile.dedupKey() == m_selectedKey)
-            return profile.toAppInfo();
-    }
-    return std::nullopt;
+    const auto profile = m_savedApps->profile(m_selectedKey);
+    return profile ? std::optional<AppInfo>(profile->app) : std::nullopt;
 }
 
 void MainView::search(const QString& term)
@@ -223,11 +220,7 @@ QCoro::Task<> MainView::refreshSelection(QString dedupKey)
 {
     if (!m_savedApps)
         co_return;
-    std::optional<SavedAppProfile> profile;
-    for (const SavedAppProfile& saved : m_savedApps->savedApps()) {
-        if (saved.dedupKey() == dedupKey)
-            profile = saved;
-    }
+    const std::optional<SavedAppProfile> profile = m_savedApps->profile(dedupKey);
     if (!profile)
         co_return;
 
@@ -236,7 +229,7 @@ QCoro::Task<> MainView::refreshSelection(QString dedupKey)
     m_selectionTask = TaskHandle(source); // aborts the lookup of the previous selection
     QPointer<MainView> self(this);
     const AppSearchService service = m_searchService;
-    const auto outcome = co_await service.lookupWithScreenshots(profile->appId, profile->platform,
+    const auto outcome = co_await service.lookupWithScreenshots(profile->appId(), profile->platform(),
                                                                 profile->storefront, source.token());
     if (!self || requestID != self->m_selectionRequestID)
         co_return;
@@ -244,7 +237,7 @@ QCoro::Task<> MainView::refreshSelection(QString dedupKey)
     if (!outcome) {
         if (outcome.error().kind != AppSearchService::ServiceError::Cancelled)
             Log::debug(QStringLiteral("Unable to refresh %1: %2")
-                           .arg(profile->appId)
+                           .arg(profile->appId())
                            .arg(outcome.error().localizedDescription()));
         co_return;
     }
@@ -276,7 +269,7 @@ QCoro::Task<> MainView::addRankingApp(AppRanking ranking, QString storefront)
     if (!m_savedApps)
         co_return;
     for (const SavedAppProfile& profile : m_savedApps->savedApps()) {
-        if (profile.appId == appID) {
+        if (profile.appId() == appID) {
             selectProfile(profile.dedupKey());
             co_return;
         }
@@ -318,7 +311,7 @@ void MainView::renderSavedApps()
     QSet<qint64> ids;
     bool selectionStillSaved = false;
     for (const SavedAppProfile& profile : profiles) {
-        ids.insert(profile.appId);
+        ids.insert(profile.appId());
         selectionStillSaved = selectionStillSaved || profile.dedupKey() == m_selectedKey;
     }
     m_overlay->setSavedAppIDs(ids);
@@ -332,17 +325,12 @@ void MainView::renderSavedApps()
 
 void MainView::renderSelection()
 {
-    const auto app = selectedApp();
-    if (!app) {
+    const auto profile = m_savedApps && !m_selectedKey.isEmpty() ? m_savedApps->profile(m_selectedKey) : std::nullopt;
+    if (!profile) {
         m_detailStack->setCurrentWidget(m_noSelection);
         return;
     }
-    QString storefront = m_selectedStorefront;
-    for (const SavedAppProfile& profile : m_savedApps->savedApps()) {
-        if (profile.dedupKey() == m_selectedKey)
-            storefront = profile.storefront;
-    }
-    m_detail->setApp(*app, storefront);
+    m_detail->setApp(profile->app, profile->storefront);
     m_detailStack->setCurrentWidget(m_detail);
 }
 

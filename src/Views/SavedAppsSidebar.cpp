@@ -81,11 +81,11 @@ void SavedAppsSidebar::setProfiles(const QList<SavedAppProfile>& profiles)
     for (const SavedAppProfile& profile : profiles) {
         auto* item = new QListWidgetItem(m_list);
         item->setData(kKeyRole, profile.dedupKey());
-        item->setData(Qt::AccessibleTextRole, profile.name);
-        auto* row = new SavedAppRow(profile.toAppInfo(), 32, m_list);
+        item->setData(Qt::AccessibleTextRole, profile.app.name);
+        auto* row = new SavedAppRow(profile.app, 32, m_list);
         item->setSizeHint(QSize(0, 46));
         item->setToolTip(QStringLiteral("%1 · %2 %3")
-                             .arg(profile.name, StorefrontOption::flagEmoji(profile.storefront), profile.storefront));
+                             .arg(profile.app.name, StorefrontOption::flagEmoji(profile.storefront), profile.storefront));
         m_list->setItemWidget(item, row);
     }
     m_stack->setCurrentWidget(profiles.isEmpty() ? static_cast<QWidget*>(m_emptyLabel) : m_list);
