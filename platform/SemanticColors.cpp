@@ -46,7 +46,9 @@ bool isDarkScheme(const QWidget* widget)
 {
     if (const auto forced = overrideSlot())
         return *forced == ColorScheme::Dark;
-    const QPalette palette = widget ? widget->palette() : QApplication::palette();
+    // The window decides: styled children (a transparent list, say) carry
+    // palettes that say nothing about the scheme.
+    const QPalette palette = widget ? widget->window()->palette() : QApplication::palette();
     return palette.color(QPalette::Window).lightness() < 128;
 }
 
@@ -100,3 +102,12 @@ QColor orange(ColorScheme scheme) { return pick(scheme, QColor(255, 149, 0), QCo
 QColor red(ColorScheme scheme) { return pick(scheme, QColor(255, 59, 48), QColor(255, 69, 58)); }
 QColor gray(ColorScheme scheme) { return pick(scheme, QColor(142, 142, 147), QColor(152, 152, 157)); }
 } // namespace SemanticColors
+
+QString styleSheetColor(const QColor& color)
+{
+    return QStringLiteral("rgba(%1, %2, %3, %4)")
+        .arg(color.red())
+        .arg(color.green())
+        .arg(color.blue())
+        .arg(color.alpha());
+}

@@ -51,3 +51,6 @@ QColor orange(ColorScheme scheme);
 QColor red(ColorScheme scheme);
 QColor gray(ColorScheme scheme);
 } // namespace SemanticColors
+
+// The colour as a style-sheet value, "rgba(r, g, b, a)", alpha included.
+QString styleSheetColor(const QColor& color);

@@ -217,6 +217,23 @@ private slots:
         QVERIFY(!LogCapture::lines().filter(QStringLiteral("MainView::addRankingApp")).isEmpty());
     }
 
+    void failedRefreshKeepsTheSavedDetailsAndSaysWhy()
+    {
+        settings()->setValue(QString::fromLatin1(kIsFirstTimeKey), false);
+        m_server.setRoute(QStringLiteral("/lookup"), FixtureResponse::text("maintenance", 503));
+        auto app = makeApp();
+        AppInfo info;
+        info.id = 6443210987;
+        info.name = QStringLiteral("Fieldnote (saved)");
+        QVERIFY(app->savedApps()->add(info, QStringLiteral("US")));
+        MainView* view = app->mainView();
+        view->selectProfile(app->savedApps()->savedApps().constFirst().dedupKey());
+        QCOMPARE(view->detailArea()->statusText(), QStringLiteral("Updating details…"));
+        QTRY_COMPARE(view->detailArea()->statusText(), QStringLiteral("Risposta del server non valida (codice 503)."));
+        QCOMPARE(view->detailArea()->titleStack()->nameText(), QStringLiteral("Fieldnote (saved)"));
+        QCOMPARE(app->savedApps()->savedApps().constFirst().app.name, QStringLiteral("Fieldnote (saved)"));
+    }
+
     void windowClosedWhileSelectionLooksUp()
     {
         settings()->setValue(QString::fromLatin1(kIsFirstTimeKey), false);

@@ -18,6 +18,7 @@ AppDetailArea::AppDetailArea(QWidget* parent)
     , m_icon(new RemoteImageView(this))
     , m_titles(new AppHeaderTitleStack(this))
     , m_storefront(new QLabel(this))
+    , m_status(new QLabel(this))
     , m_tabs(new QTabBar(this))
     , m_pages(new QStackedWidget(this))
 {
@@ -30,7 +31,17 @@ AppDetailArea::AppDetailArea(QWidget* parent)
     m_icon->setFixedImageSize(QSize(64, 64));
     m_icon->setCornerRadius(14);
     header->addWidget(m_icon);
-    header->addWidget(m_titles, 1, Qt::AlignVCenter);
+    auto* titleColumn = new QVBoxLayout;
+    titleColumn->setSpacing(4);
+    titleColumn->addStretch(1);
+    titleColumn->addWidget(m_titles);
+    m_status->setFont(platformFont(TextStyle::Footnote));
+    m_status->setTextFormat(Qt::PlainText);
+    m_status->setWordWrap(true);
+    m_status->hide();
+    titleColumn->addWidget(m_status);
+    titleColumn->addStretch(1);
+    header->addLayout(titleColumn, 1);
     m_storefront->setFont(platformFont(TextStyle::Callout));
     m_storefront->setTextFormat(Qt::PlainText);
     header->addWidget(m_storefront, 0, Qt::AlignTop);
@@ -69,6 +80,21 @@ void AppDetailArea::setApp(const AppInfo& app, const QString& storefront)
                               .arg(StorefrontOption::flagEmoji(storefront),
                                    StorefrontOption{storefront.toUpper(), std::nullopt}.displayName(),
                                    displayName(app.platform)));
+}
+
+void AppDetailArea::setStatus(const QString& text, bool isError)
+{
+    const ColorScheme scheme = colorScheme(this);
+    QPalette palette = m_status->palette();
+    palette.setColor(QPalette::WindowText, isError ? SemanticColors::red(scheme) : SemanticColors::secondary(scheme));
+    m_status->setPalette(palette);
+    m_status->setText(text);
+    m_status->setVisible(!text.isEmpty());
+}
+
+QString AppDetailArea::statusText() const
+{
+    return m_status->text();
 }
 
 DetailTab AppDetailArea::currentTab() const

@@ -19,6 +19,10 @@ public:
     explicit AppDetailArea(QWidget* parent = nullptr);
 
     void setApp(const AppInfo& app, const QString& storefront);
+    // A line under the header: progress of a refresh, or why it failed.
+    // Empty hides it.
+    void setStatus(const QString& text, bool isError);
+    QString statusText() const;
     const AppInfo& app() const { return m_app; }
 
     DetailTab currentTab() const;
@@ -37,6 +41,7 @@ private:
     RemoteImageView* m_icon;
     AppHeaderTitleStack* m_titles;
     QLabel* m_storefront;
+    QLabel* m_status;
     QTabBar* m_tabs;
     QStackedWidget* m_pages;
 };

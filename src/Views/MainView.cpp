@@ -210,6 +210,7 @@ void MainView::selectProfile(const QString& dedupKey)
     m_sidebar->setSelectedKey(dedupKey);
     renderSelection();
     emit selectionChanged();
+    m_detail->setStatus({}, false);
     if (!dedupKey.isEmpty())
         refreshSelection(dedupKey);
     else
@@ -227,6 +228,7 @@ QCoro::Task<> MainView::refreshSelection(QString dedupKey)
     const quint64 requestID = ++m_selectionRequestID;
     CancellationSource source;
     m_selectionTask = TaskHandle(source); // aborts the lookup of the previous selection
+    m_detail->setStatus(tr("Updating details…"), false);
     QPointer<MainView> self(this);
     const AppSearchService service = m_searchService;
     const auto outcome = co_await service.lookupWithScreenshots(profile->appId(), profile->platform(),
@@ -235,12 +237,17 @@ QCoro::Task<> MainView::refreshSelection(QString dedupKey)
         co_return;
     self->m_selectionTask = TaskHandle();
     if (!outcome) {
-        if (outcome.error().kind != AppSearchService::ServiceError::Cancelled)
+        // The saved details stay on screen; the line under them says why they
+        // could not be brought up to date.
+        const bool cancelled = outcome.error().kind == AppSearchService::ServiceError::Cancelled;
+        self->m_detail->setStatus(cancelled ? QString() : outcome.error().localizedDescription(), true);
+        if (!cancelled)
             Log::debug(QStringLiteral("Unable to refresh %1: %2")
                            .arg(profile->appId())
                            .arg(outcome.error().localizedDescription()));
         co_return;
     }
+    self->m_detail->setStatus({}, false);
     if (self->m_savedApps)
         self->m_savedApps->refresh(outcome.value(), profile->storefront);
     emit self->selectionRefreshed();

@@ -32,7 +32,7 @@ SavedAppRow::SavedAppRow(const AppInfo& app, int iconSize, QWidget* parent)
     // A style sheet rather than the palette: the lists that hold rows are
     // styled, and a styled ancestor overrides a child's palette.
     m_developer->setStyleSheet(QStringLiteral("color: %1;").arg(
-        SemanticColors::secondary(colorScheme(parent)).name(QColor::HexArgb)));
+        styleSheetColor(SemanticColors::secondary(colorScheme(parent)))));
     // Long names are cut by the layout rather than widening the list.
     m_name->setMinimumWidth(1);
     m_developer->setMinimumWidth(1);

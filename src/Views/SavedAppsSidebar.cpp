@@ -45,7 +45,7 @@ SavedAppsSidebar::SavedAppsSidebar(QWidget* parent)
     m_list->setStyleSheet(QStringLiteral("QListWidget { background: transparent; }"
                                          "QListWidget::item:selected { background: %1; border-radius: 6px; }"
                                          "QListWidget::item:hover:!selected { background: rgba(127,127,127,0.08); }")
-                              .arg(selection.name(QColor::HexArgb)));
+                              .arg(styleSheetColor(selection)));
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
