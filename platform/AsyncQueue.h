@@ -21,22 +21,28 @@ public:
     AsyncQueue& operator=(const AsyncQueue&) = delete;
     ~AsyncQueue() { close(); }
 
-    void push(T item)
+    // False when the queue is closed: the item was not taken.
+    bool push(T item)
     {
         if (m_state->closed)
-            return;
+            return false;
         m_state->items.push_back(std::move(item));
         m_state->notifier.notifyAll();
+        return true;
     }
 
-    // Ends the stream: a waiting consumer gets nothing, later pushes are dropped.
-    void close()
+    // Ends the stream: a waiting consumer gets nothing, later pushes are
+    // refused. Returns the items that were still waiting, for the caller to
+    // dispose of.
+    std::deque<T> close()
     {
         if (m_state->closed)
-            return;
+            return {};
         m_state->closed = true;
-        m_state->items.clear();
+        std::deque<T> left;
+        left.swap(m_state->items);
         m_state->notifier.notifyAll();
+        return left;
     }
 
     bool isClosed() const { return m_state->closed; }
@@ -59,10 +65,13 @@ private:
 
     static QCoro::Task<std::optional<T>> nextImpl(std::shared_ptr<State> state, CancellationToken token)
     {
-        QObject context;
-        token.onCancel(&context, [raw = state.get()] { raw->notifier.notifyAll(); });
-        while (state->items.empty() && !state->closed && !token.isCancelled())
-            co_await state->notifier.wait();
+        if (state->items.empty() && !state->closed && !token.isCancelled()) {
+            // Only a consumer that has to wait listens for the cancellation.
+            QObject context;
+            token.onCancel(&context, [raw = state.get()] { raw->notifier.notifyAll(); });
+            while (state->items.empty() && !state->closed && !token.isCancelled())
+                co_await state->notifier.wait();
+        }
         if (state->closed || token.isCancelled())
             co_return std::nullopt;
         T item = std::move(state->items.front());

@@ -26,6 +26,14 @@ public:
         : m_state(std::make_shared<State>(std::move(initial)))
     {
     }
+    CurrentValueCell(const CurrentValueCell&) = delete;
+    CurrentValueCell& operator=(const CurrentValueCell&) = delete;
+    // Waits still running end when the cell goes: the value can no longer change.
+    ~CurrentValueCell()
+    {
+        m_state->released = true;
+        m_state->notifier.notifyAll();
+    }
 
     const T& value() const { return m_state->value; }
 
@@ -42,7 +50,8 @@ public:
     const platform_detail::CellSignal* notifier() const { return &m_state->signal; }
 
     // Resumes as soon as `condition(value())` holds (at once if it already
-    // does). Returns false when the token was cancelled first.
+    // does). Returns false when the token was cancelled or the cell
+    // destroyed first.
     QCoro::Task<bool> waitUntil(std::function<bool(const T&)> condition, CancellationToken token = {}) const
     {
         return waitImpl(m_state, std::move(condition), std::move(token));
@@ -57,6 +66,7 @@ private:
         T value;
         platform_detail::CellSignal signal;
         AsyncNotifier notifier;
+        bool released = false;
     };
 
     static QCoro::Task<bool> waitImpl(std::shared_ptr<State> state, std::function<bool(const T&)> condition,
@@ -64,9 +74,9 @@ private:
     {
         QObject context;
         token.onCancel(&context, [raw = state.get()] { raw->notifier.notifyAll(); });
-        while (!token.isCancelled() && !condition(state->value))
+        while (!token.isCancelled() && !state->released && !condition(state->value))
             co_await state->notifier.wait();
-        co_return !token.isCancelled();
+        co_return !token.isCancelled() && condition(state->value);
     }
 
     std::shared_ptr<State> m_state;

@@ -110,6 +110,15 @@ private slots:
         source.cancel();
         QTRY_VERIFY(cancelledDone);
         QVERIFY(!cancelledResult);
+
+        // A cell that goes away ends the waits on it instead of leaving them hanging.
+        auto doomed = std::make_unique<CurrentValueCell<int>>(0);
+        bool goneResult = true;
+        bool goneDone = false;
+        waitForCell(doomed.get(), [](const int& v) { return v > 0; }, {}, &goneResult, &goneDone);
+        doomed.reset();
+        QTRY_VERIFY(goneDone);
+        QVERIFY(!goneResult);
     }
 
     void viewTaskFollowsVisibilityAndId()

@@ -1,6 +1,5 @@
 #include "PresenterPhaseObserver.h"
 
-#include <SignalWait.h>
 
 PresenterPhaseObserver::PresenterPhaseObserver(PresenterPhaseSubject* subject, QObject* parent)
     : QObject(parent)
@@ -22,16 +21,5 @@ void PresenterPhaseObserver::receive(PresenterPhase phase)
 
 QCoro::Task<bool> PresenterPhaseObserver::waitUntilActive(CancellationToken token) const
 {
-    return waitForActive(QPointer<const PresenterPhaseObserver>(this), std::move(token));
-}
-
-QCoro::Task<bool> PresenterPhaseObserver::waitForActive(
-    QPointer<const PresenterPhaseObserver> self, CancellationToken token)
-{
-    while (self && !token.isCancelled()) {
-        if (self->phase() == PresenterPhase::active)
-            co_return true;
-        co_await nextEmission(self->m_phase.notifier(), &platform_detail::CellSignal::changed, token);
-    }
-    co_return false;
+    return m_phase.waitUntil([](const PresenterPhase& phase) { return phase == PresenterPhase::active; }, std::move(token));
 }

@@ -53,7 +53,6 @@ public:
     QCoro::Task<bool> waitUntilActive(CancellationToken token) const;
 
 private:
-    static QCoro::Task<bool> waitForActive(QPointer<const PresenterPhaseObserver> self, CancellationToken token);
     void receive(PresenterPhase phase);
 
     CurrentValueCell<PresenterPhase> m_phase{PresenterPhase::active};

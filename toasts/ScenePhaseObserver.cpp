@@ -1,6 +1,5 @@
 #include "ScenePhaseObserver.h"
 
-#include <SignalWait.h>
 
 #include <ApplicationEventRelay.h>
 #include <WindowHierarchy.h>
@@ -49,15 +48,5 @@ void ScenePhaseObserver::applicationDidBecomeActive()
 
 QCoro::Task<bool> ScenePhaseObserver::waitUntilActive(CancellationToken token) const
 {
-    return waitForActive(QPointer<const ScenePhaseObserver>(this), std::move(token));
-}
-
-QCoro::Task<bool> ScenePhaseObserver::waitForActive(QPointer<const ScenePhaseObserver> self, CancellationToken token)
-{
-    while (self && !token.isCancelled()) {
-        if (self->phase() == ScenePhase::active)
-            co_return true;
-        co_await nextEmission(self->m_phase.notifier(), &platform_detail::CellSignal::changed, token);
-    }
-    co_return false;
+    return m_phase.waitUntil([](const ScenePhase& phase) { return phase == ScenePhase::active; }, std::move(token));
 }

@@ -32,7 +32,6 @@ public:
     QCoro::Task<bool> waitUntilActive(CancellationToken token) const;
 
 private:
-    static QCoro::Task<bool> waitForActive(QPointer<const ScenePhaseObserver> self, CancellationToken token);
     bool isScene(const QWidget* window) const;
     void applicationDidBecomeActive();
 

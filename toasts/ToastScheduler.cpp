@@ -4,7 +4,7 @@
 #include "ToastsConfiguration.h"
 
 #include <AsyncWait.h>
-#include <SignalWait.h>
+#include <AsyncQueue.h>
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -13,12 +13,10 @@
 std::atomic<int> ToastScheduler::s_runningConsumers{0};
 
 struct ToastScheduler::Core {
-    std::deque<ToastPresentationRequest::Pointer> queue;
-    bool closed = false;
+    AsyncQueue<ToastPresentationRequest::Pointer> queue;
     Handler handler;
     QPointer<QObject> scene;
     QPointer<PresenterPhaseSubject> presenterPhases;
-    toasts_detail::SchedulerSignal signal;
     // The request handed out at the moment, watched until it is dismissed.
     std::weak_ptr<ToastPresentationRequest> current;
     TaskHandle consumer;
@@ -60,13 +58,10 @@ ToastScheduler::ToastScheduler(QObject* scene, PresenterPhaseSubject* presenterP
 ToastScheduler::~ToastScheduler()
 {
     Q_ASSERT(onMainThread());
-    m_core->closed = true;
-    std::deque<ToastPresentationRequest::Pointer> pending;
-    pending.swap(m_core->queue);
+    std::deque<ToastPresentationRequest::Pointer> pending = m_core->queue.close();
     m_core->consumer.cancel();
     if (auto current = m_core->current.lock())
         current->cancelHandlingTask();
-    emit m_core->signal.changed();
     // Whoever waits for these toasts' onDismiss hears of them, but not from
     // inside this destructor.
     if (!pending.empty()) {
@@ -79,12 +74,8 @@ ToastScheduler::~ToastScheduler()
 
 void ToastScheduler::push(const std::shared_ptr<Core>& core, ToastPresentationRequest::Pointer request)
 {
-    if (core->closed) {
+    if (!core->queue.push(request))
         giveUpIfQueued(request);
-        return;
-    }
-    core->queue.push_back(std::move(request));
-    emit core->signal.changed();
 }
 
 std::weak_ptr<ToastPresentationRequest> ToastScheduler::submit(ToastPresentation presentation)
@@ -183,12 +174,10 @@ QCoro::Task<> ToastScheduler::consume(std::shared_ptr<Core> core, CancellationTo
     PresenterPhaseObserver presenter(core->presenterPhases);
 
     for (;;) {
-        while (core->queue.empty() && !core->closed && !token.isCancelled())
-            co_await nextEmission(&core->signal, &toasts_detail::SchedulerSignal::changed, token);
-        if (core->closed || token.isCancelled())
+        std::optional<ToastPresentationRequest::Pointer> next = co_await core->queue.next(token);
+        if (!next)
             co_return;
-        ToastPresentationRequest::Pointer request = std::move(core->queue.front());
-        core->queue.pop_front();
+        ToastPresentationRequest::Pointer request = std::move(*next);
 
         if (scene.phase() != ScenePhase::active && !co_await scene.waitUntilActive(token)) {
             giveUpIfQueued(request);

@@ -14,14 +14,6 @@
 #include <functional>
 #include <memory>
 
-namespace toasts_detail {
-class SchedulerSignal : public QObject {
-    Q_OBJECT
-signals:
-    void changed();
-};
-} // namespace toasts_detail
-
 // The queue behind a presenter (a window, or a view that shows toasts in its
 // own layout). Toasts are handed to the presenter's handler one at a time, in
 // arrival order, only while the scene (the presenter's window and the
