@@ -1,7 +1,7 @@
 // Decoding a 100-entry chart of each feed, against parsing the same bytes
 // with QJsonDocument alone: how much the typed decoding adds to the parse.
 
-#include "AppRankingService.h"
+#include "Services/AppRankingService.h"
 
 #include <QFile>
 #include <QJsonDocument>

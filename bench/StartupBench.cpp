@@ -1,8 +1,8 @@
 // Start-up to the first shown window: the application object with its
 // workspace and main window, against a bare Qt window of the same size.
 #include "PloveraApp.h"
-#include "SettingsKeys.h"
-#include "UserDefaults.h"
+#include "models/SettingsKeys.h"
+#include "platform/UserDefaults.h"
 
 #include <QApplication>
 #include <QMainWindow>

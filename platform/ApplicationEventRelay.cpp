@@ -1,4 +1,4 @@
-#include "ApplicationEventRelay.h"
+#include "platform/ApplicationEventRelay.h"
 
 #include <QCoreApplication>
 #include <QEvent>

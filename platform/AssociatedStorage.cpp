@@ -1,4 +1,4 @@
-#include "AssociatedStorage.h"
+#include "platform/AssociatedStorage.h"
 
 namespace platform_detail {
 AssociatedStore* associatedStore(const QObject* owner, bool create)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AsyncNotifier.h"
-#include "CancellationToken.h"
+#include "platform/AsyncNotifier.h"
+#include "platform/CancellationToken.h"
 
 #include <QCoroTask>
 #include <QObject>

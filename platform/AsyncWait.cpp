@@ -1,4 +1,4 @@
-#include "AsyncWait.h"
+#include "platform/AsyncWait.h"
 
 #include <QCoroSignal>
 #include <QTimer>

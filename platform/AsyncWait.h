@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CancellationToken.h"
+#include "platform/CancellationToken.h"
 
 #include <QCoroTask>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "CancellationToken.h"
+#include "platform/CancellationToken.h"
 
 QMetaObject::Connection CancellationToken::onCancel(const QObject* receiver, std::function<void()> action) const
 {

@@ -1,4 +1,4 @@
-#include "CenteredColumnLayout.h"
+#include "platform/CenteredColumnLayout.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "Environment.h"
+#include "platform/Environment.h"
 
 namespace platform_detail {
 EnvironmentStore* environmentStore(const QWidget* widget, bool create)

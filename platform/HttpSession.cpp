@@ -1,4 +1,4 @@
-#include "HttpSession.h"
+#include "platform/HttpSession.h"
 
 #include <QCoroNetworkReply>
 #include <QNetworkAccessManager>

@@ -1,4 +1,4 @@
-#include "LineLimitLabel.h"
+#include "platform/LineLimitLabel.h"
 
 #include <QEvent>
 #include <QFontMetricsF>

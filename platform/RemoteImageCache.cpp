@@ -1,4 +1,4 @@
-#include "RemoteImageCache.h"
+#include "platform/RemoteImageCache.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

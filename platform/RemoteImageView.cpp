@@ -1,7 +1,7 @@
-#include "RemoteImageView.h"
+#include "platform/RemoteImageView.h"
 
-#include "RemoteImageCache.h"
-#include "SemanticColors.h"
+#include "platform/RemoteImageCache.h"
+#include "platform/SemanticColors.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "SemanticColors.h"
+#include "platform/SemanticColors.h"
 
 #include <QApplication>
 #include <QPalette>

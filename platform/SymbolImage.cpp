@@ -1,4 +1,4 @@
-#include "SymbolImage.h"
+#include "platform/SymbolImage.h"
 
 #include <QFont>
 #include <QGuiApplication>

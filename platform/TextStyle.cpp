@@ -1,4 +1,4 @@
-#include "TextStyle.h"
+#include "platform/TextStyle.h"
 
 #include <QGuiApplication>
 #include <QWidget>

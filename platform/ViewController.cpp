@@ -1,6 +1,6 @@
-#include "ViewController.h"
+#include "platform/ViewController.h"
 
-#include "AssociatedStorage.h"
+#include "platform/AssociatedStorage.h"
 
 #include <QWidget>
 

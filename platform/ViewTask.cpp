@@ -1,4 +1,4 @@
-#include "ViewTask.h"
+#include "platform/ViewTask.h"
 
 #include <QEvent>
 #include <QWidget>

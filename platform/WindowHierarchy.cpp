@@ -1,4 +1,4 @@
-#include "WindowHierarchy.h"
+#include "platform/WindowHierarchy.h"
 
 #include <QApplication>
 #include <QGuiApplication>

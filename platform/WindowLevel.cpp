@@ -1,6 +1,6 @@
-#include "WindowLevel.h"
+#include "platform/WindowLevel.h"
 
-#include "AssociatedStorage.h"
+#include "platform/AssociatedStorage.h"
 
 #include <QWidget>
 

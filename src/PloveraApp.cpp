@@ -1,12 +1,12 @@
 #include "PloveraApp.h"
 
-#include "Log.h"
+#include "Services/Log.h"
 #include "MacAppDelegate.h"
-#include "MainView.h"
-#include "OnboardingView.h"
-#include "SavedAppsViewModel.h"
-#include "SettingsKeys.h"
-#include "UserDefaults.h"
+#include "Views/MainView.h"
+#include "Views/OnboardingView.h"
+#include "ViewModels/SavedAppsViewModel.h"
+#include "models/SettingsKeys.h"
+#include "platform/UserDefaults.h"
 
 #include <QApplication>
 #include <QMainWindow>

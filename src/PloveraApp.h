@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AppSearchService.h"
-#include "Result.h"
+#include "Services/AppSearchService.h"
+#include "platform/Result.h"
 
 #include <QObject>
 #include <QPointer>

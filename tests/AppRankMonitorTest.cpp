@@ -1,8 +1,8 @@
-#include "AppRankCache.h"
-#include "AppRankMonitorViewModel.h"
-#include "FixtureServer.h"
-#include "SettingsKeys.h"
-#include "UserDefaults.h"
+#include "Services/AppRankCache.h"
+#include "ViewModels/AppRankMonitorViewModel.h"
+#include "support/FixtureServer.h"
+#include "models/SettingsKeys.h"
+#include "platform/UserDefaults.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
-#include "AppRankingService.h"
-#include "AppRankingViewModel.h"
-#include "FixtureServer.h"
-#include "TestHelpers.h"
-#include "Log.h"
+#include "Services/AppRankingService.h"
+#include "ViewModels/AppRankingViewModel.h"
+#include "support/FixtureServer.h"
+#include "support/TestHelpers.h"
+#include "Services/Log.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
-#include "AppSearchService.h"
-#include "AppSearchViewModel.h"
-#include "FixtureServer.h"
-#include "TestHelpers.h"
-#include "Log.h"
+#include "Services/AppSearchService.h"
+#include "ViewModels/AppSearchViewModel.h"
+#include "support/FixtureServer.h"
+#include "support/TestHelpers.h"
+#include "Services/Log.h"
 
 #include <QSignalSpy>
 #include <QTest>

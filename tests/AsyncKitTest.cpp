@@ -1,10 +1,10 @@
-#include "AsyncQueue.h"
-#include "AsyncWait.h"
-#include "CurrentValueCell.h"
-#include "Environment.h"
-#include "FixtureServer.h"
-#include "HttpSession.h"
-#include "ViewTask.h"
+#include "platform/AsyncQueue.h"
+#include "platform/AsyncWait.h"
+#include "platform/CurrentValueCell.h"
+#include "platform/Environment.h"
+#include "support/FixtureServer.h"
+#include "platform/HttpSession.h"
+#include "platform/ViewTask.h"
 
 #include <QPointer>
 #include <QTest>

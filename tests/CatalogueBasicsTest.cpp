@@ -1,7 +1,7 @@
-#include "AppPlatform.h"
-#include "Log.h"
-#include "StorefrontOption.h"
-#include "UserDefaults.h"
+#include "models/AppPlatform.h"
+#include "Services/Log.h"
+#include "models/StorefrontOption.h"
+#include "platform/UserDefaults.h"
 
 #include <QFile>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
-#include "FixtureServer.h"
-#include "TestHelpers.h"
-#include "Log.h"
-#include "MonetizationViewModel.h"
+#include "support/FixtureServer.h"
+#include "support/TestHelpers.h"
+#include "Services/Log.h"
+#include "ViewModels/MonetizationViewModel.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
-#include "LineLimitLabel.h"
-#include "OnboardingView.h"
-#include "SemanticColors.h"
-#include "SettingsKeys.h"
-#include "UserDefaults.h"
+#include "platform/LineLimitLabel.h"
+#include "Views/OnboardingView.h"
+#include "platform/SemanticColors.h"
+#include "models/SettingsKeys.h"
+#include "platform/UserDefaults.h"
 
 #include <QDialog>
 #include <QDir>

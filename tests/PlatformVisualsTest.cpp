@@ -1,10 +1,10 @@
-#include "FixtureServer.h"
-#include "LinkOpener.h"
-#include "RemoteImageCache.h"
-#include "RemoteImageView.h"
-#include "SemanticColors.h"
-#include "SymbolImage.h"
-#include "TextStyle.h"
+#include "support/FixtureServer.h"
+#include "platform/LinkOpener.h"
+#include "platform/RemoteImageCache.h"
+#include "platform/RemoteImageView.h"
+#include "platform/SemanticColors.h"
+#include "platform/SymbolImage.h"
+#include "platform/TextStyle.h"
 
 #include <QApplication>
 #include <QBuffer>

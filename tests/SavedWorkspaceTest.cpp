@@ -1,5 +1,5 @@
-#include "SavedAppsViewModel.h"
-#include "SwiftDataService.h"
+#include "ViewModels/SavedAppsViewModel.h"
+#include "Services/SwiftDataService.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "AnimationLayer.h"
-#include "CAAnimatable.h"
+#include "toasts/AnimationLayer.h"
+#include "toasts/CAAnimatable.h"
 
-#include <AssociatedStorage.h>
-#include <ViewController.h>
+#include "platform/AssociatedStorage.h"
+#include "platform/ViewController.h"
 
 #include <QTest>
 #include <QVariantAnimation>

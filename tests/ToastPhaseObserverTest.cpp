@@ -1,7 +1,7 @@
-#include "PresenterPhaseObserver.h"
-#include "ScenePhaseObserver.h"
+#include "toasts/PresenterPhaseObserver.h"
+#include "toasts/ScenePhaseObserver.h"
 
-#include <ApplicationEventRelay.h>
+#include "platform/ApplicationEventRelay.h"
 
 #include <QApplication>
 #include <QCloseEvent>

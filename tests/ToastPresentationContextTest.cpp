@@ -1,9 +1,9 @@
-#include "PresentationContext.h"
-#include "ToastsConfiguration.h"
+#include "toasts/PresentationContext.h"
+#include "toasts/ToastsConfiguration.h"
 
-#include <ViewController.h>
-#include <WindowHierarchy.h>
-#include <WindowLevel.h>
+#include "platform/ViewController.h"
+#include "platform/WindowHierarchy.h"
+#include "platform/WindowLevel.h"
 
 #include <QDialog>
 #include <QMenu>

@@ -1,8 +1,8 @@
-#include "PresenterPhaseObserver.h"
-#include "ToastScheduler.h"
-#include "ToastsConfiguration.h"
+#include "toasts/PresenterPhaseObserver.h"
+#include "toasts/ToastScheduler.h"
+#include "toasts/ToastsConfiguration.h"
 
-#include <AsyncWait.h>
+#include "platform/AsyncWait.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "AnimatableProperty.h"
-#include "ToastTransition.h"
+#include "toasts/AnimatableProperty.h"
+#include "toasts/ToastTransition.h"
 
 #include <QTest>
 

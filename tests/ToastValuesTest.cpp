@@ -1,9 +1,9 @@
-#include "ToastAlignment.h"
-#include "ToastDismissAction.h"
-#include "ToastDuration.h"
-#include "ToastOrnament.h"
-#include "ToastPresentationCanceller.h"
-#include "ToastsConfiguration.h"
+#include "toasts/ToastAlignment.h"
+#include "toasts/ToastDismissAction.h"
+#include "toasts/ToastDuration.h"
+#include "toasts/ToastOrnament.h"
+#include "toasts/ToastPresentationCanceller.h"
+#include "toasts/ToastsConfiguration.h"
 
 #include <QTest>
 #include <QThread>

@@ -1,6 +1,6 @@
-#include "AnimatableProperty.h"
+#include "toasts/AnimatableProperty.h"
 
-#include "ShortestDecimal.h"
+#include "toasts/ShortestDecimal.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Transform3D.h"
+#include "toasts/Transform3D.h"
 
 #include <QFlags>
 #include <QHashFunctions>

@@ -1,6 +1,6 @@
-#include "AnimationLayer.h"
+#include "toasts/AnimationLayer.h"
 
-#include <AssociatedStorage.h>
+#include "platform/AssociatedStorage.h"
 
 #include <QAbstractAnimation>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ToastConfiguration.h"
+#include "toasts/ToastConfiguration.h"
 
 #include <functional>
 

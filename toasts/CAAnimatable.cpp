@@ -1,8 +1,8 @@
-#include "CAAnimatable.h"
+#include "toasts/CAAnimatable.h"
 
-#include "AnimationLayer.h"
+#include "toasts/AnimationLayer.h"
 
-#include <AssociatedStorage.h>
+#include "platform/AssociatedStorage.h"
 
 #include <QWidget>
 

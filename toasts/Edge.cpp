@@ -1,4 +1,4 @@
-#include "Edge.h"
+#include "toasts/Edge.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <Environment.h>
+#include "platform/Environment.h"
 
 #include <QHashFunctions>
 #include <QtGlobal>

@@ -1,8 +1,8 @@
-#include "PresentationContext.h"
+#include "toasts/PresentationContext.h"
 
-#include <ViewController.h>
-#include <WindowHierarchy.h>
-#include <WindowLevel.h>
+#include "platform/ViewController.h"
+#include "platform/WindowHierarchy.h"
+#include "platform/WindowLevel.h"
 
 #include <QMainWindow>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlatformIdiom.h"
+#include "toasts/PlatformIdiom.h"
 
 #include <QCoroTask>
 #include <QHashFunctions>

@@ -1,4 +1,4 @@
-#include "PresenterPhaseObserver.h"
+#include "toasts/PresenterPhaseObserver.h"
 
 
 PresenterPhaseObserver::PresenterPhaseObserver(PresenterPhaseSubject* subject, QObject* parent)

@@ -1,8 +1,8 @@
-#include "ScenePhaseObserver.h"
+#include "toasts/ScenePhaseObserver.h"
 
 
-#include <ApplicationEventRelay.h>
-#include <WindowHierarchy.h>
+#include "platform/ApplicationEventRelay.h"
+#include "platform/WindowHierarchy.h"
 
 #include <QWidget>
 

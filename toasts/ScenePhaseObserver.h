@@ -1,7 +1,7 @@
 #pragma once
 
-#include <CancellationToken.h>
-#include <CurrentValueCell.h>
+#include "platform/CancellationToken.h"
+#include "platform/CurrentValueCell.h"
 
 #include <QCoroTask>
 #include <QObject>

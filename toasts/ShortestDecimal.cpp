@@ -1,4 +1,4 @@
-#include "ShortestDecimal.h"
+#include "toasts/ShortestDecimal.h"
 
 #include <charconv>
 #include <cmath>

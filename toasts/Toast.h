@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ToastConfiguration.h"
+#include "toasts/ToastConfiguration.h"
 
 // A transient notice: what it shows, its role and its duration. Its look is
 // decided where it is displayed, by the style captured when it was scheduled.

@@ -1,4 +1,4 @@
-#include "ToastAlignment.h"
+#include "toasts/ToastAlignment.h"
 
 #include <array>
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Edge.h"
+#include "toasts/Edge.h"
 
 #include <QHashFunctions>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ToastDuration.h"
-#include "ToastRole.h"
+#include "toasts/ToastDuration.h"
+#include "toasts/ToastRole.h"
 
 #include <functional>
 

@@ -1,8 +1,8 @@
-#include "ToastDuration.h"
+#include "toasts/ToastDuration.h"
 
-#include "ToastsConfiguration.h"
+#include "toasts/ToastsConfiguration.h"
 
-#include <AsyncWait.h>
+#include "platform/AsyncWait.h"
 
 #include <cmath>
 

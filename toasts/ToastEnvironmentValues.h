@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AnyToastStyle.h"
-#include "ToastTransition.h"
+#include "toasts/AnyToastStyle.h"
+#include "toasts/ToastTransition.h"
 
 // The environment of the place that scheduled a toast, carried with it so
 // that it looks and moves as that place says, wherever it is shown.

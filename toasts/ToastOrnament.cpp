@@ -1,4 +1,4 @@
-#include "ToastOrnament.h"
+#include "toasts/ToastOrnament.h"
 
 std::shared_ptr<ToastOrnament> ToastOrnament::make(Qt::Alignment contentAlignment)
 {

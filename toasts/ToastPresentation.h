@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Toast.h"
-#include "ToastAlignment.h"
-#include "ToastEnvironmentValues.h"
-#include "ToastPresentationCanceller.h"
+#include "toasts/Toast.h"
+#include "toasts/ToastAlignment.h"
+#include "toasts/ToastEnvironmentValues.h"
+#include "toasts/ToastPresentationCanceller.h"
 
 #include <functional>
 #include <memory>

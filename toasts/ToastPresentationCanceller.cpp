@@ -1,4 +1,4 @@
-#include "ToastPresentationCanceller.h"
+#include "toasts/ToastPresentationCanceller.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

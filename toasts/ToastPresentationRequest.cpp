@@ -1,4 +1,4 @@
-#include "ToastPresentationRequest.h"
+#include "toasts/ToastPresentationRequest.h"
 
 ToastPresentationRequest::Pointer ToastPresentationRequest::make(ToastPresentation presentation)
 {

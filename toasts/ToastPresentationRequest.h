@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ToastPresentation.h"
+#include "toasts/ToastPresentation.h"
 
-#include <CancellationToken.h>
+#include "platform/CancellationToken.h"
 
 #include <QHashFunctions>
 

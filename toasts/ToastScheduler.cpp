@@ -1,10 +1,10 @@
-#include "ToastScheduler.h"
+#include "toasts/ToastScheduler.h"
 
-#include "ScenePhaseObserver.h"
-#include "ToastsConfiguration.h"
+#include "toasts/ScenePhaseObserver.h"
+#include "toasts/ToastsConfiguration.h"
 
-#include <AsyncWait.h>
-#include <AsyncQueue.h>
+#include "platform/AsyncWait.h"
+#include "platform/AsyncQueue.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

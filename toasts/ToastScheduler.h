@@ -1,10 +1,10 @@
 #pragma once
 
-#include "PresenterPhaseObserver.h"
-#include "ToastPresentation.h"
-#include "ToastPresentationRequest.h"
+#include "toasts/PresenterPhaseObserver.h"
+#include "toasts/ToastPresentation.h"
+#include "toasts/ToastPresentationRequest.h"
 
-#include <CancellationToken.h>
+#include "platform/CancellationToken.h"
 
 #include <QCoroTask>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "ToastTransition.h"
+#include "toasts/ToastTransition.h"
 
-#include "ShortestDecimal.h"
+#include "toasts/ShortestDecimal.h"
 
 #include <QHash>
 

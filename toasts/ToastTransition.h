@@ -1,11 +1,11 @@
 #pragma once
 
-#include "AnimatableProperty.h"
-#include "Edge.h"
-#include "PlatformIdiom.h"
-#include "ToastAlignment.h"
-#include "ToastDuration.h"
-#include "ToastRole.h"
+#include "toasts/AnimatableProperty.h"
+#include "toasts/Edge.h"
+#include "toasts/PlatformIdiom.h"
+#include "toasts/ToastAlignment.h"
+#include "toasts/ToastDuration.h"
+#include "toasts/ToastRole.h"
 
 #include <QRectF>
 

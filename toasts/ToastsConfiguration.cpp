@@ -1,4 +1,4 @@
-#include "ToastsConfiguration.h"
+#include "toasts/ToastsConfiguration.h"
 
 ToastsConfiguration& ToastsConfiguration::shared()
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PresentationContext.h"
+#include "toasts/PresentationContext.h"
 
 // The toast module's one configuration.
 class ToastsConfiguration {

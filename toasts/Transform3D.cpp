@@ -1,4 +1,4 @@
-#include "Transform3D.h"
+#include "toasts/Transform3D.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "AppRankCache.h"
+#include "Services/AppRankCache.h"
 
 AppRankCache& AppRankCache::shared()
 {

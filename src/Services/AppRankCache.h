@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AppRankCountryResult.h"
+#include "models/AppRankCountryResult.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "AppRankMonitorService.h"
+#include "Services/AppRankMonitorService.h"
 
-#include "Log.h"
+#include "Services/Log.h"
 
 AppRankMonitorService::AppRankMonitorService(AppRankingService charts, int limit)
     : m_charts(std::move(charts))

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AppRankCountryResult.h"
-#include "AppRankingService.h"
-#include "CancellationToken.h"
+#include "models/AppRankCountryResult.h"
+#include "Services/AppRankingService.h"
+#include "platform/CancellationToken.h"
 
 #include <QCoroTask>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "AppRankingService.h"
+#include "Services/AppRankingService.h"
 
-#include "HttpProblemMapping.h"
-#include "Log.h"
-#include "StorefrontOption.h"
+#include "Services/HttpProblemMapping.h"
+#include "Services/Log.h"
+#include "models/StorefrontOption.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "AppRanking.h"
-#include "CancellationToken.h"
-#include "HttpSession.h"
-#include "Result.h"
+#include "models/AppRanking.h"
+#include "models/ChartFeed.h"
+#include "platform/CancellationToken.h"
+#include "platform/HttpSession.h"
+#include "platform/Result.h"
 
 #include <QCoroTask>
 #include <QList>
@@ -20,17 +21,9 @@
 // paid charts over all apps; the legacy one also knows the grossing chart and
 // category filters, and stands in when the current one fails.
 class AppRankingService {
-    Q_GADGET
 public:
-    enum class Feed { topFree, topPaid, topGrossing };
-    Q_ENUM(Feed)
-
-    // One category of the catalogue; the empty id stands for all categories.
-    struct Genre {
-        QString id;
-        QString name;
-        friend bool operator==(const Genre&, const Genre&) = default;
-    };
+    using Feed = ChartFeed::Feed;
+    using Genre = ChartGenre;
 
     // The failures of this client, each with its fixed text for the user.
     enum class ServiceError {
@@ -105,10 +98,3 @@ private:
     QUrl m_chartsBaseURL;
     QUrl m_legacyChartsBaseURL;
 };
-
-inline size_t qHash(const AppRankingService::Genre& genre, size_t seed = 0)
-{
-    return qHash(genre.id, seed);
-}
-
-Q_DECLARE_METATYPE(AppRankingService::Genre)

@@ -1,8 +1,8 @@
-#include "AppSearchService.h"
+#include "Services/AppSearchService.h"
 
-#include "HttpProblemMapping.h"
-#include "Log.h"
-#include "StorefrontOption.h"
+#include "Services/HttpProblemMapping.h"
+#include "Services/Log.h"
+#include "models/StorefrontOption.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

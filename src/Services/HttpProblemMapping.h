@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HttpSession.h"
+#include "platform/HttpSession.h"
 
 // Turns the reason an answer cannot be used into a client's own error case.
 // Every web client's ServiceError names these cases alike; each keeps its

@@ -1,4 +1,4 @@
-#include "Log.h"
+#include "Services/Log.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
-#include "SensorTowerService.h"
+#include "Services/SensorTowerService.h"
 
-#include "HttpProblemMapping.h"
-#include "Log.h"
+#include "Services/HttpProblemMapping.h"
+#include "Services/Log.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AppMonetization.h"
-#include "CancellationToken.h"
-#include "HttpSession.h"
-#include "Result.h"
+#include "models/AppMonetization.h"
+#include "platform/CancellationToken.h"
+#include "platform/HttpSession.h"
+#include "platform/Result.h"
 
 #include <QCoroTask>
 #include <QDateTime>

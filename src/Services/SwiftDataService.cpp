@@ -1,6 +1,6 @@
-#include "SwiftDataService.h"
+#include "Services/SwiftDataService.h"
 
-#include "Log.h"
+#include "Services/Log.h"
 
 #include <QDir>
 #include <QFileInfo>

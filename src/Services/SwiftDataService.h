@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Result.h"
-#include "SavedAppProfile.h"
+#include "platform/Result.h"
+#include "models/SavedAppProfile.h"
 
 #include <QCoreApplication>
 #include <QList>

@@ -1,10 +1,10 @@
-#include "AppRankMonitorViewModel.h"
+#include "ViewModels/AppRankMonitorViewModel.h"
 
-#include "AppRankCache.h"
-#include "Log.h"
-#include "SettingsKeys.h"
-#include "StorefrontOption.h"
-#include "UserDefaults.h"
+#include "Services/AppRankCache.h"
+#include "Services/Log.h"
+#include "models/SettingsKeys.h"
+#include "models/StorefrontOption.h"
+#include "platform/UserDefaults.h"
 
 #include <QPointer>
 

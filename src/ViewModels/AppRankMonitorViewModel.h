@@ -1,10 +1,10 @@
 #pragma once
 
-#include "AppInfo.h"
-#include "AppRankCountryResult.h"
-#include "AppRankMonitorService.h"
-#include "CancellationToken.h"
-#include "HttpSession.h"
+#include "models/AppInfo.h"
+#include "models/AppRankCountryResult.h"
+#include "Services/AppRankMonitorService.h"
+#include "platform/CancellationToken.h"
+#include "platform/HttpSession.h"
 
 #include <QCoroTask>
 #include <QDateTime>

@@ -1,6 +1,6 @@
-#include "AppRankingViewModel.h"
+#include "ViewModels/AppRankingViewModel.h"
 
-#include "Log.h"
+#include "Services/Log.h"
 
 #include <QPointer>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AppRanking.h"
-#include "AppRankingService.h"
-#include "CancellationToken.h"
+#include "models/AppRanking.h"
+#include "Services/AppRankingService.h"
+#include "platform/CancellationToken.h"
 
 #include <QCoroTask>
 #include <QList>

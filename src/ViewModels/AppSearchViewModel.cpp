@@ -1,4 +1,4 @@
-#include "AppSearchViewModel.h"
+#include "ViewModels/AppSearchViewModel.h"
 
 #include <QPointer>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AppInfo.h"
-#include "AppSearchService.h"
-#include "CancellationToken.h"
+#include "models/AppInfo.h"
+#include "Services/AppSearchService.h"
+#include "platform/CancellationToken.h"
 
 #include <QCoroTask>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "MonetizationViewModel.h"
+#include "ViewModels/MonetizationViewModel.h"
 
-#include "Log.h"
+#include "Services/Log.h"
 
 #include <QPointer>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AppMonetization.h"
-#include "CancellationToken.h"
-#include "SensorTowerService.h"
+#include "models/AppMonetization.h"
+#include "platform/CancellationToken.h"
+#include "Services/SensorTowerService.h"
 
 #include <QCoroTask>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "SavedAppsViewModel.h"
+#include "ViewModels/SavedAppsViewModel.h"
 
-#include "Log.h"
+#include "Services/Log.h"
 
 #include <QSet>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AppInfo.h"
-#include "Result.h"
-#include "SavedAppProfile.h"
-#include "SwiftDataService.h"
+#include "models/AppInfo.h"
+#include "platform/Result.h"
+#include "models/SavedAppProfile.h"
+#include "Services/SwiftDataService.h"
 
 #include <QList>
 #include <QObject>

@@ -1,11 +1,11 @@
-#include "AppDetailArea.h"
+#include "Views/AppDetailArea.h"
 
-#include "AppHeaderTitleStack.h"
-#include "RemoteImageView.h"
-#include "SemanticColors.h"
-#include "StorefrontOption.h"
-#include "SymbolImage.h"
-#include "TextStyle.h"
+#include "Views/AppHeaderTitleStack.h"
+#include "platform/RemoteImageView.h"
+#include "platform/SemanticColors.h"
+#include "models/StorefrontOption.h"
+#include "platform/SymbolImage.h"
+#include "platform/TextStyle.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AppInfo.h"
-#include "DetailTab.h"
+#include "models/AppInfo.h"
+#include "Views/DetailTab.h"
 
 #include <QWidget>
 

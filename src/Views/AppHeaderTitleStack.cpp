@@ -1,7 +1,7 @@
-#include "AppHeaderTitleStack.h"
+#include "Views/AppHeaderTitleStack.h"
 
-#include "SemanticColors.h"
-#include "TextStyle.h"
+#include "platform/SemanticColors.h"
+#include "platform/TextStyle.h"
 
 #include <QEvent>
 #include <QLabel>

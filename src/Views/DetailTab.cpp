@@ -1,4 +1,4 @@
-#include "DetailTab.h"
+#include "Views/DetailTab.h"
 
 #include <QCoreApplication>
 

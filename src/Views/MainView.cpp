@@ -1,15 +1,15 @@
-#include "MainView.h"
+#include "Views/MainView.h"
 
-#include "AppDetailArea.h"
-#include "AppSearchViewModel.h"
-#include "Log.h"
-#include "SavedAppsSidebar.h"
-#include "SavedAppsViewModel.h"
-#include "SearchOverlay.h"
-#include "SemanticColors.h"
-#include "StorefrontOption.h"
-#include "SymbolImage.h"
-#include "TextStyle.h"
+#include "Views/AppDetailArea.h"
+#include "ViewModels/AppSearchViewModel.h"
+#include "Services/Log.h"
+#include "Views/SavedAppsSidebar.h"
+#include "ViewModels/SavedAppsViewModel.h"
+#include "Views/SearchOverlay.h"
+#include "platform/SemanticColors.h"
+#include "models/StorefrontOption.h"
+#include "platform/SymbolImage.h"
+#include "platform/TextStyle.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AppInfo.h"
-#include "AppRanking.h"
-#include "AppSearchService.h"
-#include "CancellationToken.h"
+#include "models/AppInfo.h"
+#include "models/AppRanking.h"
+#include "Services/AppSearchService.h"
+#include "platform/CancellationToken.h"
 
 #include <QCoroTask>
 #include <QPointer>

@@ -1,12 +1,12 @@
-#include "OnboardingView.h"
+#include "Views/OnboardingView.h"
 
-#include "CenteredColumnLayout.h"
-#include "LineLimitLabel.h"
-#include "SemanticColors.h"
-#include "SettingsKeys.h"
-#include "SymbolImage.h"
-#include "TextStyle.h"
-#include "UserDefaults.h"
+#include "platform/CenteredColumnLayout.h"
+#include "platform/LineLimitLabel.h"
+#include "platform/SemanticColors.h"
+#include "models/SettingsKeys.h"
+#include "platform/SymbolImage.h"
+#include "platform/TextStyle.h"
+#include "platform/UserDefaults.h"
 
 #include <QCloseEvent>
 #include <QDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Feature.h"
+#include "models/Feature.h"
 
 #include <QColor>
 #include <QList>

@@ -1,9 +1,9 @@
-#include "SavedAppRow.h"
+#include "Views/SavedAppRow.h"
 
-#include "AppInfo.h"
-#include "RemoteImageView.h"
-#include "SemanticColors.h"
-#include "TextStyle.h"
+#include "models/AppInfo.h"
+#include "platform/RemoteImageView.h"
+#include "platform/SemanticColors.h"
+#include "platform/TextStyle.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

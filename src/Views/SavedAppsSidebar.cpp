@@ -1,9 +1,9 @@
-#include "SavedAppsSidebar.h"
+#include "Views/SavedAppsSidebar.h"
 
-#include "SavedAppRow.h"
-#include "SemanticColors.h"
-#include "StorefrontOption.h"
-#include "TextStyle.h"
+#include "Views/SavedAppRow.h"
+#include "platform/SemanticColors.h"
+#include "models/StorefrontOption.h"
+#include "platform/TextStyle.h"
 
 #include <QLabel>
 #include <QListWidget>

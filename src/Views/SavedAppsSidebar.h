@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SavedAppProfile.h"
+#include "models/SavedAppProfile.h"
 
 #include <QWidget>
 

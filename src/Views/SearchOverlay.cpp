@@ -1,9 +1,9 @@
-#include "SearchOverlay.h"
+#include "Views/SearchOverlay.h"
 
-#include "AppSearchViewModel.h"
-#include "SavedAppRow.h"
-#include "SemanticColors.h"
-#include "TextStyle.h"
+#include "ViewModels/AppSearchViewModel.h"
+#include "Views/SavedAppRow.h"
+#include "platform/SemanticColors.h"
+#include "platform/TextStyle.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AppInfo.h"
+#include "models/AppInfo.h"
 
 #include <QFrame>
 #include <QSet>

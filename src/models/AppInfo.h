@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AppPlatform.h"
+#include "models/AppPlatform.h"
 
 #include <QDateTime>
 #include <QList>

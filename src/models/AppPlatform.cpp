@@ -1,4 +1,4 @@
-#include "AppPlatform.h"
+#include "models/AppPlatform.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AppRankingService.h"
+#include "models/ChartFeed.h"
 
 #include <QHash>
 #include <QList>
@@ -26,7 +26,7 @@ struct AppRankLookup {
 
 // An app's positions in one feed: over all apps and within its category.
 struct AppRankFeedResult {
-    AppRankingService::Feed feed = AppRankingService::Feed::topFree;
+    ChartFeed::Feed feed = ChartFeed::Feed::topFree;
     AppRankLookup general;
     AppRankLookup category;
 

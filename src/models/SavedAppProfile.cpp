@@ -1,4 +1,4 @@
-#include "SavedAppProfile.h"
+#include "models/SavedAppProfile.h"
 
 QString SavedAppProfile::dedupKey(qint64 appId, const QString& storefront, AppPlatform platform)
 {

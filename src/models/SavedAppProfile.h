@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AppInfo.h"
-#include "AppPlatform.h"
+#include "models/AppInfo.h"
+#include "models/AppPlatform.h"
 
 #include <QDateTime>
 #include <QList>

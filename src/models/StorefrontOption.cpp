@@ -1,4 +1,4 @@
-#include "StorefrontOption.h"
+#include "models/StorefrontOption.h"
 
 #include <QCollator>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "Utility.h"
+#include "models/Utility.h"
 
 #include <QCoreApplication>
 #include <QSysInfo>

@@ -1,6 +1,6 @@
-#include "FixtureConnection.h"
+#include "support/FixtureConnection.h"
 
-#include "FixtureServer.h"
+#include "support/FixtureServer.h"
 
 #include <QPointer>
 #include <QScopeGuard>

@@ -1,6 +1,6 @@
-#include "FixtureServer.h"
+#include "support/FixtureServer.h"
 
-#include "FixtureConnection.h"
+#include "support/FixtureConnection.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 // Small helpers shared by the test programs. Header-only: the programs link
 // the application library that provides Log.
 
-#include "Log.h"
+#include "Services/Log.h"
 
 #include <QCoroTask>
 #include <QStringList>

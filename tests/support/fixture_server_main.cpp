@@ -1,7 +1,7 @@
 // Serves a directory of fixture files on 127.0.0.1 so the application can run without the
 // public services: plovera-fixture-server [--port N] [--root DIR]
 
-#include "FixtureServer.h"
+#include "support/FixtureServer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
