@@ -6,6 +6,7 @@
 #include "ViewModels/CheckForUpdatesViewModel.h"
 #include "Views/ApplicationMenu.h"
 #include "Views/CheckForUpdatesView.h"
+#include "PloveraApp.h"
 #include "platform/LinkOpener.h"
 
 #include <QAbstractButton>
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -79,6 +81,7 @@ private slots:
     void updaterGoneDuringCheck();
     void dialogsSayWhatWasFound();
     void applicationMenuOrder();
+    void applicationStartsWithTheCommandEnabled();
 
 private:
     SoftwareUpdater::Options options(const QString& currentVersion = QStringLiteral("1.0.0")) const;
@@ -346,6 +349,17 @@ void UpdateCheckTest::dialogsSayWhatWasFound()
     QCOMPARE(box->windowTitle(), QStringLiteral("Software Update"));
     box->button(QMessageBox::Ok)->click();
     QCOMPARE(acknowledged, 4);
+
+    // The window under the box goes before anyone answers it: the updater must not wait for good.
+    auto window = std::make_unique<QWidget>();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    QTRY_COMPARE(QApplication::activeWindow(), window.get());
+    driver.showOutcome(upToDate, done);
+    QTRY_VERIFY(box = shownOutcomeBox());
+    QCOMPARE(box->parentWidget(), window.get());
+    window.reset();
+    QCOMPARE(acknowledged, 5);
 }
 
 void UpdateCheckTest::applicationMenuOrder()
@@ -364,6 +378,25 @@ void UpdateCheckTest::applicationMenuOrder()
     QVERIFY(!check->isEnabled());
     updater.start();
     QVERIFY(check->isEnabled());
+}
+
+void UpdateCheckTest::applicationStartsWithTheCommandEnabled()
+{
+    QTemporaryDir data;
+    QVERIFY(data.isValid());
+    qputenv("PLOVERA_UPDATES_URL", m_server->baseUrl().toString().toUtf8());
+    auto app = PloveraApp::create(PloveraApp::Options{data.filePath(QStringLiteral("Plovera.sqlite"))});
+    qunsetenv("PLOVERA_UPDATES_URL");
+    QVERIFY(app);
+
+    QMenu* menu = app.value()->window()->menuBar()->findChild<QMenu*>(QStringLiteral("ApplicationMenu"));
+    QVERIFY(menu);
+    auto* command = menu->findChild<CheckForUpdatesView*>();
+    QVERIFY(command);
+    QCOMPARE(command->updater(), app.value()->updaterController()->updater());
+    QVERIFY(command->isEnabled());
+    QTest::qWait(100);
+    QCOMPARE(m_server->requests().size(), 0);
 }
 
 QTEST_MAIN(UpdateCheckTest)

@@ -59,8 +59,9 @@ QString DataService::defaultAppsListURL()
 void DataService::getAppsData(const QString& appsUrl, Completion completion) const
 {
     const QUrl url(appsUrl, QUrl::StrictMode);
-    if (!isWebAddress(url) || !m_session) {
-        Log::error(QStringLiteral("Invalid URL: ") + appsUrl);
+    const bool valid = isWebAddress(url);
+    if (!valid || !m_session) {
+        Log::error(valid ? QStringLiteral("Error fetching data: no session") : QStringLiteral("Invalid URL: ") + appsUrl);
         // Later, like every other outcome: a caller may rely on not being
         // called back from inside its own call.
         QMetaObject::invokeMethod(

@@ -50,12 +50,19 @@ void StandardUpdateUserDriver::showOutcome(const UpdateCheckOutcome& outcome, st
         break;
     }
 
+    // Once, whether the box is answered or goes with its window unanswered:
+    // otherwise the updater would wait for it for good.
+    auto pending = std::make_shared<std::function<void()>>(std::move(acknowledged));
+    auto acknowledgeOnce = [pending] {
+        if (auto action = std::exchange(*pending, nullptr))
+            action();
+    };
     const QUrl page = outcome.releasePage;
-    QObject::connect(box, &QMessageBox::finished, box,
-                     [box, releasePageButton, page, acknowledged = std::move(acknowledged)] {
-                         if (releasePageButton && box->clickedButton() == releasePageButton)
-                             openLink(page);
-                         acknowledged();
-                     });
+    QObject::connect(box, &QMessageBox::finished, box, [box, releasePageButton, page, acknowledgeOnce] {
+        if (releasePageButton && box->clickedButton() == releasePageButton)
+            openLink(page);
+        acknowledgeOnce();
+    });
+    QObject::connect(box, &QObject::destroyed, acknowledgeOnce);
     box->open();
 }
