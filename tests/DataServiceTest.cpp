@@ -25,7 +25,7 @@ DataService::Completion recordInto(std::shared_ptr<Delivery> delivery)
 {
     return [delivery](Apps apps) {
         ++delivery->calls;
-        delivery->onMainThread = delivery->onMainThread && QThread::currentThread() == qApp->thread();
+        delivery->onMainThread = delivery->onMainThread && QThread::currentThread() == QCoreApplication::instance()->thread();
         delivery->apps = std::move(apps);
     };
 }
