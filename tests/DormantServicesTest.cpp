@@ -1,9 +1,7 @@
 #include "Services/ConnectivityStatus.h"
 #include "Services/EmailService.h"
 #include "Services/MailComposer.h"
-#include "Services/NetworkViewModel.h"
 
-#include <QSet>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(std::optional<EmailService::EmailError>)
@@ -16,11 +14,8 @@ private slots:
 
     void connectivityRawValues_data();
     void connectivityRawValues();
-    void connectivityHashesByRawValue();
-    void networkViewModelPublishesChangesOnly();
 
     void emailServiceIsShared();
-    void emailErrorsDescribeThemselves();
     void mailtoEncodesSubjectAndBody();
     void composeOutcomes_data();
     void composeOutcomes();
@@ -39,9 +34,7 @@ void DormantServicesTest::connectivityRawValues_data()
     QTest::newRow("disconnected") << "Disconnected" << int(ConnectivityStatus::disconnected);
     QTest::newRow("requires connection") << "Requires Connection" << int(ConnectivityStatus::requiresConnection);
     QTest::newRow("lower case") << "connected" << -1;
-    QTest::newRow("camel case name") << "requiresConnection" << -1;
-    QTest::newRow("other case inside") << "Requires connection" << -1;
-    QTest::newRow("padded") << " Connected" << -1;
+    QTest::newRow("case name") << "requiresConnection" << -1;
     QTest::newRow("empty") << "" << -1;
 }
 
@@ -59,40 +52,10 @@ void DormantServicesTest::connectivityRawValues()
     QCOMPARE(rawValue(*parsed), raw);
 }
 
-void DormantServicesTest::connectivityHashesByRawValue()
-{
-    QCOMPARE(qHash(ConnectivityStatus::requiresConnection, 7), qHash(QStringLiteral("Requires Connection"), 7));
-    const QSet<ConnectivityStatus> all{ConnectivityStatus::connected, ConnectivityStatus::disconnected,
-                                       ConnectivityStatus::requiresConnection, ConnectivityStatus::connected};
-    QCOMPARE(all.size(), 3);
-}
-
-void DormantServicesTest::networkViewModelPublishesChangesOnly()
-{
-    NetworkViewModel model;
-    QSignalSpy changes(&model, &NetworkViewModel::connectivityStatusChanged);
-    model.setConnectivityStatus(ConnectivityStatus::connected);
-    model.setConnectivityStatus(ConnectivityStatus::connected);
-    QCOMPARE(changes.size(), 1);
-    QCOMPARE(model.connectivityStatus(), ConnectivityStatus::connected);
-}
-
 void DormantServicesTest::emailServiceIsShared()
 {
-    EmailService* first = EmailService::shared();
-    QVERIFY(first);
-    QCOMPARE(EmailService::shared(), first);
-}
-
-void DormantServicesTest::emailErrorsDescribeThemselves()
-{
-    const QSet<QString> descriptions{
-        EmailService::description(EmailService::EmailError::emailNotAvailable),
-        EmailService::description(EmailService::EmailError::noViewControllerAvailable),
-        EmailService::description(EmailService::EmailError::cannotPerformEmail),
-    };
-    QCOMPARE(descriptions.size(), 3);
-    QVERIFY(!descriptions.contains(QString()));
+    QVERIFY(EmailService::shared());
+    QCOMPARE(EmailService::shared(), EmailService::shared());
 }
 
 void DormantServicesTest::mailtoEncodesSubjectAndBody()
