@@ -177,6 +177,7 @@ void DataServiceTest::failuresDeliverAnEmptyListOnce()
     QVERIFY(delivery->apps.isEmpty());
     QVERIFY2(LogCapture::text().contains(logged), qPrintable(LogCapture::text()));
     QVERIFY(LogCapture::text().startsWith(QStringLiteral("\"\u274C [DataService.cpp:")));
+    QVERIFY(LogCapture::text().contains(QStringLiteral("] DataService::getAppsData - ")));
 }
 
 void DataServiceTest::invalidAddressesAreAnsweredLater_data()

@@ -50,6 +50,13 @@ QMessageBox* shownOutcomeBox()
     return nullptr;
 }
 
+void renderTo(QWidget* widget, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("PLOVERA_RENDER_DIR");
+    if (!folder.isEmpty() && QDir().mkpath(folder))
+        widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
 QStringList buttonTexts(QMessageBox* box)
 {
     QStringList texts;
@@ -280,6 +287,7 @@ void UpdateCheckTest::dialogsSayWhatWasFound()
     QCOMPARE(box->text(), QStringLiteral("A new version of Plovera is available."));
     QCOMPARE(box->informativeText(), QStringLiteral("Plovera 1.2.0 is available. You have 1.0.0."));
     QCOMPARE(buttonTexts(box), (QStringList{"Not Now", "View Release Page"}));
+    renderTo(box, QStringLiteral("update-available"));
     for (QAbstractButton* button : box->buttons()) {
         if (button->text() == QLatin1String("View Release Page"))
             button->click();

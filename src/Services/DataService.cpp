@@ -58,10 +58,12 @@ QString DataService::defaultAppsListURL()
 
 void DataService::getAppsData(const QString& appsUrl, Completion completion) const
 {
+    const std::source_location caller = std::source_location::current();
     const QUrl url(appsUrl, QUrl::StrictMode);
     const bool valid = isWebAddress(url);
     if (!valid || !m_session) {
-        Log::error(valid ? QStringLiteral("Error fetching data: no session") : QStringLiteral("Invalid URL: ") + appsUrl);
+        Log::error(valid ? QStringLiteral("Error fetching data: no session") : QStringLiteral("Invalid URL: ") + appsUrl,
+                   caller);
         // Later, like every other outcome: a caller may rely on not being
         // called back from inside its own call.
         QMetaObject::invokeMethod(
@@ -70,11 +72,11 @@ void DataService::getAppsData(const QString& appsUrl, Completion completion) con
         return;
     }
     // Detached: the coroutine holds what it needs and ends on its own.
-    fetch(m_session, url, appsUrl, m_options, std::move(completion));
+    fetch(m_session, url, appsUrl, m_options, std::move(completion), caller);
 }
 
 QCoro::Task<> DataService::fetch(std::shared_ptr<HttpSession> session, QUrl url, QString appsUrl, Options options,
-                                 Completion completion)
+                                 Completion completion, std::source_location caller)
 {
     const TimedResponse timed = co_await getWithDeadline(std::move(session), std::move(url), options.maxAnswerBytes,
                                                          options.deadline, HttpSession::CacheUse::Bypass);
@@ -83,18 +85,18 @@ QCoro::Task<> DataService::fetch(std::shared_ptr<HttpSession> session, QUrl url,
 
     // An error page is a failure like a lost connection, not a document.
     if (!response.isSuccess() || timedOut) {
-        Log::error(QStringLiteral("Error fetching data: ") + transferProblem(response, timedOut));
+        Log::error(QStringLiteral("Error fetching data: ") + transferProblem(response, timedOut), caller);
         completion({});
         co_return;
     }
     if (response.body.isEmpty()) {
-        Log::error(QStringLiteral("No data found at URL: ") + appsUrl);
+        Log::error(QStringLiteral("No data found at URL: ") + appsUrl, caller);
         completion({});
         co_return;
     }
     auto decoded = AppData::decode(response.body);
     if (!decoded) {
-        Log::error(QStringLiteral("Error decoding JSON: ") + decoded.error());
+        Log::error(QStringLiteral("Error decoding JSON: ") + decoded.error(), caller);
         completion({});
         co_return;
     }

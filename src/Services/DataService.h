@@ -11,6 +11,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <source_location>
 
 // Client of the maker's published list of apps. Used on the main thread; it
 // keeps nothing of the list, so every call fetches it again.
@@ -38,8 +39,9 @@ public:
     void getAppsData(const QString& appsUrl, Completion completion) const;
 
 private:
+    // `caller` names getAppsData in every log line, wherever the line is written.
     static QCoro::Task<> fetch(std::shared_ptr<HttpSession> session, QUrl url, QString appsUrl, Options options,
-                               Completion completion);
+                               Completion completion, std::source_location caller);
 
     std::shared_ptr<HttpSession> m_session;
     Options m_options;
