@@ -87,14 +87,19 @@ std::shared_ptr<HttpSession> HttpSession::shared()
     return session;
 }
 
-QCoro::Task<HttpResponse> HttpSession::get(QUrl url, CancellationToken token, qint64 maxBodyBytes)
+QCoro::Task<HttpResponse> HttpSession::get(QUrl url, CancellationToken token, qint64 maxBodyBytes, CacheUse cacheUse)
 {
     return performGet(QPointer<HttpSession>(this), std::move(url), std::move(token),
-                      maxBodyBytes > 0 ? maxBodyBytes : m_options.maxBodyBytes);
+                      maxBodyBytes > 0 ? maxBodyBytes : m_options.maxBodyBytes, cacheUse);
+}
+
+void HttpSession::setCache(QAbstractNetworkCache* cache)
+{
+    m_manager->setCache(cache);
 }
 
 QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session, QUrl url, CancellationToken token,
-                                                  qint64 maxBodyBytes)
+                                                  qint64 maxBodyBytes, CacheUse cacheUse)
 {
     HttpResponse response;
     response.url = url;
@@ -112,6 +117,10 @@ QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session,
     QNetworkRequest request(url);
     request.setRawHeader("Accept", "application/json, */*;q=0.5");
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray("Plovera/" PLOVERA_PLATFORM_VERSION));
+    if (cacheUse == CacheUse::Bypass) {
+        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+        request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    }
     QNetworkReply* reply = session->m_manager->get(request);
     session->m_active.insert(reply);
 

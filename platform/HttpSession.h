@@ -12,6 +12,7 @@
 #include <chrono>
 #include <memory>
 
+class QAbstractNetworkCache;
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -66,15 +67,22 @@ public:
 
     const Options& options() const { return m_options; }
 
+    // Whether one request may be answered from, and stored in, the session's cache.
+    enum class CacheUse { Normal, Bypass };
+
     // GET `url`. Only http and https are fetched; redirects are followed only
     // when they are not less safe. `maxBodyBytes` of 0 takes the session's cap.
-    QCoro::Task<HttpResponse> get(QUrl url, CancellationToken token = {}, qint64 maxBodyBytes = 0);
+    QCoro::Task<HttpResponse> get(QUrl url, CancellationToken token = {}, qint64 maxBodyBytes = 0,
+                                  CacheUse cacheUse = CacheUse::Normal);
+
+    // Gives the session an HTTP cache (the session takes it over); none by default.
+    void setCache(QAbstractNetworkCache* cache);
 
     int activeTransfers() const { return static_cast<int>(m_active.size()); }
 
 private:
     static QCoro::Task<HttpResponse> performGet(QPointer<HttpSession> session, QUrl url, CancellationToken token,
-                                                qint64 maxBodyBytes);
+                                                qint64 maxBodyBytes, CacheUse cacheUse);
 
     Options m_options;
     QNetworkAccessManager* m_manager = nullptr;

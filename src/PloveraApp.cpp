@@ -2,6 +2,8 @@
 
 #include "Services/Log.h"
 #include "MacAppDelegate.h"
+#include "Services/Updater/StandardUpdaterController.h"
+#include "Views/ApplicationMenu.h"
 #include "Views/MainView.h"
 #include "Views/OnboardingView.h"
 #include "ViewModels/SavedAppsViewModel.h"
@@ -35,10 +37,14 @@ Result<std::unique_ptr<PloveraApp>, QString> PloveraApp::create(Options options)
         return R::failure(QStringLiteral("Failed to initialize ModelContainer: ") + savedApps.error());
     app->m_savedApps = std::move(savedApps.value());
 
+    // The updater is started now; it sends nothing until a check is asked for.
+    app->m_updaterController = new StandardUpdaterController(true, app.get());
+
     app->m_window = new QMainWindow;
     app->m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     app->m_window->setWindowTitle(QStringLiteral("Plovera"));
     app->m_window->resize(kDefaultWidth, kDefaultHeight);
+    installApplicationMenu(app->m_window, app->m_updaterController->updater());
     app->updateWindowContent();
     return R(std::move(app));
 }

@@ -14,6 +14,7 @@ class MainView;
 class OnboardingView;
 class QMainWindow;
 class SavedAppsViewModel;
+class StandardUpdaterController;
 
 // The application object: makes the delegate, binds the first-launch flag,
 // owns the one workspace view model for the life of the application and the
@@ -41,6 +42,7 @@ public:
     SavedAppsViewModel* savedApps() const { return m_savedApps.get(); }
     MainView* mainView() const;
     OnboardingView* onboardingView() const;
+    StandardUpdaterController* updaterController() const { return m_updaterController; }
 
 private:
     PloveraApp() = default;
@@ -51,4 +53,5 @@ private:
     QMainWindow* m_window = nullptr;
     QPointer<MainView> m_mainView;
     QPointer<OnboardingView> m_onboarding;
+    StandardUpdaterController* m_updaterController = nullptr; // a child: lives as long as the application
 };

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/Result.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+// A version text compared numerically part by part: "1.10" is newer than
+// "1.9", and "1.2" equals "1.2.0". Whatever follows the digits of a part
+// ("0-beta", "3b") does not count.
+class SoftwareVersion {
+public:
+    // No value when the text does not begin with a number (an optional "v"
+    // before it is allowed) or a part is not a number.
+    static std::optional<SoftwareVersion> parse(const QString& text);
+
+    const QString& text() const { return m_text; }
+    // Negative, zero or positive as this is older, the same or newer.
+    int compare(const SoftwareVersion& other) const;
+
+private:
+    QString m_text;
+    QList<qint64> m_parts;
+};
+
+// One release of the update feed.
+struct AppcastItem {
+    QString title;
+    QString version; // the version shown to people (the short one when the feed has both)
+    QUrl releasePage; // http or https only; empty when the feed gives none
+};
+
+// The maker's update feed: an RSS document whose items carry their version
+// on their enclosure (as "version" or "shortVersionString" attributes, with
+// any prefix) or in elements of those names. Nothing of it is downloaded or run.
+struct Appcast {
+    QList<AppcastItem> items; // only items with a readable version
+
+    // The error says what is wrong in plain words, with the parser's own
+    // message when the XML is broken.
+    static Result<Appcast, QString> parse(const QByteArray& xml);
+
+    // The item with the highest version; the first of equals.
+    std::optional<AppcastItem> newest() const;
+};
