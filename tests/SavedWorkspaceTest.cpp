@@ -1,20 +1,9 @@
 #include "ViewModels/SavedAppsViewModel.h"
 #include "Services/SwiftDataService.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QMap>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QSet>
 #include <QSignalSpy>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <unistd.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -31,34 +20,6 @@ SavedAppProfile sampleProfile(qint64 id, const QString& name, const QDateTime& a
     return SavedAppProfile::fromAppInfo(sampleApp(id, name), QStringLiteral("US"), added);
 }
 
-// A second connection to the same file, for meddling behind the store's back.
-bool execBehindTheBack(const QString& path, const QString& statement)
-{
-    const QString name = QStringLiteral("raw-%1").arg(QRandomGenerator::global()->generate64());
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        ok = db.open() && QSqlQuery(db).exec(statement);
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
-}
-
-// Every entry of a folder with a hash of its bytes: equal snapshots mean that
-// nothing there was written, created, renamed or deleted.
-QMap<QString, QByteArray> snapshot(const QString& folder)
-{
-    QMap<QString, QByteArray> entries;
-    for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        QFile file(info.absoluteFilePath());
-        entries.insert(info.fileName(), file.open(QIODevice::ReadOnly)
-                           ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-                           : QByteArray("unreadable"));
-    }
-    return entries;
-}
-
 std::unique_ptr<SavedAppsViewModel> loadedWorkspace(const QString& path)
 {
     auto created = SavedAppsViewModel::create(path);
@@ -66,58 +27,6 @@ std::unique_ptr<SavedAppsViewModel> loadedWorkspace(const QString& path)
         return nullptr;
     created.value()->load();
     return std::move(created).value();
-}
-
-enum class Damage { RandomBytes, Folder, NewerSchema, ForeignDatabase, Truncated, NoPermission };
-
-void damage(Damage kind, const QString& path)
-{
-    QFile file(path);
-    switch (kind) {
-    case Damage::RandomBytes: {
-        QByteArray bytes(8192, '\0');
-        QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        break;
-    }
-    case Damage::Folder:
-        QVERIFY(QDir().mkpath(path));
-        break;
-    case Damage::NewerSchema:
-        QVERIFY(SwiftDataService::open(path));
-        QVERIFY(execBehindTheBack(path, QStringLiteral("PRAGMA journal_mode=DELETE")));
-        QVERIFY(execBehindTheBack(path, QStringLiteral("PRAGMA user_version=%1").arg(SwiftDataService::schemaVersion + 1)));
-        break;
-    case Damage::ForeignDatabase:
-        QVERIFY(execBehindTheBack(path, QStringLiteral("CREATE TABLE notes (body TEXT)")));
-        break;
-    case Damage::Truncated:
-        if (auto store = SwiftDataService::open(path)) {
-            for (int id = 1; id <= 200; ++id)
-                QVERIFY(store.value()->upsert(sampleProfile(id, QString(500, u'x'), QDateTime::currentDateTimeUtc())));
-        }
-        QVERIFY(execBehindTheBack(path, QStringLiteral("PRAGMA journal_mode=DELETE")));
-        QVERIFY(file.size() > 8 * 4096 && file.resize(file.size() / 2));
-        break;
-    case Damage::NoPermission:
-        QVERIFY(SwiftDataService::open(path));
-        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
-        break;
-    }
-}
-
-// The child process of killDuringWritesLeavesAnOpenableDatabase: saves apps
-// until it is killed, writing each committed id on a line of its own.
-int writeUntilKilled(const QString& path)
-{
-    auto store = SwiftDataService::open(path);
-    for (qint64 id = 1; store; ++id) {
-        if (!store.value()->upsert(sampleProfile(id, QStringLiteral("App"), QDateTime::currentDateTimeUtc())))
-            return 3;
-        std::printf("%lld\n", static_cast<long long>(id));
-        std::fflush(stdout);
-    }
-    return 2;
 }
 
 } // namespace
@@ -152,32 +61,45 @@ private slots:
         QCOMPARE(profile.app, app);
     }
 
-    void addTwiceRefreshesOneProfile()
+    void savedOncePerStorefrontAndPlatform()
     {
         auto workspace = loadedWorkspace(path());
         QVERIFY(workspace);
         QSignalSpy changed(workspace.get(), &SavedAppsViewModel::savedAppsChanged);
         const auto first = workspace->add(sampleApp(42, QStringLiteral("Old")), QStringLiteral("us"));
+        QVERIFY(first && workspace->isSaved(42, QStringLiteral("US"), AppPlatform::iPhone));
+        QVERIFY(!workspace->isSaved(42, QStringLiteral("HK"), AppPlatform::iPhone));
+        QVERIFY(!workspace->isSaved(42, QStringLiteral("US"), AppPlatform::mac));
+
+        // Saving it again refreshes the one profile and keeps its added date.
         AppInfo renamed = sampleApp(42, QStringLiteral("New"));
         renamed.ratingCount.reset();
         renamed.screenshotURLs.clear();
-        QVERIFY(first && workspace->add(renamed, QStringLiteral("US")));
+        QVERIFY(workspace->add(renamed, QStringLiteral("US")));
         QCOMPARE(changed.count(), 2);
         QCOMPARE(workspace->savedApps().size(), 1);
         QCOMPARE(workspace->savedApps().first().app, renamed);
         QCOMPARE(workspace->savedApps().first().addedAt, first.value().addedAt);
 
-        // Refreshing touches saved apps only; another storefront or platform is another profile.
+        // Refreshing touches saved apps only.
         const auto unsaved = workspace->refresh(sampleApp(42, QStringLiteral("Quarantadue")), QStringLiteral("IT"));
         QVERIFY(unsaved && !unsaved.value());
         QCOMPARE(changed.count(), 2);
+
+        // Another storefront or platform is another profile of its own.
+        QVERIFY(workspace->add(sampleApp(42, QStringLiteral("Hong Kong")), QStringLiteral("hk")));
         QVERIFY(workspace->add(sampleApp(42, QStringLiteral("Mac"), AppPlatform::mac), QStringLiteral("US")));
         QVERIFY(workspace->add(sampleApp(7, QStringLiteral("Seven")), QStringLiteral("IT")));
         const auto refreshed = workspace->refresh(sampleApp(7, QStringLiteral("Sette")), QStringLiteral("it"));
         QVERIFY(refreshed && refreshed.value());
-        QCOMPARE(workspace->savedApps().size(), 3);
+        QCOMPARE(workspace->savedApps().size(), 4);
         QCOMPARE(workspace->savedAppIDs(), (QList<qint64>{42, 7}));
-        QVERIFY(workspace->contains(7) && !workspace->contains(8));
+        QVERIFY(workspace->isSaved(QStringLiteral("42#HK#software")) && workspace->contains(7) && !workspace->contains(8));
+
+        const auto removed = workspace->remove(SavedAppProfile::dedupKey(42, QStringLiteral("US"), AppPlatform::iPhone));
+        QVERIFY(removed && removed.value());
+        QVERIFY(!workspace->isSaved(42, QStringLiteral("US"), AppPlatform::iPhone));
+        QVERIFY(workspace->isSaved(42, QStringLiteral("HK"), AppPlatform::iPhone));
 
         const QList<SavedAppProfile> before = workspace->savedApps();
         workspace = loadedWorkspace(path());
@@ -237,111 +159,36 @@ private slots:
         QCOMPARE(workspace->savedApps().first().app, app);
     }
 
-    void unreadableDatabaseIsLeftUntouched_data()
+    void invalidAppIsRefused_data()
     {
-        QTest::addColumn<Damage>("kind");
+        QTest::addColumn<qint64>("id");
+        QTest::addColumn<QString>("storefront");
         QTest::addColumn<QString>("expectedText");
-        QTest::newRow("random bytes") << Damage::RandomBytes << "not a readable workspace database";
-        QTest::newRow("folder in its place") << Damage::Folder << "is a folder";
-        QTest::newRow("newer schema") << Damage::NewerSchema << "newer version";
-        QTest::newRow("another application's") << Damage::ForeignDatabase << "another application";
-        QTest::newRow("truncated") << Damage::Truncated << "malformed";
-        QTest::newRow("no permission") << Damage::NoPermission << "cannot be read";
+        QTest::newRow("zero id") << qint64(0) << "US" << "0 is not a valid app id";
+        QTest::newRow("negative id") << qint64(-42) << "US" << "-42 is not a valid app id";
+        QTest::newRow("three letters") << qint64(42) << "USA" << "\"USA\" is not a two-letter storefront code";
+        QTest::newRow("digit") << qint64(42) << "U1" << "\"U1\"";
+        QTest::newRow("blank") << qint64(42) << "  " << "two-letter storefront code";
     }
-    void unreadableDatabaseIsLeftUntouched()
+    void invalidAppIsRefused()
     {
-        QFETCH(Damage, kind);
+        QFETCH(qint64, id);
+        QFETCH(QString, storefront);
         QFETCH(QString, expectedText);
-        if (kind == Damage::NoPermission && ::geteuid() == 0)
-            QSKIP("permissions do not bind the superuser");
-        const QString folder = QFileInfo(path()).absolutePath();
-        QVERIFY(QDir().mkpath(folder));
-        damage(kind, path());
-        if (QTest::currentTestFailed())
-            return;
-        const auto before = snapshot(folder);
-        const auto created = SavedAppsViewModel::create(path());
-        QVERIFY(!created);
-        QVERIFY2(created.error().contains(expectedText) && created.error().contains(path()), qPrintable(created.error()));
-        QCOMPARE(snapshot(folder), before);
-    }
-
-    void failedWriteLeavesListUnchanged_data()
-    {
-        QTest::addColumn<QString>("sabotage");
-        QTest::addColumn<QString>("operation");
-        const QString refuse = QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON saved_app_profiles "
-                                              "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
-        QTest::newRow("table gone") << "DROP TABLE saved_app_profiles" << "add";
-        QTest::newRow("insert refused") << refuse.arg(QStringLiteral("INSERT")) << "add";
-        QTest::newRow("update refused") << refuse.arg(QStringLiteral("UPDATE")) << "refresh";
-        QTest::newRow("delete refused") << refuse.arg(QStringLiteral("DELETE")) << "remove";
-    }
-    void failedWriteLeavesListUnchanged()
-    {
-        QFETCH(QString, sabotage);
-        QFETCH(QString, operation);
         auto workspace = loadedWorkspace(path());
-        QVERIFY(workspace && workspace->add(sampleApp(1, QStringLiteral("Kept")), QStringLiteral("US")));
-        const QList<SavedAppProfile> before = workspace->savedApps();
-        QVERIFY(execBehindTheBack(path(), sabotage));
-
-        QSignalSpy changed(workspace.get(), &SavedAppsViewModel::savedAppsChanged);
-        if (operation == QLatin1String("add"))
-            QVERIFY(!workspace->add(sampleApp(2, QStringLiteral("New")), QStringLiteral("US")));
-        else if (operation == QLatin1String("refresh"))
-            QVERIFY(!workspace->refresh(sampleApp(1, QStringLiteral("Renamed")), QStringLiteral("US")));
-        else
-            QVERIFY(!workspace->remove(before.first().dedupKey()));
-        QCOMPARE(workspace->savedApps(), before);
-        QCOMPARE(changed.count(), 0);
-        QVERIFY(!workspace->errorMessage().isEmpty());
-
-        if (sabotage.startsWith(QLatin1String("CREATE TRIGGER"))) {
-            QVERIFY2(workspace->errorMessage().contains(QLatin1String("refused by test")),
-                     qPrintable(workspace->errorMessage()));
-            QVERIFY(execBehindTheBack(path(), QStringLiteral("DROP TRIGGER refuse")));
-            workspace->load();
-            QCOMPARE(workspace->savedApps(), before);
-            QVERIFY(workspace->errorMessage().isEmpty());
-        }
-    }
-
-    void killDuringWritesLeavesAnOpenableDatabase()
-    {
-        QProcess writer;
-        writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--write-until-killed"), path()});
-        QByteArray output;
-        connect(&writer, &QProcess::readyReadStandardOutput, this, [&] { output += writer.readAllStandardOutput(); });
-        // The last line may be cut short; the one before it is whole.
-        const auto lastCommitted = [&output] {
-            const QList<QByteArray> lines = output.split('\n');
-            return lines.size() < 2 ? 0 : lines.at(lines.size() - 2).toLongLong();
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(lastCommitted() >= 150 || writer.state() == QProcess::NotRunning, 120000);
-        QCOMPARE(writer.state(), QProcess::Running);
-        writer.kill();
-        QVERIFY(writer.waitForFinished());
-        output += writer.readAllStandardOutput();
-
-        const auto workspace = loadedWorkspace(path());
         QVERIFY(workspace);
-        const QList<qint64> ids = workspace->savedAppIDs();
-        const QSet<qint64> saved(ids.cbegin(), ids.cend());
-        for (qint64 id = 1; id <= lastCommitted(); ++id)
-            QVERIFY2(saved.contains(id), qPrintable(QString::number(id)));
+        QSignalSpy failed(workspace.get(), &SavedAppsViewModel::writeFailed);
+        const auto added = workspace->add(sampleApp(id, QStringLiteral("Bad")), storefront);
+        QVERIFY(!added);
+        QVERIFY2(added.error().contains(expectedText), qPrintable(added.error()));
+        QCOMPARE(workspace->errorMessage(), added.error());
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(workspace->savedApps().isEmpty());
+        workspace = loadedWorkspace(path());
+        QVERIFY(workspace && workspace->savedApps().isEmpty());
     }
 };
 
-int main(int argc, char* argv[])
-{
-    QCoreApplication app(argc, argv);
-    if (argc == 3 && qstrcmp(argv[1], "--write-until-killed") == 0)
-        return writeUntilKilled(QString::fromLocal8Bit(argv[2]));
-    SavedWorkspaceTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_GUILESS_MAIN(SavedWorkspaceTest)
 
 #include "SavedWorkspaceTest.moc"
