@@ -292,9 +292,9 @@ QString SwiftDataService::openFailure(int sqliteCode, const QString& fallback) c
 QString SwiftDataService::operationFailure(const QString& what, int sqliteCode, const QString& detail) const
 {
     const Cause cause = diagnose(sqliteCode, m_path);
-    if (cause == Cause::Locked)
-        return tr("%1: %2; try again.").arg(what, causeText(cause, m_path));
-    return failure(what, cause == Cause::Unknown ? detail : causeText(cause, m_path));
+    if (cause == Cause::Unknown)
+        return failure(what, detail);
+    return (cause == Cause::Locked ? tr("%1: %2; try again.") : tr("%1: %2.")).arg(what, causeText(cause, m_path));
 }
 
 std::optional<QString> SwiftDataService::initialize()
