@@ -2,6 +2,7 @@
 
 #include "Services/Log.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -16,6 +17,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -305,19 +309,12 @@ std::optional<QString> SwiftDataService::initialize()
     if (file.isDir())
         return tr("The workspace database %1 is a folder, not a file.").arg(m_path);
 
-    // Remember what a failed first open has to take away again.
     const QString folder = file.absolutePath();
     QString existing = folder;
     while (!QFileInfo::exists(existing) && QFileInfo(existing).absolutePath() != existing) {
         m_createdFolder = existing;
         existing = QFileInfo(existing).absolutePath();
     }
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        const QString companion = m_path + QLatin1String(suffix);
-        if (!QFileInfo::exists(companion))
-            m_filesToDiscard.append(companion);
-    }
-
     if (!m_createdFolder.isEmpty()) {
         if (!QFileInfo(existing).isDir())
             return tr("The folder %1 cannot be created: %2 is a file.").arg(folder, existing);
@@ -325,47 +322,126 @@ std::optional<QString> SwiftDataService::initialize()
             return tr("The folder %1 cannot be created: %2.")
                 .arg(folder, causeText(cause, QDir(existing).filePath(QStringLiteral("x"))));
         if (!QDir().mkpath(folder)) {
-            discardFailedFirstOpen();
+            removeCreatedFolders();
             return tr("Could not create the folder %1.").arg(folder);
         }
     }
     // Nothing is opened where SQLite could only half work.
-    if (const Cause cause = diagnose(0, m_path); cause != Cause::Unknown) {
-        discardFailedFirstOpen();
-        return tr("The workspace database %1 cannot be opened: %2.").arg(m_path, causeText(cause, m_path));
-    }
+    std::optional<QString> error;
+    if (const Cause cause = diagnose(0, m_path); cause != Cause::Unknown)
+        error = tr("The workspace database %1 cannot be opened: %2.").arg(m_path, causeText(cause, m_path));
+    else if (!QFileInfo::exists(m_path))
+        error = createWorkspaceFile();
+    if (!error)
+        error = openWorkspaceFile();
+    if (error && !QFileInfo::exists(m_path))
+        removeCreatedFolders();
+    return error;
+}
 
+void SwiftDataService::removeCreatedFolders()
+{
+    if (m_createdFolder.isEmpty())
+        return;
+    // rmdir removes only empty folders, from the deepest up to the one made here.
+    for (QString folder = QFileInfo(m_path).absolutePath(); folder.startsWith(m_createdFolder);
+         folder = QFileInfo(folder).absolutePath()) {
+        if (!QDir().rmdir(folder) || folder == m_createdFolder)
+            break;
+    }
+}
+
+namespace {
+
+std::optional<QSqlError> createSchema(const QSqlDatabase& db)
+{
+    WriteTransaction transaction(db);
+    if (auto error = transaction.begin())
+        return error;
+    const QStringList schema{
+        QStringLiteral("CREATE TABLE IF NOT EXISTS saved_app_profiles ("
+                       "dedup_key TEXT PRIMARY KEY NOT NULL, app_id INTEGER NOT NULL, "
+                       "storefront TEXT NOT NULL, platform TEXT NOT NULL, name TEXT NOT NULL, "
+                       "developer TEXT NOT NULL, icon_url TEXT NOT NULL, genre TEXT NOT NULL, "
+                       "description TEXT NOT NULL, rating_count INTEGER, average_rating REAL, "
+                       "release_date INTEGER, screenshot_urls TEXT NOT NULL, "
+                       "added_at INTEGER NOT NULL, last_refreshed_at INTEGER NOT NULL)"),
+        QStringLiteral("PRAGMA application_id=%1").arg(kApplicationId),
+        QStringLiteral("PRAGMA user_version=%1").arg(SwiftDataService::schemaVersion),
+    };
+    for (const QString& statement : schema) {
+        if (auto error = execute(db, statement))
+            return error;
+    }
+    return transaction.commit();
+}
+
+// Gives `from` the name `to` unless something has that name already; true
+// when `to` is there afterwards, whoever made it.
+bool moveIntoPlace(const QString& from, const QString& to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::link(source.constData(), target.constData()) != 0 && errno != EEXIST)
+        QFile::rename(from, to); // file systems without hard links
+    if (!QFileInfo::exists(to))
+        return false;
+    // The new name must survive a power cut as the commits into it will.
+    const int folder = ::open(QFile::encodeName(QFileInfo(to).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<QString> SwiftDataService::createWorkspaceFile()
+{
+    // Made whole under a name of its own, then moved into place without
+    // replacing anything: a failed first open leaves nothing behind, and a
+    // workspace another instance made meanwhile is neither replaced nor removed.
+    static std::atomic<quint64> counter{0};
+    const QString staging =
+        QStringLiteral("%1.%2-%3.new").arg(m_path).arg(QCoreApplication::applicationPid()).arg(++counter);
+    const QString connection = m_connectionName + QStringLiteral("-new");
+    std::optional<QString> error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(staging);
+        std::optional<QSqlError> failed;
+        if (!db.open())
+            failed = db.lastError();
+        else if (auto pragma = execute(db, QStringLiteral("PRAGMA synchronous=FULL")))
+            failed = pragma;
+        else
+            failed = createSchema(db);
+        if (failed)
+            error = openFailure(sqliteCode(*failed), failure(tr("The workspace database %1 could not be created").arg(m_path),
+                                                             errorText(*failed)));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (!error && !moveIntoPlace(staging, m_path))
+        error = openFailure(0, tr("The workspace database %1 could not be moved into place.").arg(m_path));
+    QFile::remove(staging);
+    QFile::remove(staging + QStringLiteral("-journal"));
+    return error;
+}
+
+std::optional<QString> SwiftDataService::openWorkspaceFile()
+{
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     if (!m_db.isValid())
         return tr("The SQLite driver of Qt Sql is not available.");
     m_db.setDatabaseName(m_path);
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(openBusyTimeoutMs));
-    std::optional<QString> error;
     if (!m_db.open())
-        error = openFailure(sqliteCode(m_db.lastError()),
-                            failure(tr("The workspace database %1 could not be opened").arg(m_path),
-                                    errorText(m_db.lastError())));
-    else
-        error = verifyAndPrepareSchema();
-    if (error)
-        discardFailedFirstOpen();
-    return error;
-}
-
-void SwiftDataService::discardFailedFirstOpen()
-{
-    if (m_db.isOpen())
-        m_db.close();
-    for (const QString& path : std::as_const(m_filesToDiscard))
-        QFile::remove(path);
-    if (!m_createdFolder.isEmpty()) {
-        // rmdir removes only empty folders, from the deepest up to the one we made.
-        for (QString folder = QFileInfo(m_path).absolutePath(); folder.startsWith(m_createdFolder);
-             folder = QFileInfo(folder).absolutePath()) {
-            if (!QDir().rmdir(folder) || folder == m_createdFolder)
-                break;
-        }
-    }
+        return openFailure(sqliteCode(m_db.lastError()),
+                           failure(tr("The workspace database %1 could not be opened").arg(m_path),
+                                   errorText(m_db.lastError())));
+    return verifyAndPrepareSchema();
 }
 
 std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
@@ -413,27 +489,9 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
                          .arg(m_path, journalMode.value().toString()));
     if (auto error = execute(m_db, QStringLiteral("PRAGMA synchronous=FULL")))
         return notPrepared(*error);
-
+    // An empty file (left by an older version) or an older schema.
     if (version != schemaVersion || !hasTable) {
-        WriteTransaction transaction(m_db);
-        if (auto error = transaction.begin())
-            return notPrepared(*error);
-        const QStringList schema{
-            QStringLiteral("CREATE TABLE IF NOT EXISTS saved_app_profiles ("
-                           "dedup_key TEXT PRIMARY KEY NOT NULL, app_id INTEGER NOT NULL, "
-                           "storefront TEXT NOT NULL, platform TEXT NOT NULL, name TEXT NOT NULL, "
-                           "developer TEXT NOT NULL, icon_url TEXT NOT NULL, genre TEXT NOT NULL, "
-                           "description TEXT NOT NULL, rating_count INTEGER, average_rating REAL, "
-                           "release_date INTEGER, screenshot_urls TEXT NOT NULL, "
-                           "added_at INTEGER NOT NULL, last_refreshed_at INTEGER NOT NULL)"),
-            QStringLiteral("PRAGMA application_id=%1").arg(kApplicationId),
-            QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion),
-        };
-        for (const QString& statement : schema) {
-            if (auto error = execute(m_db, statement))
-                return notPrepared(*error);
-        }
-        if (auto error = transaction.commit())
+        if (auto error = createSchema(m_db))
             return notPrepared(*error);
     }
     if (auto error = execute(m_db, QStringLiteral("PRAGMA busy_timeout=%1").arg(writeBusyTimeoutMs)))

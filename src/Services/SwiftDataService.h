@@ -50,8 +50,10 @@ public:
 private:
     explicit SwiftDataService(QString path);
     std::optional<QString> initialize();
+    std::optional<QString> createWorkspaceFile();
+    std::optional<QString> openWorkspaceFile();
     std::optional<QString> verifyAndPrepareSchema();
-    void discardFailedFirstOpen();
+    void removeCreatedFolders();
     QString failure(const QString& what, const QString& detail) const;
     QString openFailure(int sqliteCode, const QString& fallback) const;
     QString operationFailure(const QString& what, int sqliteCode, const QString& detail) const;
@@ -59,8 +61,6 @@ private:
     QString m_path;
     QString m_connectionName;
     QSqlDatabase m_db;
-    // What a failed first open must remove: the files it made and the
-    // outermost folder it created.
-    QStringList m_filesToDiscard;
+    // The outermost folder this open created; a failed first open removes it.
     QString m_createdFolder;
 };
