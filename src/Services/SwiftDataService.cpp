@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -107,6 +108,25 @@ Cause diagnose(int code, const QString& path)
     if (const Cause folder = accessProblem(file.absolutePath(), Cause::FolderNotWritable); folder != Cause::Unknown)
         return folder;
     return file.exists() ? accessProblem(path, Cause::FileNotWritable) : Cause::Unknown;
+}
+
+QString causeText(Cause cause, const QString& path)
+{
+    switch (cause) {
+    case Cause::Locked:
+        return SwiftDataService::tr("the workspace is locked by another program");
+    case Cause::DiskFull:
+        return SwiftDataService::tr("the disk is full");
+    case Cause::ReadOnlyFileSystem:
+        return SwiftDataService::tr("the workspace is on a read-only file system");
+    case Cause::FolderNotWritable:
+        return SwiftDataService::tr("the folder %1 is not writable").arg(QFileInfo(path).absolutePath());
+    case Cause::FileNotWritable:
+        return SwiftDataService::tr("the file cannot be read and written (permission denied)");
+    case Cause::Unknown:
+        break;
+    }
+    return {};
 }
 
 // A write transaction that rolls back unless committed. IMMEDIATE takes the
@@ -261,29 +281,6 @@ QString SwiftDataService::failure(const QString& what, const QString& detail) co
 {
     return detail.isEmpty() ? what : tr("%1: %2").arg(what, detail);
 }
-
-namespace {
-
-QString causeText(Cause cause, const QString& path)
-{
-    switch (cause) {
-    case Cause::Locked:
-        return SwiftDataService::tr("the workspace is locked by another program");
-    case Cause::DiskFull:
-        return SwiftDataService::tr("the disk is full");
-    case Cause::ReadOnlyFileSystem:
-        return SwiftDataService::tr("the workspace is on a read-only file system");
-    case Cause::FolderNotWritable:
-        return SwiftDataService::tr("the folder %1 is not writable").arg(QFileInfo(path).absolutePath());
-    case Cause::FileNotWritable:
-        return SwiftDataService::tr("the file cannot be read and written (permission denied)");
-    case Cause::Unknown:
-        break;
-    }
-    return {};
-}
-
-} // namespace
 
 QString SwiftDataService::openFailure(int sqliteCode, const QString& fallback) const
 {
