@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QMap>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -39,12 +38,14 @@ std::unique_ptr<SavedAppsViewModel> loadedWorkspace(const QString& path)
     return std::move(created).value();
 }
 
+enum class Trouble { None, NotADatabase, NewerSchema, ForeignDatabase, Truncated, ReadLocked, WriteLocked,
+                     ReadOnlyFileSystem, FolderNotWritable, Full, PathUnderFile, UpdateRefused };
+
 // A disk in trouble below SQLite, binding root as well: registered as SQLite's
 // default file layer, it answers for every path inside `folder` as a read-only
 // file system, a folder without write permission or a full disk would.
 struct TroubledDisk {
-    enum Trouble { None, ReadOnlyFileSystem, FolderNotWritable, Full };
-    static inline Trouble trouble = None;
+    static inline Trouble trouble = Trouble::None;
     static inline QByteArray folder;
 
     static void install()
@@ -63,9 +64,9 @@ private:
     {
         const QByteArray name(path);
         if (flags == SQLITE_ACCESS_READWRITE && name.startsWith(folder)
-            && (trouble == ReadOnlyFileSystem || (trouble == FolderNotWritable && name == folder))) {
+            && (trouble == Trouble::ReadOnlyFileSystem || (trouble == Trouble::FolderNotWritable && name == folder))) {
             *allowed = 0;
-            errno = trouble == ReadOnlyFileSystem ? EROFS : EACCES;
+            errno = trouble == Trouble::ReadOnlyFileSystem ? EROFS : EACCES;
             return SQLITE_OK;
         }
         return s_real->xAccess(s_real, path, flags, allowed);
@@ -86,7 +87,7 @@ private:
     }
     static int write(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset)
     {
-        return trouble == Full ? SQLITE_FULL : s_originals.at(file->pMethods)->xWrite(file, data, amount, offset);
+        return trouble == Trouble::Full ? SQLITE_FULL : s_originals.at(file->pMethods)->xWrite(file, data, amount, offset);
     }
     static inline std::map<const sqlite3_io_methods*, const sqlite3_io_methods*> s_originals;
     static inline sqlite3_vfs* s_real = nullptr;
@@ -153,9 +154,6 @@ int writeUntilKilled(const QString& path)
     return 2;
 }
 
-enum class Trouble { RandomBytes, NewerSchema, ForeignDatabase, Truncated, ReadLocked, WriteLocked,
-                     ReadOnlyFileSystem, FolderNotWritable, Full, PathUnderFile, UpdateRefused };
-
 } // namespace
 
 class SavedWorkspaceTest : public QObject {
@@ -170,12 +168,9 @@ class SavedWorkspaceTest : public QObject {
     {
         QFile file(path);
         switch (trouble) {
-        case Trouble::RandomBytes: {
-            QByteArray bytes(8192, '\0');
-            QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        case Trouble::NotADatabase:
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(8192, 'x')) == 8192);
             break;
-        }
         case Trouble::NewerSchema:
             QVERIFY(SwiftDataService::open(path));
             QVERIFY(execBehindTheBack(path, "PRAGMA journal_mode=DELETE; PRAGMA user_version="
@@ -198,12 +193,11 @@ class SavedWorkspaceTest : public QObject {
                                                           "SELECT count(*) FROM sqlite_master");
             QVERIFY(m_lock->held.get_future().get());
             break;
+        case Trouble::None:
         case Trouble::ReadOnlyFileSystem:
         case Trouble::FolderNotWritable:
         case Trouble::Full:
-            TroubledDisk::trouble = trouble == Trouble::Full ? TroubledDisk::Full
-                : trouble == Trouble::ReadOnlyFileSystem     ? TroubledDisk::ReadOnlyFileSystem
-                                                             : TroubledDisk::FolderNotWritable;
+            TroubledDisk::trouble = trouble;
             break;
         case Trouble::PathUnderFile:
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -217,7 +211,7 @@ class SavedWorkspaceTest : public QObject {
     void endTrouble()
     {
         m_lock.reset();
-        TroubledDisk::trouble = TroubledDisk::None;
+        TroubledDisk::trouble = Trouble::None;
         execBehindTheBack(path(), "DROP TRIGGER IF EXISTS refuse");
     }
 
@@ -322,7 +316,7 @@ private slots:
         QTest::addColumn<QString>("expectedText");
         const QString first = QStringLiteral("new/more/Plovera.sqlite");
         const QString plain = QStringLiteral("Plovera.sqlite");
-        QTest::newRow("random bytes") << plain << false << Trouble::RandomBytes << "not a readable workspace database";
+        QTest::newRow("not a database") << plain << false << Trouble::NotADatabase << "not a readable workspace database";
         QTest::newRow("newer schema") << plain << false << Trouble::NewerSchema << "newer version";
         QTest::newRow("another application's") << plain << false << Trouble::ForeignDatabase << "another application";
         QTest::newRow("truncated") << plain << false << Trouble::Truncated << "malformed";
