@@ -2,7 +2,9 @@
 
 #include "Services/Log.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,8 +13,14 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,13 +39,94 @@ QString errorText(const QSqlError& error)
     return error.databaseText().isEmpty() ? error.text() : error.databaseText();
 }
 
-// Runs one statement without parameters; the error text on failure.
-std::optional<QString> execute(const QSqlDatabase& db, const QString& statement)
+// SQLite's primary result code behind an error, 0 when there is none.
+int sqliteCode(const QSqlError& error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? code & 0xff : 0;
+}
+
+// Runs one statement without parameters; the error on failure.
+std::optional<QSqlError> execute(const QSqlDatabase& db, const QString& statement)
 {
     QSqlQuery query(db);
     if (!query.exec(statement))
-        return errorText(query.lastError());
+        return query.lastError();
     return std::nullopt;
+}
+
+enum class Cause { Unknown, Locked, DiskFull, ReadOnlyFileSystem, FolderNotWritable, FileNotWritable };
+
+// Why `path` cannot be read and written, or Unknown when it can. Asked through
+// SQLite's own file layer, so that the answer is about what SQLite meets.
+Cause accessProblem(const QString& path, Cause denied)
+{
+    sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    if (!vfs)
+        return Cause::Unknown;
+    const QByteArray native = QFile::encodeName(path);
+    int allowed = 0;
+    errno = 0;
+    if (vfs->xAccess(vfs, native.constData(), SQLITE_ACCESS_READWRITE, &allowed) != SQLITE_OK || allowed)
+        return Cause::Unknown;
+    switch (vfs->xGetLastError ? vfs->xGetLastError(vfs, 0, nullptr) : errno) {
+    case EROFS:
+        return Cause::ReadOnlyFileSystem;
+    case ENOSPC:
+    case EDQUOT:
+        return Cause::DiskFull;
+    case ENOENT:
+        return Cause::Unknown;
+    default:
+        return denied;
+    }
+}
+
+// The cause behind an SQLite failure on the workspace file; code 0 asks the
+// file system alone.
+Cause diagnose(int code, const QString& path)
+{
+    switch (code) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return Cause::Locked;
+    case SQLITE_FULL:
+        return Cause::DiskFull;
+    case 0:
+    case SQLITE_CANTOPEN:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_IOERR:
+    case SQLITE_AUTH:
+        break;
+    default:
+        return Cause::Unknown;
+    }
+    // The folder first: the write-ahead log and its index are made beside the file.
+    const QFileInfo file(path);
+    if (const Cause folder = accessProblem(file.absolutePath(), Cause::FolderNotWritable); folder != Cause::Unknown)
+        return folder;
+    return file.exists() ? accessProblem(path, Cause::FileNotWritable) : Cause::Unknown;
+}
+
+QString causeText(Cause cause, const QString& path)
+{
+    switch (cause) {
+    case Cause::Locked:
+        return SwiftDataService::tr("the workspace is locked by another program");
+    case Cause::DiskFull:
+        return SwiftDataService::tr("the disk is full");
+    case Cause::ReadOnlyFileSystem:
+        return SwiftDataService::tr("the workspace is on a read-only file system");
+    case Cause::FolderNotWritable:
+        return SwiftDataService::tr("the folder %1 is not writable").arg(QFileInfo(path).absolutePath());
+    case Cause::FileNotWritable:
+        return SwiftDataService::tr("the file cannot be read and written (permission denied)");
+    case Cause::Unknown:
+        break;
+    }
+    return {};
 }
 
 // A write transaction that rolls back unless committed. IMMEDIATE takes the
@@ -56,14 +145,14 @@ public:
     WriteTransaction(const WriteTransaction&) = delete;
     WriteTransaction& operator=(const WriteTransaction&) = delete;
 
-    std::optional<QString> begin()
+    std::optional<QSqlError> begin()
     {
         auto error = execute(m_db, QStringLiteral("BEGIN IMMEDIATE"));
         m_active = !error;
         return error;
     }
     // A failed commit leaves the transaction open; the destructor rolls it back.
-    std::optional<QString> commit()
+    std::optional<QSqlError> commit()
     {
         auto error = execute(m_db, QStringLiteral("COMMIT"));
         m_active = m_active && error;
@@ -75,15 +164,16 @@ private:
     bool m_active = false;
 };
 
-// The first column of the first row of a statement, or the error text.
-Result<QVariant, QString> scalar(const QSqlDatabase& db, const QString& statement)
+// The first column of the first row of a statement, or the error.
+Result<QVariant, QSqlError> scalar(const QSqlDatabase& db, const QString& statement)
 {
     QSqlQuery query(db);
     if (!query.exec(statement))
-        return Result<QVariant, QString>::failure(errorText(query.lastError()));
+        return Result<QVariant, QSqlError>::failure(query.lastError());
     if (!query.next())
-        return Result<QVariant, QString>::failure(
-            query.lastError().isValid() ? errorText(query.lastError()) : QStringLiteral("no result"));
+        return Result<QVariant, QSqlError>::failure(query.lastError().isValid()
+                                                        ? query.lastError()
+                                                        : QSqlError(QStringLiteral("no result")));
     return query.value(0);
 }
 
@@ -192,6 +282,22 @@ QString SwiftDataService::failure(const QString& what, const QString& detail) co
     return detail.isEmpty() ? what : tr("%1: %2").arg(what, detail);
 }
 
+QString SwiftDataService::openFailure(int sqliteCode, const QString& fallback) const
+{
+    const Cause cause = diagnose(sqliteCode, m_path);
+    if (cause == Cause::Unknown)
+        return fallback;
+    return tr("The workspace database %1 cannot be opened: %2.").arg(m_path, causeText(cause, m_path));
+}
+
+QString SwiftDataService::operationFailure(const QString& what, int sqliteCode, const QString& detail) const
+{
+    const Cause cause = diagnose(sqliteCode, m_path);
+    if (cause == Cause::Unknown)
+        return failure(what, detail);
+    return (cause == Cause::Locked ? tr("%1: %2; try again.") : tr("%1: %2.")).arg(what, causeText(cause, m_path));
+}
+
 std::optional<QString> SwiftDataService::initialize()
 {
     const QFileInfo file(m_path);
@@ -199,19 +305,139 @@ std::optional<QString> SwiftDataService::initialize()
         return tr("No workspace database path was given.");
     if (file.isDir())
         return tr("The workspace database %1 is a folder, not a file.").arg(m_path);
-    if (file.exists() && !file.isReadable())
-        return tr("The workspace database %1 cannot be read (permission denied).").arg(m_path);
-    if (file.exists() && !file.isWritable())
-        return tr("The workspace database %1 cannot be written (permission denied).").arg(m_path);
-    if (!QDir().mkpath(file.absolutePath()))
-        return tr("Could not create the folder %1.").arg(file.absolutePath());
 
+    const QString folder = file.absolutePath();
+    QString existing = folder;
+    while (!QFileInfo::exists(existing) && QFileInfo(existing).absolutePath() != existing) {
+        m_createdFolder = existing;
+        existing = QFileInfo(existing).absolutePath();
+    }
+    if (!m_createdFolder.isEmpty()) {
+        if (!QFileInfo(existing).isDir())
+            return tr("The folder %1 cannot be created: %2 is a file.").arg(folder, existing);
+        if (const Cause cause = accessProblem(existing, Cause::FolderNotWritable); cause != Cause::Unknown)
+            return tr("The folder %1 cannot be created: %2.")
+                .arg(folder, causeText(cause, QDir(existing).filePath(QStringLiteral("x"))));
+        if (!QDir().mkpath(folder)) {
+            removeCreatedFolders();
+            return tr("Could not create the folder %1.").arg(folder);
+        }
+    }
+    // Nothing is opened where SQLite could only half work.
+    std::optional<QString> error;
+    if (const Cause cause = diagnose(0, m_path); cause != Cause::Unknown)
+        error = tr("The workspace database %1 cannot be opened: %2.").arg(m_path, causeText(cause, m_path));
+    else if (!QFileInfo::exists(m_path))
+        error = createWorkspaceFile();
+    if (!error)
+        error = openWorkspaceFile();
+    if (error && !QFileInfo::exists(m_path))
+        removeCreatedFolders();
+    return error;
+}
+
+void SwiftDataService::removeCreatedFolders()
+{
+    if (m_createdFolder.isEmpty())
+        return;
+    // rmdir removes only empty folders, from the deepest up to the one made here.
+    for (QString folder = QFileInfo(m_path).absolutePath(); folder.startsWith(m_createdFolder);
+         folder = QFileInfo(folder).absolutePath()) {
+        if (!QDir().rmdir(folder) || folder == m_createdFolder)
+            break;
+    }
+}
+
+namespace {
+
+std::optional<QSqlError> createSchema(const QSqlDatabase& db)
+{
+    WriteTransaction transaction(db);
+    if (auto error = transaction.begin())
+        return error;
+    const QStringList schema{
+        QStringLiteral("CREATE TABLE IF NOT EXISTS saved_app_profiles ("
+                       "dedup_key TEXT PRIMARY KEY NOT NULL, app_id INTEGER NOT NULL, "
+                       "storefront TEXT NOT NULL, platform TEXT NOT NULL, name TEXT NOT NULL, "
+                       "developer TEXT NOT NULL, icon_url TEXT NOT NULL, genre TEXT NOT NULL, "
+                       "description TEXT NOT NULL, rating_count INTEGER, average_rating REAL, "
+                       "release_date INTEGER, screenshot_urls TEXT NOT NULL, "
+                       "added_at INTEGER NOT NULL, last_refreshed_at INTEGER NOT NULL)"),
+        QStringLiteral("PRAGMA application_id=%1").arg(kApplicationId),
+        QStringLiteral("PRAGMA user_version=%1").arg(SwiftDataService::schemaVersion),
+    };
+    for (const QString& statement : schema) {
+        if (auto error = execute(db, statement))
+            return error;
+    }
+    return transaction.commit();
+}
+
+// Gives `from` the name `to` unless something has that name already; true
+// when `to` is there afterwards, whoever made it.
+bool moveIntoPlace(const QString& from, const QString& to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::link(source.constData(), target.constData()) != 0 && errno != EEXIST)
+        QFile::rename(from, to); // file systems without hard links
+    if (!QFileInfo::exists(to))
+        return false;
+    // The new name must survive a power cut as the commits into it will.
+    const int folder = ::open(QFile::encodeName(QFileInfo(to).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<QString> SwiftDataService::createWorkspaceFile()
+{
+    // Made whole under a name of its own, then moved into place without
+    // replacing anything: a failed first open leaves nothing behind, and a
+    // workspace another instance made meanwhile is neither replaced nor removed.
+    static std::atomic<quint64> counter{0};
+    const QString staging =
+        QStringLiteral("%1.%2-%3.new").arg(m_path).arg(QCoreApplication::applicationPid()).arg(++counter);
+    const QString connection = m_connectionName + QStringLiteral("-new");
+    std::optional<QString> error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(staging);
+        std::optional<QSqlError> failed;
+        if (!db.open())
+            failed = db.lastError();
+        else if (auto pragma = execute(db, QStringLiteral("PRAGMA synchronous=FULL")))
+            failed = pragma;
+        else
+            failed = createSchema(db);
+        if (failed)
+            error = openFailure(sqliteCode(*failed), failure(tr("The workspace database %1 could not be created").arg(m_path),
+                                                             errorText(*failed)));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (!error && !moveIntoPlace(staging, m_path))
+        error = openFailure(0, tr("The workspace database %1 could not be moved into place.").arg(m_path));
+    QFile::remove(staging);
+    QFile::remove(staging + QStringLiteral("-journal"));
+    return error;
+}
+
+std::optional<QString> SwiftDataService::openWorkspaceFile()
+{
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     if (!m_db.isValid())
         return tr("The SQLite driver of Qt Sql is not available.");
     m_db.setDatabaseName(m_path);
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(openBusyTimeoutMs));
     if (!m_db.open())
-        return failure(tr("The workspace database %1 could not be opened").arg(m_path), errorText(m_db.lastError()));
+        return openFailure(sqliteCode(m_db.lastError()),
+                           failure(tr("The workspace database %1 could not be opened").arg(m_path),
+                                   errorText(m_db.lastError())));
     return verifyAndPrepareSchema();
 }
 
@@ -225,7 +451,9 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
                                   "SELECT count(*) FROM sqlite_master WHERE name = 'saved_app_profiles'"}) {
         const auto fact = scalar(m_db, QString::fromLatin1(statement));
         if (!fact)
-            return failure(tr("The file %1 is not a readable workspace database").arg(m_path), fact.error());
+            return openFailure(sqliteCode(fact.error()),
+                               failure(tr("The file %1 is not a readable workspace database").arg(m_path),
+                                       errorText(fact.error())));
         facts.append(fact.value());
     }
     const qint64 applicationId = facts.at(0).toLongLong();
@@ -243,8 +471,9 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
             .arg(version)
             .arg(schemaVersion);
 
-    const auto notPrepared = [this](const QString& detail) {
-        return failure(tr("The workspace database %1 could not be prepared").arg(m_path), detail);
+    const auto notPrepared = [this](const QSqlError& error) {
+        return openFailure(sqliteCode(error), failure(tr("The workspace database %1 could not be prepared").arg(m_path),
+                                                      errorText(error)));
     };
     // A kill during a write must lose nothing committed and never corrupt the
     // file: write-ahead log, synced on every commit. Where the file system
@@ -257,28 +486,12 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
                          .arg(m_path, journalMode.value().toString()));
     if (auto error = execute(m_db, QStringLiteral("PRAGMA synchronous=FULL")))
         return notPrepared(*error);
-
-    if (version == schemaVersion && hasTable)
-        return std::nullopt;
-    WriteTransaction transaction(m_db);
-    if (auto error = transaction.begin())
-        return notPrepared(*error);
-    const QStringList schema{
-        QStringLiteral("CREATE TABLE IF NOT EXISTS saved_app_profiles ("
-                       "dedup_key TEXT PRIMARY KEY NOT NULL, app_id INTEGER NOT NULL, "
-                       "storefront TEXT NOT NULL, platform TEXT NOT NULL, name TEXT NOT NULL, "
-                       "developer TEXT NOT NULL, icon_url TEXT NOT NULL, genre TEXT NOT NULL, "
-                       "description TEXT NOT NULL, rating_count INTEGER, average_rating REAL, "
-                       "release_date INTEGER, screenshot_urls TEXT NOT NULL, "
-                       "added_at INTEGER NOT NULL, last_refreshed_at INTEGER NOT NULL)"),
-        QStringLiteral("PRAGMA application_id=%1").arg(kApplicationId),
-        QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion),
-    };
-    for (const QString& statement : schema) {
-        if (auto error = execute(m_db, statement))
+    // An empty file (left by an older version) or an older schema.
+    if (version != schemaVersion || !hasTable) {
+        if (auto error = createSchema(m_db))
             return notPrepared(*error);
     }
-    if (auto error = transaction.commit())
+    if (auto error = execute(m_db, QStringLiteral("PRAGMA busy_timeout=%1").arg(writeBusyTimeoutMs)))
         return notPrepared(*error);
     return std::nullopt;
 }
@@ -289,7 +502,7 @@ Result<QList<SavedAppProfile>, QString> SwiftDataService::fetchProfiles() const
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT %1 FROM saved_app_profiles").arg(kColumns.join(u", "))))
-        return R::failure(failure(tr("Could not read the saved apps"), errorText(query.lastError())));
+        return R::failure(operationFailure(tr("Could not read the saved apps"), sqliteCode(query.lastError()), errorText(query.lastError())));
 
     QList<SavedAppProfile> profiles;
     while (query.next()) {
@@ -319,7 +532,7 @@ Result<QList<SavedAppProfile>, QString> SwiftDataService::fetchProfiles() const
         profiles.append(std::move(profile));
     }
     if (query.lastError().isValid())
-        return R::failure(failure(tr("Could not read the saved apps"), errorText(query.lastError())));
+        return R::failure(operationFailure(tr("Could not read the saved apps"), sqliteCode(query.lastError()), errorText(query.lastError())));
     std::sort(profiles.begin(), profiles.end(), SavedAppProfile::precedes);
     return profiles;
 }
@@ -329,57 +542,66 @@ Result<SavedAppProfile, QString> SwiftDataService::upsert(const SavedAppProfile&
     using R = Result<SavedAppProfile, QString>;
     SavedAppProfile stored = profile;
     stored.storefront = profile.storefront.trimmed().toUpper();
-    if (stored.appId() <= 0 || !isStorefrontCode(stored.storefront))
-        return R::failure(tr("Could not save %1: invalid app id %2 or storefront \"%3\".")
+    if (stored.appId() <= 0)
+        return R::failure(tr("Could not save \u201C%1\u201D: %2 is not a valid app id.")
                               .arg(profile.app.name)
-                              .arg(profile.appId())
-                              .arg(profile.storefront));
+                              .arg(profile.appId()));
+    if (!isStorefrontCode(stored.storefront))
+        return R::failure(tr("Could not save \u201C%1\u201D: \"%2\" is not a two-letter storefront code.")
+                              .arg(profile.app.name, profile.storefront));
     const QDateTime now = QDateTime::currentDateTimeUtc();
     if (!stored.addedAt.isValid())
         stored.addedAt = now;
     if (!stored.lastRefreshedAt.isValid())
         stored.lastRefreshedAt = now;
-    const QString what = tr("Could not save %1").arg(stored.app.name);
+    const QString what = tr("Could not save \u201C%1\u201D").arg(stored.app.name);
+    const auto failed = [&](const QSqlError& error) {
+        return R::failure(operationFailure(what, sqliteCode(error), errorText(error)));
+    };
 
     WriteTransaction transaction(m_db);
     if (auto error = transaction.begin())
-        return R::failure(failure(what, *error));
+        return failed(*error);
     {
         QSqlQuery query(m_db);
         query.prepare(upsertStatement());
         for (const QVariant& value : profileValues(stored))
             query.addBindValue(value);
         if (!query.exec())
-            return R::failure(failure(what, errorText(query.lastError())));
+            return failed(query.lastError());
 
         query.prepare(QStringLiteral("SELECT added_at FROM saved_app_profiles WHERE dedup_key = :dedup_key"));
         query.bindValue(QStringLiteral(":dedup_key"), stored.dedupKey());
         if (!query.exec() || !query.next())
-            return R::failure(failure(what, errorText(query.lastError())));
+            return failed(query.lastError());
         stored.addedAt = dateFromColumn(query, 0);
     }
     if (auto error = transaction.commit())
-        return R::failure(failure(what, *error));
+        return failed(*error);
     return stored;
 }
 
-Result<bool, QString> SwiftDataService::remove(const QString& dedupKey)
+Result<bool, QString> SwiftDataService::remove(const QString& dedupKey, const QString& name)
 {
     using R = Result<bool, QString>;
-    const QString what = tr("Could not remove the saved app %1").arg(dedupKey);
+    const QString what = name.isEmpty() ? tr("Could not remove the saved app %1").arg(dedupKey)
+                                        : tr("Could not remove \u201C%1\u201D").arg(name);
+    const auto failed = [&](const QSqlError& error) {
+        return R::failure(operationFailure(what, sqliteCode(error), errorText(error)));
+    };
     WriteTransaction transaction(m_db);
     if (auto error = transaction.begin())
-        return R::failure(failure(what, *error));
+        return failed(*error);
     bool removed = false;
     {
         QSqlQuery query(m_db);
         query.prepare(QStringLiteral("DELETE FROM saved_app_profiles WHERE dedup_key = :dedup_key"));
         query.bindValue(QStringLiteral(":dedup_key"), dedupKey);
         if (!query.exec())
-            return R::failure(failure(what, errorText(query.lastError())));
+            return failed(query.lastError());
         removed = query.numRowsAffected() > 0;
     }
     if (auto error = transaction.commit())
-        return R::failure(failure(what, *error));
+        return failed(*error);
     return removed;
 }

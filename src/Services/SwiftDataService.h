@@ -14,12 +14,20 @@
 // The workspace store: saved app profiles in one SQLite file. It refuses any
 // file that is not a readable workspace of ours and never alters such a file,
 // so that a damaged or foreign database is left for the user to recover.
-// Every write is one transaction; failures come back as error texts.
+// Every write is one transaction; failures come back as error texts that name
+// the cause (locked, disk full, read-only, not ours). A first open that fails
+// leaves no file or folder behind.
 class SwiftDataService {
     Q_DECLARE_TR_FUNCTIONS(SwiftDataService)
 
 public:
     static constexpr int schemaVersion = 1;
+    // Writes run on the GUI thread: a write that meets another program's lock
+    // gives up within a frame or two instead of freezing the window.
+    static constexpr int writeBusyTimeoutMs = 20;
+    // Opening happens before the window shows; a brief lock held by another
+    // instance is waited out.
+    static constexpr int openBusyTimeoutMs = 500;
 
     // <user data folder>/Plovera/Plovera.sqlite (honours XDG_DATA_HOME).
     static QString defaultDatabasePath();
@@ -36,16 +44,23 @@ public:
     // Inserts the profile, or updates the one with its key while keeping that
     // one's added date. Returns the profile as stored.
     Result<SavedAppProfile, QString> upsert(const SavedAppProfile& profile);
-    // True when a profile with that key was there.
-    Result<bool, QString> remove(const QString& dedupKey);
+    // True when a profile with that key was there. `name` words the error.
+    Result<bool, QString> remove(const QString& dedupKey, const QString& name = {});
 
 private:
     explicit SwiftDataService(QString path);
     std::optional<QString> initialize();
+    std::optional<QString> createWorkspaceFile();
+    std::optional<QString> openWorkspaceFile();
     std::optional<QString> verifyAndPrepareSchema();
+    void removeCreatedFolders();
     QString failure(const QString& what, const QString& detail) const;
+    QString openFailure(int sqliteCode, const QString& fallback) const;
+    QString operationFailure(const QString& what, int sqliteCode, const QString& detail) const;
 
     QString m_path;
     QString m_connectionName;
     QSqlDatabase m_db;
+    // The outermost folder this open created; a failed first open removes it.
+    QString m_createdFolder;
 };

@@ -42,6 +42,16 @@ bool SavedAppsViewModel::contains(qint64 appId) const
                        [appId](const SavedAppProfile& profile) { return profile.appId() == appId; });
 }
 
+bool SavedAppsViewModel::isSaved(qint64 appId, const QString& storefront, AppPlatform platform) const
+{
+    return isSaved(SavedAppProfile::dedupKey(appId, storefront, platform));
+}
+
+bool SavedAppsViewModel::isSaved(const QString& dedupKey) const
+{
+    return indexOf(dedupKey) >= 0;
+}
+
 std::optional<SavedAppProfile> SavedAppsViewModel::profile(const QString& dedupKey) const
 {
     const qsizetype index = indexOf(dedupKey);
@@ -85,10 +95,10 @@ Result<bool, QString> SavedAppsViewModel::refresh(const AppInfo& app, const QStr
 
 Result<bool, QString> SavedAppsViewModel::remove(const QString& dedupKey)
 {
-    auto removed = m_store->remove(dedupKey);
+    const qsizetype listed = indexOf(dedupKey);
+    auto removed = m_store->remove(dedupKey, listed >= 0 ? m_savedApps.at(listed).app.name : QString());
     if (!removed) {
-        Log::error(removed.error());
-        setErrorMessage(removed.error());
+        reportWriteFailure(removed.error());
         return removed;
     }
     setErrorMessage({});
@@ -103,8 +113,7 @@ Result<SavedAppProfile, QString> SavedAppsViewModel::save(const SavedAppProfile&
 {
     auto stored = m_store->upsert(profile);
     if (!stored) {
-        Log::error(stored.error());
-        setErrorMessage(stored.error());
+        reportWriteFailure(stored.error());
         return stored;
     }
     setErrorMessage({});
@@ -123,6 +132,13 @@ void SavedAppsViewModel::setErrorMessage(const QString& message)
         return;
     m_errorMessage = message;
     emit errorMessageChanged();
+}
+
+void SavedAppsViewModel::reportWriteFailure(const QString& message)
+{
+    Log::error(message);
+    setErrorMessage(message);
+    emit writeFailed(message);
 }
 
 qsizetype SavedAppsViewModel::indexOf(const QString& dedupKey) const

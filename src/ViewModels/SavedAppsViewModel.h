@@ -14,7 +14,8 @@
 
 // The workspace as the screens see it. The list mirrors the store: it changes
 // only after a write has committed, so what is shown is what survives a
-// restart. A failed write leaves the list as it was and says why.
+// restart. A failed write leaves the list as it was, returns its failure, sets
+// `errorMessage` and emits `writeFailed`, once per failure.
 class SavedAppsViewModel : public QObject {
     Q_OBJECT
     Q_PROPERTY(QList<SavedAppProfile> savedApps READ savedApps NOTIFY savedAppsChanged)
@@ -28,7 +29,12 @@ public:
     QString errorMessage() const { return m_errorMessage; }
     // Each saved app id once, in workspace order.
     QList<qint64> savedAppIDs() const;
+    // True when the app is saved for any storefront or platform.
     bool contains(qint64 appId) const;
+    // An app is saved per storefront and platform: these say whether this one
+    // is, by the same key the workspace keeps it under.
+    bool isSaved(qint64 appId, const QString& storefront, AppPlatform platform) const;
+    bool isSaved(const QString& dedupKey) const;
     // The saved profile with this key, if there is one.
     std::optional<SavedAppProfile> profile(const QString& dedupKey) const;
 
@@ -39,16 +45,22 @@ public:
     // Updates the details of the saved app; true when it was saved, false (and
     // nothing written) when it is not.
     Result<bool, QString> refresh(const AppInfo& app, const QString& storefront);
+    // True when it was saved and is now gone. On failure the app stays listed,
+    // so a caller keeps it selected.
     Result<bool, QString> remove(const QString& dedupKey);
 
 signals:
     void savedAppsChanged();
     void errorMessageChanged();
+    // Every failed add, refresh or remove, even one that repeats the message
+    // already shown.
+    void writeFailed(const QString& message);
 
 private:
     explicit SavedAppsViewModel(std::unique_ptr<SwiftDataService> store, QObject* parent = nullptr);
     Result<SavedAppProfile, QString> save(const SavedAppProfile& profile);
     void setErrorMessage(const QString& message);
+    void reportWriteFailure(const QString& message);
     qsizetype indexOf(const QString& dedupKey) const;
 
     std::unique_ptr<SwiftDataService> m_store;
