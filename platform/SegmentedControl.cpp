@@ -4,7 +4,6 @@
 #include "platform/TextStyle.h"
 
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -18,13 +17,10 @@ constexpr int kInset = 2;
 
 SegmentedControl::SegmentedControl(QWidget* parent)
     : QWidget(parent)
-    , m_title(new QLabel(this))
 {
     setFocusPolicy(Qt::StrongFocus);
     setFont(platformFont(TextStyle::Body));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    m_title->setFont(font());
-    m_title->hide();
     setAttribute(Qt::WA_Hover);
 }
 
@@ -41,16 +37,14 @@ void SegmentedControl::setSegments(const QStringList& titles)
 
 void SegmentedControl::setTitle(const QString& title)
 {
-    m_title->setText(title);
-    m_title->setVisible(!title.isEmpty());
-    m_title->adjustSize();
+    m_title = title;
     updateGeometry();
     update();
 }
 
-QString SegmentedControl::title() const
+int SegmentedControl::titleWidth() const
 {
-    return m_title->text();
+    return m_title.isEmpty() ? 0 : QFontMetrics(font()).horizontalAdvance(m_title) + kTitleGap;
 }
 
 void SegmentedControl::setCurrentIndex(int index)
@@ -73,7 +67,7 @@ int SegmentedControl::segmentWidth() const
 
 QRect SegmentedControl::trackRect() const
 {
-    const int left = m_title->isVisible() ? m_title->width() + kTitleGap : 0;
+    const int left = titleWidth();
     const int width = std::max(0, this->width() - left);
     return {left, (height() - kTrackHeight) / 2, width, kTrackHeight};
 }
@@ -90,18 +84,20 @@ QRect SegmentedControl::segmentRect(int index) const
 
 QSize SegmentedControl::sizeHint() const
 {
-    const int titleWidth = m_title->isVisible() ? m_title->sizeHint().width() + kTitleGap : 0;
-    return {titleWidth + count() * segmentWidth() + 2 * kInset, kTrackHeight};
+    return {titleWidth() + count() * segmentWidth() + 2 * kInset, kTrackHeight};
 }
 
 void SegmentedControl::paintEvent(QPaintEvent*)
 {
-    if (m_title->isVisible())
-        m_title->move(0, (height() - m_title->height()) / 2);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = colorScheme(this);
     const bool dark = scheme == ColorScheme::Dark;
+    if (!m_title.isEmpty()) {
+        painter.setPen(isEnabled() ? SemanticColors::primary(scheme) : SemanticColors::tertiary(scheme));
+        painter.setFont(font());
+        painter.drawText(QRect(0, 0, titleWidth() - kTitleGap, height()), Qt::AlignLeft | Qt::AlignVCenter, m_title);
+    }
 
     QPainterPath track;
     track.addRoundedRect(QRectF(trackRect()), 7, 7);
@@ -164,13 +160,7 @@ void SegmentedControl::keyPressEvent(QKeyEvent* event)
 
 void SegmentedControl::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
-        m_title->setFont(font());
-        QPalette palette = m_title->palette();
-        palette.setColor(QPalette::WindowText, SemanticColors::primary(colorScheme(this)));
-        m_title->setPalette(palette);
-        m_title->adjustSize();
-        update();
-    }
+    if (event->type() == QEvent::FontChange)
+        updateGeometry();
     QWidget::changeEvent(event);
 }

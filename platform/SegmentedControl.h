@@ -3,8 +3,6 @@
 #include <QStringList>
 #include <QWidget>
 
-class QLabel;
-
 // A row of mutually exclusive segments, with an optional title before it.
 // Segments answer clicks and the arrow keys.
 class SegmentedControl : public QWidget {
@@ -18,7 +16,7 @@ public:
 
     // Empty hides the title.
     void setTitle(const QString& title);
-    QString title() const;
+    QString title() const { return m_title; }
 
     int currentIndex() const { return m_current; }
     // Does not emit activated().
@@ -44,9 +42,10 @@ protected:
 private:
     QRect trackRect() const;
     int segmentWidth() const;
+    int titleWidth() const;
     void pick(int index);
 
-    QLabel* m_title;
+    QString m_title;
     QStringList m_titles;
     int m_current = -1;
 };

@@ -128,7 +128,7 @@ void RanksSummaryTabViewTest::init()
 
 void RanksSummaryTabViewTest::cleanup()
 {
-    setColorSchemeOverride(std::nullopt);
+    ScreenFixtures::resetScheme();
     setLinkOpenerForTesting({});
     m_viewModel.reset();
     m_server.reset();
@@ -410,10 +410,7 @@ void RanksSummaryTabViewTest::renderBothSchemes()
     const QString dir = qEnvironmentVariable("PLOVERA_RENDER_DIR", QDir::tempPath());
     QDir().mkpath(dir);
     for (const ColorScheme scheme : {ColorScheme::Dark, ColorScheme::Light}) {
-        setColorSchemeOverride(scheme);
-        QPalette palette = view->palette();
-        palette.setColor(QPalette::Window, SemanticColors::windowBackground(scheme));
-        view->setPalette(palette);
+        ScreenFixtures::applyScheme(scheme);
         view->setAutoFillBackground(true);
         const QImage image = view->grab().toImage();
         const QString name = scheme == ColorScheme::Dark ? QStringLiteral("dark") : QStringLiteral("light");

@@ -259,7 +259,9 @@ void AppRanksView::resizeEvent(QResizeEvent* event)
 
 void AppRanksView::syncHeaderLayout()
 {
-    const int available = m_header->width() > 0 ? m_header->width() : width() - 40;
+    // The header spans the page less the card's padding; its own width lags
+    // behind while the page is not yet laid out.
+    const int available = width() - 40;
     const int needed = m_identity->sizeHint().width() + kHeaderSpacing + m_actions->sizeHint().width();
     const bool stacked = available < needed;
     if (stacked == m_stacked)

@@ -3,7 +3,11 @@
 // Answers for the screen tests and benchmarks, made on the fly so that every
 // address in them points back at the fixture server.
 
+#include "platform/SemanticColors.h"
+
+#include <QApplication>
 #include <QBuffer>
+#include <QPalette>
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
@@ -57,6 +61,34 @@ inline QByteArray pngBytes(const QColor& color, int side = 64)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
+}
+
+// Gives the whole application the desktop palette of a scheme, as a desktop
+// switching between light and dark would, and forces the scheme itself.
+inline void applyScheme(ColorScheme scheme)
+{
+    setColorSchemeOverride(scheme);
+    const bool dark = scheme == ColorScheme::Dark;
+    QPalette palette;
+    palette.setColor(QPalette::Window, SemanticColors::windowBackground(scheme));
+    palette.setColor(QPalette::WindowText, dark ? QColor(235, 235, 235) : QColor(20, 20, 20));
+    palette.setColor(QPalette::Base, SemanticColors::controlBackground(scheme));
+    palette.setColor(QPalette::AlternateBase, dark ? QColor(40, 40, 40) : QColor(245, 245, 245));
+    palette.setColor(QPalette::Text, dark ? QColor(235, 235, 235) : QColor(20, 20, 20));
+    palette.setColor(QPalette::Button, dark ? QColor(70, 70, 72) : QColor(250, 250, 250));
+    palette.setColor(QPalette::ButtonText, dark ? QColor(235, 235, 235) : QColor(20, 20, 20));
+    palette.setColor(QPalette::PlaceholderText, SemanticColors::tertiary(scheme));
+    palette.setColor(QPalette::Highlight, SemanticColors::accent(scheme));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    QApplication::setPalette(palette);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+inline void resetScheme()
+{
+    setColorSchemeOverride(std::nullopt);
+    QApplication::setPalette(QPalette());
 }
 
 } // namespace ScreenFixtures
