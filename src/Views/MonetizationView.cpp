@@ -87,7 +87,7 @@ void MonetizationView::buildLayout()
     m_icon->setShowsPhases(12);
     header->addWidget(m_icon);
     m_titles = new AppHeaderTitleStack(panel);
-    header->addWidget(m_titles);
+    header->addWidget(m_titles, 0, Qt::AlignVCenter);
     header->addStretch(1);
     m_reload = new CapsuleButton(QStringLiteral("arrow.clockwise"), tr("Reload"),
                                  platformFont(TextStyle::Subheadline, QFont::DemiBold), QSize(18, 10), 8, panel);
