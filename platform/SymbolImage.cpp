@@ -1,5 +1,6 @@
 #include "platform/SymbolImage.h"
 
+#include <QCache>
 #include <QFont>
 #include <QGuiApplication>
 #include <QHash>
@@ -521,8 +522,14 @@ QPixmap symbolPixmap(const QString& name, const QColor& tint, int pointSize, qre
 {
     const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
     const int pixels = std::max(1, static_cast<int>(std::lround(std::max(1, pointSize) * ratio)));
+    // Lists draw the same few symbols in every row on every paint.
+    static QCache<QString, QPixmap> rendered(512);
+    const QString key = QStringLiteral("%1|%2|%3|%4").arg(name).arg(tint.rgba()).arg(pixels).arg(ratio);
+    if (const QPixmap* cached = rendered.object(key))
+        return *cached;
     QPixmap pixmap = QPixmap::fromImage(renderSymbol(name, tint, pixels));
     pixmap.setDevicePixelRatio(ratio);
+    rendered.insert(key, new QPixmap(pixmap));
     return pixmap;
 }
 

@@ -191,26 +191,22 @@ void AppRanksView::syncResults()
 {
     const QList<AppRankCountryResult> results = m_viewModel ? m_viewModel->results() : QList<AppRankCountryResult>();
     const QString category = m_viewModel ? m_viewModel->categoryName() : QString();
-    // Results grow one country at a time: keep the cards there are, update
-    // those whose country changed, and add or drop only the difference.
-    const qsizetype kept = std::min(results.size(), m_cards.size());
-    for (qsizetype i = 0; i < kept; ++i) {
-        if (m_cards.at(i)->result().countryCode == results.at(i).countryCode) {
+    // Cards are slots: a load empties the results and refills them country by
+    // country, so the cards stay and only take their new result; those beyond
+    // the current count wait hidden for the next load.
+    for (qsizetype i = 0; i < results.size(); ++i) {
+        if (i < m_cards.size()) {
             m_cards.at(i)->setResult(results.at(i));
         } else {
-            auto* replacement = new CountryCard(results.at(i), category, m_scroll->widget());
-            m_cardColumn->replaceWidget(m_cards.at(i), replacement);
-            delete m_cards.at(i);
-            m_cards[i] = replacement;
+            auto* card = new CountryCard(results.at(i), category, m_scroll->widget());
+            m_cardColumn->insertWidget(static_cast<int>(i), card);
+            m_cards.append(card);
         }
+        m_cards.at(i)->setVisible(true);
     }
-    while (m_cards.size() > results.size())
-        delete m_cards.takeLast();
-    for (qsizetype i = m_cards.size(); i < results.size(); ++i) {
-        auto* card = new CountryCard(results.at(i), category, m_scroll->widget());
-        m_cardColumn->insertWidget(static_cast<int>(i), card);
-        m_cards.append(card);
-    }
+    for (qsizetype i = results.size(); i < m_cards.size(); ++i)
+        m_cards.at(i)->setVisible(false);
+    m_shownCards = static_cast<int>(results.size());
     syncState();
 }
 

@@ -40,7 +40,8 @@ public:
 
     bool isShowingFullProgress() const;
     bool isHeaderStacked() const { return m_stacked; }
-    QList<CountryCard*> cards() const { return m_cards; }
+    // The cards on show, one per result, in order.
+    QList<CountryCard*> cards() const { return m_cards.mid(0, m_shownCards); }
 
     AppRankMonitorViewModel* viewModel() const { return m_viewModel; }
     QPushButton* countriesButton() const { return m_countries; }
@@ -66,6 +67,7 @@ private:
     AppInfo m_app;
     QPointer<CountryPickerSheet> m_picker;
     QList<CountryCard*> m_cards;
+    int m_shownCards = 0;
     bool m_stacked = false;
 
     QWidget* m_header = nullptr;
