@@ -233,6 +233,11 @@ bool AppRanksView::isShowingFullProgress() const
     return m_viewModel && m_viewModel->isLoading() && m_viewModel->results().isEmpty();
 }
 
+CountryPickerSheet* AppRanksView::countryPicker() const
+{
+    return m_picker;
+}
+
 void AppRanksView::selectCountries()
 {
     if (!m_viewModel || m_picker)

@@ -36,7 +36,8 @@ public:
 
     // Opens the country picker on a copy of the selection.
     void selectCountries();
-    CountryPickerSheet* countryPicker() const { return m_picker; }
+    // The open picker, if any.
+    CountryPickerSheet* countryPicker() const;
 
     bool isShowingFullProgress() const;
     bool isHeaderStacked() const { return m_stacked; }
