@@ -5,6 +5,8 @@
 #include <unicode/smpdtfmt.h>
 #include <unicode/unistr.h>
 
+#include <QHash>
+
 #include <memory>
 
 namespace {
@@ -21,30 +23,43 @@ icu::Locale icuLocale(const QLocale& locale)
 } // namespace
 
 namespace DateFormatting {
+namespace {
+// Building a formatter loads locale data; screens format on every update.
+std::unique_ptr<icu::DateFormat> makeFormat(DateStyle style, const icu::Locale& where)
+{
+    if (style == DateStyle::Medium)
+        return std::unique_ptr<icu::DateFormat>(
+            icu::DateFormat::createDateTimeInstance(icu::DateFormat::kMedium, icu::DateFormat::kShort, where));
+    // Abbreviated month, day and year, then hour and minute in the locale's own clock.
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::DateTimePatternGenerator> generator(
+        icu::DateTimePatternGenerator::createInstance(where, status));
+    if (U_FAILURE(status))
+        return nullptr;
+    const icu::UnicodeString pattern = generator->getBestPattern(icu::UnicodeString("yMMMdjmm"), status);
+    if (U_FAILURE(status))
+        return nullptr;
+    auto format = std::make_unique<icu::SimpleDateFormat>(pattern, where, status);
+    return U_SUCCESS(status) ? std::move(format) : nullptr;
+}
+} // namespace
+
 QString dateTime(const QDateTime& moment, DateStyle style, const QLocale& locale)
 {
     if (!moment.isValid())
         return {};
-    const icu::Locale where = icuLocale(locale);
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::DateFormat> format;
-    if (style == DateStyle::Medium) {
-        format.reset(icu::DateFormat::createDateTimeInstance(icu::DateFormat::kMedium, icu::DateFormat::kShort,
-                                                             where));
-    } else {
-        // Abbreviated month, day and year, then hour and minute in the locale's own clock.
-        std::unique_ptr<icu::DateTimePatternGenerator> generator(
-            icu::DateTimePatternGenerator::createInstance(where, status));
-        if (U_SUCCESS(status)) {
-            const icu::UnicodeString pattern = generator->getBestPattern(icu::UnicodeString("yMMMdjmm"), status);
-            if (U_SUCCESS(status))
-                format = std::make_unique<icu::SimpleDateFormat>(pattern, where, status);
-        }
-    }
-    if (!format || U_FAILURE(status))
+    // Formatters hold the time zone they were made with: one per zone too.
+    const QString key = QStringLiteral("%1|%2|%3")
+                            .arg(static_cast<int>(style))
+                            .arg(locale.name(), QString::fromUtf8(qgetenv("TZ")));
+    thread_local QHash<QString, std::shared_ptr<icu::DateFormat>> formats;
+    auto found = formats.find(key);
+    if (found == formats.end())
+        found = formats.insert(key, std::shared_ptr<icu::DateFormat>(makeFormat(style, icuLocale(locale))));
+    if (!*found)
         return QLocale(locale).toString(moment, QLocale::ShortFormat);
     icu::UnicodeString text;
-    format->format(static_cast<UDate>(moment.toMSecsSinceEpoch()), text);
+    (*found)->format(static_cast<UDate>(moment.toMSecsSinceEpoch()), text);
     return fromUnicode(text);
 }
 } // namespace DateFormatting
