@@ -1,14 +1,43 @@
 #include "platform/RemoteImageView.h"
 
+#include "platform/ProgressIndicator.h"
 #include "platform/RemoteImageCache.h"
 #include "platform/SemanticColors.h"
+#include "platform/SymbolImage.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
+namespace {
+// Aspect fill: the image covers the whole target, centred; the clip cuts the overflow.
+QRectF filledRect(const QSizeF& image, const QRectF& bounds)
+{
+    QSizeF filled = image;
+    filled.scale(bounds.size(), Qt::KeepAspectRatioByExpanding);
+    return {bounds.center() - QPointF(filled.width() / 2, filled.height() / 2), filled};
+}
+} // namespace
+
 RemoteImageView::RemoteImageView(QWidget* parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+}
+
+void RemoteImageView::setShowsPhases(qreal fallbackInset)
+{
+    m_showsPhases = true;
+    m_fallbackInset = std::max<qreal>(0, fallbackInset);
+    syncSpinner();
+    update();
+}
+
+RemoteImageView::Phase RemoteImageView::phase() const
+{
+    if (hasImage())
+        return Phase::Success;
+    if (m_loading)
+        return Phase::Empty;
+    return Phase::Failure;
 }
 
 void RemoteImageView::setUrl(const QUrl& url)
@@ -21,21 +50,26 @@ void RemoteImageView::setUrl(const QUrl& url)
     m_loading = false;
     update();
 
-    if (!RemoteImageCache::isSupportedUrl(url))
+    if (!RemoteImageCache::isSupportedUrl(url)) {
+        syncSpinner();
         return;
+    }
     auto* cache = RemoteImageCache::shared();
     if (const auto image = cache->cached(url)) {
         showImage(*image);
+        syncSpinner();
         emit loadFinished(true);
         return;
     }
     m_loading = true;
+    syncSpinner();
     // The cache only calls back while this view is alive.
     cache->request(url, this, [this, url](const QImage& image) {
         if (url != m_url)
             return;
         m_loading = false;
         showImage(image);
+        syncSpinner();
         emit loadFinished(!image.isNull());
     });
 }
@@ -45,6 +79,25 @@ void RemoteImageView::showImage(const QImage& image)
     m_image = image;
     m_scaled = QPixmap();
     update();
+}
+
+void RemoteImageView::syncSpinner()
+{
+    const bool spinning = m_showsPhases && m_loading;
+    if (spinning && !m_spinner) {
+        m_spinner = new ProgressIndicator(ProgressIndicator::Size::Regular, this);
+        m_spinner->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_spinner->setGeometry(rect());
+    }
+    if (m_spinner)
+        m_spinner->setVisible(spinning);
+}
+
+void RemoteImageView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_spinner)
+        m_spinner->setGeometry(rect());
 }
 
 void RemoteImageView::setCornerRadius(qreal radius)
@@ -69,11 +122,68 @@ QSize RemoteImageView::sizeHint() const
     return m_fixedSize.isValid() ? m_fixedSize : QSize(64, 64);
 }
 
+void RemoteImageView::paintPhase(QPainter* painter, const QRectF& bounds, Phase phase, const QImage& image,
+                                 qreal cornerRadius, qreal fallbackInset, const QColor& fallbackColor,
+                                 int spinnerStep)
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    QPainterPath clip;
+    clip.addRoundedRect(bounds, cornerRadius, cornerRadius);
+    painter->setClipPath(clip, Qt::IntersectClip);
+    switch (phase) {
+    case Phase::Success:
+        painter->drawImage(filledRect(image.size(), bounds), image);
+        break;
+    case Phase::Empty: {
+        const int side = ProgressIndicator::spinnerSide(ProgressIndicator::Size::Regular);
+        const QRectF spinner(bounds.center() - QPointF(side / 2.0, side / 2.0), QSizeF(side, side));
+        ProgressIndicator::paintSpinner(painter, spinner.intersected(bounds), spinnerStep, fallbackColor);
+        break;
+    }
+    case Phase::Failure: {
+        const QRectF inset = bounds.adjusted(fallbackInset, fallbackInset, -fallbackInset, -fallbackInset);
+        const int side = static_cast<int>(std::floor(std::min(inset.width(), inset.height())));
+        if (side > 0) {
+            const QPixmap symbol =
+                symbolPixmap(QStringLiteral("app.fill"), fallbackColor, side, painter->device()->devicePixelRatioF());
+            painter->drawPixmap(QPointF(inset.center().x() - side / 2.0, inset.center().y() - side / 2.0), symbol);
+        }
+        break;
+    }
+    }
+    painter->restore();
+}
+
 void RemoteImageView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds = rect();
+
+    if (m_showsPhases) {
+        const Phase current = phase();
+        // The spinner child animates the loading phase by itself.
+        if (current == Phase::Failure)
+            paintPhase(&painter, bounds, current, {}, m_cornerRadius, m_fallbackInset,
+                       SemanticColors::secondary(colorScheme(this)), 0);
+        if (current != Phase::Success)
+            return;
+        const qreal ratio = devicePixelRatioF();
+        const QRectF target = filledRect(m_image.size(), bounds);
+        const QSize devicePixels = (target.size() * ratio).toSize();
+        if (m_scaled.isNull() || m_scaled.size() != devicePixels) {
+            m_scaled = QPixmap::fromImage(
+                m_image.scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            m_scaled.setDevicePixelRatio(ratio);
+        }
+        QPainterPath clip;
+        clip.addRoundedRect(bounds, m_cornerRadius, m_cornerRadius);
+        painter.setClipPath(clip);
+        painter.drawPixmap(target.topLeft(), m_scaled);
+        return;
+    }
 
     if (m_image.isNull()) {
         QPainterPath placeholder;

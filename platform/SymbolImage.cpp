@@ -1,5 +1,6 @@
 #include "platform/SymbolImage.h"
 
+#include <QCache>
 #include <QFont>
 #include <QGuiApplication>
 #include <QHash>
@@ -263,6 +264,69 @@ QPainterPath glyphPlaceholder()
     return stroked(frame, 1.6);
 }
 
+
+QPainterPath glyphCircle()
+{
+    QPainterPath ring;
+    ring.addEllipse(QPointF(12, 12), 9.8, 9.8);
+    return stroked(ring, 1.7);
+}
+
+QPainterPath clockHands()
+{
+    return polyline({{12, 6.6}, {12, 12}, {15.8, 14.2}});
+}
+
+QPainterPath glyphClock()
+{
+    return glyphCircle().united(stroked(clockHands(), 1.8));
+}
+
+QPainterPath glyphClockFill()
+{
+    return disc().subtracted(stroked(clockHands(), 2.2));
+}
+
+QPainterPath glyphArrowDownCircleFill()
+{
+    QPainterPath arrow;
+    arrow.moveTo(12, 6.6);
+    arrow.lineTo(12, 16.8);
+    arrow.moveTo(7.6, 12.6);
+    arrow.lineTo(12, 17);
+    arrow.lineTo(16.4, 12.6);
+    return disc().subtracted(stroked(arrow, 2.4));
+}
+
+// A rounded square with an arrow leaving it towards the upper right: the
+// square is opened where the arrow crosses its corner.
+QPainterPath glyphArrowUpForwardApp()
+{
+    QPainterPath frame;
+    frame.addRoundedRect(QRectF(3.2, 5.2, 15.6, 15.6), 4.2, 4.2);
+    QPainterPath gap;
+    gap.addRect(QRectF(11.2, 1.0, 12.0, 11.8));
+    QPainterPath arrow;
+    arrow.moveTo(10.2, 13.8);
+    arrow.lineTo(19.6, 4.4);
+    arrow.moveTo(13.4, 4.2);
+    arrow.lineTo(19.8, 4.2);
+    arrow.lineTo(19.8, 10.6);
+    return stroked(frame, 1.8).subtracted(gap).united(stroked(arrow, 1.8));
+}
+
+// A medal on two ribbon tails.
+QPainterPath glyphMedalFill()
+{
+    const QPainterPath left = rounded(polygon({{5.6, 1.8}, {10.4, 1.8}, {13.2, 9.6}, {9.0, 10.6}}), 1.0);
+    const QPainterPath right = rounded(polygon({{13.6, 1.8}, {18.4, 1.8}, {15.0, 10.6}, {10.8, 9.6}}), 1.0);
+    QPainterPath medal;
+    medal.addEllipse(QPointF(12, 15.4), 6.8, 6.8);
+    QPainterPath rim;
+    rim.addEllipse(QPointF(12, 15.4), 4.6, 4.6);
+    return left.united(right).united(medal).subtracted(stroked(rim, 1.1)).simplified();
+}
+
 using GlyphBuilder = QPainterPath (*)();
 
 const QHash<QString, GlyphBuilder>& glyphBuilders()
@@ -286,6 +350,12 @@ const QHash<QString, GlyphBuilder>& glyphBuilders()
         {QStringLiteral("star.bubble"), glyphStarBubble},
         {QStringLiteral("globe"), glyphGlobe},
         {QStringLiteral("icloud"), glyphCloud},
+        {QStringLiteral("circle"), glyphCircle},
+        {QStringLiteral("clock"), glyphClock},
+        {QStringLiteral("clock.fill"), glyphClockFill},
+        {QStringLiteral("arrow.down.circle.fill"), glyphArrowDownCircleFill},
+        {QStringLiteral("arrow.up.forward.app"), glyphArrowUpForwardApp},
+        {QStringLiteral("medal.fill"), glyphMedalFill},
     };
     return builders;
 }
@@ -452,8 +522,14 @@ QPixmap symbolPixmap(const QString& name, const QColor& tint, int pointSize, qre
 {
     const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
     const int pixels = std::max(1, static_cast<int>(std::lround(std::max(1, pointSize) * ratio)));
+    // Lists draw the same few symbols in every row on every paint.
+    static QCache<QString, QPixmap> rendered(512);
+    const QString key = QStringLiteral("%1|%2|%3|%4").arg(name).arg(tint.rgba()).arg(pixels).arg(ratio);
+    if (const QPixmap* cached = rendered.object(key))
+        return *cached;
     QPixmap pixmap = QPixmap::fromImage(renderSymbol(name, tint, pixels));
     pixmap.setDevicePixelRatio(ratio);
+    rendered.insert(key, new QPixmap(pixmap));
     return pixmap;
 }
 

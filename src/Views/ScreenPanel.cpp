@@ -1,0 +1,163 @@
+#include "Views/ScreenPanel.h"
+
+#include "platform/SymbolImage.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+QColor rgba(qreal r, qreal g, qreal b, qreal a)
+{
+    return QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b),
+                            static_cast<float>(a));
+}
+
+class SchemeWatcher final : public QObject {
+public:
+    SchemeWatcher(QWidget* widget, std::function<void()> apply) : QObject(widget), m_apply(std::move(apply))
+    {
+        widget->installEventFilter(this);
+        connect(ColorSchemeNotifier::instance(), &ColorSchemeNotifier::schemeOverrideChanged, this, [this, widget] {
+            m_apply();
+            widget->update();
+        });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::PaletteChange && watched == parent())
+            m_apply();
+        return false;
+    }
+
+private:
+    std::function<void()> m_apply;
+};
+
+class Divider final : public QWidget {
+public:
+    explicit Divider(QWidget* parent) : QWidget(parent)
+    {
+        setFixedHeight(1);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), SemanticColors::separator(colorScheme(this)));
+    }
+};
+} // namespace
+
+PanelColors PanelColors::tabCard()
+{
+    return {rgba(0.16, 0.16, 0.18, 1.0), QColor(Qt::white), rgba(1, 1, 1, 0.08), rgba(0, 0, 0, 0.05), 1};
+}
+
+ScreenPanel::ScreenPanel(qreal cornerRadius, PanelColors colors, QWidget* parent)
+    : QWidget(parent)
+    , m_radius(cornerRadius)
+    , m_colors(std::move(colors))
+{
+}
+
+void ScreenPanel::setColors(PanelColors colors)
+{
+    m_colors = std::move(colors);
+    update();
+}
+
+void ScreenPanel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const ColorScheme scheme = colorScheme(this);
+    const qreal half = m_colors.strokeWidth / 2;
+    const QRectF shape = QRectF(rect()).adjusted(half, half, -half, -half);
+    QPainterPath path;
+    path.addRoundedRect(shape, m_radius, m_radius);
+    painter.fillPath(path, m_colors.fill(scheme));
+    QPen pen(m_colors.stroke(scheme));
+    pen.setWidthF(m_colors.strokeWidth);
+    painter.setPen(pen);
+    painter.drawPath(path);
+}
+
+CapsuleButton::CapsuleButton(const QString& symbol, const QString& text, QFont font, QSize padding, int spacing,
+                             QWidget* parent)
+    : QAbstractButton(parent)
+    , m_symbol(symbol)
+    , m_padding(padding)
+    , m_spacing(spacing)
+{
+    setText(text);
+    setFont(font);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QSize CapsuleButton::sizeHint() const
+{
+    const QFontMetrics metrics(font());
+    const int symbol = metrics.height();
+    return {2 * m_padding.width() + symbol + m_spacing + metrics.horizontalAdvance(text()),
+            2 * m_padding.height() + metrics.height()};
+}
+
+void CapsuleButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(drawnOpacity());
+    const bool dark = colorScheme(this) == ColorScheme::Dark;
+    const QColor foreground = dark ? QColor(Qt::white) : QColor(Qt::black);
+    QColor outline = foreground;
+    outline.setAlphaF(dark ? 0.6f : 0.3f);
+    QPen pen(outline);
+    pen.setWidthF(1.2);
+    painter.setPen(pen);
+    const QRectF shape = QRectF(rect()).adjusted(0.6, 0.6, -0.6, -0.6);
+    painter.drawRoundedRect(shape, shape.height() / 2, shape.height() / 2);
+    if (isDown())
+        painter.fillPath([&] {
+            QPainterPath p;
+            p.addRoundedRect(shape, shape.height() / 2, shape.height() / 2);
+            return p;
+        }(), QColor(outline.red(), outline.green(), outline.blue(), 30));
+
+    const QFontMetrics metrics(font());
+    const int symbol = metrics.height();
+    const int contentWidth = symbol + m_spacing + metrics.horizontalAdvance(text());
+    int x = (width() - contentWidth) / 2;
+    const int y = (height() - symbol) / 2;
+    painter.drawPixmap(x, y, symbolPixmap(m_symbol, foreground, symbol, devicePixelRatioF()));
+    x += symbol + m_spacing;
+    painter.setPen(foreground);
+    painter.setFont(font());
+    painter.drawText(QRect(x, 0, width() - x, height()), Qt::AlignVCenter | Qt::AlignLeft, text());
+}
+
+void setLabelColor(QLabel* label, const QColor& color)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    label->setPalette(palette);
+}
+
+void onColorSchemeChange(QWidget* widget, std::function<void()> apply)
+{
+    apply();
+    new SchemeWatcher(widget, std::move(apply));
+}
+
+QWidget* makeDivider(QWidget* parent)
+{
+    return new Divider(parent);
+}

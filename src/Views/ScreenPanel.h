@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/SemanticColors.h"
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+
+// Fill and stroke of a rounded panel in each colour scheme.
+struct PanelColors {
+    QColor darkFill;
+    QColor lightFill;
+    QColor darkStroke;
+    QColor lightStroke;
+    qreal strokeWidth = 1;
+
+    QColor fill(ColorScheme scheme) const { return scheme == ColorScheme::Dark ? darkFill : lightFill; }
+    QColor stroke(ColorScheme scheme) const { return scheme == ColorScheme::Dark ? darkStroke : lightStroke; }
+
+    // The large cards that hold a whole tab.
+    static PanelColors tabCard();
+};
+
+// A widget drawn as a rounded rectangle with a hairline border; its children
+// lie on top. The colours follow the scheme at every paint.
+class ScreenPanel : public QWidget {
+    Q_OBJECT
+public:
+    ScreenPanel(qreal cornerRadius, PanelColors colors, QWidget* parent = nullptr);
+
+    void setColors(PanelColors colors);
+    const PanelColors& colors() const { return m_colors; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    qreal m_radius;
+    PanelColors m_colors;
+};
+
+// "Reload" of the tabs: symbol and text in a capsule outline, without
+// platform chrome, dimmed to 0.6 while disabled.
+class CapsuleButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    CapsuleButton(const QString& symbol, const QString& text, QFont font, QSize padding, int spacing,
+                  QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+    qreal drawnOpacity() const { return isEnabled() ? 1.0 : 0.6; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_symbol;
+    QSize m_padding;
+    int m_spacing;
+};
+
+// Applies colours to a label through its palette.
+void setLabelColor(QLabel* label, const QColor& color);
+
+// Calls `apply` now and whenever the colour scheme of `widget` may have
+// changed: a palette change reaching it, or the process-wide override.
+void onColorSchemeChange(QWidget* widget, std::function<void()> apply);
+
+// A horizontal hairline in the separator colour.
+QWidget* makeDivider(QWidget* parent);

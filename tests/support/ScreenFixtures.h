@@ -1,0 +1,94 @@
+#pragma once
+
+// Answers for the screen tests and benchmarks, made on the fly so that every
+// address in them points back at the fixture server.
+
+#include "platform/SemanticColors.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QPalette>
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUrl>
+
+namespace ScreenFixtures {
+
+struct ChartEntry {
+    QString id;
+    QString name;
+    QString genre;     // empty: no genre
+    bool hasStoreLink = true;
+};
+
+// A chart of the current feed's shape; icons are served under /icons/<id>.png.
+inline QByteArray currentChart(const QList<ChartEntry>& entries, const QUrl& base)
+{
+    QJsonArray results;
+    for (const ChartEntry& entry : entries) {
+        QJsonObject result{{"id", entry.id},
+                           {"name", entry.name},
+                           {"artistName", entry.name + QStringLiteral(" Labs")},
+                           {"artworkUrl100", base.toString() + QStringLiteral("/icons/%1.png").arg(entry.id)}};
+        if (!entry.genre.isEmpty())
+            result.insert("genres", QJsonArray{QJsonObject{{"genreId", "6007"}, {"name", entry.genre}}});
+        if (entry.hasStoreLink)
+            result.insert("url", QStringLiteral("https://apps.example.com/app/id%1").arg(entry.id));
+        results.append(result);
+    }
+    return QJsonDocument(QJsonObject{{"feed", QJsonObject{{"results", results}}}}).toJson(QJsonDocument::Compact);
+}
+
+inline QList<ChartEntry> numberedEntries(int count, int firstID = 1000)
+{
+    QList<ChartEntry> entries;
+    for (int i = 0; i < count; ++i)
+        entries.append({QString::number(firstID + i), QStringLiteral("App %1").arg(i + 1),
+                        i % 3 == 0 ? QString() : QStringLiteral("Productivity"), i % 4 != 0});
+    return entries;
+}
+
+inline QByteArray pngBytes(const QColor& color, int side = 64)
+{
+    QImage image(side, side, QImage::Format_ARGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Gives the whole application the desktop palette of a scheme, as a desktop
+// switching between light and dark would, and forces the scheme itself.
+inline void applyScheme(ColorScheme scheme)
+{
+    setColorSchemeOverride(scheme);
+    const bool dark = scheme == ColorScheme::Dark;
+    QPalette palette;
+    palette.setColor(QPalette::Window, SemanticColors::windowBackground(scheme));
+    palette.setColor(QPalette::WindowText, dark ? QColor(235, 235, 235) : QColor(20, 20, 20));
+    palette.setColor(QPalette::Base, SemanticColors::controlBackground(scheme));
+    palette.setColor(QPalette::AlternateBase, dark ? QColor(40, 40, 40) : QColor(245, 245, 245));
+    palette.setColor(QPalette::Text, dark ? QColor(235, 235, 235) : QColor(20, 20, 20));
+    palette.setColor(QPalette::Button, dark ? QColor(70, 70, 72) : QColor(250, 250, 250));
+    palette.setColor(QPalette::ButtonText, dark ? QColor(235, 235, 235) : QColor(20, 20, 20));
+    palette.setColor(QPalette::PlaceholderText, SemanticColors::tertiary(scheme));
+    palette.setColor(QPalette::Highlight, SemanticColors::accent(scheme));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    QApplication::setPalette(palette);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+inline void resetScheme()
+{
+    setColorSchemeOverride(std::nullopt);
+    QApplication::setPalette(QPalette());
+}
+
+} // namespace ScreenFixtures
