@@ -44,6 +44,19 @@ bool ColorSchemeWatcher::eventFilter(QObject* watched, QEvent* event)
         case QEvent::ParentChange:
         case QEvent::Show:
             recheck();
+            // A palette change reaches widgets in no fixed order, so this one
+            // may hear of it before its window (whose palette decides) has
+            // taken the new palette: look again once the change is through.
+            if (!m_recheckQueued) {
+                m_recheckQueued = true;
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        m_recheckQueued = false;
+                        recheck();
+                    },
+                    Qt::QueuedConnection);
+            }
             break;
         default:
             break;

@@ -33,6 +33,7 @@ private:
     Apply m_apply;
     std::optional<ColorScheme> m_applied;
     bool m_applying = false;
+    bool m_recheckQueued = false;
 };
 
 // Attaches a watcher to `target` (owned by it) and runs `apply` once at once.
