@@ -5,7 +5,6 @@
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
 #include "platform/SymbolImage.h"
-#include "platform/TextStyle.h"
 
 #include <QApplication>
 #include <QBuffer>

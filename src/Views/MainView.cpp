@@ -27,16 +27,37 @@
 
 namespace {
 // The country selector: its popup lays rows out at one height instead of
-// measuring all of them, and only then is the popup made at all.
+// measuring all of them, and only then is the popup made at all. The window's
+// first frame goes out without flags; they follow straight after it.
 class StorefrontSelector : public QComboBox {
 public:
-    using QComboBox::QComboBox;
+    explicit StorefrontSelector(StorefrontListModel* model, QWidget* parent)
+        : QComboBox(parent)
+        , m_model(model)
+    {
+        model->setParent(this);
+        model->setShowsFlags(false);
+        setModel(model);
+    }
+
     void showPopup() override
     {
+        m_model->setShowsFlags(true);
         if (auto* list = qobject_cast<QListView*>(view()))
             list->setUniformItemSizes(true);
         QComboBox::showPopup();
     }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QComboBox::paintEvent(event);
+        if (!m_model->showsFlags())
+            QTimer::singleShot(0, m_model, [model = m_model] { model->setShowsFlags(true); });
+    }
+
+private:
+    StorefrontListModel* m_model;
 };
 } // namespace
 
@@ -128,14 +149,13 @@ QWidget* MainView::buildTopBar()
         m_model->setSelectedPlatform(static_cast<AppPlatform>(m_platformBox->itemData(index).toInt()));
     });
 
-    m_storefrontBox = new StorefrontSelector(bar);
+    auto* storefronts = new StorefrontListModel;
+    m_storefrontBox = new StorefrontSelector(storefronts, bar);
     m_storefrontBox->setAccessibleName(tr("Country"));
     m_storefrontBox->setMaxVisibleItems(20);
     // Sized from a typical name instead of measuring all 167 entries.
     m_storefrontBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_storefrontBox->setMinimumContentsLength(22);
-    auto* storefronts = new StorefrontListModel(m_storefrontBox);
-    m_storefrontBox->setModel(storefronts);
     m_storefrontBox->setCurrentIndex(storefronts->rowOfCode(m_model->selectedStorefront()));
     connect(m_storefrontBox, &QComboBox::currentIndexChanged, this, [this, storefronts](int index) {
         m_model->setSelectedStorefront(storefronts->codeAt(index));
@@ -143,7 +163,10 @@ QWidget* MainView::buildTopBar()
 
     m_searchField = new QLineEdit(bar);
     m_searchField->setPlaceholderText(tr("Search the App Store"));
-    m_searchField->setClearButtonEnabled(true);
+    // The clear button shows only over text, and making it loads the icon
+    // theme: it is made when the user first types.
+    connect(m_searchField, &QLineEdit::textEdited, this, [this] { m_searchField->setClearButtonEnabled(true); },
+            Qt::SingleShotConnection);
     m_searchField->setAccessibleName(tr("Search"));
     m_searchField->setMaxLength(200);
     m_searchIcon = m_searchField->addAction(QIcon(), QLineEdit::LeadingPosition);

@@ -92,6 +92,14 @@ QIcon StorefrontListModel::flagIcon(const QString& code)
     return emoji.isEmpty() ? QIcon() : QIcon(new EmojiIconEngine(emoji));
 }
 
+void StorefrontListModel::setShowsFlags(bool shows)
+{
+    if (shows == m_showsFlags)
+        return;
+    m_showsFlags = shows;
+    emit dataChanged(index(0), index(rowCount() - 1), {Qt::DecorationRole});
+}
+
 int StorefrontListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(codesByRegionName().size());
@@ -120,6 +128,8 @@ QVariant StorefrontListModel::data(const QModelIndex& index, int role) const
         // The name alone, so that typing a letter finds the country.
         return StorefrontOption{code, std::nullopt}.displayName();
     case Qt::DecorationRole: {
+        if (!m_showsFlags)
+            return {};
         auto it = m_icons.find(index.row());
         if (it == m_icons.end())
             it = m_icons.insert(index.row(), flagIcon(code));

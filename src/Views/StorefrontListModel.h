@@ -18,6 +18,11 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
+    // Flags are drawn with the colour-emoji font, which takes a while to load:
+    // a selector turns them on once it is on screen.
+    bool showsFlags() const { return m_showsFlags; }
+    void setShowsFlags(bool shows);
+
     int rowOfCode(const QString& code) const;
     QString codeAt(int row) const;
 
@@ -29,4 +34,5 @@ public:
 
 private:
     mutable QHash<int, QIcon> m_icons;
+    bool m_showsFlags = true;
 };
