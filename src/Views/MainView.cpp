@@ -80,9 +80,7 @@ MainView::MainView(SavedAppsViewModel* savedApps, AppSearchService searchService
     m_noSelection->setAlignment(Qt::AlignCenter);
     m_noSelection->setWordWrap(true);
     m_noSelection->setFont(platformFont(TextStyle::Title3));
-    m_detail = new AppDetailArea(m_detailStack);
     m_detailStack->addWidget(m_noSelection);
-    m_detailStack->addWidget(m_detail);
     m_splitter->addWidget(m_sidebar);
     m_splitter->addWidget(m_detailStack);
     m_splitter->setStretchFactor(0, 0);
@@ -120,7 +118,7 @@ MainView::MainView(SavedAppsViewModel* savedApps, AppSearchService searchService
     });
     connect(m_model, &MainViewModel::selectionRefreshed, this, &MainView::selectionRefreshed);
     connect(m_model, &MainViewModel::selectionStatusChanged, this, [this] {
-        m_detail->setStatus(m_model->selectionStatus(), m_model->selectionStatusIsError());
+        detailArea()->setStatus(m_model->selectionStatus(), m_model->selectionStatusIsError());
     });
     connect(m_model, &MainViewModel::workspaceErrorChanged, this, &MainView::renderWorkspaceError);
     if (savedApps)
@@ -207,7 +205,21 @@ void MainView::applyColors()
     QPalette alarm = m_workspaceError->palette();
     alarm.setColor(QPalette::WindowText, SemanticColors::red(scheme));
     m_workspaceError->setPalette(alarm);
-    m_searchIcon->setIcon(symbolIcon(QStringLiteral("magnifyingglass"), SemanticColors::secondary(scheme)));
+    // The icon theme takes a while to load; the first frame goes without it.
+    if (m_firstFramePainted)
+        m_searchIcon->setIcon(symbolIcon(QStringLiteral("magnifyingglass"), SemanticColors::secondary(scheme)));
+}
+
+void MainView::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (!m_firstFramePainted && !m_firstFrameQueued) {
+        m_firstFrameQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            m_firstFramePainted = true;
+            applyColors();
+        });
+    }
 }
 
 QString MainView::selectedStorefront() const { return m_model->selectedStorefront(); }
@@ -238,6 +250,19 @@ void MainView::search(const QString& term)
     m_model->search(term);
 }
 
+AppDetailArea* MainView::detailArea()
+{
+    // Made when first needed: a window that opens with nothing selected
+    // does not pay for it before its first frame.
+    if (!m_detail) {
+        m_detail = new AppDetailArea(m_detailStack);
+        m_detailStack->addWidget(m_detail);
+        m_detail->setStatus(m_model->selectionStatus(), m_model->selectionStatusIsError());
+        emit detailAreaCreated(m_detail);
+    }
+    return m_detail;
+}
+
 void MainView::renderSelection()
 {
     const auto profile = m_model->selectedProfile();
@@ -245,8 +270,9 @@ void MainView::renderSelection()
         m_detailStack->setCurrentWidget(m_noSelection);
         return;
     }
-    m_detail->setApp(profile->app, profile->storefront);
-    m_detailStack->setCurrentWidget(m_detail);
+    AppDetailArea* detail = detailArea();
+    detail->setApp(profile->app, profile->storefront);
+    m_detailStack->setCurrentWidget(detail);
 }
 
 void MainView::renderWorkspaceError()

@@ -53,7 +53,8 @@ public:
 
     SavedAppsSidebar* sidebar() const { return m_sidebar; }
     SearchOverlay* searchOverlay() const { return m_overlay; }
-    AppDetailArea* detailArea() const { return m_detail; }
+    // The detail area of the selected app, made on first use.
+    AppDetailArea* detailArea();
     QLineEdit* searchField() const { return m_searchField; }
     QComboBox* platformSelector() const { return m_platformBox; }
     QComboBox* storefrontSelector() const { return m_storefrontBox; }
@@ -66,10 +67,13 @@ signals:
     void selectedPlatformChanged();
     void selectionChanged();
     void selectionRefreshed();
+    // The detail area was made; tab screens can be put into it now.
+    void detailAreaCreated(AppDetailArea* detail);
 
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -83,6 +87,8 @@ private:
 
     MainViewModel* m_model;
     bool m_loadedOnce = false;
+    bool m_firstFramePainted = false;
+    bool m_firstFrameQueued = false;
 
     QComboBox* m_platformBox = nullptr;
     QComboBox* m_storefrontBox = nullptr;
