@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPixmap>
+#include <QPixmapCache>
 
 #include <algorithm>
 #include <numeric>
@@ -36,11 +37,12 @@ private:
     QPixmap rendered(const QSize& size, qreal ratio)
     {
         const QSize pixels = (QSizeF(size) * ratio).toSize();
-        static QHash<QString, QPixmap> cache;
-        const QString cacheKey = QStringLiteral("%1@%2x%3").arg(m_emoji).arg(pixels.width()).arg(pixels.height());
-        if (auto it = cache.constFind(cacheKey); it != cache.constEnd())
-            return it.value();
-        QPixmap pixmap(pixels);
+        // The application's pixmap cache, which goes with the application.
+        const QString cacheKey = QStringLiteral("emoji:%1@%2x%3").arg(m_emoji).arg(pixels.width()).arg(pixels.height());
+        QPixmap pixmap;
+        if (QPixmapCache::find(cacheKey, &pixmap))
+            return pixmap;
+        pixmap = QPixmap(pixels);
         pixmap.fill(Qt::transparent);
         {
             QPainter painter(&pixmap);
@@ -51,7 +53,7 @@ private:
             painter.drawText(QRect(QPoint(0, 0), pixels), Qt::AlignCenter, m_emoji);
         }
         pixmap.setDevicePixelRatio(ratio);
-        cache.insert(cacheKey, pixmap);
+        QPixmapCache::insert(cacheKey, pixmap);
         return pixmap;
     }
 
