@@ -80,6 +80,8 @@ MainView::MainView(SavedAppsViewModel* savedApps, AppSearchService searchService
     m_noSelection->setAlignment(Qt::AlignCenter);
     m_noSelection->setWordWrap(true);
     m_noSelection->setFont(platformFont(TextStyle::Title3));
+    // An explicit minimum spares the layout a search for the narrowest wrap.
+    m_noSelection->setMinimumSize(200, 60);
     m_detailStack->addWidget(m_noSelection);
     m_splitter->addWidget(m_sidebar);
     m_splitter->addWidget(m_detailStack);
@@ -88,17 +90,10 @@ MainView::MainView(SavedAppsViewModel* savedApps, AppSearchService searchService
     m_splitter->setSizes({260, 1020});
     layout->addWidget(m_splitter, 1);
 
-    m_overlay = new SearchOverlay(m_model, this);
-    m_overlay->hide();
     m_detailStack->installEventFilter(this);
 
     connect(m_sidebar, &SavedAppsSidebar::profileSelected, m_model, &MainViewModel::selectProfile);
     connect(m_sidebar, &SavedAppsSidebar::removeRequested, m_model, &MainViewModel::removeProfile);
-    connect(m_overlay, &SearchOverlay::closeRequested, this, [this] {
-        showOverlay(false);
-        m_searchField->setFocus();
-    });
-    connect(m_overlay, &SearchOverlay::addRequested, this, [this](const AppInfo& app) { addSearchResult(app); });
 
     connect(m_model, &MainViewModel::selectedStorefrontChanged, this, [this] {
         const QSignalBlocker blocker(m_storefrontBox);
@@ -250,6 +245,21 @@ void MainView::search(const QString& term)
     m_model->search(term);
 }
 
+SearchOverlay* MainView::searchOverlay()
+{
+    // Made on the first search, like the detail area.
+    if (!m_overlay) {
+        m_overlay = new SearchOverlay(m_model, this);
+        m_overlay->hide();
+        connect(m_overlay, &SearchOverlay::closeRequested, this, [this] {
+            showOverlay(false);
+            m_searchField->setFocus();
+        });
+        connect(m_overlay, &SearchOverlay::addRequested, this, [this](const AppInfo& app) { addSearchResult(app); });
+    }
+    return m_overlay;
+}
+
 AppDetailArea* MainView::detailArea()
 {
     // Made when first needed: a window that opens with nothing selected
@@ -285,10 +295,12 @@ void MainView::showOverlay(bool visible)
 {
     if (visible) {
         placeOverlay();
-        m_overlay->show();
-        m_overlay->raise();
+        SearchOverlay* overlay = searchOverlay();
+        overlay->show();
+        overlay->raise();
     } else {
-        m_overlay->hide();
+        if (m_overlay)
+            m_overlay->hide();
         m_model->cancelSearch();
     }
 }
@@ -300,7 +312,7 @@ void MainView::placeOverlay()
     const QRect area = m_detailStack->geometry().translated(m_splitter->pos());
     const int width = std::min(520, std::max(360, area.width() / 2));
     const int height = std::min(area.height() - 16, 560);
-    m_overlay->setGeometry(area.right() - width - 8, area.top() + 8, width, std::max(200, height));
+    searchOverlay()->setGeometry(area.right() - width - 8, area.top() + 8, width, std::max(200, height));
 }
 
 void MainView::showEvent(QShowEvent* event)
@@ -319,22 +331,22 @@ void MainView::showEvent(QShowEvent* event)
 void MainView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (m_overlay->isVisible())
+    if (m_overlay && m_overlay->isVisible())
         placeOverlay();
 }
 
 bool MainView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_detailStack && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
-        if (m_overlay->isVisible())
+        if (m_overlay && m_overlay->isVisible())
             placeOverlay();
     } else if (watched == m_searchField && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Escape && m_overlay->isVisible()) {
+        if (key->key() == Qt::Key_Escape && m_overlay && m_overlay->isVisible()) {
             showOverlay(false);
             return true;
         }
-        if (key->key() == Qt::Key_Down && m_overlay->isVisible()) {
+        if (key->key() == Qt::Key_Down && m_overlay && m_overlay->isVisible()) {
             QListView* list = m_overlay->list();
             list->setFocus();
             if (!list->currentIndex().isValid() && list->model()->rowCount() > 0)

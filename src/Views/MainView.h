@@ -52,7 +52,8 @@ public:
     QCoro::Task<> addRankingApp(AppRanking ranking, QString storefront);
 
     SavedAppsSidebar* sidebar() const { return m_sidebar; }
-    SearchOverlay* searchOverlay() const { return m_overlay; }
+    // The search results panel, made on first use.
+    SearchOverlay* searchOverlay();
     // The detail area of the selected app, made on first use.
     AppDetailArea* detailArea();
     QLineEdit* searchField() const { return m_searchField; }

@@ -45,6 +45,8 @@ SavedAppsSidebar::SavedAppsSidebar(SavedAppsViewModel* savedApps, QWidget* paren
     m_emptyLabel->setWordWrap(true);
     m_emptyLabel->setFont(platformFont(TextStyle::Callout));
     m_emptyLabel->setContentsMargins(16, 16, 16, 16);
+    // An explicit minimum spares the layout a search for the narrowest wrap.
+    m_emptyLabel->setMinimumSize(120, 80);
 
     m_stack->addWidget(m_emptyLabel);
     m_stack->addWidget(m_list);
