@@ -7,10 +7,10 @@
 #include "Views/MainView.h"
 #include "Views/OnboardingView.h"
 #include "ViewModels/SavedAppsViewModel.h"
-#include "models/SettingsKeys.h"
-#include "platform/UserDefaults.h"
+#include "Services/AppSettings.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QTimer>
@@ -25,11 +25,9 @@ Result<std::unique_ptr<PloveraApp>, QString> PloveraApp::create(Options options)
     app->m_delegate = new MacAppDelegate(app.get());
     app->m_delegate->applicationWillFinishLaunching();
 
-    UserDefaults* settings = UserDefaults::suite(QString::fromLatin1(kSettingsSuiteName));
-    connect(settings, &UserDefaults::valueChanged, app.get(), [raw = app.get()](const QString& key) {
+    connect(AppSettings::shared(), &AppSettings::isFirstTimeChanged, app.get(), [raw = app.get()] {
         // Queued: the onboarding that wrote the flag is still on the stack.
-        if (key == QLatin1String(kIsFirstTimeKey))
-            QTimer::singleShot(0, raw, [raw] { raw->updateWindowContent(); });
+        QTimer::singleShot(0, raw, [raw] { raw->updateWindowContent(); });
     });
 
     auto savedApps = SavedAppsViewModel::create(options.databasePath);
@@ -66,7 +64,7 @@ OnboardingView* PloveraApp::onboardingView() const
 
 bool PloveraApp::isFirstTime() const
 {
-    return UserDefaults::suite(QString::fromLatin1(kSettingsSuiteName))->boolValue(QString::fromLatin1(kIsFirstTimeKey), true);
+    return AppSettings::shared()->isFirstTime();
 }
 
 void PloveraApp::updateWindowContent()
@@ -103,6 +101,34 @@ int PloveraApp::run(int argc, char* argv[])
             QMessageBox::critical(nullptr, QStringLiteral("Plovera"), message);
         return 1;
     }
+    if (qEnvironmentVariableIsSet("PLOVERA_QUIT_AFTER_FIRST_PAINT"))
+        quitAfterFirstPaint(app.value()->window());
     app.value()->window()->show();
     return QApplication::exec();
+}
+
+namespace {
+// Ends the program once the window's content has been painted, for timing
+// start-up from outside.
+class FirstPaintQuitter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            // After the paint has gone through, so the whole frame is counted.
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_done = false;
+};
+} // namespace
+
+void PloveraApp::quitAfterFirstPaint(QWidget* window)
+{
+    window->installEventFilter(new FirstPaintQuitter(window));
 }

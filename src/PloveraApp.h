@@ -13,6 +13,7 @@ class MacAppDelegate;
 class MainView;
 class OnboardingView;
 class QMainWindow;
+class QWidget;
 class SavedAppsViewModel;
 class StandardUpdaterController;
 
@@ -34,8 +35,11 @@ public:
     static Result<std::unique_ptr<PloveraApp>, QString> create(Options options = {});
     ~PloveraApp() override;
 
-    // Runs the whole program: the entry point hands over to this.
+    // Runs the whole program: the entry point hands over to this. With
+    // PLOVERA_QUIT_AFTER_FIRST_PAINT set it quits once the window is painted.
     static int run(int argc, char* argv[]);
+    // Quits the application right after `window` is first painted.
+    static void quitAfterFirstPaint(QWidget* window);
 
     QMainWindow* window() const { return m_window; }
     bool isFirstTime() const;

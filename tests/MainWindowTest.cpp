@@ -1,37 +1,44 @@
-#include "Views/AppDetailArea.h"
-#include "Views/AppHeaderTitleStack.h"
 #include "support/FixtureServer.h"
 #include "support/TestHelpers.h"
-#include "Services/Log.h"
+#include "PloveraApp.h"
+#include "Services/AppSettings.h"
+#include "ViewModels/AppRankMonitorViewModel.h"
+#include "ViewModels/AppRankingViewModel.h"
+#include "ViewModels/AppSearchViewModel.h"
+#include "ViewModels/MainViewModel.h"
+#include "ViewModels/MonetizationViewModel.h"
+#include "ViewModels/SavedAppsViewModel.h"
+#include "Views/AppDetailArea.h"
+#include "Views/AppHeaderTitleStack.h"
+#include "Views/AppListModels.h"
+#include "Views/AppRowDelegate.h"
 #include "Views/MainView.h"
 #include "Views/OnboardingView.h"
-#include "PloveraApp.h"
 #include "Views/SavedAppsSidebar.h"
-#include "ViewModels/SavedAppsViewModel.h"
 #include "Views/SearchOverlay.h"
-#include "models/SettingsKeys.h"
+#include "Views/StorefrontListModel.h"
+#include "platform/SemanticColors.h"
 #include "platform/UserDefaults.h"
 
-#include <QCryptographicHash>
+#include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStandardPaths>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStyleFactory>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-UserDefaults* settings()
-{
-    return UserDefaults::suite(QString::fromLatin1(kSettingsSuiteName));
-}
-
 void renderTo(QWidget* widget, const QString& name)
 {
     const QString folder = qEnvironmentVariable("PLOVERA_RENDER_DIR");
@@ -41,11 +48,30 @@ void renderTo(QWidget* widget, const QString& name)
     widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
-QPushButton* addButtonOfRow(QListWidget* list, int row)
+QStyleOptionViewItem rowOption(QListView* list, int row)
 {
-    QWidget* rowWidget = list->itemWidget(list->item(row));
-    return rowWidget ? rowWidget->findChild<QPushButton*>(QStringLiteral("addButton")) : nullptr;
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    option.rect = list->visualRect(list->model()->index(row, 0));
+    option.font = list->font();
+    return option;
 }
+
+// Clicks the Add button the delegate draws in a search result row.
+void clickAdd(SearchOverlay* overlay, int row)
+{
+    QListView* list = overlay->list();
+    const QRect button = overlay->delegate()->buttonRect(rowOption(list, row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, button.center());
+}
+
+int addState(SearchOverlay* overlay, int row)
+{
+    return overlay->model()->index(row).data(AppListRole::AddState).toInt();
+}
+
+constexpr int kAdd = static_cast<int>(MainViewModel::AddState::Add);
+constexpr int kAdded = static_cast<int>(MainViewModel::AddState::Added);
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -55,7 +81,11 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_server.listen());
-        qputenv("PLOVERA_CATALOGUE_URL", m_server.baseUrl().toString().toUtf8());
+        const QByteArray base = m_server.baseUrl().toString().toUtf8();
+        // Every client of the window talks to the fixture server, never the network.
+        for (const char* name : {"PLOVERA_CATALOGUE_URL", "PLOVERA_CHARTS_URL", "PLOVERA_LEGACY_CHARTS_URL",
+                                 "PLOVERA_ESTIMATES_URL"})
+            qputenv(name, base);
     }
 
     void init()
@@ -63,8 +93,10 @@ private slots:
         QVERIFY(m_data.isValid());
         m_dbPath = m_data.filePath(QStringLiteral("workspace-%1.sqlite").arg(++m_case));
         UserDefaults::resetForTesting();
-        QFile::remove(settings()->filePath());
+        QFile::remove(AppSettings::shared()->suite()->filePath());
+        UserDefaults::resetForTesting();
         m_server.clearRoutes();
+        m_requestsBefore = m_server.requests().size();
         m_server.setRoute(QStringLiteral("/search"), FixtureResponse::fromFile(QStringLiteral("catalogue/search_ok.json")));
         m_server.setRoute(QStringLiteral("/lookup"), FixtureResponse::fromFile(QStringLiteral("catalogue/lookup_fieldnote_us.json")));
         LogCapture::start();
@@ -92,74 +124,95 @@ private slots:
         }
         QVERIFY(continueButton);
         QTest::mouseClick(continueButton, Qt::LeftButton);
-        QVERIFY(!settings()->boolValue(QString::fromLatin1(kIsFirstTimeKey), true));
+        QVERIFY(!AppSettings::shared()->isFirstTime());
         QTRY_VERIFY(app->mainView());
         QTRY_VERIFY(!app->onboardingView());
         QVERIFY(app->mainView()->isVisible());
     }
 
-    void laterLaunchGoesStraightToMainWindow()
-    {
-        settings()->setValue(QString::fromLatin1(kIsFirstTimeKey), false);
-        auto app = makeApp();
-        QVERIFY(app->mainView());
-        QVERIFY(!app->onboardingView());
-    }
-
     void searchAddsAnAppThatSurvivesARestart()
     {
-        settings()->setValue(QString::fromLatin1(kIsFirstTimeKey), false);
+        AppSettings::shared()->setIsFirstTime(false);
         {
             auto app = makeApp();
-            app->window()->show();
             MainView* view = app->mainView();
-            QVERIFY(QTest::qWaitForWindowExposed(app->window()));
+            view->setSelectedStorefront(QStringLiteral("US"));
+            showActive(app->window());
             QCOMPARE(view->sidebar()->rowCount(), 0);
 
             QTest::keyClicks(view->searchField(), QStringLiteral("fieldnote"));
             QTest::keyClick(view->searchField(), Qt::Key_Return);
             SearchOverlay* overlay = view->searchOverlay();
             QVERIFY(overlay->isVisible());
-            QTRY_COMPARE(overlay->list()->count(), 3);
+            QTRY_COMPARE(overlay->model()->rowCount(), 3);
             renderTo(app->window(), QStringLiteral("main-search"));
 
-            QPushButton* add = addButtonOfRow(overlay->list(), 0);
-            QVERIFY(add && add->isEnabled());
-            QTest::mouseClick(add, Qt::LeftButton);
+            QCOMPARE(addState(overlay, 0), kAdd);
+            clickAdd(overlay, 0);
             QTRY_COMPARE(view->sidebar()->rowCount(), 1);
-            // The added app is selected and its header shown; the search row now says so.
+            // The added app is selected and its header shown; the row says so.
             QCOMPARE(view->detailArea()->titleStack()->nameText(), QStringLiteral("Fieldnote: Trail Journal"));
-            QVERIFY(!addButtonOfRow(overlay->list(), 0)->isEnabled());
+            QCOMPARE(addState(overlay, 0), kAdded);
+            QCOMPARE(overlay->model()->index(0).data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("Added"));
+            QCOMPARE(view->sidebar()->selectedKey(), view->selectedKey());
             // Selecting looks the details up and saves the refreshed profile (new rating count).
             QTRY_COMPARE(app->savedApps()->savedApps().constFirst().app.ratingCount, std::optional<int>(18301));
             QCOMPARE(view->detailArea()->tabBar()->count(), 3);
             QCOMPARE(view->detailArea()->tabBar()->tabText(0), QStringLiteral("Top Charts"));
 
-            QTest::keyClick(view->searchField(), Qt::Key_Escape);
+            // The list kept the focus through the add, so Escape closes the results.
+            QCOMPARE(QApplication::focusWidget(), overlay->list());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
             QVERIFY(!overlay->isVisible());
+            QCOMPARE(QApplication::focusWidget(), view->searchField());
             renderTo(app->window(), QStringLiteral("main-selected"));
         }
-        // Restart: a new application object over the same files.
+        // Restart: straight to the main window, over the same files.
         UserDefaults::resetForTesting();
         auto again = makeApp();
         QVERIFY(again->mainView());
+        QVERIFY(!again->onboardingView());
         again->window()->show();
         QTRY_COMPARE(again->mainView()->sidebar()->rowCount(), 1);
         QCOMPARE(again->savedApps()->savedApps().constFirst().app.name, QStringLiteral("Fieldnote: Trail Journal"));
     }
 
-    void failedSearchShowsItsErrorAndKeepsResults()
+    void searchResultsAreMarkedPerStorefront()
     {
-        settings()->setValue(QString::fromLatin1(kIsFirstTimeKey), false);
+        AppSettings::shared()->setIsFirstTime(false);
+        auto app = makeApp();
+        MainView* view = app->mainView();
+        view->setSelectedStorefront(QStringLiteral("US"));
+        app->window()->show();
+        view->search(QStringLiteral("fieldnote"));
+        SearchOverlay* overlay = view->searchOverlay();
+        QTRY_COMPARE(overlay->model()->rowCount(), 3);
+        QCoro::waitFor(view->addSearchResult(overlay->model()->rowAt(0)));
+        QCOMPARE(addState(overlay, 0), kAdded);
+
+        // Saved for the US only: in Italy the same app can still be added.
+        view->setSelectedStorefront(QStringLiteral("IT"));
+        QTRY_VERIFY(!view->viewModel()->searchModel()->isLoading());
+        QCOMPARE(requestsSinceInit(QStringLiteral("/search?country=it")), 1);
+        QCOMPARE(addState(overlay, 0), kAdd);
+        QCoro::waitFor(view->addSearchResult(overlay->model()->rowAt(0)));
+        QCOMPARE(app->savedApps()->savedApps().size(), 2);
+        QCOMPARE(view->selectedKey(), QStringLiteral("6443210987#IT#software"));
+    }
+
+    void failedSearchClearsResultsAndSaysWhy()
+    {
+        AppSettings::shared()->setIsFirstTime(false);
         auto app = makeApp();
         MainView* view = app->mainView();
         app->window()->show();
         view->search(QStringLiteral("fieldnote"));
-        QTRY_COMPARE(view->searchOverlay()->list()->count(), 3);
+        QTRY_COMPARE(view->searchOverlay()->model()->rowCount(), 3);
+        QVERIFY(view->searchOverlay()->statusText().isEmpty());
         m_server.setRoute(QStringLiteral("/search"), FixtureResponse::html("<html>down</html>", 502));
         view->search(QStringLiteral("again"));
-        QTRY_COMPARE(view->searchOverlay()->bannerText(), QStringLiteral("Risposta del server non valida (codice 502)."));
-        QCOMPARE(view->searchOverlay()->list()->count(), 3);
+        QTRY_COMPARE(view->searchOverlay()->statusText(), QStringLiteral("Risposta del server non valida (codice 502)."));
+        QVERIFY(!view->searchOverlay()->list()->isVisible());
 
         m_server.setRoute(QStringLiteral("/search"), FixtureResponse::fromFile(QStringLiteral("catalogue/lookup_empty.json")));
         view->search(QStringLiteral("nothing"));
@@ -168,7 +221,7 @@ private slots:
 
     void rankingAppIsAddedOnceEvenWhenClickedTwice()
     {
-        settings()->setValue(QString::fromLatin1(kIsFirstTimeKey), false);
+        AppSettings::shared()->setIsFirstTime(false);
         FixtureResponse slow = FixtureResponse::fromFile(QStringLiteral("catalogue/lookup_fieldnote_us.json"));
         slow.delayMs = 300;
         m_server.setRoute(QStringLiteral("/lookup"), slow);
@@ -177,7 +230,6 @@ private slots:
         AppRanking ranking;
         ranking.id = QStringLiteral("6443210987");
         ranking.name = QStringLiteral("Fieldnote");
-        const int lookupsBefore = m_server.requestCount(QStringLiteral("/lookup"));
         auto first = view->addRankingApp(ranking, QStringLiteral("US"));
         auto second = view->addRankingApp(ranking, QStringLiteral("US"));
         QCoro::waitFor(std::move(second));
@@ -185,49 +237,61 @@ private slots:
         QCOMPARE(app->savedApps()->savedApps().size(), 1);
         QCOMPARE(view->selectedApp()->id, 6443210987);
         // The add's lookup, then the refresh of the selection.
-        QTRY_COMPARE(m_server.requestCount(QStringLiteral("/lookup")) - lookupsBefore, 2);
+        QTRY_VERIFY(!view->isRefreshingSelection());
+        QCOMPARE(requestsSinceInit(QStringLiteral("/lookup")), 2);
 
-        // Already saved: selected again, nothing fetched.
+        // Already saved: selected again; only the refresh of the selection looks it up.
         view->selectProfile(QString());
-        const int lookupsNow = m_server.requestCount(QStringLiteral("/lookup"));
         QCoro::waitFor(view->addRankingApp(ranking, QStringLiteral("US")));
         QCOMPARE(view->selectedApp()->id, 6443210987);
+        QTRY_VERIFY(!view->isRefreshingSelection());
         QCOMPARE(app->savedApps()->savedApps().size(), 1);
-        QVERIFY(m_server.requestCount(QStringLiteral("/lookup")) - lookupsNow <= 1);
+        QCOMPARE(requestsSinceInit(QStringLiteral("/lookup")), 3);
     }
 
-    void rankingAppFailuresAreLogged_data()
+    void rankingAppIds_data()
     {
         QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("added");
         QTest::addColumn<QString>("expectedLog");
-        QTest::newRow("not decimal") << QStringLiteral("id123") << QStringLiteral("Unable to add ranked app with invalid id id123");
-        QTest::newRow("not found") << QStringLiteral("42") << QStringLiteral("Unable to add ranked app 42: App non trovata.");
+        QTest::newRow("not decimal") << QStringLiteral("id123") << false
+                                     << QStringLiteral("Unable to add ranked app with invalid id id123");
+        QTest::newRow("empty") << QString() << false << QStringLiteral("Unable to add ranked app with invalid id ");
+        QTest::newRow("sign only") << QStringLiteral("+") << false
+                                   << QStringLiteral("Unable to add ranked app with invalid id +");
+        QTest::newRow("too large") << QStringLiteral("99999999999999999999") << false
+                                   << QStringLiteral("Unable to add ranked app with invalid id 99999999999999999999");
+        QTest::newRow("plus sign") << QStringLiteral("+6443210987") << true << QString();
+        QTest::newRow("not found") << QStringLiteral("42") << false
+                                   << QStringLiteral("Unable to add ranked app 42: App non trovata.");
     }
-    void rankingAppFailuresAreLogged()
+    void rankingAppIds()
     {
         QFETCH(QString, id);
+        QFETCH(bool, added);
         QFETCH(QString, expectedLog);
-        settings()->setValue(QString::fromLatin1(kIsFirstTimeKey), false);
+        AppSettings::shared()->setIsFirstTime(false);
         auto app = makeApp();
         AppRanking ranking;
         ranking.id = id;
         QCoro::waitFor(app->mainView()->addRankingApp(ranking, QStringLiteral("US")));
-        QVERIFY(app->savedApps()->savedApps().isEmpty());
-        QVERIFY2(!LogCapture::lines().filter(expectedLog).isEmpty(), qPrintable(LogCapture::text()));
-        QVERIFY(!LogCapture::lines().filter(QStringLiteral("MainView::addRankingApp")).isEmpty());
+        QCOMPARE(app->savedApps()->savedApps().size(), added ? 1 : 0);
+        if (added) {
+            QCOMPARE(app->mainView()->selectedApp()->id, 6443210987);
+            QVERIFY(LogCapture::lines().filter(QStringLiteral("Unable to add")).isEmpty());
+        } else {
+            QVERIFY2(!LogCapture::lines().filter(expectedLog).isEmpty(), qPrintable(LogCapture::text()));
+            QVERIFY(!LogCapture::lines().filter(QStringLiteral("MainViewModel::addRankingApp")).isEmpty());
+        }
     }
 
     void failedRefreshKeepsTheSavedDetailsAndSaysWhy()
     {
-        settings()->setValue(QString::fromLatin1(kIsFirstTimeKey), false);
+        AppSettings::shared()->setIsFirstTime(false);
         m_server.setRoute(QStringLiteral("/lookup"), FixtureResponse::text("maintenance", 503));
         auto app = makeApp();
-        AppInfo info;
-        info.id = 6443210987;
-        info.name = QStringLiteral("Fieldnote (saved)");
-        QVERIFY(app->savedApps()->add(info, QStringLiteral("US")));
         MainView* view = app->mainView();
-        view->selectProfile(app->savedApps()->savedApps().constFirst().dedupKey());
+        view->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote (saved)")));
         QCOMPARE(view->detailArea()->statusText(), QStringLiteral("Updating details…"));
         QTRY_COMPARE(view->detailArea()->statusText(), QStringLiteral("Risposta del server non valida (codice 503)."));
         QCOMPARE(view->detailArea()->titleStack()->nameText(), QStringLiteral("Fieldnote (saved)"));
@@ -236,19 +300,193 @@ private slots:
 
     void windowClosedWhileSelectionLooksUp()
     {
-        settings()->setValue(QString::fromLatin1(kIsFirstTimeKey), false);
-        FixtureResponse slow = FixtureResponse::fromFile(QStringLiteral("catalogue/lookup_fieldnote_us.json"));
-        slow.delayMs = 300;
+        AppSettings::shared()->setIsFirstTime(false);
+        // Without screenshots the lookup goes on to other storefronts.
+        FixtureResponse slow = FixtureResponse::fromFile(QStringLiteral("catalogue/lookup_fieldnote_it.json"));
+        slow.delayMs = 200;
         m_server.setRoute(QStringLiteral("/lookup"), slow);
         auto app = makeApp();
-        AppInfo info;
-        info.id = 6443210987;
-        info.name = QStringLiteral("Fieldnote");
-        QVERIFY(app->savedApps()->add(info, QStringLiteral("US")));
-        app->mainView()->selectProfile(app->savedApps()->savedApps().constFirst().dedupKey());
+        app->mainView()->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
         QVERIFY(app->mainView()->isRefreshingSelection());
-        app.reset(); // nothing may touch the gone window when the answer arrives
-        QTest::qWait(400);
+        QTRY_COMPARE(requestsSinceInit(QStringLiteral("/lookup")), 1);
+        app.reset();
+        // Nothing goes on asking once the window is gone.
+        QTest::qWait(800);
+        QCOMPARE(requestsSinceInit(QStringLiteral("/lookup")), 1);
+    }
+
+    void workspaceFailuresReachTheUser()
+    {
+        AppSettings::shared()->setIsFirstTime(false);
+        auto app = makeApp();
+        MainView* view = app->mainView();
+        app->window()->show();
+        const QString key = addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote"));
+        view->selectProfile(key);
+        QVERIFY(!view->workspaceErrorLabel()->isVisible());
+        breakWorkspace();
+
+        QVERIFY(!view->viewModel()->removeProfile(key));
+        QVERIFY(view->workspaceErrorLabel()->isVisible());
+        QVERIFY2(view->workspaceErrorLabel()->text().startsWith(QStringLiteral("Could not remove “Fieldnote” from the workspace: ")),
+                 qPrintable(view->workspaceErrorLabel()->text()));
+        QCOMPARE(view->sidebar()->rowCount(), 1);
+        QCOMPARE(view->selectedKey(), key);
+        QCOMPARE(view->sidebar()->selectedKey(), key);
+
+        AppInfo other;
+        other.id = 1500000001;
+        other.name = QStringLiteral("Tally");
+        QCoro::waitFor(view->addSearchResult(other));
+        QVERIFY(view->workspaceErrorLabel()->text().startsWith(QStringLiteral("Could not add “Tally” to the workspace: ")));
+        QCOMPARE(view->sidebar()->rowCount(), 1);
+    }
+
+    void tabViewModelsLiveAsLongAsTheyShould()
+    {
+        AppSettings::shared()->setIsFirstTime(false);
+        m_server.setRoute(QStringLiteral("/api/ios/apps"), FixtureResponse::withStatus(404));
+        auto app = makeApp();
+        MainViewModel* model = app->mainView()->viewModel();
+        model->setSelectedStorefront(QStringLiteral("US"));
+        AppRankingViewModel* charts = model->rankingViewModel();
+        MonetizationViewModel* estimates = model->monetizationViewModel();
+        QCOMPARE(model->rankMonitorViewModel(), nullptr);
+        QSignalSpy rankMonitorChanges(model, &MainViewModel::rankMonitorViewModelChanged);
+
+        const QString fieldnoteUS = addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote"));
+        const QString fieldnoteIT = addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote"), QStringLiteral("IT"));
+        const QString tally = addSaved(app.get(), 1500000001, QStringLiteral("Tally"));
+        model->selectProfile(fieldnoteUS);
+        QPointer<AppRankMonitorViewModel> first = model->rankMonitorViewModel();
+        QVERIFY(first);
+        QCOMPARE(first->appID(), 6443210987);
+        QCOMPARE(first->service().charts().session(), model->rankingService().session());
+        QTRY_VERIFY(!model->isRefreshingSelection()); // saves refreshed details
+        model->selectProfile(fieldnoteIT); // the same app elsewhere
+        QCOMPARE(model->rankMonitorViewModel(), first.data());
+        QCOMPARE(rankMonitorChanges.count(), 1);
+        model->selectProfile(tally);
+        QVERIFY(model->rankMonitorViewModel() != first.data());
+        QCOMPARE(model->rankMonitorViewModel()->appID(), 1500000001);
+        QCOMPARE(rankMonitorChanges.count(), 2);
+        QTRY_VERIFY(!first); // the old one goes
+        model->selectProfile(QString());
+        QCOMPARE(model->rankMonitorViewModel(), nullptr);
+
+        // The charts follow the window's storefront, and only on a real change.
+        QSignalSpy chartStorefront(charts, &AppRankingViewModel::selectedStorefrontChanged);
+        model->setSelectedStorefront(QStringLiteral("us"));
+        QCOMPARE(chartStorefront.count(), 0);
+        model->setSelectedStorefront(QStringLiteral("JP"));
+        QCOMPARE(charts->selectedStorefront(), QStringLiteral("JP"));
+        QCOMPARE(chartStorefront.count(), 1);
+        QCOMPARE(model->rankingViewModel(), charts);
+        QCOMPARE(model->monetizationViewModel(), estimates);
+
+        // The estimates client's base address is the endpoint itself.
+        QVERIFY(model->sensorTowerService().baseURL().path().endsWith(QStringLiteral("/api/ios/apps")));
+        QCoro::waitFor(estimates->loadMonetization(6443210987));
+        QCOMPARE(requestsSinceInit(QStringLiteral("/api/ios/apps")), 1);
+    }
+
+    void countrySelectorFindsCountriesByTypedName()
+    {
+        AppSettings::shared()->setIsFirstTime(false);
+        auto app = makeApp();
+        QComboBox* box = app->mainView()->storefrontSelector();
+        showActive(app->window());
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("Hong"));
+        QCOMPARE(box->currentData(StorefrontListModel::kCodeRole).toString(), QStringLiteral("HK"));
+        QCOMPARE(box->currentText(), QStringLiteral("Hong Kong SAR China"));
+        QCOMPARE(app->mainView()->selectedStorefront(), QStringLiteral("HK"));
+        QTRY_VERIFY(!box->itemIcon(box->currentIndex()).isNull()); // flags follow the first frame
+        // Ordered by name as people read it: "São Tomé" before "Saudi Arabia".
+        const QStringList& codes = StorefrontListModel::codesByRegionName();
+        QCOMPARE(codes.size(), 167);
+        QCOMPARE(codes.constFirst(), QStringLiteral("AL"));
+        QVERIFY(codes.indexOf(QStringLiteral("ST")) < codes.indexOf(QStringLiteral("SA")));
+    }
+
+    void longNamesAreCutWithAnEllipsis()
+    {
+        AppSettings::shared()->setIsFirstTime(false);
+        auto app = makeApp();
+        const QString longName = QStringLiteral("Walking Internet Entertainment Limited Company of Remarkably Long Names");
+        addSaved(app.get(), 1500000001, longName);
+        addSaved(app.get(), 1500000002, QStringLiteral("Tally"));
+        app->window()->show();
+        SavedAppsSidebar* sidebar = app->mainView()->sidebar();
+        QTRY_COMPARE(sidebar->rowCount(), 2);
+        const int longRow = sidebar->model()->rowOfKey(QStringLiteral("1500000001#US#software"));
+        const QModelIndex longIndex = sidebar->model()->index(longRow);
+        const auto cut = sidebar->delegate()->shownTexts(rowOption(sidebar->list(), longRow), longIndex);
+        QVERIFY2(cut.first.endsWith(QChar(0x2026)) && cut.first.size() < longName.size(), qPrintable(cut.first));
+        QVERIFY(longName.startsWith(cut.first.chopped(1)));
+        const auto whole = sidebar->delegate()->shownTexts(rowOption(sidebar->list(), 1 - longRow),
+                                                           sidebar->model()->index(1 - longRow));
+        QCOMPARE(whole.first, QStringLiteral("Tally"));
+    }
+
+    void selectedRowsUseHighlightedTextColours()
+    {
+        AppSettings::shared()->setIsFirstTime(false);
+        auto app = makeApp();
+        addSaved(app.get(), 1500000001, QStringLiteral("WWWWWWWWWW"));
+        app->window()->show();
+        SavedAppsSidebar* sidebar = app->mainView()->sidebar();
+        QTRY_COMPARE(sidebar->rowCount(), 1);
+        QPalette palette = sidebar->list()->palette();
+        for (auto group : {QPalette::Active, QPalette::Inactive}) {
+            palette.setColor(group, QPalette::Highlight, QColor(0, 0, 255));
+            palette.setColor(group, QPalette::HighlightedText, QColor(0, 255, 0));
+        }
+        sidebar->list()->setPalette(palette);
+        sidebar->setSelectedKey(sidebar->model()->index(0).data(AppListRole::Key).toString());
+        const QRect row = sidebar->list()->visualRect(sidebar->model()->index(0));
+        const QImage image = sidebar->list()->viewport()->grab(row).toImage();
+        int highlightedText = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                highlightedText += pixel.green() > 200 && pixel.red() < 60 && pixel.blue() < 60;
+            }
+        }
+        QVERIFY2(highlightedText > 20, qPrintable(QString::number(highlightedText)));
+    }
+
+    void coloursFollowALiveSchemeSwitch()
+    {
+        AppSettings::shared()->setIsFirstTime(false);
+        const QPalette original = QApplication::palette();
+        QPalette light = original;
+        light.setColor(QPalette::Window, QColor(236, 236, 236));
+        QApplication::setPalette(light);
+        auto app = makeApp();
+        MainView* view = app->mainView();
+        view->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
+        app->window()->show();
+        auto sidebarFill = [view] { return view->sidebar()->palette().color(QPalette::Window); };
+        auto developerColour = [view] {
+            return view->detailArea()->titleStack()->findChildren<QLabel*>().constLast()->palette().color(QPalette::WindowText);
+        };
+        QCOMPARE(sidebarFill(), SemanticColors::controlBackground(ColorScheme::Light));
+        QCOMPARE(developerColour(), SemanticColors::secondary(ColorScheme::Light));
+        renderTo(app->window(), QStringLiteral("main-light"));
+
+        QPalette dark = original;
+        dark.setColor(QPalette::Window, QColor(50, 50, 50));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        QApplication::setPalette(dark);
+        QTRY_COMPARE(sidebarFill(), SemanticColors::controlBackground(ColorScheme::Dark));
+        QCOMPARE(developerColour(), SemanticColors::secondary(ColorScheme::Dark));
+        QCOMPARE(view->workspaceErrorLabel()->palette().color(QPalette::WindowText), SemanticColors::red(ColorScheme::Dark));
+        renderTo(app->window(), QStringLiteral("main-dark"));
+        QApplication::setPalette(original);
+        QTRY_COMPARE(sidebarFill(), SemanticColors::controlBackground(colorScheme(view)));
     }
 
     void unreadableWorkspaceStopsStartUpAndIsLeftAlone()
@@ -274,7 +512,54 @@ private:
         return std::move(app.value());
     }
 
+    static void showActive(QWidget* window)
+    {
+        window->show();
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+    }
+
+    static QString addSaved(PloveraApp* app, qint64 id, const QString& name, const QString& storefront = QStringLiteral("US"))
+    {
+        AppInfo info;
+        info.id = id;
+        info.name = name;
+        info.developer = QStringLiteral("Vantorel Labs");
+        const auto saved = app->savedApps()->add(info, storefront);
+        return saved ? saved.value().dedupKey() : QString();
+    }
+
+    // Another connection renames the table away, so every later write fails.
+    void breakWorkspace()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("breaker"));
+            db.setDatabaseName(m_dbPath);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral("ALTER TABLE saved_app_profiles RENAME TO gone")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("breaker"));
+    }
+
+    // Requests of this case whose path (and query items, if given) match.
+    int requestsSinceInit(const QString& pathAndQuery) const
+    {
+        const QUrl wanted(pathAndQuery);
+        const QUrlQuery items(wanted.query());
+        int count = 0;
+        const QList<FixtureRequest> all = m_server.requests();
+        for (qsizetype i = m_requestsBefore; i < all.size(); ++i) {
+            bool matches = all.at(i).path == wanted.path();
+            for (const auto& [name, value] : items.queryItems())
+                matches = matches && all.at(i).query.queryItemValue(name) == value;
+            count += matches;
+        }
+        return count;
+    }
+
     FixtureServer m_server;
+    qsizetype m_requestsBefore = 0;
     QTemporaryDir m_data;
     QString m_dbPath;
     int m_case = 0;

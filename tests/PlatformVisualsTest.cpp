@@ -2,9 +2,9 @@
 #include "platform/LinkOpener.h"
 #include "platform/RemoteImageCache.h"
 #include "platform/RemoteImageView.h"
+#include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
 #include "platform/SymbolImage.h"
-#include "platform/TextStyle.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -81,8 +81,7 @@ private slots:
     void symbolIconRendersAtRequestedSize();
     void renderSymbolSheet();
 
-    void textStyleSizes_data();
-    void textStyleSizes();
+    void colourRoutineRunsOncePerSchemeChange();
 
     void schemeFollowsPaletteUnlessOverridden();
     void semanticColoursDifferByScheme();
@@ -166,32 +165,37 @@ void PlatformVisualsTest::renderSymbolSheet()
     QVERIFY(sheet.save(renderDir() + "/symbols.png"));
 }
 
-void PlatformVisualsTest::textStyleSizes_data()
+void PlatformVisualsTest::colourRoutineRunsOncePerSchemeChange()
 {
-    QTest::addColumn<TextStyle>("style");
-    QTest::addColumn<int>("pixels");
-    QTest::addColumn<bool>("bold");
-    QTest::newRow("large title") << TextStyle::LargeTitle << 26 << false;
-    QTest::newRow("title") << TextStyle::Title << 22 << false;
-    QTest::newRow("title2") << TextStyle::Title2 << 17 << false;
-    QTest::newRow("title3") << TextStyle::Title3 << 15 << false;
-    QTest::newRow("headline") << TextStyle::Headline << 13 << true;
-    QTest::newRow("body") << TextStyle::Body << 13 << false;
-    QTest::newRow("callout") << TextStyle::Callout << 12 << false;
-    QTest::newRow("subheadline") << TextStyle::Subheadline << 11 << false;
-    QTest::newRow("caption2") << TextStyle::Caption2 << 10 << false;
-}
+    QWidget window;
+    auto paletteWith = [&window](QColor windowColour) {
+        QPalette palette = window.palette();
+        palette.setColor(QPalette::Window, windowColour);
+        return palette;
+    };
+    window.setPalette(paletteWith(QColor(240, 240, 240)));
+    auto* child = new QWidget(&window);
+    QList<ColorScheme> calls;
+    onColorSchemeChange(child, [&calls, child](ColorScheme scheme) {
+        calls.append(scheme);
+        // Setting the widget's own palette must not call the routine again.
+        QPalette own = child->palette();
+        own.setColor(QPalette::WindowText, SemanticColors::primary(scheme));
+        child->setPalette(own);
+    });
+    window.show();
+    QCOMPARE(calls, QList<ColorScheme>{ColorScheme::Light});
 
-void PlatformVisualsTest::textStyleSizes()
-{
-    QFETCH(TextStyle, style);
-    QFETCH(int, pixels);
-    QFETCH(bool, bold);
-    const QFont font = platformFont(style);
-    QCOMPARE(font.pixelSize(), pixels);
-    QCOMPARE(font.weight() == QFont::Bold, bold);
-    QCOMPARE(platformFont(style, QFont::Light).weight(), QFont::Light);
-    QCOMPARE(systemFont(16, QFont::DemiBold).pixelSize(), 16);
+    window.setPalette(paletteWith(QColor(40, 40, 40)));
+    QTRY_COMPARE(calls.size(), 2);
+    QCOMPARE(calls.constLast(), ColorScheme::Dark);
+    window.setPalette(paletteWith(QColor(30, 30, 30))); // still dark
+    setColorSchemeOverride(ColorScheme::Light);
+    setColorSchemeOverride(std::nullopt);
+    QTRY_COMPARE(calls.size(), 4);
+    QCOMPARE(calls, (QList<ColorScheme>{ColorScheme::Light, ColorScheme::Dark, ColorScheme::Light, ColorScheme::Dark}));
+    QTest::qWait(20);
+    QCOMPARE(calls.size(), 4);
 }
 
 void PlatformVisualsTest::schemeFollowsPaletteUnlessOverridden()

@@ -132,7 +132,10 @@ Result<QUrl, SensorTowerService::Error> SensorTowerService::requestURL(qint64 ap
     QString path = url.path(QUrl::FullyEncoded);
     while (path.endsWith(QLatin1Char('/')))
         path.chop(1);
-    url.setPath(path + QStringLiteral("/api/ios/apps"), QUrl::StrictMode);
+    // The base address may be the host or the endpoint itself.
+    if (!path.endsWith(QLatin1String("/api/ios/apps")))
+        path += QStringLiteral("/api/ios/apps");
+    url.setPath(path, QUrl::StrictMode);
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("app_ids"), QString::number(appID));
     url.setQuery(query);

@@ -1,19 +1,11 @@
 #include "ViewModels/AppRankMonitorViewModel.h"
 
 #include "Services/AppRankCache.h"
+#include "Services/AppSettings.h"
 #include "Services/Log.h"
-#include "models/SettingsKeys.h"
 #include "models/StorefrontOption.h"
-#include "platform/UserDefaults.h"
 
 #include <QPointer>
-
-namespace {
-UserDefaults* settings()
-{
-    return UserDefaults::suite(QString::fromLatin1(kSettingsSuiteName));
-}
-} // namespace
 
 AppRankMonitorViewModel::AppRankMonitorViewModel(const AppInfo& app, const QString& storefront,
                                                  std::shared_ptr<HttpSession> session, QObject* parent)
@@ -31,8 +23,7 @@ AppRankMonitorViewModel::AppRankMonitorViewModel(const AppInfo& app, const QStri
     , m_genreID(genreIDForName(app.genre))
     , m_service(std::move(service))
 {
-    const QString key = QString::fromLatin1(kAppRankMonitorSelectedCountriesKey);
-    QStringList codes = normalizedCodes(settings()->stringList(key));
+    QStringList codes = normalizedCodes(AppSettings::shared()->appRankMonitorSelectedCountries());
     if (codes.isEmpty())
         codes = normalizedCodes({storefront});
     // A storefront outside the table would leave nothing to check.
@@ -133,7 +124,7 @@ void AppRankMonitorViewModel::applySelection(const QStringList& codes)
     if (normalized.isEmpty())
         return;
     setSelectedCountryCodes(normalized);
-    settings()->setValue(QString::fromLatin1(kAppRankMonitorSelectedCountriesKey), normalized);
+    AppSettings::shared()->setAppRankMonitorSelectedCountries(normalized);
     load(false);
 }
 

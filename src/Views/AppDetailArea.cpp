@@ -1,6 +1,7 @@
 #include "Views/AppDetailArea.h"
 
 #include "Views/AppHeaderTitleStack.h"
+#include "platform/ColorSchemeWatcher.h"
 #include "platform/RemoteImageView.h"
 #include "platform/SemanticColors.h"
 #include "models/StorefrontOption.h"
@@ -47,14 +48,11 @@ AppDetailArea::AppDetailArea(QWidget* parent)
     header->addWidget(m_storefront, 0, Qt::AlignTop);
     layout->addLayout(header);
 
-    const ColorScheme scheme = colorScheme(this);
     m_tabs->setDocumentMode(true);
     m_tabs->setExpanding(false);
     m_tabs->setDrawBase(true);
     for (DetailTab tab : allDetailTabs()) {
-        const QString symbol = symbolName(tab);
-        const int index = symbol.isEmpty() ? m_tabs->addTab(label(tab))
-                                           : m_tabs->addTab(symbolIcon(symbol, SemanticColors::accent(scheme)), label(tab));
+        const int index = m_tabs->addTab(label(tab));
         m_tabs->setTabData(index, static_cast<int>(tab));
         auto* page = new QWidget(m_pages);
         page->setObjectName(QStringLiteral("detailPage%1").arg(static_cast<int>(tab)));
@@ -69,6 +67,47 @@ AppDetailArea::AppDetailArea(QWidget* parent)
         m_pages->setCurrentIndex(index);
         emit currentTabChanged(static_cast<DetailTab>(m_tabs->tabData(index).toInt()));
     });
+    onColorSchemeChange(this, [this](ColorScheme) { applyColors(); });
+}
+
+void AppDetailArea::applyColors()
+{
+    const ColorScheme scheme = colorScheme(this);
+    for (int index = 0; index < m_tabs->count(); ++index) {
+        const QString symbol = symbolName(static_cast<DetailTab>(m_tabs->tabData(index).toInt()));
+        if (!symbol.isEmpty())
+            m_tabs->setTabIcon(index, symbolIcon(symbol, SemanticColors::accent(scheme)));
+    }
+    QPalette palette = m_status->palette();
+    palette.setColor(QPalette::WindowText,
+                     m_statusIsError ? SemanticColors::red(scheme) : SemanticColors::secondary(scheme));
+    m_status->setPalette(palette);
+}
+
+void AppDetailArea::setTabPage(DetailTab tab, QWidget* screen)
+{
+    QWidget* container = page(tab);
+    if (!container)
+        return;
+    QWidget* old = tabPage(tab);
+    if (old == screen)
+        return;
+    if (old) {
+        container->layout()->removeWidget(old);
+        old->deleteLater();
+        old->hide();
+    }
+    if (screen) {
+        screen->setObjectName(QStringLiteral("tabScreen"));
+        container->layout()->addWidget(screen);
+    }
+}
+
+QWidget* AppDetailArea::tabPage(DetailTab tab) const
+{
+    QWidget* container = page(tab);
+    return container ? container->findChild<QWidget*>(QStringLiteral("tabScreen"), Qt::FindDirectChildrenOnly)
+                     : nullptr;
 }
 
 void AppDetailArea::setApp(const AppInfo& app, const QString& storefront)
@@ -84,10 +123,9 @@ void AppDetailArea::setApp(const AppInfo& app, const QString& storefront)
 
 void AppDetailArea::setStatus(const QString& text, bool isError)
 {
-    const ColorScheme scheme = colorScheme(this);
-    QPalette palette = m_status->palette();
-    palette.setColor(QPalette::WindowText, isError ? SemanticColors::red(scheme) : SemanticColors::secondary(scheme));
-    m_status->setPalette(palette);
+    m_statusText = text;
+    m_statusIsError = isError;
+    applyColors();
     m_status->setText(text);
     m_status->setVisible(!text.isEmpty());
 }

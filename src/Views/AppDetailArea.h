@@ -29,6 +29,11 @@ public:
     void setCurrentTab(DetailTab tab);
     // The container of a tab's screen; it holds nothing until a screen is put in.
     QWidget* page(DetailTab tab) const;
+    // Puts a tab's screen into its page, replacing (and deleting) the one
+    // there before; the page takes ownership. Null empties the page.
+    void setTabPage(DetailTab tab, QWidget* screen);
+    // The screen put into a tab's page, if any.
+    QWidget* tabPage(DetailTab tab) const;
 
     AppHeaderTitleStack* titleStack() const { return m_titles; }
     QTabBar* tabBar() const { return m_tabs; }
@@ -37,7 +42,11 @@ signals:
     void currentTabChanged(DetailTab tab);
 
 private:
+    void applyColors();
+
     AppInfo m_app;
+    QString m_statusText;
+    bool m_statusIsError = false;
     RemoteImageView* m_icon;
     AppHeaderTitleStack* m_titles;
     QLabel* m_storefront;

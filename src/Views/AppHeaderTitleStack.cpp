@@ -1,9 +1,9 @@
 #include "Views/AppHeaderTitleStack.h"
 
+#include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
 
-#include <QEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -23,7 +23,7 @@ AppHeaderTitleStack::AppHeaderTitleStack(QWidget* parent)
     m_name->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_name);
     layout->addWidget(m_developer);
-    applyColors();
+    onColorSchemeChange(this, [this](ColorScheme) { applyColors(); });
 }
 
 void AppHeaderTitleStack::setApp(const AppInfo& app)
@@ -40,13 +40,6 @@ QString AppHeaderTitleStack::nameText() const
 QString AppHeaderTitleStack::developerText() const
 {
     return m_developer->text();
-}
-
-void AppHeaderTitleStack::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::PaletteChange)
-        applyColors();
-    QWidget::changeEvent(event);
 }
 
 void AppHeaderTitleStack::applyColors()

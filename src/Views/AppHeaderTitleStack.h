@@ -17,9 +17,6 @@ public:
     QString nameText() const;
     QString developerText() const;
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void applyColors();
 

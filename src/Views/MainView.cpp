@@ -1,13 +1,14 @@
 #include "Views/MainView.h"
 
-#include "Views/AppDetailArea.h"
 #include "ViewModels/AppSearchViewModel.h"
-#include "Services/Log.h"
-#include "Views/SavedAppsSidebar.h"
+#include "ViewModels/MainViewModel.h"
 #include "ViewModels/SavedAppsViewModel.h"
+#include "Views/AppDetailArea.h"
+#include "Views/SavedAppsSidebar.h"
 #include "Views/SearchOverlay.h"
+#include "Views/StorefrontListModel.h"
+#include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
-#include "models/StorefrontOption.h"
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
 
@@ -17,61 +18,71 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QLocale>
+#include <QListView>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
-// The storefront of the user's own region when the catalogue has it, else US.
-QString initialStorefront()
-{
-    const QString region = QLocale::territoryToCode(QLocale::system().territory());
-    return StorefrontOption::option(region) ? region.toUpper() : QStringLiteral("US");
-}
-
-bool isDecimalInteger(const QString& text, qint64* value)
-{
-    if (text.isEmpty() || text.size() > 18)
-        return false;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
+// The country selector: its popup lays rows out at one height instead of
+// measuring all of them, and only then is the popup made at all. The window's
+// first frame goes out without flags; they follow straight after it.
+class StorefrontSelector : public QComboBox {
+public:
+    explicit StorefrontSelector(StorefrontListModel* model, QWidget* parent)
+        : QComboBox(parent)
+        , m_model(model)
+    {
+        model->setParent(this);
+        model->setShowsFlags(false);
+        setModel(model);
     }
-    *value = text.toLongLong();
-    return true;
-}
+
+    void showPopup() override
+    {
+        m_model->setShowsFlags(true);
+        if (auto* list = qobject_cast<QListView*>(view()))
+            list->setUniformItemSizes(true);
+        QComboBox::showPopup();
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QComboBox::paintEvent(event);
+        if (!m_model->showsFlags())
+            QTimer::singleShot(0, m_model, [model = m_model] { model->setShowsFlags(true); });
+    }
+
+private:
+    StorefrontListModel* m_model;
+};
 } // namespace
 
 MainView::MainView(SavedAppsViewModel* savedApps, AppSearchService searchService, QWidget* parent)
     : QWidget(parent)
-    , m_savedApps(savedApps)
-    , m_searchService(std::move(searchService))
-    , m_searchModel(new AppSearchViewModel(m_searchService, this))
-    , m_selectedStorefront(initialStorefront())
+    , m_model(new MainViewModel(savedApps, std::move(searchService), this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(buildTopBar());
+    layout->addWidget(buildErrorBar());
 
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setChildrenCollapsible(false);
-    m_sidebar = new SavedAppsSidebar(m_splitter);
+    m_sidebar = new SavedAppsSidebar(savedApps, m_splitter);
     m_sidebar->setMinimumWidth(220);
     m_detailStack = new QStackedWidget(m_splitter);
     m_noSelection = new QLabel(tr("Select an app in the sidebar, or search the catalogue to add one."), m_detailStack);
     m_noSelection->setAlignment(Qt::AlignCenter);
     m_noSelection->setWordWrap(true);
     m_noSelection->setFont(platformFont(TextStyle::Title3));
-    QPalette quiet = m_noSelection->palette();
-    quiet.setColor(QPalette::WindowText, SemanticColors::secondary(colorScheme(this)));
-    m_noSelection->setPalette(quiet);
-    m_detail = new AppDetailArea(m_detailStack);
+    // An explicit minimum spares the layout a search for the narrowest wrap.
+    m_noSelection->setMinimumSize(200, 60);
     m_detailStack->addWidget(m_noSelection);
-    m_detailStack->addWidget(m_detail);
     m_splitter->addWidget(m_sidebar);
     m_splitter->addWidget(m_detailStack);
     m_splitter->setStretchFactor(0, 0);
@@ -79,30 +90,37 @@ MainView::MainView(SavedAppsViewModel* savedApps, AppSearchService searchService
     m_splitter->setSizes({260, 1020});
     layout->addWidget(m_splitter, 1);
 
-    m_overlay = new SearchOverlay(m_searchModel, this);
-    m_overlay->hide();
     m_detailStack->installEventFilter(this);
 
-    connect(m_sidebar, &SavedAppsSidebar::profileSelected, this, &MainView::selectProfile);
-    connect(m_sidebar, &SavedAppsSidebar::removeRequested, this, [this](const QString& key) {
-        if (!m_savedApps)
-            return;
-        if (key == m_selectedKey) {
-            m_selectedKey.clear();
-            m_selectionTask.cancel();
-        }
-        m_savedApps->remove(key);
+    connect(m_sidebar, &SavedAppsSidebar::profileSelected, m_model, &MainViewModel::selectProfile);
+    connect(m_sidebar, &SavedAppsSidebar::removeRequested, m_model, &MainViewModel::removeProfile);
+
+    connect(m_model, &MainViewModel::selectedStorefrontChanged, this, [this] {
+        const QSignalBlocker blocker(m_storefrontBox);
+        m_storefrontBox->setCurrentIndex(
+            static_cast<StorefrontListModel*>(m_storefrontBox->model())->rowOfCode(m_model->selectedStorefront()));
+        emit selectedStorefrontChanged();
+    });
+    connect(m_model, &MainViewModel::selectedPlatformChanged, this, [this] {
+        const QSignalBlocker blocker(m_platformBox);
+        m_platformBox->setCurrentIndex(m_platformBox->findData(static_cast<int>(m_model->selectedPlatform())));
+        emit selectedPlatformChanged();
+    });
+    connect(m_model, &MainViewModel::selectionChanged, this, [this] {
+        m_sidebar->setSelectedKey(m_model->selectedKey());
         renderSelection();
         emit selectionChanged();
     });
-    connect(m_overlay, &SearchOverlay::closeRequested, this, [this] {
-        showOverlay(false);
-        m_searchField->setFocus();
+    connect(m_model, &MainViewModel::selectionRefreshed, this, &MainView::selectionRefreshed);
+    connect(m_model, &MainViewModel::selectionStatusChanged, this, [this] {
+        detailArea()->setStatus(m_model->selectionStatus(), m_model->selectionStatusIsError());
     });
-    connect(m_overlay, &SearchOverlay::addRequested, this, [this](const AppInfo& app) { addSearchResult(app); });
-    if (m_savedApps)
-        connect(m_savedApps, &SavedAppsViewModel::savedAppsChanged, this, &MainView::renderSavedApps);
-    renderSavedApps();
+    connect(m_model, &MainViewModel::workspaceErrorChanged, this, &MainView::renderWorkspaceError);
+    if (savedApps)
+        connect(savedApps, &SavedAppsViewModel::savedAppsChanged, this, &MainView::renderSelection);
+    renderSelection();
+    renderWorkspaceError();
+    onColorSchemeChange(this, [this](ColorScheme) { applyColors(); });
 }
 
 MainView::~MainView() = default;
@@ -119,38 +137,32 @@ QWidget* MainView::buildTopBar()
     m_platformBox->setAccessibleName(tr("Platform"));
     for (AppPlatform platform : allAppPlatforms())
         m_platformBox->addItem(displayName(platform), static_cast<int>(platform));
+    m_platformBox->setCurrentIndex(m_platformBox->findData(static_cast<int>(m_model->selectedPlatform())));
     connect(m_platformBox, &QComboBox::currentIndexChanged, this, [this](int index) {
-        setSelectedPlatform(static_cast<AppPlatform>(m_platformBox->itemData(index).toInt()));
+        m_model->setSelectedPlatform(static_cast<AppPlatform>(m_platformBox->itemData(index).toInt()));
     });
 
-    m_storefrontBox = new QComboBox(bar);
+    auto* storefronts = new StorefrontListModel;
+    m_storefrontBox = new StorefrontSelector(storefronts, bar);
     m_storefrontBox->setAccessibleName(tr("Country"));
     m_storefrontBox->setMaxVisibleItems(20);
-    // Sized from a typical name instead of measuring all 167 entries, which
-    // would dominate start-up.
+    // Sized from a typical name instead of measuring all 167 entries.
     m_storefrontBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_storefrontBox->setMinimumContentsLength(24);
-    QStringList codes;
-    for (const StorefrontOption& option : StorefrontOption::all())
-        codes << option.code;
-    StorefrontOption::sortCodesByRegionName(codes);
-    for (const QString& code : codes) {
-        m_storefrontBox->addItem(QStringLiteral("%1  %2").arg(StorefrontOption::flagEmoji(code),
-                                                             StorefrontOption{code, std::nullopt}.displayName()),
-                                 code);
-    }
-    m_storefrontBox->setCurrentIndex(m_storefrontBox->findData(m_selectedStorefront));
-    connect(m_storefrontBox, &QComboBox::currentIndexChanged, this, [this](int index) {
-        setSelectedStorefront(m_storefrontBox->itemData(index).toString());
+    m_storefrontBox->setMinimumContentsLength(22);
+    m_storefrontBox->setCurrentIndex(storefronts->rowOfCode(m_model->selectedStorefront()));
+    connect(m_storefrontBox, &QComboBox::currentIndexChanged, this, [this, storefronts](int index) {
+        m_model->setSelectedStorefront(storefronts->codeAt(index));
     });
 
     m_searchField = new QLineEdit(bar);
     m_searchField->setPlaceholderText(tr("Search the App Store"));
-    m_searchField->setClearButtonEnabled(true);
+    // The clear button shows only over text, and making it loads the icon
+    // theme: it is made when the user first types.
+    connect(m_searchField, &QLineEdit::textEdited, this, [this] { m_searchField->setClearButtonEnabled(true); },
+            Qt::SingleShotConnection);
     m_searchField->setAccessibleName(tr("Search"));
     m_searchField->setMaxLength(200);
-    m_searchField->addAction(symbolIcon(QStringLiteral("magnifyingglass"), SemanticColors::secondary(colorScheme(this))),
-                             QLineEdit::LeadingPosition);
+    m_searchIcon = m_searchField->addAction(QIcon(), QLineEdit::LeadingPosition);
     m_searchField->installEventFilter(this);
     connect(m_searchField, &QLineEdit::returnPressed, this, [this] { search(m_searchField->text()); });
 
@@ -161,200 +173,135 @@ QWidget* MainView::buildTopBar()
     return bar;
 }
 
-void MainView::setSelectedStorefront(const QString& code)
+QWidget* MainView::buildErrorBar()
 {
-    const auto option = StorefrontOption::option(code.trimmed());
-    if (!option || option->code == m_selectedStorefront)
-        return;
-    m_selectedStorefront = option->code;
-    const QSignalBlocker blocker(m_storefrontBox);
-    m_storefrontBox->setCurrentIndex(m_storefrontBox->findData(m_selectedStorefront));
-    emit selectedStorefrontChanged();
-    // Results of another storefront would be misleading: search again.
-    if (m_overlay->isVisible() && !m_lastTerm.isEmpty())
-        search(m_lastTerm);
+    m_errorBar = new QWidget(this);
+    auto* layout = new QHBoxLayout(m_errorBar);
+    layout->setContentsMargins(12, 0, 12, 6);
+    m_workspaceError = new QLabel(m_errorBar);
+    m_workspaceError->setTextFormat(Qt::PlainText);
+    m_workspaceError->setWordWrap(true);
+    m_workspaceError->setFont(platformFont(TextStyle::Callout));
+    auto* dismiss = new QToolButton(m_errorBar);
+    dismiss->setText(tr("Dismiss"));
+    dismiss->setAutoRaise(true);
+    connect(dismiss, &QToolButton::clicked, m_model, &MainViewModel::clearWorkspaceError);
+    layout->addWidget(m_workspaceError, 1);
+    layout->addWidget(dismiss);
+    return m_errorBar;
 }
 
-void MainView::setSelectedPlatform(AppPlatform platform)
+void MainView::applyColors()
 {
-    if (platform == m_selectedPlatform)
-        return;
-    m_selectedPlatform = platform;
-    const QSignalBlocker blocker(m_platformBox);
-    m_platformBox->setCurrentIndex(m_platformBox->findData(static_cast<int>(platform)));
-    emit selectedPlatformChanged();
-    if (m_overlay->isVisible() && !m_lastTerm.isEmpty())
-        search(m_lastTerm);
+    const ColorScheme scheme = colorScheme(this);
+    QPalette quiet = m_noSelection->palette();
+    quiet.setColor(QPalette::WindowText, SemanticColors::secondary(scheme));
+    m_noSelection->setPalette(quiet);
+    QPalette alarm = m_workspaceError->palette();
+    alarm.setColor(QPalette::WindowText, SemanticColors::red(scheme));
+    m_workspaceError->setPalette(alarm);
+    // The icon theme takes a while to load; the first frame goes without it.
+    if (m_firstFramePainted)
+        m_searchIcon->setIcon(symbolIcon(QStringLiteral("magnifyingglass"), SemanticColors::secondary(scheme)));
 }
 
-std::optional<AppInfo> MainView::selectedApp() const
+void MainView::paintEvent(QPaintEvent* event)
 {
-    if (!m_savedApps || m_selectedKey.isEmpty())
-        return std::nullopt;
-    const auto profile = m_savedApps->profile(m_selectedKey);
-    return profile ? std::optional<AppInfo>(profile->app) : std::nullopt;
-}
-
-void MainView::search(const QString& term)
-{
-    m_lastTerm = term.trimmed();
-    showOverlay(true);
-    m_searchModel->search(term, m_selectedPlatform, m_selectedStorefront);
-}
-
-void MainView::selectProfile(const QString& dedupKey)
-{
-    if (dedupKey == m_selectedKey)
-        return;
-    m_selectedKey = dedupKey;
-    m_sidebar->setSelectedKey(dedupKey);
-    renderSelection();
-    emit selectionChanged();
-    m_detail->setStatus({}, false);
-    if (!dedupKey.isEmpty())
-        refreshSelection(dedupKey);
-    else
-        m_selectionTask.cancel();
-}
-
-QCoro::Task<> MainView::refreshSelection(QString dedupKey)
-{
-    if (!m_savedApps)
-        co_return;
-    const std::optional<SavedAppProfile> profile = m_savedApps->profile(dedupKey);
-    if (!profile)
-        co_return;
-
-    const quint64 requestID = ++m_selectionRequestID;
-    CancellationSource source;
-    m_selectionTask = TaskHandle(source); // aborts the lookup of the previous selection
-    m_detail->setStatus(tr("Updating details…"), false);
-    QPointer<MainView> self(this);
-    const AppSearchService service = m_searchService;
-    const auto outcome = co_await service.lookupWithScreenshots(profile->appId(), profile->platform(),
-                                                                profile->storefront, source.token());
-    if (!self || requestID != self->m_selectionRequestID)
-        co_return;
-    self->m_selectionTask = TaskHandle();
-    if (!outcome) {
-        // The saved details stay on screen; the line under them says why they
-        // could not be brought up to date.
-        const bool cancelled = outcome.error().kind == AppSearchService::ServiceError::Cancelled;
-        self->m_detail->setStatus(cancelled ? QString() : outcome.error().localizedDescription(), true);
-        if (!cancelled)
-            Log::debug(QStringLiteral("Unable to refresh %1: %2")
-                           .arg(profile->appId())
-                           .arg(outcome.error().localizedDescription()));
-        co_return;
+    QWidget::paintEvent(event);
+    if (!m_firstFramePainted && !m_firstFrameQueued) {
+        m_firstFrameQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            m_firstFramePainted = true;
+            applyColors();
+        });
     }
-    self->m_detail->setStatus({}, false);
-    if (self->m_savedApps)
-        self->m_savedApps->refresh(outcome.value(), profile->storefront);
-    emit self->selectionRefreshed();
 }
+
+QString MainView::selectedStorefront() const { return m_model->selectedStorefront(); }
+void MainView::setSelectedStorefront(const QString& code) { m_model->setSelectedStorefront(code); }
+AppPlatform MainView::selectedPlatform() const { return m_model->selectedPlatform(); }
+void MainView::setSelectedPlatform(AppPlatform platform) { m_model->setSelectedPlatform(platform); }
+SavedAppsViewModel* MainView::savedApps() const { return m_model->savedApps(); }
+AppSearchService MainView::searchService() const { return m_model->searchService(); }
+AppRankingService MainView::rankingService() const { return m_model->rankingService(); }
+QString MainView::selectedKey() const { return m_model->selectedKey(); }
+std::optional<AppInfo> MainView::selectedApp() const { return m_model->selectedApp(); }
+void MainView::selectProfile(const QString& dedupKey) { m_model->selectProfile(dedupKey); }
+bool MainView::isRefreshingSelection() const { return m_model->isRefreshingSelection(); }
 
 QCoro::Task<> MainView::addSearchResult(AppInfo app)
 {
-    if (!m_savedApps || m_pendingAdds.contains(app.id))
-        co_return;
-    const QString storefront = m_selectedStorefront;
-    const auto saved = m_savedApps->add(app, storefront);
-    if (!saved) {
-        Log::error(QStringLiteral("Unable to save %1: %2").arg(app.id).arg(saved.error()));
-        co_return;
-    }
-    selectProfile(saved.value().dedupKey());
+    return m_model->addSearchResult(std::move(app));
 }
 
 QCoro::Task<> MainView::addRankingApp(AppRanking ranking, QString storefront)
 {
-    qint64 appID = 0;
-    if (!isDecimalInteger(ranking.id, &appID) || appID <= 0) {
-        Log::debug(QStringLiteral("Unable to add ranked app with invalid id ") + ranking.id);
-        co_return;
-    }
-    if (!m_savedApps)
-        co_return;
-    for (const SavedAppProfile& profile : m_savedApps->savedApps()) {
-        if (profile.appId() == appID) {
-            selectProfile(profile.dedupKey());
-            co_return;
-        }
-    }
-    // A second click while the first add is still looking the app up must not
-    // save it twice.
-    if (m_pendingAdds.contains(appID))
-        co_return;
-    m_pendingAdds.insert(appID);
-    updatePendingIDs();
-
-    QPointer<MainView> self(this);
-    const AppSearchService service = m_searchService;
-    // Charts list iPhone apps, so they are looked up as such.
-    const auto outcome = co_await service.lookupWithScreenshots(appID, AppPlatform::iPhone, storefront);
-    if (!self)
-        co_return;
-    self->m_pendingAdds.remove(appID);
-    self->updatePendingIDs();
-    if (!outcome) {
-        Log::debug(QStringLiteral("Unable to add ranked app ") + ranking.id + QStringLiteral(": ")
-                   + outcome.error().localizedDescription());
-        co_return;
-    }
-    if (!self->m_savedApps)
-        co_return;
-    const auto saved = self->m_savedApps->add(outcome.value(), storefront);
-    if (!saved) {
-        Log::debug(QStringLiteral("Unable to add ranked app ") + ranking.id + QStringLiteral(": ") + saved.error());
-        co_return;
-    }
-    self->selectProfile(saved.value().dedupKey());
+    return m_model->addRankingApp(std::move(ranking), std::move(storefront));
 }
 
-void MainView::renderSavedApps()
+void MainView::search(const QString& term)
 {
-    const QList<SavedAppProfile> profiles = m_savedApps ? m_savedApps->savedApps() : QList<SavedAppProfile>();
-    m_sidebar->setProfiles(profiles);
-    QSet<qint64> ids;
-    bool selectionStillSaved = false;
-    for (const SavedAppProfile& profile : profiles) {
-        ids.insert(profile.appId());
-        selectionStillSaved = selectionStillSaved || profile.dedupKey() == m_selectedKey;
+    showOverlay(true);
+    m_model->search(term);
+}
+
+SearchOverlay* MainView::searchOverlay()
+{
+    // Made on the first search, like the detail area.
+    if (!m_overlay) {
+        m_overlay = new SearchOverlay(m_model, this);
+        m_overlay->hide();
+        connect(m_overlay, &SearchOverlay::closeRequested, this, [this] {
+            showOverlay(false);
+            m_searchField->setFocus();
+        });
+        connect(m_overlay, &SearchOverlay::addRequested, this, [this](const AppInfo& app) { addSearchResult(app); });
     }
-    m_overlay->setSavedAppIDs(ids);
-    if (!selectionStillSaved && !m_selectedKey.isEmpty()) {
-        m_selectedKey.clear();
-        emit selectionChanged();
+    return m_overlay;
+}
+
+AppDetailArea* MainView::detailArea()
+{
+    // Made when first needed: a window that opens with nothing selected
+    // does not pay for it before its first frame.
+    if (!m_detail) {
+        m_detail = new AppDetailArea(m_detailStack);
+        m_detailStack->addWidget(m_detail);
+        m_detail->setStatus(m_model->selectionStatus(), m_model->selectionStatusIsError());
+        emit detailAreaCreated(m_detail);
     }
-    m_sidebar->setSelectedKey(m_selectedKey);
-    renderSelection();
+    return m_detail;
 }
 
 void MainView::renderSelection()
 {
-    const auto profile = m_savedApps && !m_selectedKey.isEmpty() ? m_savedApps->profile(m_selectedKey) : std::nullopt;
+    const auto profile = m_model->selectedProfile();
     if (!profile) {
         m_detailStack->setCurrentWidget(m_noSelection);
         return;
     }
-    m_detail->setApp(profile->app, profile->storefront);
-    m_detailStack->setCurrentWidget(m_detail);
+    AppDetailArea* detail = detailArea();
+    detail->setApp(profile->app, profile->storefront);
+    m_detailStack->setCurrentWidget(detail);
 }
 
-void MainView::updatePendingIDs()
+void MainView::renderWorkspaceError()
 {
-    m_overlay->setPendingAppIDs(m_pendingAdds);
+    m_workspaceError->setText(m_model->workspaceError());
+    m_errorBar->setVisible(!m_model->workspaceError().isEmpty());
 }
 
 void MainView::showOverlay(bool visible)
 {
     if (visible) {
         placeOverlay();
-        m_overlay->show();
-        m_overlay->raise();
+        SearchOverlay* overlay = searchOverlay();
+        overlay->show();
+        overlay->raise();
     } else {
-        m_overlay->hide();
-        m_searchModel->cancel();
+        if (m_overlay)
+            m_overlay->hide();
+        m_model->cancelSearch();
     }
 }
 
@@ -365,7 +312,7 @@ void MainView::placeOverlay()
     const QRect area = m_detailStack->geometry().translated(m_splitter->pos());
     const int width = std::min(520, std::max(360, area.width() / 2));
     const int height = std::min(area.height() - 16, 560);
-    m_overlay->setGeometry(area.right() - width - 8, area.top() + 8, width, std::max(200, height));
+    searchOverlay()->setGeometry(area.right() - width - 8, area.top() + 8, width, std::max(200, height));
 }
 
 void MainView::showEvent(QShowEvent* event)
@@ -374,10 +321,9 @@ void MainView::showEvent(QShowEvent* event)
     if (!m_loadedOnce) {
         m_loadedOnce = true;
         // Loaded once the window is on screen, so start-up never waits for it.
-        QPointer<MainView> self(this);
-        QTimer::singleShot(0, this, [self] {
-            if (self && self->m_savedApps)
-                self->m_savedApps->load();
+        QTimer::singleShot(0, this, [this] {
+            if (SavedAppsViewModel* saved = m_model->savedApps())
+                saved->load();
         });
     }
 }
@@ -385,25 +331,26 @@ void MainView::showEvent(QShowEvent* event)
 void MainView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (m_overlay->isVisible())
+    if (m_overlay && m_overlay->isVisible())
         placeOverlay();
 }
 
 bool MainView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_detailStack && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
-        if (m_overlay->isVisible())
+        if (m_overlay && m_overlay->isVisible())
             placeOverlay();
     } else if (watched == m_searchField && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Escape && m_overlay->isVisible()) {
+        if (key->key() == Qt::Key_Escape && m_overlay && m_overlay->isVisible()) {
             showOverlay(false);
             return true;
         }
-        if (key->key() == Qt::Key_Down && m_overlay->isVisible()) {
-            m_overlay->list()->setFocus();
-            if (m_overlay->list()->currentRow() < 0 && m_overlay->list()->count() > 0)
-                m_overlay->list()->setCurrentRow(0);
+        if (key->key() == Qt::Key_Down && m_overlay && m_overlay->isVisible()) {
+            QListView* list = m_overlay->list();
+            list->setFocus();
+            if (!list->currentIndex().isValid() && list->model()->rowCount() > 0)
+                list->setCurrentIndex(list->model()->index(0, 0));
             return true;
         }
     }

@@ -2,16 +2,16 @@
 
 #include "models/AppInfo.h"
 #include "models/AppRanking.h"
+#include "Services/AppRankingService.h"
 #include "Services/AppSearchService.h"
-#include "platform/CancellationToken.h"
 
 #include <QCoroTask>
-#include <QPointer>
-#include <QSet>
 #include <QWidget>
 
+#include <optional>
+
 class AppDetailArea;
-class AppSearchViewModel;
+class MainViewModel;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -22,7 +22,8 @@ class SavedAppsViewModel;
 class SearchOverlay;
 
 // The main window's content: the sidebar of saved apps, the platform and
-// country selectors, the search overlay and the detail area of the selected app.
+// country selectors, the search overlay and the detail area of the selected
+// app. A thin shell over MainViewModel, which holds the state and the flows.
 class MainView : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString selectedStorefront READ selectedStorefront WRITE setSelectedStorefront NOTIFY selectedStorefrontChanged)
@@ -30,70 +31,72 @@ public:
     MainView(SavedAppsViewModel* savedApps, AppSearchService searchService, QWidget* parent = nullptr);
     ~MainView() override;
 
-    QString selectedStorefront() const { return m_selectedStorefront; }
+    MainViewModel* viewModel() const { return m_model; }
+
+    QString selectedStorefront() const;
     void setSelectedStorefront(const QString& code);
-    AppPlatform selectedPlatform() const { return m_selectedPlatform; }
+    AppPlatform selectedPlatform() const;
     void setSelectedPlatform(AppPlatform platform);
+    SavedAppsViewModel* savedApps() const;
+    AppSearchService searchService() const;
+    AppRankingService rankingService() const;
 
     // The dedup key of the selected saved app; empty when none is selected.
-    QString selectedKey() const { return m_selectedKey; }
+    QString selectedKey() const;
     std::optional<AppInfo> selectedApp() const;
     void selectProfile(const QString& dedupKey);
 
-    // Searches the catalogue for apps of the selected platform and storefront.
+    // Searches the catalogue and shows the results panel.
     void search(const QString& term);
-    // Saves an app found by the search and selects it. A second call for an
-    // app whose add is running does nothing.
     QCoro::Task<> addSearchResult(AppInfo app);
-    // Adds an app of a top chart to the workspace and selects it.
     QCoro::Task<> addRankingApp(AppRanking ranking, QString storefront);
 
-    AppSearchService searchService() const { return m_searchService; }
     SavedAppsSidebar* sidebar() const { return m_sidebar; }
-    SearchOverlay* searchOverlay() const { return m_overlay; }
-    AppDetailArea* detailArea() const { return m_detail; }
+    // The search results panel, made on first use.
+    SearchOverlay* searchOverlay();
+    // The detail area of the selected app, made on first use.
+    AppDetailArea* detailArea();
     QLineEdit* searchField() const { return m_searchField; }
     QComboBox* platformSelector() const { return m_platformBox; }
     QComboBox* storefrontSelector() const { return m_storefrontBox; }
-    // True while the details of the selected app are being looked up.
-    bool isRefreshingSelection() const { return m_selectionTask.isActive(); }
+    // The line under the top bar that says why a workspace change failed.
+    QLabel* workspaceErrorLabel() const { return m_workspaceError; }
+    bool isRefreshingSelection() const;
 
 signals:
     void selectedStorefrontChanged();
     void selectedPlatformChanged();
     void selectionChanged();
     void selectionRefreshed();
+    // The detail area was made; tab screens can be put into it now.
+    void detailAreaCreated(AppDetailArea* detail);
 
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildTopBar();
-    void renderSavedApps();
+    QWidget* buildErrorBar();
     void renderSelection();
+    void renderWorkspaceError();
     void showOverlay(bool visible);
     void placeOverlay();
-    void updatePendingIDs();
-    QCoro::Task<> refreshSelection(QString dedupKey);
+    void applyColors();
 
-    QPointer<SavedAppsViewModel> m_savedApps;
-    AppSearchService m_searchService;
-    AppSearchViewModel* m_searchModel;
-
-    QString m_selectedStorefront;
-    AppPlatform m_selectedPlatform = AppPlatform::iPhone;
-    QString m_selectedKey;
-    QString m_lastTerm;
-    QSet<qint64> m_pendingAdds;
-    TaskHandle m_selectionTask;
-    quint64 m_selectionRequestID = 0;
+    MainViewModel* m_model;
     bool m_loadedOnce = false;
+    bool m_firstFramePainted = false;
+    bool m_firstFrameQueued = false;
 
     QComboBox* m_platformBox = nullptr;
     QComboBox* m_storefrontBox = nullptr;
     QLineEdit* m_searchField = nullptr;
+    QAction* m_searchIcon = nullptr;
+    QWidget* m_errorBar = nullptr;
+    QLabel* m_workspaceError = nullptr;
     QSplitter* m_splitter = nullptr;
     SavedAppsSidebar* m_sidebar = nullptr;
     QStackedWidget* m_detailStack = nullptr;

@@ -1,128 +1,134 @@
 #include "Views/SavedAppsSidebar.h"
 
-#include "Views/SavedAppRow.h"
+#include "Views/AppListModels.h"
+#include "Views/AppRowDelegate.h"
+#include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
-#include "models/StorefrontOption.h"
 #include "platform/TextStyle.h"
 
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-namespace {
-constexpr int kKeyRole = Qt::UserRole + 1;
-}
-
-SavedAppsSidebar::SavedAppsSidebar(QWidget* parent)
+SavedAppsSidebar::SavedAppsSidebar(SavedAppsViewModel* savedApps, QWidget* parent)
     : QWidget(parent)
+    , m_model(new SavedAppsListModel(savedApps, this))
+    , m_delegate(new AppRowDelegate(32, 46, false, this))
     , m_stack(new QStackedWidget(this))
-    , m_list(new QListWidget(this))
+    , m_list(new QListView(this))
+    , m_title(new QLabel(tr("Saved Apps"), this))
     , m_emptyLabel(new QLabel(this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    auto* title = new QLabel(tr("Saved Apps"), this);
-    title->setFont(platformFont(TextStyle::Subheadline, QFont::DemiBold));
-    title->setContentsMargins(12, 10, 12, 6);
-    QPalette titlePalette = title->palette();
-    titlePalette.setColor(QPalette::WindowText, SemanticColors::secondary(colorScheme(this)));
-    title->setPalette(titlePalette);
-    layout->addWidget(title);
+    m_title->setFont(platformFont(TextStyle::Subheadline, QFont::DemiBold));
+    m_title->setContentsMargins(12, 10, 12, 6);
+    layout->addWidget(m_title);
 
-    // One fill for the whole sidebar; the selection is a light tint of the
-    // accent so the row's own text colours stay readable on it.
-    const ColorScheme scheme = colorScheme(this);
     setAutoFillBackground(true);
-    QPalette sidebarPalette = palette();
-    sidebarPalette.setColor(QPalette::Window, SemanticColors::controlBackground(scheme));
-    setPalette(sidebarPalette);
-    QColor selection = SemanticColors::accent(scheme);
-    selection.setAlphaF(0.18);
-    m_list->setStyleSheet(QStringLiteral("QListWidget { background: transparent; }"
-                                         "QListWidget::item:selected { background: %1; border-radius: 6px; }"
-                                         "QListWidget::item:hover:!selected { background: rgba(127,127,127,0.08); }")
-                              .arg(styleSheetColor(selection)));
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(m_delegate);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setUniformItemSizes(true);
+    m_list->setMouseTracking(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setAccessibleName(tr("Saved Apps"));
 
     m_emptyLabel->setText(tr("No saved apps yet.\nSearch the catalogue above and add an app."));
     m_emptyLabel->setAlignment(Qt::AlignCenter);
     m_emptyLabel->setWordWrap(true);
     m_emptyLabel->setFont(platformFont(TextStyle::Callout));
-    QPalette emptyPalette = m_emptyLabel->palette();
-    emptyPalette.setColor(QPalette::WindowText, SemanticColors::secondary(colorScheme(this)));
-    m_emptyLabel->setPalette(emptyPalette);
     m_emptyLabel->setContentsMargins(16, 16, 16, 16);
+    // An explicit minimum spares the layout a search for the narrowest wrap.
+    m_emptyLabel->setMinimumSize(120, 80);
 
     m_stack->addWidget(m_emptyLabel);
     m_stack->addWidget(m_list);
     layout->addWidget(m_stack, 1);
 
-    connect(m_list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* current) {
-        if (m_updating || !current)
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (m_updating || !current.isValid())
             return;
-        emit profileSelected(current->data(kKeyRole).toString());
+        m_wantedKey = current.data(AppListRole::Key).toString();
+        emit profileSelected(m_wantedKey);
     });
-    connect(m_list, &QListWidget::customContextMenuRequested, this, &SavedAppsSidebar::showContextMenu);
+    // While rows come and go the view moves its current row by itself; that
+    // is no choice of the user's, and the wanted row is put back afterwards.
+    for (auto about : {&QAbstractItemModel::rowsAboutToBeRemoved, &QAbstractItemModel::rowsAboutToBeInserted}) {
+        connect(m_model, about, this, [this] { m_updating = true; });
+    }
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeMoved, this, [this] { m_updating = true; });
+    for (auto done : {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::rowsInserted}) {
+        connect(m_model, done, this, [this] { setSelectedKey(m_wantedKey); });
+    }
+    connect(m_model, &QAbstractItemModel::rowsMoved, this, [this] { setSelectedKey(m_wantedKey); });
+    connect(m_list, &QListView::customContextMenuRequested, this, &SavedAppsSidebar::showContextMenu);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &SavedAppsSidebar::updateEmptyState);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &SavedAppsSidebar::updateEmptyState);
+    updateEmptyState();
+    onColorSchemeChange(this, [this](ColorScheme) { applyColors(); });
 }
 
-void SavedAppsSidebar::setProfiles(const QList<SavedAppProfile>& profiles)
+void SavedAppsSidebar::applyColors()
 {
-    const QString selected = selectedKey();
-    m_updating = true;
-    m_list->clear();
-    for (const SavedAppProfile& profile : profiles) {
-        auto* item = new QListWidgetItem(m_list);
-        item->setData(kKeyRole, profile.dedupKey());
-        item->setData(Qt::AccessibleTextRole, profile.app.name);
-        auto* row = new SavedAppRow(profile.app, 32, m_list);
-        item->setSizeHint(QSize(0, 46));
-        item->setToolTip(QStringLiteral("%1 · %2 %3")
-                             .arg(profile.app.name, StorefrontOption::flagEmoji(profile.storefront), profile.storefront));
-        m_list->setItemWidget(item, row);
+    const ColorScheme scheme = colorScheme(this);
+    QPalette sidebarPalette = palette();
+    sidebarPalette.setColor(QPalette::Window, SemanticColors::controlBackground(scheme));
+    setPalette(sidebarPalette);
+    for (QLabel* label : {m_title, m_emptyLabel}) {
+        QPalette quiet = label->palette();
+        quiet.setColor(QPalette::WindowText, SemanticColors::secondary(scheme));
+        label->setPalette(quiet);
     }
-    m_stack->setCurrentWidget(profiles.isEmpty() ? static_cast<QWidget*>(m_emptyLabel) : m_list);
-    m_updating = false;
-    setSelectedKey(selected);
+    QPalette listPalette = m_list->palette();
+    listPalette.setColor(QPalette::Base, SemanticColors::controlBackground(scheme));
+    m_list->setPalette(listPalette);
+    m_list->viewport()->update();
+}
+
+void SavedAppsSidebar::updateEmptyState()
+{
+    m_stack->setCurrentWidget(m_model->rowCount() == 0 ? static_cast<QWidget*>(m_emptyLabel) : m_list);
 }
 
 void SavedAppsSidebar::setSelectedKey(const QString& dedupKey)
 {
+    m_wantedKey = dedupKey;
     m_updating = true;
-    m_list->setCurrentItem(nullptr);
-    for (int i = 0; i < m_list->count(); ++i) {
-        if (!dedupKey.isEmpty() && m_list->item(i)->data(kKeyRole).toString() == dedupKey) {
-            m_list->setCurrentRow(i);
-            break;
-        }
+    const int row = dedupKey.isEmpty() ? -1 : m_model->rowOfKey(dedupKey);
+    if (row < 0) {
+        m_list->selectionModel()->clear();
+    } else {
+        m_list->selectionModel()->setCurrentIndex(m_model->index(row), QItemSelectionModel::ClearAndSelect);
     }
     m_updating = false;
 }
 
 QString SavedAppsSidebar::selectedKey() const
 {
-    const QListWidgetItem* item = m_list->currentItem();
-    return item ? item->data(kKeyRole).toString() : QString();
+    const QModelIndex current = m_list->selectionModel()->currentIndex();
+    return current.isValid() && m_list->selectionModel()->isSelected(current)
+        ? current.data(AppListRole::Key).toString()
+        : QString();
 }
 
 int SavedAppsSidebar::rowCount() const
 {
-    return m_list->count();
+    return m_model->rowCount();
 }
 
 void SavedAppsSidebar::showContextMenu(const QPoint& position)
 {
-    QListWidgetItem* item = m_list->itemAt(position);
-    if (!item)
+    const QModelIndex index = m_list->indexAt(position);
+    if (!index.isValid())
         return;
-    const QString key = item->data(kKeyRole).toString();
+    const QString key = index.data(AppListRole::Key).toString();
     QMenu menu(this);
     QAction* remove = menu.addAction(tr("Remove from Workspace"));
     if (menu.exec(m_list->viewport()->mapToGlobal(position)) == remove)

@@ -1,25 +1,27 @@
 #pragma once
 
-#include "models/SavedAppProfile.h"
-
 #include <QWidget>
 
+class AppRowDelegate;
 class QLabel;
-class QListWidget;
+class QListView;
 class QStackedWidget;
+class SavedAppsListModel;
+class SavedAppsViewModel;
 
 // The sidebar: the saved apps of the workspace as a flat list.
 class SavedAppsSidebar : public QWidget {
     Q_OBJECT
 public:
-    explicit SavedAppsSidebar(QWidget* parent = nullptr);
+    explicit SavedAppsSidebar(SavedAppsViewModel* savedApps, QWidget* parent = nullptr);
 
-    void setProfiles(const QList<SavedAppProfile>& profiles);
     // Selects the row of `dedupKey`, or clears the selection for an empty key.
     void setSelectedKey(const QString& dedupKey);
     QString selectedKey() const;
 
-    QListWidget* list() const { return m_list; }
+    QListView* list() const { return m_list; }
+    SavedAppsListModel* model() const { return m_model; }
+    AppRowDelegate* delegate() const { return m_delegate; }
     int rowCount() const;
 
 signals:
@@ -28,9 +30,15 @@ signals:
 
 private:
     void showContextMenu(const QPoint& position);
+    void applyColors();
+    void updateEmptyState();
 
+    SavedAppsListModel* m_model;
+    AppRowDelegate* m_delegate;
     QStackedWidget* m_stack;
-    QListWidget* m_list;
+    QListView* m_list;
+    QLabel* m_title;
     QLabel* m_emptyLabel;
+    QString m_wantedKey;
     bool m_updating = false;
 };

@@ -1,38 +1,33 @@
 #include "Views/SearchOverlay.h"
 
 #include "ViewModels/AppSearchViewModel.h"
-#include "Views/SavedAppRow.h"
+#include "ViewModels/MainViewModel.h"
+#include "Views/AppListModels.h"
+#include "Views/AppRowDelegate.h"
+#include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
+#include <QListView>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-constexpr int kIndexRole = Qt::UserRole + 1;
-}
-
-SearchOverlay::SearchOverlay(AppSearchViewModel* model, QWidget* parent)
+SearchOverlay::SearchOverlay(MainViewModel* main, QWidget* parent)
     : QFrame(parent)
-    , m_model(model)
+    , m_main(main)
+    , m_model(new SearchResultsModel(main, this))
+    , m_delegate(new AppRowDelegate(36, 52, true, this))
     , m_stack(new QStackedWidget(this))
-    , m_list(new QListWidget(this))
+    , m_list(new QListView(this))
     , m_status(new QLabel(this))
-    , m_banner(new QLabel(this))
 {
     setObjectName(QStringLiteral("SearchOverlay"));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
-    const ColorScheme scheme = colorScheme(this);
-    QPalette panel = palette();
-    panel.setColor(QPalette::Window, SemanticColors::controlBackground(scheme));
-    setPalette(panel);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 8, 10, 10);
@@ -53,43 +48,45 @@ SearchOverlay::SearchOverlay(AppSearchViewModel* model, QWidget* parent)
     m_status->setWordWrap(true);
     m_status->setTextFormat(Qt::PlainText);
     m_status->setFont(platformFont(TextStyle::Callout));
-    m_banner->setWordWrap(true);
-    m_banner->setTextFormat(Qt::PlainText);
-    m_banner->setFont(platformFont(TextStyle::Callout));
-    QPalette bannerPalette = m_banner->palette();
-    bannerPalette.setColor(QPalette::WindowText, SemanticColors::red(scheme));
-    m_banner->setPalette(bannerPalette);
-    m_banner->hide();
-    layout->addWidget(m_banner);
 
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(m_delegate);
     m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setUniformItemSizes(true);
+    m_list->setMouseTracking(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setAccessibleName(tr("Search Results"));
+    m_list->installEventFilter(this);
     m_stack->addWidget(m_status);
     m_stack->addWidget(m_list);
     layout->addWidget(m_stack, 1);
 
     connect(close, &QToolButton::clicked, this, &SearchOverlay::closeRequested);
-    connect(m_model, &AppSearchViewModel::resultsChanged, this, &SearchOverlay::render);
-    connect(m_model, &AppSearchViewModel::isLoadingChanged, this, &SearchOverlay::render);
-    connect(m_model, &AppSearchViewModel::errorMessageChanged, this, &SearchOverlay::render);
-    connect(m_list, &QListWidget::itemActivated, this, [this] { addCurrent(); });
-    render();
+    AppSearchViewModel* search = m_main->searchModel();
+    connect(search, &AppSearchViewModel::resultsChanged, this, &SearchOverlay::renderStatus);
+    connect(search, &AppSearchViewModel::isLoadingChanged, this, &SearchOverlay::renderStatus);
+    connect(search, &AppSearchViewModel::errorMessageChanged, this, &SearchOverlay::renderStatus);
+    connect(m_list, &QListView::activated, this, [this](const QModelIndex& index) { addRow(index.row()); });
+    connect(m_delegate, &AppRowDelegate::addClicked, this, [this](const QModelIndex& index) {
+        m_list->setCurrentIndex(index);
+        addRow(index.row());
+    });
+    renderStatus();
+    onColorSchemeChange(this, [this](ColorScheme) { applyColors(); });
 }
 
-void SearchOverlay::setSavedAppIDs(const QSet<qint64>& ids)
+void SearchOverlay::applyColors()
 {
-    if (ids == m_savedIDs)
-        return;
-    m_savedIDs = ids;
-    render();
-}
-
-void SearchOverlay::setPendingAppIDs(const QSet<qint64>& ids)
-{
-    if (ids == m_pendingIDs)
-        return;
-    m_pendingIDs = ids;
-    render();
+    const ColorScheme scheme = colorScheme(this);
+    QPalette panel = palette();
+    panel.setColor(QPalette::Window, SemanticColors::controlBackground(scheme));
+    panel.setColor(QPalette::Base, SemanticColors::controlBackground(scheme));
+    setPalette(panel);
+    QPalette quiet = m_status->palette();
+    const bool failed = !m_main->searchModel()->errorMessage().isEmpty();
+    quiet.setColor(QPalette::WindowText, failed ? SemanticColors::red(scheme) : SemanticColors::secondary(scheme));
+    m_status->setPalette(quiet);
+    m_list->viewport()->update();
 }
 
 QString SearchOverlay::statusText() const
@@ -97,77 +94,45 @@ QString SearchOverlay::statusText() const
     return m_stack->currentWidget() == m_status ? m_status->text() : QString();
 }
 
-QString SearchOverlay::bannerText() const
+void SearchOverlay::renderStatus()
 {
-    return m_banner->text();
-}
-
-void SearchOverlay::render()
-{
-    const int previousRow = m_list->currentRow();
-    m_list->clear();
-    const QList<AppInfo>& results = m_model->results();
-    for (int i = 0; i < results.size(); ++i) {
-        const AppInfo& app = results.at(i);
-        auto* item = new QListWidgetItem(m_list);
-        item->setData(kIndexRole, i);
-        item->setData(Qt::AccessibleTextRole, app.name);
-        item->setSizeHint(QSize(0, 52));
-
-        auto* rowWidget = new QWidget(m_list);
-        auto* rowLayout = new QHBoxLayout(rowWidget);
-        rowLayout->setContentsMargins(0, 0, 6, 0);
-        rowLayout->addWidget(new SavedAppRow(app, 36, rowWidget), 1);
-        auto* add = new QPushButton(rowWidget);
-        add->setObjectName(QStringLiteral("addButton"));
-        if (m_savedIDs.contains(app.id)) {
-            add->setText(tr("Added"));
-            add->setEnabled(false);
-        } else if (m_pendingIDs.contains(app.id)) {
-            add->setText(tr("Adding…"));
-            add->setEnabled(false);
-        } else {
-            add->setText(tr("Add"));
-        }
-        add->setAccessibleName(tr("Add %1").arg(app.name));
-        connect(add, &QPushButton::clicked, this, [this, app] { emit addRequested(app); });
-        rowLayout->addWidget(add, 0, Qt::AlignVCenter);
-        m_list->setItemWidget(item, rowWidget);
-    }
-    if (previousRow >= 0 && previousRow < m_list->count())
-        m_list->setCurrentRow(previousRow);
-
+    const AppSearchViewModel* search = m_main->searchModel();
+    const bool empty = search->results().isEmpty();
     QString status;
-    if (m_model->isLoading() && results.isEmpty())
+    if (search->isLoading() && empty)
         status = tr("Searching…");
-    else if (!m_model->errorMessage().isEmpty() && results.isEmpty())
-        status = m_model->errorMessage();
-    else if (results.isEmpty())
+    else if (!search->errorMessage().isEmpty())
+        // Results of an earlier term under this error would read as its answer.
+        status = search->errorMessage();
+    else if (empty)
         status = tr("No apps found.");
-    if (!status.isEmpty()) {
-        m_status->setText(status);
-        m_stack->setCurrentWidget(m_status);
-    } else {
-        m_stack->setCurrentWidget(m_list);
-    }
-    // A failure with results on screen keeps them and says why above them.
-    const bool keptAfterFailure = !m_model->errorMessage().isEmpty() && !results.isEmpty();
-    m_banner->setText(keptAfterFailure ? m_model->errorMessage() : QString());
-    m_banner->setVisible(keptAfterFailure);
+    m_status->setText(status);
+    m_stack->setCurrentWidget(status.isEmpty() ? static_cast<QWidget*>(m_list) : m_status);
+    applyColors();
 }
 
-void SearchOverlay::addCurrent()
+void SearchOverlay::addRow(int row)
 {
-    const QListWidgetItem* item = m_list->currentItem();
-    if (!item)
+    if (row < 0 || row >= m_model->rowCount())
         return;
-    const int index = item->data(kIndexRole).toInt();
-    const QList<AppInfo>& results = m_model->results();
-    if (index < 0 || index >= results.size())
-        return;
-    const AppInfo& app = results.at(index);
-    if (!m_savedIDs.contains(app.id) && !m_pendingIDs.contains(app.id))
-        emit addRequested(app);
+    if (m_model->addState(row) == MainViewModel::AddState::Add)
+        emit addRequested(m_model->rowAt(row));
+}
+
+bool SearchOverlay::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape) {
+            emit closeRequested();
+            return true;
+        }
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+            addRow(m_list->currentIndex().row());
+            return true;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
 }
 
 void SearchOverlay::keyPressEvent(QKeyEvent* event)

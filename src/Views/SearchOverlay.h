@@ -3,29 +3,29 @@
 #include "models/AppInfo.h"
 
 #include <QFrame>
-#include <QSet>
 
-class AppSearchViewModel;
+class AppRowDelegate;
+class MainViewModel;
 class QLabel;
-class QListWidget;
+class QListView;
 class QStackedWidget;
+class QToolButton;
+class SearchResultsModel;
 
 // The panel of search results laid over the detail area. It shows the search
 // view model's state and offers each result for adding to the workspace.
+// Keys: Return or Space adds the current result, Escape closes the panel.
 class SearchOverlay : public QFrame {
     Q_OBJECT
 public:
-    SearchOverlay(AppSearchViewModel* model, QWidget* parent = nullptr);
+    explicit SearchOverlay(MainViewModel* main, QWidget* parent = nullptr);
 
-    // Ids already in the workspace show "Added" instead of the add button.
-    void setSavedAppIDs(const QSet<qint64>& ids);
-    // Ids whose add is running show a disabled button.
-    void setPendingAppIDs(const QSet<qint64>& ids);
-
-    QListWidget* list() const { return m_list; }
+    QListView* list() const { return m_list; }
+    SearchResultsModel* model() const { return m_model; }
+    AppRowDelegate* delegate() const { return m_delegate; }
+    // The text shown instead of results (searching, no results, an error);
+    // empty while results are shown.
     QString statusText() const;
-    // The error shown above results that were kept after a failed search.
-    QString bannerText() const;
 
 signals:
     void addRequested(const AppInfo& app);
@@ -33,16 +33,17 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void render();
-    void addCurrent();
+    void renderStatus();
+    void addRow(int row);
+    void applyColors();
 
-    AppSearchViewModel* m_model;
+    MainViewModel* m_main;
+    SearchResultsModel* m_model;
+    AppRowDelegate* m_delegate;
     QStackedWidget* m_stack;
-    QListWidget* m_list;
+    QListView* m_list;
     QLabel* m_status;
-    QLabel* m_banner;
-    QSet<qint64> m_savedIDs;
-    QSet<qint64> m_pendingIDs;
 };

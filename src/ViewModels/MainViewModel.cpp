@@ -1,0 +1,349 @@
+#include "ViewModels/MainViewModel.h"
+
+#include "Services/Log.h"
+#include "ViewModels/AppRankMonitorViewModel.h"
+#include "ViewModels/AppRankingViewModel.h"
+#include "ViewModels/AppSearchViewModel.h"
+#include "ViewModels/MonetizationViewModel.h"
+#include "ViewModels/SavedAppsViewModel.h"
+#include "models/StorefrontOption.h"
+#include "platform/HttpSession.h"
+
+#include <QLocale>
+
+#include <limits>
+
+namespace {
+// The storefront of the user's own region when the catalogue has it, else US.
+QString initialStorefront()
+{
+    const QString region = QLocale::territoryToCode(QLocale::system().territory());
+    return StorefrontOption::option(region) ? region.toUpper() : QStringLiteral("US");
+}
+
+// A catalogue id as the charts give it: a decimal integer with an optional
+// sign, as a number parser reads it ("+123" is 123).
+std::optional<qint64> parseCatalogueID(const QString& text)
+{
+    qsizetype start = 0;
+    bool negative = false;
+    if (!text.isEmpty() && (text.front() == QLatin1Char('+') || text.front() == QLatin1Char('-'))) {
+        negative = text.front() == QLatin1Char('-');
+        start = 1;
+    }
+    if (start == text.size())
+        return std::nullopt;
+    qint64 value = 0;
+    for (qsizetype i = start; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        const int digit = c.unicode() - '0';
+        if (value > (std::numeric_limits<qint64>::max() - digit) / 10)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+// The estimates endpoint on the configured host.
+QUrl estimatesEndpoint()
+{
+    QUrl url = SensorTowerService::defaultBaseURL();
+    QString path = url.path(QUrl::FullyEncoded);
+    while (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    url.setPath(path + QStringLiteral("/api/ios/apps"), QUrl::StrictMode);
+    return url;
+}
+} // namespace
+
+MainViewModel::MainViewModel(SavedAppsViewModel* savedApps, AppSearchService searchService, QObject* parent)
+    : QObject(parent)
+    , m_savedApps(savedApps)
+    , m_searchService(std::move(searchService))
+    , m_rankingService(std::make_shared<HttpSession>())
+    , m_sensorTowerService(std::make_shared<HttpSession>(), estimatesEndpoint())
+    , m_searchModel(new AppSearchViewModel(m_searchService, this))
+    , m_selectedStorefront(initialStorefront())
+{
+    m_rankingModel = new AppRankingViewModel(m_rankingService, m_selectedStorefront,
+                                             AppRankingViewModel::kDefaultLimit, std::nullopt, this);
+    m_monetizationModel = new MonetizationViewModel(m_sensorTowerService, this);
+    if (m_savedApps)
+        connect(m_savedApps, &SavedAppsViewModel::savedAppsChanged, this, &MainViewModel::onSavedAppsChanged);
+}
+
+MainViewModel::~MainViewModel()
+{
+    m_lifetime.cancel();
+}
+
+SavedAppsViewModel* MainViewModel::savedApps() const
+{
+    return m_savedApps;
+}
+
+AppRankMonitorViewModel* MainViewModel::rankMonitorViewModel() const
+{
+    return m_rankMonitorModel;
+}
+
+void MainViewModel::setSelectedStorefront(const QString& code)
+{
+    const auto option = StorefrontOption::option(code.trimmed());
+    if (!option || option->code == m_selectedStorefront)
+        return;
+    m_selectedStorefront = option->code;
+    m_rankingModel->setSelectedStorefront(m_selectedStorefront);
+    emit selectedStorefrontChanged();
+    // Results of another storefront would be misleading: search again.
+    if (m_searchActive && !m_lastTerm.isEmpty())
+        search(m_lastTerm);
+}
+
+void MainViewModel::setSelectedPlatform(AppPlatform platform)
+{
+    if (platform == m_selectedPlatform)
+        return;
+    m_selectedPlatform = platform;
+    emit selectedPlatformChanged();
+    if (m_searchActive && !m_lastTerm.isEmpty())
+        search(m_lastTerm);
+}
+
+std::optional<SavedAppProfile> MainViewModel::selectedProfile() const
+{
+    if (!m_savedApps || m_selectedKey.isEmpty())
+        return std::nullopt;
+    return m_savedApps->profile(m_selectedKey);
+}
+
+std::optional<AppInfo> MainViewModel::selectedApp() const
+{
+    const auto profile = selectedProfile();
+    return profile ? std::optional<AppInfo>(profile->app) : std::nullopt;
+}
+
+void MainViewModel::selectProfile(const QString& dedupKey)
+{
+    if (dedupKey == m_selectedKey)
+        return;
+    m_selectedKey = dedupKey;
+    m_selectionTask.cancel();
+    setSelectionStatus({}, false);
+    updateRankMonitor();
+    emit selectionChanged();
+    if (!dedupKey.isEmpty())
+        refreshSelection(dedupKey);
+}
+
+QCoro::Task<> MainViewModel::refreshSelection(QString dedupKey)
+{
+    if (!m_savedApps)
+        co_return;
+    const std::optional<SavedAppProfile> profile = m_savedApps->profile(dedupKey);
+    if (!profile)
+        co_return;
+
+    const quint64 requestID = ++m_selectionRequestID;
+    CancellationSource source;
+    // Replacing the handle aborts the lookup of the previous selection; the
+    // handle goes with this object, so no lookup outlives the window.
+    m_selectionTask = TaskHandle(source);
+    setSelectionStatus(tr("Updating details…"), false);
+    QPointer<MainViewModel> self(this);
+    const AppSearchService service = m_searchService;
+    const auto outcome = co_await service.lookupWithScreenshots(profile->appId(), profile->platform(),
+                                                                profile->storefront, source.token());
+    if (!self || source.isCancelled() || requestID != self->m_selectionRequestID)
+        co_return;
+    self->m_selectionTask = TaskHandle();
+    if (!outcome) {
+        // The saved details stay on screen; the status says why they could
+        // not be brought up to date.
+        const bool cancelled = outcome.error().kind == AppSearchService::ServiceError::Cancelled;
+        self->setSelectionStatus(cancelled ? QString() : outcome.error().localizedDescription(), true);
+        if (!cancelled)
+            Log::debug(QStringLiteral("Unable to refresh %1: %2")
+                           .arg(profile->appId())
+                           .arg(outcome.error().localizedDescription()));
+        co_return;
+    }
+    self->setSelectionStatus({}, false);
+    if (self->m_savedApps)
+        self->m_savedApps->refresh(outcome.value(), profile->storefront);
+    emit self->selectionRefreshed();
+}
+
+void MainViewModel::search(const QString& term)
+{
+    m_lastTerm = term.trimmed();
+    m_searchStorefront = m_selectedStorefront;
+    if (!m_searchActive) {
+        m_searchActive = true;
+        emit searchActiveChanged();
+    }
+    emit addStatesChanged(); // the storefront the results are judged against may differ
+    m_searchModel->search(term, m_selectedPlatform, m_selectedStorefront);
+}
+
+void MainViewModel::cancelSearch()
+{
+    m_searchModel->cancel();
+    if (m_searchActive) {
+        m_searchActive = false;
+        emit searchActiveChanged();
+    }
+}
+
+MainViewModel::AddState MainViewModel::addState(const AppInfo& app) const
+{
+    const QString storefront = m_searchStorefront.isEmpty() ? m_selectedStorefront : m_searchStorefront;
+    const QString key = SavedAppProfile::dedupKey(app.id, storefront, app.platform);
+    if (m_savedApps && m_savedApps->profile(key))
+        return AddState::Added;
+    return m_pendingKeys.contains(key) ? AddState::Adding : AddState::Add;
+}
+
+QCoro::Task<> MainViewModel::addSearchResult(AppInfo app)
+{
+    const QString storefront = m_searchStorefront.isEmpty() ? m_selectedStorefront : m_searchStorefront;
+    const QString key = SavedAppProfile::dedupKey(app.id, storefront, app.platform);
+    if (!m_savedApps || m_pendingKeys.contains(key))
+        co_return;
+    const auto saved = m_savedApps->add(app, storefront);
+    if (!saved) {
+        Log::error(QStringLiteral("Unable to save %1: %2").arg(app.id).arg(saved.error()));
+        setWorkspaceError(tr("Could not add “%1” to the workspace: %2").arg(app.name, saved.error()));
+        co_return;
+    }
+    setWorkspaceError({});
+    selectProfile(saved.value().dedupKey());
+}
+
+QCoro::Task<> MainViewModel::addRankingApp(AppRanking ranking, QString storefront)
+{
+    const std::optional<qint64> appID = parseCatalogueID(ranking.id);
+    if (!appID) {
+        Log::debug(QStringLiteral("Unable to add ranked app with invalid id ") + ranking.id);
+        co_return;
+    }
+    if (!m_savedApps)
+        co_return;
+    storefront = storefront.trimmed().toUpper();
+    // Already saved: the copy for this storefront when there is one, else any.
+    std::optional<QString> existing;
+    for (const SavedAppProfile& profile : m_savedApps->savedApps()) {
+        if (profile.appId() != *appID)
+            continue;
+        if (!existing || profile.storefront == storefront)
+            existing = profile.dedupKey();
+    }
+    if (existing) {
+        selectProfile(*existing);
+        co_return;
+    }
+    // Charts list iPhone apps, so they are looked up and saved as such.
+    const QString key = SavedAppProfile::dedupKey(*appID, storefront, AppPlatform::iPhone);
+    // A second click while the first add is still looking the app up must not
+    // save it twice.
+    if (m_pendingKeys.contains(key))
+        co_return;
+    setPending(key, true);
+
+    QPointer<MainViewModel> self(this);
+    const AppSearchService service = m_searchService;
+    const CancellationToken token = m_lifetime.token();
+    const auto outcome = co_await service.lookupWithScreenshots(*appID, AppPlatform::iPhone, storefront, token);
+    if (!self || token.isCancelled())
+        co_return;
+    self->setPending(key, false);
+    if (!outcome) {
+        Log::debug(QStringLiteral("Unable to add ranked app ") + ranking.id + QStringLiteral(": ")
+                   + outcome.error().localizedDescription());
+        co_return;
+    }
+    if (!self->m_savedApps)
+        co_return;
+    const auto saved = self->m_savedApps->add(outcome.value(), storefront);
+    if (!saved) {
+        Log::debug(QStringLiteral("Unable to add ranked app ") + ranking.id + QStringLiteral(": ") + saved.error());
+        self->setWorkspaceError(tr("Could not add “%1” to the workspace: %2").arg(ranking.name, saved.error()));
+        co_return;
+    }
+    self->setWorkspaceError({});
+    self->selectProfile(saved.value().dedupKey());
+}
+
+bool MainViewModel::removeProfile(const QString& dedupKey)
+{
+    if (!m_savedApps)
+        return false;
+    const auto profile = m_savedApps->profile(dedupKey);
+    const QString name = profile ? profile->app.name : dedupKey;
+    const auto removed = m_savedApps->remove(dedupKey);
+    if (!removed) {
+        // The store kept the app, so the list and the selection keep it too.
+        setWorkspaceError(tr("Could not remove “%1” from the workspace: %2").arg(name, removed.error()));
+        return false;
+    }
+    setWorkspaceError({});
+    return true;
+}
+
+void MainViewModel::onSavedAppsChanged()
+{
+    if (!m_selectedKey.isEmpty() && !(m_savedApps && m_savedApps->profile(m_selectedKey))) {
+        m_selectedKey.clear();
+        m_selectionTask.cancel();
+        setSelectionStatus({}, false);
+        updateRankMonitor();
+        emit selectionChanged();
+    }
+    emit addStatesChanged();
+}
+
+void MainViewModel::updateRankMonitor()
+{
+    const auto app = selectedApp();
+    const std::optional<qint64> id = app ? std::optional<qint64>(app->id) : std::nullopt;
+    // Refreshed details or another storefront of the same app keep the page.
+    if (id == m_rankMonitorAppID)
+        return;
+    m_rankMonitorAppID = id;
+    if (m_rankMonitorModel)
+        m_rankMonitorModel->deleteLater();
+    m_rankMonitorModel = app ? new AppRankMonitorViewModel(*app, m_selectedStorefront, m_rankingService.session(), this)
+                             : nullptr;
+    emit rankMonitorViewModelChanged();
+}
+
+void MainViewModel::setSelectionStatus(const QString& text, bool isError)
+{
+    if (text == m_selectionStatus && isError == m_selectionStatusIsError)
+        return;
+    m_selectionStatus = text;
+    m_selectionStatusIsError = isError;
+    emit selectionStatusChanged();
+}
+
+void MainViewModel::setWorkspaceError(const QString& message)
+{
+    if (message == m_workspaceError)
+        return;
+    m_workspaceError = message;
+    emit workspaceErrorChanged();
+}
+
+void MainViewModel::setPending(const QString& key, bool pending)
+{
+    const bool changed = pending ? !m_pendingKeys.contains(key) : m_pendingKeys.contains(key);
+    if (!changed)
+        return;
+    if (pending)
+        m_pendingKeys.insert(key);
+    else
+        m_pendingKeys.remove(key);
+    emit addStatesChanged();
+}

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "models/AppInfo.h"
+#include "models/AppRanking.h"
+#include "models/SavedAppProfile.h"
+#include "Services/AppRankingService.h"
+#include "Services/AppSearchService.h"
+#include "Services/SensorTowerService.h"
+#include "platform/CancellationToken.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+
+#include <optional>
+
+class AppRankMonitorViewModel;
+class AppRankingViewModel;
+class AppSearchViewModel;
+class MonetizationViewModel;
+class SavedAppsViewModel;
+
+// The main window's state: its clients, the storefront and platform it
+// works in, the selected saved app and the refreshing of its details, the
+// add and remove flows, and the view models of the detail tabs.
+class MainViewModel : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString selectedStorefront READ selectedStorefront WRITE setSelectedStorefront NOTIFY
+                   selectedStorefrontChanged)
+    Q_PROPERTY(QString selectedKey READ selectedKey NOTIFY selectionChanged)
+    Q_PROPERTY(QString workspaceError READ workspaceError NOTIFY workspaceErrorChanged)
+public:
+    // How a search result stands against the workspace.
+    enum class AddState { Add, Adding, Added };
+    Q_ENUM(AddState)
+
+    MainViewModel(SavedAppsViewModel* savedApps, AppSearchService searchService, QObject* parent = nullptr);
+    ~MainViewModel() override;
+
+    SavedAppsViewModel* savedApps() const;
+    AppSearchService searchService() const { return m_searchService; }
+    // The chart client; the rank monitor works on its session.
+    AppRankingService rankingService() const { return m_rankingService; }
+    // The estimates client, whose base address is the estimates endpoint.
+    SensorTowerService sensorTowerService() const { return m_sensorTowerService; }
+    AppSearchViewModel* searchModel() const { return m_searchModel; }
+
+    QString selectedStorefront() const { return m_selectedStorefront; }
+    void setSelectedStorefront(const QString& code);
+    AppPlatform selectedPlatform() const { return m_selectedPlatform; }
+    void setSelectedPlatform(AppPlatform platform);
+
+    // The dedup key of the selected saved app; empty when none is selected.
+    QString selectedKey() const { return m_selectedKey; }
+    std::optional<SavedAppProfile> selectedProfile() const;
+    std::optional<AppInfo> selectedApp() const;
+    // Selects a saved app and looks its details up; an empty key clears.
+    void selectProfile(const QString& dedupKey);
+    bool isRefreshingSelection() const { return m_selectionTask.isActive(); }
+    // Progress or failure of the refresh of the selected app; empty when none.
+    QString selectionStatus() const { return m_selectionStatus; }
+    bool selectionStatusIsError() const { return m_selectionStatusIsError; }
+
+    // Searches the catalogue for apps of the selected platform and storefront.
+    void search(const QString& term);
+    // Stops a running search (the results panel was closed).
+    void cancelSearch();
+    QString lastSearchTerm() const { return m_lastTerm; }
+    bool isSearchActive() const { return m_searchActive; }
+    // A search result against the workspace, for the storefront it was found in.
+    AddState addState(const AppInfo& app) const;
+
+    // Saves an app found by the search and selects it. A second call for an
+    // app whose add is running does nothing.
+    QCoro::Task<> addSearchResult(AppInfo app);
+    // Adds an app of a top chart to the workspace and selects it; an app
+    // already saved is selected instead.
+    QCoro::Task<> addRankingApp(AppRanking ranking, QString storefront);
+    // Removes a saved app. On failure the app stays listed and selected and
+    // the reason is in workspaceError.
+    bool removeProfile(const QString& dedupKey);
+    // Why the last add or remove failed; empty after a success.
+    QString workspaceError() const { return m_workspaceError; }
+    void clearWorkspaceError() { setWorkspaceError({}); }
+    QSet<QString> pendingKeys() const { return m_pendingKeys; }
+
+    // The top-charts tab's view model: one for the window's life, following
+    // the window's storefront.
+    AppRankingViewModel* rankingViewModel() const { return m_rankingModel; }
+    // The rank monitor's view model: a new one whenever the selected app's id
+    // changes, none without a selection.
+    AppRankMonitorViewModel* rankMonitorViewModel() const;
+    // The monetization tab's view model, made once.
+    MonetizationViewModel* monetizationViewModel() const { return m_monetizationModel; }
+
+signals:
+    void selectedStorefrontChanged();
+    void selectedPlatformChanged();
+    void selectionChanged();
+    void selectionRefreshed();
+    void selectionStatusChanged();
+    void addStatesChanged();
+    void workspaceErrorChanged();
+    void rankMonitorViewModelChanged();
+    void searchActiveChanged();
+
+private:
+    void onSavedAppsChanged();
+    void updateRankMonitor();
+    void setSelectionStatus(const QString& text, bool isError);
+    void setWorkspaceError(const QString& message);
+    void setPending(const QString& key, bool pending);
+    QCoro::Task<> refreshSelection(QString dedupKey);
+
+    QPointer<SavedAppsViewModel> m_savedApps;
+    AppSearchService m_searchService;
+    AppRankingService m_rankingService;
+    SensorTowerService m_sensorTowerService;
+    AppSearchViewModel* m_searchModel;
+    AppRankingViewModel* m_rankingModel;
+    MonetizationViewModel* m_monetizationModel;
+    QPointer<AppRankMonitorViewModel> m_rankMonitorModel;
+    std::optional<qint64> m_rankMonitorAppID;
+
+    QString m_selectedStorefront;
+    AppPlatform m_selectedPlatform = AppPlatform::iPhone;
+    QString m_selectedKey;
+    QString m_selectionStatus;
+    bool m_selectionStatusIsError = false;
+    QString m_lastTerm;
+    QString m_searchStorefront;
+    bool m_searchActive = false;
+    QSet<QString> m_pendingKeys;
+    QString m_workspaceError;
+    TaskHandle m_selectionTask;
+    quint64 m_selectionRequestID = 0;
+    // Cancels the adds still looking apps up when the window goes.
+    CancellationSource m_lifetime;
+};

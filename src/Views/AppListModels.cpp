@@ -1,0 +1,152 @@
+#include "Views/AppListModels.h"
+
+#include "ViewModels/AppSearchViewModel.h"
+#include "ViewModels/SavedAppsViewModel.h"
+#include "models/StorefrontOption.h"
+#include "platform/RemoteImageCache.h"
+
+namespace {
+// The icon when it is in the cache; otherwise starts its download and
+// announces the rows showing it once it is there.
+template <typename Model, typename UrlOf>
+QVariant remoteIcon(const Model* model, const QUrl& url, QSet<QUrl>& requested, UrlOf urlOf)
+{
+    if (url.isEmpty())
+        return {};
+    if (const auto image = RemoteImageCache::shared()->cached(url))
+        return *image;
+    if (requested.contains(url))
+        return {};
+    requested.insert(url);
+    QPointer<const Model> guard(model);
+    RemoteImageCache::shared()->request(url, const_cast<Model*>(model), [guard, url, urlOf](const QImage& image) {
+        if (!guard || image.isNull())
+            return;
+        auto* self = const_cast<Model*>(guard.data());
+        for (int row = 0; row < self->rowCount(); ++row) {
+            if (urlOf(self->rowAt(row)) == url)
+                emit self->dataChanged(self->index(row), self->index(row), {Qt::DecorationRole});
+        }
+    });
+    return {};
+}
+} // namespace
+
+SavedAppsListModel::SavedAppsListModel(SavedAppsViewModel* savedApps, QObject* parent)
+    : KeyedListModel(parent)
+    , m_savedApps(savedApps)
+{
+    if (m_savedApps)
+        connect(m_savedApps, &SavedAppsViewModel::savedAppsChanged, this, &SavedAppsListModel::reload);
+    reload();
+}
+
+void SavedAppsListModel::reload()
+{
+    replaceRows(m_savedApps ? m_savedApps->savedApps() : QList<SavedAppProfile>());
+}
+
+QVariant SavedAppsListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const SavedAppProfile& profile = rowAt(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return profile.app.name;
+    case AppListRole::Developer:
+    case Qt::AccessibleDescriptionRole:
+        return profile.app.developer;
+    case AppListRole::Key:
+        return profile.dedupKey();
+    case AppListRole::Storefront:
+        return profile.storefront;
+    case Qt::ToolTipRole:
+        return QStringLiteral("%1 · %2 %3")
+            .arg(profile.app.name, StorefrontOption::flagEmoji(profile.storefront), profile.storefront);
+    case Qt::DecorationRole:
+        return remoteIcon(this, profile.app.iconURL, m_requested,
+                          [](const SavedAppProfile& row) { return row.app.iconURL; });
+    default:
+        return {};
+    }
+}
+
+SearchResultsModel::SearchResultsModel(MainViewModel* main, QObject* parent)
+    : KeyedListModel(parent)
+    , m_main(main)
+{
+    connect(main->searchModel(), &AppSearchViewModel::resultsChanged, this, &SearchResultsModel::reload);
+    connect(main, &MainViewModel::addStatesChanged, this, &SearchResultsModel::refreshStates);
+    reload();
+}
+
+QString SearchResultsModel::keyOf(const AppInfo& app) const
+{
+    return QStringLiteral("%1#%2").arg(app.id).arg(rawValue(app.platform));
+}
+
+void SearchResultsModel::reload()
+{
+    if (!m_main)
+        return;
+    replaceRows(m_main->searchModel()->results());
+    m_states.clear();
+    for (const AppInfo& app : rows())
+        m_states.append(m_main->addState(app));
+}
+
+// Announces the rows whose state changed since they were last shown.
+void SearchResultsModel::refreshStates()
+{
+    if (!m_main)
+        return;
+    m_states.resize(rowCount());
+    for (int row = 0; row < rowCount(); ++row) {
+        const MainViewModel::AddState state = m_main->addState(rowAt(row));
+        if (state != m_states.at(row)) {
+            m_states[row] = state;
+            emit dataChanged(index(row), index(row), {AppListRole::AddState, Qt::AccessibleDescriptionRole});
+        }
+    }
+}
+
+MainViewModel::AddState SearchResultsModel::addState(int row) const
+{
+    if (!m_main || row < 0 || row >= rowCount())
+        return MainViewModel::AddState::Add;
+    return m_main->addState(rowAt(row));
+}
+
+QVariant SearchResultsModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const AppInfo& app = rowAt(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return app.name;
+    case AppListRole::Developer:
+        return app.developer;
+    case AppListRole::Key:
+        return keyOf(app);
+    case AppListRole::AddState:
+        return static_cast<int>(addState(index.row()));
+    case Qt::AccessibleDescriptionRole:
+        switch (addState(index.row())) {
+        case MainViewModel::AddState::Add:
+            return tr("Add");
+        case MainViewModel::AddState::Adding:
+            return tr("Adding…");
+        case MainViewModel::AddState::Added:
+            return tr("Added");
+        }
+        return {};
+    case Qt::DecorationRole:
+        return remoteIcon(this, app.iconURL, m_requested, [](const AppInfo& row) { return row.iconURL; });
+    default:
+        return {};
+    }
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "models/AppInfo.h"
+#include "models/SavedAppProfile.h"
+#include "ViewModels/MainViewModel.h"
+#include "Views/KeyedListModel.h"
+
+#include <QPointer>
+#include <QSet>
+
+class AppSearchViewModel;
+class SavedAppsViewModel;
+
+// Roles the app lists share; the display role is the app's name and the
+// decoration role its icon (a QImage once downloaded).
+namespace AppListRole {
+enum : int {
+    Key = Qt::UserRole + 1,
+    Developer,
+    AddState, // MainViewModel::AddState, search results only
+    Storefront,
+};
+}
+
+// The saved apps of the workspace, row for row as SavedAppsViewModel lists them.
+class SavedAppsListModel : public KeyedListModel<SavedAppProfile> {
+    Q_OBJECT
+public:
+    explicit SavedAppsListModel(SavedAppsViewModel* savedApps, QObject* parent = nullptr);
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    QString keyOf(const SavedAppProfile& profile) const override { return profile.dedupKey(); }
+    void reload();
+
+    QPointer<SavedAppsViewModel> m_savedApps;
+    mutable QSet<QUrl> m_requested;
+};
+
+// The results of the latest search with whether each can still be added.
+class SearchResultsModel : public KeyedListModel<AppInfo> {
+    Q_OBJECT
+public:
+    explicit SearchResultsModel(MainViewModel* main, QObject* parent = nullptr);
+    QVariant data(const QModelIndex& index, int role) const override;
+    MainViewModel::AddState addState(int row) const;
+
+private:
+    QString keyOf(const AppInfo& app) const override;
+    void reload();
+    void refreshStates();
+
+    QPointer<MainViewModel> m_main;
+    QList<MainViewModel::AddState> m_states;
+    mutable QSet<QUrl> m_requested;
+};

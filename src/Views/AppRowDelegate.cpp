@@ -1,0 +1,164 @@
+#include "Views/AppRowDelegate.h"
+
+#include "ViewModels/MainViewModel.h"
+#include "Views/AppListModels.h"
+#include "platform/SemanticColors.h"
+#include "platform/TextStyle.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+constexpr int kMargin = 6;
+constexpr int kSpacing = 8;
+
+QFont nameFont() { return platformFont(TextStyle::Body, QFont::DemiBold); }
+QFont developerFont() { return platformFont(TextStyle::Subheadline); }
+} // namespace
+
+AppRowDelegate::AppRowDelegate(int iconSize, int rowHeight, bool withAddButton, QObject* parent)
+    : QStyledItemDelegate(parent)
+    , m_iconSize(iconSize)
+    , m_rowHeight(rowHeight)
+    , m_withAddButton(withAddButton)
+{
+}
+
+QString AppRowDelegate::buttonText(int addState)
+{
+    switch (static_cast<MainViewModel::AddState>(addState)) {
+    case MainViewModel::AddState::Add:
+        return tr("Add");
+    case MainViewModel::AddState::Adding:
+        return tr("Adding…");
+    case MainViewModel::AddState::Added:
+        return tr("Added");
+    }
+    return {};
+}
+
+QSize AppRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
+{
+    return QSize(option.rect.width(), m_rowHeight);
+}
+
+QRect AppRowDelegate::buttonRect(const QStyleOptionViewItem& option) const
+{
+    if (!m_withAddButton)
+        return {};
+    const QFontMetrics metrics(option.font);
+    int textWidth = 0;
+    for (int state = 0; state < 3; ++state)
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(buttonText(state)));
+    const QSize size(textWidth + 24, std::min(option.rect.height() - 8, metrics.height() + 10));
+    const QRect& row = option.rect;
+    return QRect(row.right() - kMargin - size.width(), row.top() + (row.height() - size.height()) / 2, size.width(),
+                 size.height());
+}
+
+QRect AppRowDelegate::textRect(const QStyleOptionViewItem& option) const
+{
+    QRect rect = option.rect.adjusted(kMargin + m_iconSize + kSpacing, 0, -kMargin, 0);
+    if (m_withAddButton)
+        rect.setRight(buttonRect(option).left() - kSpacing);
+    return rect;
+}
+
+QPair<QString, QString> AppRowDelegate::shownTexts(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const int width = std::max(0, textRect(option).width());
+    return {QFontMetrics(nameFont()).elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, width),
+            QFontMetrics(developerFont())
+                .elidedText(index.data(AppListRole::Developer).toString(), Qt::ElideRight, width)};
+}
+
+void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    const ColorScheme scheme = colorScheme(option.widget);
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group = option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+    const QRectF background = QRectF(option.rect).adjusted(2, 1, -2, -1);
+    QColor primary = SemanticColors::primary(scheme);
+    QColor secondary = SemanticColors::secondary(scheme);
+    if (selected) {
+        QPainterPath path;
+        path.addRoundedRect(background, 6, 6);
+        painter->fillPath(path, option.palette.brush(group, QPalette::Highlight));
+        primary = option.palette.color(group, QPalette::HighlightedText);
+        secondary = primary;
+        secondary.setAlphaF(0.75f);
+    } else if (option.state & QStyle::State_MouseOver) {
+        QPainterPath path;
+        path.addRoundedRect(background, 6, 6);
+        painter->fillPath(path, SemanticColors::secondaryFill(scheme));
+    }
+    if (option.state & QStyle::State_HasFocus && option.widget && option.widget->hasFocus()) {
+        QPen focus(selected ? primary : SemanticColors::accent(scheme), 1.5);
+        painter->setPen(focus);
+        painter->drawRoundedRect(background.adjusted(0.75, 0.75, -0.75, -0.75), 6, 6);
+    }
+
+    const QRect iconRect(option.rect.left() + kMargin, option.rect.top() + (option.rect.height() - m_iconSize) / 2,
+                         m_iconSize, m_iconSize);
+    QPainterPath iconClip;
+    iconClip.addRoundedRect(QRectF(iconRect), m_iconSize * 0.225, m_iconSize * 0.225);
+    const QVariant icon = index.data(Qt::DecorationRole);
+    if (icon.canConvert<QImage>() && !icon.value<QImage>().isNull()) {
+        painter->setClipPath(iconClip);
+        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        painter->drawImage(iconRect, icon.value<QImage>());
+        painter->setClipping(false);
+    } else {
+        painter->fillPath(iconClip, SemanticColors::secondaryFill(scheme));
+    }
+
+    const auto [name, developer] = shownTexts(option, index);
+    const QRect texts = textRect(option);
+    const QFontMetrics nameMetrics(nameFont());
+    const QFontMetrics developerMetrics(developerFont());
+    const int block = nameMetrics.height() + 1 + developerMetrics.height();
+    const int top = texts.top() + (texts.height() - block) / 2;
+    painter->setFont(nameFont());
+    painter->setPen(primary);
+    painter->drawText(QRect(texts.left(), top, texts.width(), nameMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                      name);
+    painter->setFont(developerFont());
+    painter->setPen(secondary);
+    painter->drawText(QRect(texts.left(), top + nameMetrics.height() + 1, texts.width(), developerMetrics.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter, developer);
+
+    if (m_withAddButton) {
+        const int state = index.data(AppListRole::AddState).toInt();
+        QStyleOptionButton button;
+        button.rect = buttonRect(option);
+        button.text = buttonText(state);
+        button.fontMetrics = option.fontMetrics;
+        button.palette = option.palette;
+        button.state = QStyle::State_Raised;
+        if (state == static_cast<int>(MainViewModel::AddState::Add))
+            button.state |= QStyle::State_Enabled;
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        painter->setFont(option.font);
+        style->drawControl(QStyle::CE_PushButton, &button, painter, widget);
+    }
+    painter->restore();
+}
+
+bool AppRowDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index)
+{
+    if (m_withAddButton && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && buttonRect(option).contains(mouse->position().toPoint())
+            && index.data(AppListRole::AddState).toInt() == static_cast<int>(MainViewModel::AddState::Add)) {
+            emit addClicked(index);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::editorEvent(event, model, option, index);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QIcon>
+#include <QStringList>
+
+// The storefronts of the catalogue for the country selector, sorted by
+// English region name. Names and flag icons are made when a view first asks
+// for a row, so a closed selector costs one row.
+class StorefrontListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    static constexpr int kCodeRole = Qt::UserRole + 1;
+
+    explicit StorefrontListModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    // Flags are drawn with the colour-emoji font, which takes a while to load:
+    // a selector turns them on once it is on screen.
+    bool showsFlags() const { return m_showsFlags; }
+    void setShowsFlags(bool shows);
+
+    int rowOfCode(const QString& code) const;
+    QString codeAt(int row) const;
+
+    // Every storefront code ordered by English region name, ignoring case and
+    // accents; computed once per process on collation keys.
+    static const QStringList& codesByRegionName();
+    // The flag of a storefront drawn from its emoji, rendered when painted.
+    static QIcon flagIcon(const QString& code);
+
+private:
+    mutable QHash<int, QIcon> m_icons;
+    bool m_showsFlags = true;
+};
