@@ -223,7 +223,6 @@ private:
     std::shared_ptr<HttpSession> m_session = std::make_shared<HttpSession>();
 };
 
-Q_DECLARE_METATYPE(FixtureResponse)
 
 QTEST_GUILESS_MAIN(AppSearchServiceTest)
 #include "AppSearchServiceTest.moc"

@@ -1,7 +1,7 @@
 #include "Services/AppRankingService.h"
 
-#include "Services/HttpProblemMapping.h"
 #include "Services/Log.h"
+#include "models/CatalogueID.h"
 #include "models/StorefrontOption.h"
 
 #include <QCoreApplication>
@@ -9,111 +9,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QSet>
 
 namespace {
 
-QUrl baseFromEnvironment(const char* variable, const QString& fallback)
-{
-    const QByteArray value = qgetenv(variable);
-    return QUrl(value.isEmpty() ? fallback : QString::fromUtf8(value));
-}
-
-// `base` followed by the given segments, each percent-encoded unless it is
-// one of our own literals.
-QUrl appendPath(const QUrl& base, const QList<QByteArray>& encodedSegments)
-{
-    QString path = base.path(QUrl::FullyEncoded);
-    while (path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    for (const QByteArray& segment : encodedSegments)
-        path += QLatin1Char('/') + QString::fromLatin1(segment);
-    QUrl url = base;
-    url.setPath(path, QUrl::StrictMode);
-    return url;
-}
-
-QByteArray encoded(const QString& segment)
-{
-    return QUrl::toPercentEncoding(segment);
-}
-
-// Reads fields of untrusted JSON. Missing or null fields read as absent; a
-// field of the wrong type is remembered as the decoding problem.
-class FieldReader {
-public:
-    bool failed() const { return !m_problem.isEmpty(); }
-    QString problem() const { return m_problem; }
-    void fail(const QString& what)
-    {
-        if (m_problem.isEmpty())
-            m_problem = what;
-    }
-
-    static bool isAbsent(const QJsonValue& value) { return value.isUndefined() || value.isNull(); }
-
-    QString text(const QJsonValue& value, const char* what)
-    {
-        if (isAbsent(value))
-            return {};
-        if (!value.isString()) {
-            fail(QStringLiteral("%1 is not text").arg(QLatin1String(what)));
-            return {};
-        }
-        return value.toString();
-    }
-
-    QJsonObject object(const QJsonValue& value, const char* what)
-    {
-        if (isAbsent(value))
-            return {};
-        if (!value.isObject()) {
-            fail(QStringLiteral("%1 is not an object").arg(QLatin1String(what)));
-            return {};
-        }
-        return value.toObject();
-    }
-
-    // A list that the feed writes as a single object when it has one element.
-    QJsonArray objectOrList(const QJsonValue& value, const char* what)
-    {
-        if (isAbsent(value))
-            return {};
-        if (value.isObject())
-            return QJsonArray{value};
-        if (!value.isArray()) {
-            fail(QStringLiteral("%1 is neither a list nor an object").arg(QLatin1String(what)));
-            return {};
-        }
-        return value.toArray();
-    }
-
-    // The legacy feed wraps every scalar as {"label": text} and keeps the rest under "attributes".
-    QString label(const QJsonValue& value, const char* what)
-    {
-        return text(object(value, what).value(QLatin1String("label")), what);
-    }
-    QJsonObject attributes(const QJsonValue& value, const char* what)
-    {
-        return object(object(value, what).value(QLatin1String("attributes")), what);
-    }
-
-    // Only http and https addresses with a host are kept; anything else reads as absent.
-    QUrl webAddress(const QJsonValue& value, const char* what)
-    {
-        const QString raw = text(value, what);
-        if (raw.isEmpty())
-            return {};
-        const QUrl url(raw, QUrl::StrictMode);
-        const QString scheme = url.scheme().toLower();
-        const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
-        if (!url.isValid() || url.host().isEmpty() || !web)
-            return {};
-        return url;
-    }
-
-private:
-    QString m_problem;
-};
+using Chart = AppRankingService::Chart;
+using Outcome = AppRankingService::Outcome<Chart>;
 
 std::optional<QJsonObject> feedObject(const QByteArray& body, QString* problem)
 {
@@ -131,11 +32,31 @@ std::optional<QJsonObject> feedObject(const QByteArray& body, QString* problem)
     return feed.toObject();
 }
 
-AppRankingService::Outcome<AppRankingService::Chart> decodingFailure(const QString& problem)
+Outcome decodingFailure(const QString& problem)
 {
-    return AppRankingService::Outcome<AppRankingService::Chart>::failure(
-        {AppRankingService::ServiceError::Decoding, problem});
+    return Outcome::failure({AppRankingService::ServiceError::Decoding, problem});
 }
+
+// Keeps the entries a chart can show: a positive numeric id, seen for the
+// first time, and a name. The rest are skipped, not fatal.
+class ChartBuilder {
+public:
+    explicit ChartBuilder(qsizetype expected) { m_chart.reserve(expected); }
+
+    void add(AppRanking ranking)
+    {
+        const auto id = CatalogueID::parsePositive(ranking.id);
+        if (!id || ranking.name.trimmed().isEmpty() || m_seen.contains(*id))
+            return;
+        m_seen.insert(*id);
+        m_chart.append(std::move(ranking));
+    }
+    Chart take() { return std::move(m_chart); }
+
+private:
+    Chart m_chart;
+    QSet<qint64> m_seen;
+};
 
 } // namespace
 
@@ -177,7 +98,7 @@ AppRankingService::AppRankingService(std::shared_ptr<HttpSession> session)
 
 AppRankingService::AppRankingService(std::shared_ptr<HttpSession> session, QUrl chartsBaseURL,
                                      QUrl legacyChartsBaseURL)
-    : m_session(std::move(session))
+    : m_web(std::move(session), kMaxAnswerBytes)
     , m_chartsBaseURL(std::move(chartsBaseURL))
     , m_legacyChartsBaseURL(std::move(legacyChartsBaseURL))
 {
@@ -185,12 +106,12 @@ AppRankingService::AppRankingService(std::shared_ptr<HttpSession> session, QUrl 
 
 QUrl AppRankingService::defaultChartsBaseURL()
 {
-    return baseFromEnvironment("PLOVERA_CHARTS_URL", QStringLiteral("https://rss.marketingtools.apple.com"));
+    return WebClient::baseURL("PLOVERA_CHARTS_URL", "https://rss.marketingtools.apple.com");
 }
 
 QUrl AppRankingService::defaultLegacyChartsBaseURL()
 {
-    return baseFromEnvironment("PLOVERA_LEGACY_CHARTS_URL", QStringLiteral("https://itunes.apple.com"));
+    return WebClient::baseURL("PLOVERA_LEGACY_CHARTS_URL", "https://itunes.apple.com");
 }
 
 const QList<AppRankingService::Feed>& AppRankingService::allFeeds()
@@ -272,8 +193,8 @@ AppRankingService::Outcome<QUrl> AppRankingService::currentFeedURL(const QString
     if (feed == Feed::topGrossing)
         return Outcome<QUrl>::failure({ServiceError::InvalidURL, QStringLiteral("no grossing chart in this feed")});
     const QByteArray chart = feed == Feed::topFree ? "top-free" : "top-paid";
-    return appendPath(m_chartsBaseURL, {"api", "v2", encoded(option->code.toLower()), "apps", chart,
-                                        encoded(QString::number(limit)), "apps.json"});
+    return WebClient::appendPath(m_chartsBaseURL, {"api", "v2", WebClient::encoded(option->code.toLower()), "apps",
+                                                   chart, QByteArray::number(limit), "apps.json"});
 }
 
 AppRankingService::Outcome<QUrl> AppRankingService::legacyFeedURL(const QString& storefront, Feed feed, int limit,
@@ -299,12 +220,12 @@ AppRankingService::Outcome<QUrl> AppRankingService::legacyFeedURL(const QString&
         chart = "topgrossingapplications";
         break;
     }
-    QList<QByteArray> segments{encoded(option->code.toLower()), "rss", chart,
-                               "limit=" + encoded(QString::number(limit))};
+    QList<QByteArray> segments{WebClient::encoded(option->code.toLower()), "rss", chart,
+                               "limit=" + QByteArray::number(limit)};
     if (!genreID.isEmpty())
-        segments.append("genre=" + encoded(genreID));
+        segments.append("genre=" + WebClient::encoded(genreID));
     segments.append("json");
-    return appendPath(m_legacyChartsBaseURL, segments);
+    return WebClient::appendPath(m_legacyChartsBaseURL, segments);
 }
 
 QCoro::Task<AppRankingService::Outcome<AppRankingService::Chart>>
@@ -324,61 +245,60 @@ AppRankingService::fetchTopCharts(AppRankingService service, QString storefront,
     if (!legacyURL)
         co_return Outcome<Chart>::failure(legacyURL.error());
 
+    // One deadline for the whole fetch: a stalled current feed leaves the
+    // legacy one only what is left of it.
+    const QDeadlineTimer deadline = service.m_web.newDeadline();
     if (feed != Feed::topGrossing && genreID.isEmpty()) {
         const Outcome<QUrl> currentURL = service.currentFeedURL(storefront, feed, limit);
         if (!currentURL)
             co_return Outcome<Chart>::failure(currentURL.error());
-        Outcome<Chart> current = co_await fetch(service.m_session, currentURL.value(), Shape::Current, token);
+        Outcome<Chart> current = co_await fetch(service.m_web, currentURL.value(), Shape::Current, limit, token, deadline);
         if (current || current.error().kind == ServiceError::Cancelled || token.isCancelled())
+            co_return current;
+        if (deadline.hasExpired())
             co_return current;
         Log::warning(QStringLiteral("Current chart feed failed (%1), trying the legacy feed")
                          .arg(current.error().localizedDescription()));
     }
-    co_return co_await fetch(service.m_session, legacyURL.value(), Shape::Legacy, token);
+    co_return co_await fetch(service.m_web, legacyURL.value(), Shape::Legacy, limit, token, deadline);
 }
 
 QCoro::Task<AppRankingService::Outcome<AppRankingService::Chart>>
-AppRankingService::fetch(std::shared_ptr<HttpSession> session, QUrl url, Shape shape, CancellationToken token)
+AppRankingService::fetch(WebClient web, QUrl url, Shape shape, int limit, CancellationToken token,
+                         QDeadlineTimer deadline)
 {
     using R = Outcome<Chart>;
-    const QString address = url.toString(QUrl::FullyEncoded);
-    if (!session)
-        co_return R::failure({ServiceError::Network, QStringLiteral("no session")});
-    Log::info(QStringLiteral("GET %1").arg(address));
-    const HttpResponse response = co_await session->get(url, token, kMaxAnswerBytes);
-
-    auto failed = [&](ServiceError kind, const QString& detail) {
-        if (kind != ServiceError::Cancelled)
-            Log::error(QStringLiteral("Chart request failed: %1 (%2)").arg(detail, address));
-        return R::failure({kind, detail});
+    const WebClient::Answer answer = co_await web.getJSON(url, token, deadline);
+    if (!answer)
+        co_return R::failure({serviceErrorFor<ServiceError>(answer.error().problem), answer.error().detail});
+    std::function<R(const QByteArray&)> decoder = [shape, limit](const QByteArray& body) {
+        return shape == Shape::Current ? decodeCurrentFeed(body, limit) : decodeLegacyFeed(body, limit);
     };
-    if (response.failure == HttpResponse::Failure::None)
-        Log::debug(QStringLiteral("HTTP %1 for %2").arg(response.status).arg(address));
-    if (const auto problem = response.jsonProblem(); problem != HttpResponse::JsonProblem::None)
-        co_return failed(serviceErrorFor<ServiceError>(problem), response.problemDetail());
-
-    R chart = shape == Shape::Current ? decodeCurrentFeed(response.body) : decodeLegacyFeed(response.body);
+    R chart = co_await WebClient::decode(answer.value(), std::move(decoder));
     if (!chart)
-        co_return failed(chart.error().kind, chart.error().detail);
+        WebClient::logFailure(chart.error().detail, url);
     co_return chart;
 }
 
-AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeCurrentFeed(const QByteArray& body)
+AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeCurrentFeed(const QByteArray& body,
+                                                                                       int limit)
 {
     QString problem;
     const std::optional<QJsonObject> feed = feedObject(body, &problem);
     if (!feed)
         return decodingFailure(problem);
 
-    FieldReader read;
+    // Without its list of results the answer says nothing about the chart;
+    // an empty list is an empty chart.
     const QJsonValue results = feed->value(QLatin1String("results"));
-    if (!FieldReader::isAbsent(results) && !results.isArray())
-        return decodingFailure(QStringLiteral("results is not a list"));
+    if (!results.isArray())
+        return decodingFailure(QStringLiteral("results is missing or not a list"));
     const QJsonArray entries = results.toArray();
+    const qsizetype count = std::min<qsizetype>(entries.size(), std::max(limit, 0));
 
-    Chart chart;
-    chart.reserve(entries.size());
-    for (qsizetype index = 0; index < entries.size(); ++index) {
+    JsonFields read;
+    ChartBuilder chart(count);
+    for (qsizetype index = 0; index < count; ++index) {
         const QJsonValue entryValue = entries.at(index);
         if (!entryValue.isObject())
             return decodingFailure(QStringLiteral("result %1 is not an object").arg(index + 1));
@@ -389,11 +309,11 @@ AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeCu
         ranking.id = read.text(entry.value(QLatin1String("id")), "id");
         ranking.name = read.text(entry.value(QLatin1String("name")), "name");
         ranking.artistName = read.text(entry.value(QLatin1String("artistName")), "artistName");
-        ranking.artworkURL = read.webAddress(entry.value(QLatin1String("artworkUrl100")), "artworkUrl100");
-        ranking.appStoreURL = read.webAddress(entry.value(QLatin1String("url")), "url");
+        ranking.artworkURL = JsonFields::webAddress(read.text(entry.value(QLatin1String("artworkUrl100")), "artworkUrl100"));
+        ranking.appStoreURL = JsonFields::webAddress(read.text(entry.value(QLatin1String("url")), "url"));
 
         const QJsonValue genresValue = entry.value(QLatin1String("genres"));
-        if (!FieldReader::isAbsent(genresValue) && !genresValue.isArray())
+        if (!JsonFields::isAbsent(genresValue) && !genresValue.isArray())
             read.fail(QStringLiteral("genres is not a list"));
         for (const QJsonValue& genreValue : genresValue.toArray()) {
             const QString name = read.text(read.object(genreValue, "genre").value(QLatin1String("name")), "genre name");
@@ -404,29 +324,29 @@ AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeCu
         }
         if (read.failed())
             return decodingFailure(QStringLiteral("result %1: %2").arg(index + 1).arg(read.problem()));
-        if (ranking.id.isEmpty())
-            return decodingFailure(QStringLiteral("result %1 has no id").arg(index + 1));
-        chart.append(std::move(ranking));
+        chart.add(std::move(ranking));
     }
-    return chart;
+    return chart.take();
 }
 
-AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeLegacyFeed(const QByteArray& body)
+AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeLegacyFeed(const QByteArray& body,
+                                                                                      int limit)
 {
     QString problem;
     const std::optional<QJsonObject> feed = feedObject(body, &problem);
     if (!feed)
         return decodingFailure(problem);
 
-    FieldReader read;
+    JsonFields read;
     // One entry comes as a bare object, none as no key at all.
     const QJsonArray entries = read.objectOrList(feed->value(QLatin1String("entry")), "entry");
     if (read.failed())
         return decodingFailure(read.problem());
+    const qsizetype count = std::min<qsizetype>(entries.size(), std::max(limit, 0));
 
-    Chart chart;
-    chart.reserve(entries.size());
-    for (qsizetype index = 0; index < entries.size(); ++index) {
+    ChartBuilder chart(count);
+    QList<std::pair<int, QString>> icons;
+    for (qsizetype index = 0; index < count; ++index) {
         const QJsonValue entryValue = entries.at(index);
         if (!entryValue.isObject())
             return decodingFailure(QStringLiteral("entry %1 is not an object").arg(index + 1));
@@ -439,40 +359,44 @@ AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeLe
         ranking.name = read.label(entry.value(QLatin1String("im:name")), "im:name");
         ranking.artistName = read.label(entry.value(QLatin1String("im:artist")), "im:artist");
 
-        // The largest of the offered icon sizes.
-        int largestHeight = -1;
+        // The largest of the offered icon sizes that is a usable address;
+        // only that one is worth building.
+        icons.clear();
         for (const QJsonValue& imageValue : read.objectOrList(entry.value(QLatin1String("im:image")), "im:image")) {
             const QJsonObject image = read.object(imageValue, "im:image item");
             const QJsonValue heightValue = read.attributes(imageValue, "im:image item").value(QLatin1String("height"));
             const int height = heightValue.isDouble() ? heightValue.toInt()
                                                       : read.text(heightValue, "im:image height").toInt();
-            const QUrl address = read.webAddress(image.value(QLatin1String("label")), "im:image label");
-            if (!address.isEmpty() && height > largestHeight) {
-                largestHeight = height;
-                ranking.artworkURL = address;
-            }
+            QString address = read.text(image.value(QLatin1String("label")), "im:image label");
+            if (height >= 0 && JsonFields::looksLikeWebAddress(address))
+                icons.append({height, std::move(address)});
+        }
+        std::stable_sort(icons.begin(), icons.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (const auto& icon : std::as_const(icons)) {
+            ranking.artworkURL = JsonFields::webAddress(icon.second);
+            if (!ranking.artworkURL.isEmpty())
+                break;
         }
 
+        // The English term, so the category does not change language with the chart kind.
         const QJsonObject category = read.attributes(entry.value(QLatin1String("category")), "category");
-        QString genreName = read.text(category.value(QLatin1String("label")), "category label");
+        QString genreName = read.text(category.value(QLatin1String("term")), "category term");
         if (genreName.isEmpty())
-            genreName = read.text(category.value(QLatin1String("term")), "category term");
+            genreName = read.text(category.value(QLatin1String("label")), "category label");
         if (!genreName.isEmpty())
             ranking.genre = genreName;
 
         for (const QJsonValue& linkValue : read.objectOrList(entry.value(QLatin1String("link")), "link")) {
             const QJsonObject attributes = read.attributes(linkValue, "link");
             if (read.text(attributes.value(QLatin1String("rel")), "link rel") == QLatin1String("alternate")) {
-                ranking.appStoreURL = read.webAddress(attributes.value(QLatin1String("href")), "link href");
+                ranking.appStoreURL = JsonFields::webAddress(read.text(attributes.value(QLatin1String("href")), "link href"));
                 break;
             }
         }
 
         if (read.failed())
             return decodingFailure(QStringLiteral("entry %1: %2").arg(index + 1).arg(read.problem()));
-        if (ranking.id.isEmpty())
-            return decodingFailure(QStringLiteral("entry %1 has no id").arg(index + 1));
-        chart.append(std::move(ranking));
+        chart.add(std::move(ranking));
     }
-    return chart;
+    return chart.take();
 }
