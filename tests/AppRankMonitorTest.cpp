@@ -1,6 +1,7 @@
 #include "Services/AppRankCache.h"
 #include "ViewModels/AppRankMonitorViewModel.h"
 #include "support/FixtureServer.h"
+#include "support/TestHelpers.h"
 #include "models/SettingsKeys.h"
 #include "platform/UserDefaults.h"
 
@@ -54,6 +55,7 @@ private slots:
     void loadFindsPositionsInEveryFeed_data();
     void loadFindsPositionsInEveryFeed();
     void countriesOneAtATimeWithProgress();
+    void stalledHostCostsOneDeadlinePerCountry();
     void cacheAnswersUntilItAges();
     void failedChartsAreNotCached();
     void newerLoadSupersedesOlder();
@@ -171,13 +173,22 @@ void AppRankMonitorTest::loadFindsPositionsInEveryFeed()
     const auto viewModel = makeViewModel(genre);
     QSignalSpy loading(viewModel.get(), &AppRankMonitorViewModel::isLoadingChanged);
 
-    QCoro::waitFor(viewModel->load(false));
+    awaitTask(viewModel->load(false));
     QCOMPARE(codes(viewModel->results()), QStringList{"US"});
     QCOMPARE(viewModel->results().first().rows, rows);
+    // The charts of a country are asked for together, so in any order.
     QStringList asked;
     for (const auto& request : m_server->requests())
         asked.append(request.path);
+    asked.sort();
+    paths.sort();
     QCOMPARE(asked, paths);
+
+    // Ids match as numbers, whatever the feed's spelling.
+    AppRanking padded;
+    padded.id = QStringLiteral("0") + QString::number(kAppID);
+    padded.rank = 9;
+    QCOMPARE(AppRankMonitorService::lookup(AppRankingService::Chart{padded}, kAppID, 50), Lookup::ranked(9));
     QCOMPARE(viewModel->progressText(), QStringLiteral("1/1"));
     QVERIFY(viewModel->lastUpdated().isValid());
     QCOMPARE(loading.count(), 2);
@@ -191,34 +202,50 @@ void AppRankMonitorTest::countriesOneAtATimeWithProgress()
     connect(viewModel.get(), &AppRankMonitorViewModel::progressTextChanged, this, [&] {
         progress.append(viewModel->progressText() + QLatin1Char(':') + codes(viewModel->results()).join(u','));
     });
-    QCoro::waitFor(viewModel->load(false));
+    awaitTask(viewModel->load(false));
     QCOMPARE(progress, (QStringList{"1/3:DE", "2/3:DE,GB", "3/3:DE,GB,US"}));
     QVERIFY(m_server->requests().at(5).path.contains(QLatin1String("/de/")));
     QVERIFY(m_server->requests().at(6).path.contains(QLatin1String("/gb/")));
+}
+
+void AppRankMonitorTest::stalledHostCostsOneDeadlinePerCountry()
+{
+    m_server->setHandler([](const FixtureRequest&) -> std::optional<FixtureResponse> {
+        return slow(QStringLiteral("charts/legacy_no_entry.json"), 3000);
+    });
+    m_session = std::make_shared<HttpSession>(HttpSession::Options{std::chrono::milliseconds(500), 8 << 20});
+    const auto viewModel = makeViewModel();
+    QCoro::Task<> running = viewModel->load(false);
+    // All six charts are under way before the first could have answered.
+    QTRY_COMPARE_WITH_TIMEOUT(requests(), 6, 400);
+    awaitTask(std::move(running));
+    for (const AppRankFeedResult& row : viewModel->results().first().rows)
+        QVERIFY(row.general == Lookup::unavailable() && row.category == Lookup::unavailable());
+    QCOMPARE(requests(), 6); // no time was left for the legacy feed
 }
 
 void AppRankMonitorTest::cacheAnswersUntilItAges()
 {
     QCOMPARE(AppRankCache::key(kAppID, QStringLiteral(" us"), std::nullopt), QStringLiteral("1459969523#US#all"));
     const auto first = makeViewModel();
-    QCoro::waitFor(first->load(false));
+    awaitTask(first->load(false));
     QCOMPARE(requests(), 6);
 
     // Another page for the same app, as after switching apps and back, just inside the age limit.
     const auto second = makeViewModel();
     m_clockSecs = 1199;
-    QCoro::waitFor(second->load(false));
+    awaitTask(second->load(false));
     QCOMPARE(requests(), 6);
     QCOMPARE(second->results(), first->results());
     QVERIFY(second->lastUpdated().isValid());
 
-    QCoro::waitFor(second->load(true)); // Reload ignores the cache and refreshes it
+    awaitTask(second->load(true)); // Reload ignores the cache and refreshes it
     QCOMPARE(requests(), 12);
     m_clockSecs = 1199 + 1199;
-    QCoro::waitFor(second->load(false));
+    awaitTask(second->load(false));
     QCOMPARE(requests(), 12);
     m_clockSecs = 1199 + 1200;
-    QCoro::waitFor(second->load(false));
+    awaitTask(second->load(false));
     QCOMPARE(requests(), 18);
 }
 
@@ -228,13 +255,13 @@ void AppRankMonitorTest::failedChartsAreNotCached()
     dropped.dropConnection = true;
     m_server->setRoute(kGrossingInGenre, dropped);
     const auto viewModel = makeViewModel();
-    QCoro::waitFor(viewModel->load(false));
+    awaitTask(viewModel->load(false));
     QCOMPARE(viewModel->results().first().rows.last().category, Lookup::unavailable());
 
     // Once the service is back, the next visit asks again and sees the real position.
     m_server->setRoute(kGrossingInGenre, FixtureResponse::fromFile(QStringLiteral("charts/legacy_no_entry.json")));
     const int before = requests();
-    QCoro::waitFor(viewModel->load(false));
+    awaitTask(viewModel->load(false));
     QCOMPARE(requests(), before + 6);
     QCOMPARE(viewModel->results().first().rows.last().category, Lookup::outsideLimit(50));
 }
@@ -256,13 +283,14 @@ void AppRankMonitorTest::newerLoadSupersedesOlder()
     QCOMPARE(viewModel->completedCountries(), 1);
     viewModel->applySelection({QStringLiteral("gb")});
     QTRY_VERIFY(!viewModel->isLoading());
-    QCoro::waitFor(std::move(older));
+    awaitTask(std::move(older));
 
     QCOMPARE(codes(viewModel->results()), QStringList{"GB"});
     QVERIFY2(seen.contains(QStringLiteral("DE")) && !seen.contains(QStringLiteral("US")), qPrintable(seen.join(u',')));
     QCOMPARE(updated.count(), 1); // only the load that went through every country
     QCOMPARE(loading.count(), 2);
-    QCOMPARE(m_server->requestCount(kFreeInGenre), 0); // the old load stopped at once
+    // The old load stopped at once: its aborted request did not go on to the other feed.
+    QCOMPARE(m_server->requestCount(QStringLiteral("/us/rss/topfreeapplications/limit=50/json")), 0);
 }
 
 void AppRankMonitorTest::applySelectionStoresAndReloads()
@@ -293,8 +321,8 @@ void AppRankMonitorTest::destroyedWhileLoading()
     QCoro::Task<> running = viewModel->load(false);
     QTRY_COMPARE(m_server->requestCount(kFree), 1);
     viewModel.reset();
-    QCoro::waitFor(std::move(running));
-    QCOMPARE(requests(), 1);
+    awaitTask(std::move(running));
+    QCOMPARE(m_server->requestCount(QStringLiteral("/us/rss/topfreeapplications/limit=50/json")), 0);
     QCOMPARE(AppRankCache::shared().size(), 0);
 }
 

@@ -66,6 +66,9 @@ void MonetizationViewModelTest::readsTheEstimates_data()
     QTest::newRow("list of apps") << "estimates/list.json" << AppMonetization{100000, "100k", 4000000, "$4m", {}};
     // The asked-for app is the second of the list.
     QTest::newRow("object with apps") << "estimates/object_apps.json" << AppMonetization{5000, "5k", 0, "< $5k", {}};
+    // A record without an id comes first; it is not taken for the app.
+    QTest::newRow("after a record without an id") << "estimates/after_anonymous.json"
+                                                   << AppMonetization{5000, "5k", 0, "< $5k", {}};
 }
 
 void MonetizationViewModelTest::readsTheEstimates()
@@ -110,6 +113,35 @@ void MonetizationViewModelTest::failuresBecomeItalianErrors_data()
                                << ServiceError::BadStatus
                                << "Il servizio di stime ha risposto con un errore (codice 403).";
     QTest::newRow("invalid id") << qint64(0) << FixtureResponse() << ServiceError::InvalidAppID << "App ID non valido.";
+
+    // An answer of another shape says nothing about the app: it is unreadable, not "no estimate".
+    const QString unreadable = QStringLiteral("Impossibile leggere i dati delle stime.");
+    QTest::newRow("object without apps") << kAppID << FixtureResponse::json(R"({"message":"rate limited"})")
+                                         << ServiceError::Decoding << unreadable;
+    QTest::newRow("apps not a list") << kAppID << FixtureResponse::json(R"({"apps":{"app_id":1459969523}})")
+                                     << ServiceError::Decoding << unreadable;
+    QTest::newRow("a number") << kAppID << FixtureResponse::json("42") << ServiceError::Decoding << unreadable;
+
+    // Only the record carrying the app's id is the app's; blank wordings are no estimate.
+    const QByteArray figures = R"("humanized_worldwide_last_month_downloads":{"downloads":1,"string":"1"},)"
+                               R"("humanized_worldwide_last_month_revenue":{"revenue":1,"string":"$1"})";
+    QTest::newRow("record without an id") << kAppID << FixtureResponse::json("[{" + figures + "}]")
+                                          << ServiceError::NoEstimates << noData;
+    QTest::newRow("record with a text id of another app")
+        << kAppID << FixtureResponse::json(R"([{"app_id":"389801252",)" + figures + "}]") << ServiceError::NoEstimates
+        << noData;
+    QTest::newRow("blank wording")
+        << kAppID
+        << FixtureResponse::json(R"([{"app_id":1459969523,)"
+                                 R"("humanized_worldwide_last_month_downloads":{"downloads":0,"string":"  "},)"
+                                 R"("humanized_worldwide_last_month_revenue":{"revenue":1,"string":"$1"}}])")
+        << ServiceError::NoEstimates << noData;
+    QTest::newRow("empty wording")
+        << kAppID
+        << FixtureResponse::json(R"([{"app_id":1459969523,)"
+                                 R"("humanized_worldwide_last_month_downloads":{"downloads":1,"string":"1"},)"
+                                 R"("humanized_worldwide_last_month_revenue":{"revenue":0,"string":""}}])")
+        << ServiceError::NoEstimates << noData;
 }
 
 void MonetizationViewModelTest::failuresBecomeItalianErrors()
@@ -134,18 +166,18 @@ void MonetizationViewModelTest::loadPublishesFiguresOrError()
     MonetizationViewModel viewModel(service());
     QSignalSpy loading(&viewModel, &MonetizationViewModel::isLoadingChanged);
 
-    QCoro::waitFor(viewModel.loadMonetization(kAppID));
+    awaitTask(viewModel.loadMonetization(kAppID));
     QCOMPARE(viewModel.monetization()->revenueString, QStringLiteral("$4m"));
     QVERIFY(viewModel.errorMessage().isEmpty());
     QCOMPARE(loading.count(), 2);
 
-    QCoro::waitFor(viewModel.loadMonetization(kOtherAppID));
+    awaitTask(viewModel.loadMonetization(kOtherAppID));
     QCOMPARE(viewModel.monetization(), std::nullopt);
     QCOMPARE(viewModel.errorMessage(), QStringLiteral("Nessuna stima disponibile per questa app."));
     QVERIFY(LogCapture::text().contains(
         QStringLiteral("Failed to load monetization data: Nessuna stima disponibile per questa app.")));
 
-    QCoro::waitFor(viewModel.loadMonetization(kAppID));
+    awaitTask(viewModel.loadMonetization(kAppID));
     QVERIFY(viewModel.monetization() && viewModel.errorMessage().isEmpty());
 }
 
@@ -154,9 +186,9 @@ void MonetizationViewModelTest::sameAppWhileLoadingIsIgnored()
     m_server->setRoute(route(kAppID), slow(FixtureResponse::fromFile(QStringLiteral("estimates/list.json")), 200));
     MonetizationViewModel viewModel(service());
     QCoro::Task<> first = viewModel.loadMonetization(kAppID);
-    QCoro::waitFor(viewModel.loadMonetization(kAppID)); // returns at once
+    awaitTask(viewModel.loadMonetization(kAppID)); // returns at once
     QVERIFY(viewModel.isLoading());
-    QCoro::waitFor(std::move(first));
+    awaitTask(std::move(first));
     QCOMPARE(viewModel.monetization()->downloadsString, QStringLiteral("100k"));
     QCOMPARE(m_server->requests().size(), 1);
 }
@@ -176,8 +208,8 @@ void MonetizationViewModelTest::anotherAppSupersedesTheRunningLoad()
 
     QCoro::Task<> older = viewModel.loadMonetization(kAppID);
     QTRY_COMPARE(m_server->requestCount(route(kAppID)), 1);
-    QCoro::waitFor(viewModel.loadMonetization(kOtherAppID));
-    QCoro::waitFor(std::move(older));
+    awaitTask(viewModel.loadMonetization(kOtherAppID));
+    awaitTask(std::move(older));
     QCOMPARE(shown, QStringList{QStringLiteral("2k")});
     QVERIFY(!viewModel.isLoading() && viewModel.errorMessage().isEmpty());
 }
@@ -189,7 +221,7 @@ void MonetizationViewModelTest::destroyedWhileLoading()
     QCoro::Task<> running = viewModel->loadMonetization(kAppID);
     QTRY_COMPARE(m_server->requests().size(), 1);
     viewModel.reset();
-    QCoro::waitFor(std::move(running));
+    awaitTask(std::move(running));
     QVERIFY(!LogCapture::text().contains(QStringLiteral("Failed to load monetization data")));
 }
 

@@ -255,7 +255,8 @@ AppRankingService::fetchTopCharts(AppRankingService service, QString storefront,
         Outcome<Chart> current = co_await fetch(service.m_web, currentURL.value(), Shape::Current, limit, token, deadline);
         if (current || current.error().kind == ServiceError::Cancelled || token.isCancelled())
             co_return current;
-        if (deadline.hasExpired())
+        // A timeout means the one deadline is spent.
+        if (current.error().kind == ServiceError::Timeout || deadline.hasExpired())
             co_return current;
         Log::warning(QStringLiteral("Current chart feed failed (%1), trying the legacy feed")
                          .arg(current.error().localizedDescription()));
