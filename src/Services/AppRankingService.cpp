@@ -1,6 +1,7 @@
 #include "Services/AppRankingService.h"
 
 #include "Services/Log.h"
+#include "Services/JsonScanner.h"
 #include "models/CatalogueID.h"
 #include "models/StorefrontOption.h"
 
@@ -11,26 +12,115 @@
 #include <QJsonParseError>
 #include <QSet>
 
+#include <climits>
+#include <cmath>
+
 namespace {
 
 using Chart = AppRankingService::Chart;
 using Outcome = AppRankingService::Outcome<Chart>;
 
-std::optional<QJsonObject> feedObject(const QByteArray& body, QString* problem)
-{
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        *problem = parseError.errorString();
-        return std::nullopt;
+// Field reading over the scanner with the rules of JsonFields: null reads as
+// absent, a value of the wrong type is the decoding problem and ends the read.
+class FeedReader {
+public:
+    explicit FeedReader(const QByteArray& body)
+        : scan(body)
+    {
     }
-    const QJsonValue feed = document.object().value(QLatin1String("feed"));
-    if (!document.isObject() || !feed.isObject()) {
-        *problem = QStringLiteral("no feed object");
-        return std::nullopt;
+
+    bool stopped() const { return scan.failed() || !problem.isEmpty(); }
+    void wrongType(const char* what, const char* expected)
+    {
+        if (problem.isEmpty())
+            problem = QStringLiteral("%1 is not %2").arg(QLatin1String(what), QLatin1String(expected));
     }
-    return feed.toObject();
-}
+
+    QString text(const char* what)
+    {
+        bool wrong = false;
+        QString value = lenientText(&wrong);
+        if (wrong)
+            wrongType(what, "text");
+        return value;
+    }
+    // As text(), but a wrong type is only reported through `wrong`.
+    QString lenientText(bool* wrong)
+    {
+        const JsonScanner::Type type = scan.peek();
+        if (type == JsonScanner::Type::String)
+            return scan.readString();
+        *wrong = type != JsonScanner::Type::Null;
+        scan.skipValue();
+        return {};
+    }
+
+    // Calls `member(key)` for each member of the object at the cursor; it
+    // must read or skip the value (the key is only valid until then).
+    template <typename F>
+    void object(const char* what, F&& member)
+    {
+        const JsonScanner::Type type = scan.peek();
+        if (type != JsonScanner::Type::Object) {
+            if (type != JsonScanner::Type::Null)
+                wrongType(what, "an object");
+            scan.skipValue();
+            return;
+        }
+        scan.enterObject();
+        QByteArrayView key;
+        while (!stopped() && scan.nextKey(&key))
+            member(key);
+    }
+
+    // Calls `item()` for each element of a list, or once for a single object
+    // that stands for a list of one.
+    template <typename F>
+    void objectOrList(const char* what, F&& item)
+    {
+        switch (scan.peek()) {
+        case JsonScanner::Type::Array:
+            scan.enterArray();
+            while (!stopped() && scan.nextElement())
+                item();
+            return;
+        case JsonScanner::Type::Object:
+            item();
+            return;
+        case JsonScanner::Type::Null:
+            scan.skipValue();
+            return;
+        default:
+            if (problem.isEmpty())
+                problem = QStringLiteral("%1 is neither a list nor an object").arg(QLatin1String(what));
+            scan.skipValue();
+            return;
+        }
+    }
+
+    // Reads the root object down to `feed`, handing its members to `member`.
+    template <typename F>
+    bool feed(F&& member)
+    {
+        bool seen = false;
+        if (scan.peek() != JsonScanner::Type::Object)
+            return false;
+        object("document", [&](QByteArrayView key) {
+            if (key == "feed" && !seen && scan.peek() == JsonScanner::Type::Object) {
+                seen = true;
+                object("feed", member);
+            } else {
+                scan.skipValue();
+            }
+        });
+        if (!stopped())
+            scan.finish();
+        return seen;
+    }
+
+    JsonScanner scan;
+    QString problem;
+};
 
 Outcome decodingFailure(const QString& problem)
 {
@@ -284,120 +374,242 @@ AppRankingService::fetch(WebClient web, QUrl url, Shape shape, int limit, Cancel
 AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeCurrentFeed(const QByteArray& body,
                                                                                        int limit)
 {
-    QString problem;
-    const std::optional<QJsonObject> feed = feedObject(body, &problem);
-    if (!feed)
-        return decodingFailure(problem);
-
+    FeedReader read(body);
+    ChartBuilder chart(std::clamp(limit, 0, kMaxLimit));
+    bool sawResults = false;
+    const bool sawFeed = read.feed([&](QByteArrayView key) {
+        if (key != "results" || sawResults || read.scan.peek() != JsonScanner::Type::Array) {
+            read.scan.skipValue();
+            return;
+        }
+        sawResults = true;
+        read.scan.enterArray();
+        for (int index = 0; !read.stopped() && read.scan.nextElement(); ++index) {
+            if (index >= limit) {
+                read.scan.skipValue();
+                continue;
+            }
+            if (read.scan.peek() != JsonScanner::Type::Object) {
+                read.problem = QStringLiteral("result %1 is not an object").arg(index + 1);
+                return;
+            }
+            AppRanking ranking;
+            ranking.rank = index + 1;
+            QString artwork;
+            QString store;
+            read.object("result", [&](QByteArrayView field) {
+                if (field == "id")
+                    ranking.id = read.text("id");
+                else if (field == "name")
+                    ranking.name = read.text("name");
+                else if (field == "artistName")
+                    ranking.artistName = read.text("artistName");
+                else if (field == "artworkUrl100")
+                    artwork = read.text("artworkUrl100");
+                else if (field == "url")
+                    store = read.text("url");
+                else if (field == "genres" && read.scan.peek() == JsonScanner::Type::Array) {
+                    read.scan.enterArray();
+                    while (!read.stopped() && read.scan.nextElement()) {
+                        if (ranking.genre) {
+                            read.scan.skipValue();
+                            continue;
+                        }
+                        QString name;
+                        read.object("genre", [&](QByteArrayView genreField) {
+                            if (genreField == "name")
+                                name = read.text("genre name");
+                            else
+                                read.scan.skipValue();
+                        });
+                        if (!name.isEmpty())
+                            ranking.genre = name;
+                    }
+                } else if (field == "genres" && read.scan.peek() != JsonScanner::Type::Null) {
+                    read.wrongType("genres", "a list");
+                    read.scan.skipValue();
+                } else {
+                    read.scan.skipValue();
+                }
+            });
+            if (!read.problem.isEmpty() && !read.problem.startsWith(QLatin1String("result "))) {
+                read.problem = QStringLiteral("result %1: %2").arg(index + 1).arg(read.problem);
+                return;
+            }
+            // Only addresses that are kept are built.
+            ranking.artworkURL = JsonFields::webAddress(artwork);
+            ranking.appStoreURL = JsonFields::webAddress(store);
+            chart.add(std::move(ranking));
+        }
+    });
+    if (read.scan.failed())
+        return decodingFailure(read.scan.error());
+    if (!read.problem.isEmpty())
+        return decodingFailure(read.problem);
+    if (!sawFeed)
+        return decodingFailure(QStringLiteral("no feed object"));
     // Without its list of results the answer says nothing about the chart;
     // an empty list is an empty chart.
-    const QJsonValue results = feed->value(QLatin1String("results"));
-    if (!results.isArray())
+    if (!sawResults)
         return decodingFailure(QStringLiteral("results is missing or not a list"));
-    const QJsonArray entries = results.toArray();
-    const qsizetype count = std::min<qsizetype>(entries.size(), std::max(limit, 0));
-
-    JsonFields read;
-    ChartBuilder chart(count);
-    for (qsizetype index = 0; index < count; ++index) {
-        const QJsonValue entryValue = entries.at(index);
-        if (!entryValue.isObject())
-            return decodingFailure(QStringLiteral("result %1 is not an object").arg(index + 1));
-        const QJsonObject entry = entryValue.toObject();
-
-        AppRanking ranking;
-        ranking.rank = static_cast<int>(index + 1);
-        ranking.id = read.text(entry.value(QLatin1String("id")), "id");
-        ranking.name = read.text(entry.value(QLatin1String("name")), "name");
-        ranking.artistName = read.text(entry.value(QLatin1String("artistName")), "artistName");
-        ranking.artworkURL = JsonFields::webAddress(read.text(entry.value(QLatin1String("artworkUrl100")), "artworkUrl100"));
-        ranking.appStoreURL = JsonFields::webAddress(read.text(entry.value(QLatin1String("url")), "url"));
-
-        const QJsonValue genresValue = entry.value(QLatin1String("genres"));
-        if (!JsonFields::isAbsent(genresValue) && !genresValue.isArray())
-            read.fail(QStringLiteral("genres is not a list"));
-        for (const QJsonValue& genreValue : genresValue.toArray()) {
-            const QString name = read.text(read.object(genreValue, "genre").value(QLatin1String("name")), "genre name");
-            if (!name.isEmpty()) {
-                ranking.genre = name;
-                break;
-            }
-        }
-        if (read.failed())
-            return decodingFailure(QStringLiteral("result %1: %2").arg(index + 1).arg(read.problem()));
-        chart.add(std::move(ranking));
-    }
     return chart.take();
 }
 
 AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeLegacyFeed(const QByteArray& body,
                                                                                       int limit)
 {
-    QString problem;
-    const std::optional<QJsonObject> feed = feedObject(body, &problem);
-    if (!feed)
-        return decodingFailure(problem);
-
-    JsonFields read;
-    // One entry comes as a bare object, none as no key at all.
-    const QJsonArray entries = read.objectOrList(feed->value(QLatin1String("entry")), "entry");
-    if (read.failed())
-        return decodingFailure(read.problem());
-    const qsizetype count = std::min<qsizetype>(entries.size(), std::max(limit, 0));
-
-    ChartBuilder chart(count);
+    FeedReader read(body);
+    ChartBuilder chart(std::clamp(limit, 0, kMaxLimit));
+    bool sawEntries = false;
+    int index = 0;
     QList<std::pair<int, QString>> icons;
-    for (qsizetype index = 0; index < count; ++index) {
-        const QJsonValue entryValue = entries.at(index);
-        if (!entryValue.isObject())
-            return decodingFailure(QStringLiteral("entry %1 is not an object").arg(index + 1));
-        const QJsonObject entry = entryValue.toObject();
 
-        AppRanking ranking;
-        ranking.rank = static_cast<int>(index + 1);
-        const QJsonObject idAttributes = read.attributes(entry.value(QLatin1String("id")), "id");
-        ranking.id = read.text(idAttributes.value(QLatin1String("im:id")), "im:id");
-        ranking.name = read.label(entry.value(QLatin1String("im:name")), "im:name");
-        ranking.artistName = read.label(entry.value(QLatin1String("im:artist")), "im:artist");
-
-        // The largest of the offered icon sizes that is a usable address;
-        // only that one is worth building.
-        icons.clear();
-        for (const QJsonValue& imageValue : read.objectOrList(entry.value(QLatin1String("im:image")), "im:image")) {
-            const QJsonObject image = read.object(imageValue, "im:image item");
-            const QJsonValue heightValue = read.attributes(imageValue, "im:image item").value(QLatin1String("height"));
-            const int height = heightValue.isDouble() ? heightValue.toInt()
-                                                      : read.text(heightValue, "im:image height").toInt();
-            QString address = read.text(image.value(QLatin1String("label")), "im:image label");
-            if (height >= 0 && JsonFields::looksLikeWebAddress(address))
-                icons.append({height, std::move(address)});
+    const auto decodeEntry = [&] {
+        if (read.scan.peek() != JsonScanner::Type::Object) {
+            read.problem = QStringLiteral("entry %1 is not an object").arg(index + 1);
+            return;
         }
+        AppRanking ranking;
+        ranking.rank = index + 1;
+        QString term;
+        QString label;
+        bool labelWrong = false;
+        bool linkFound = false;
+        QString store;
+        icons.clear();
+        read.object("entry", [&](QByteArrayView field) {
+            if (field == "id") {
+                read.object("id", [&](QByteArrayView key) {
+                    if (key != "attributes")
+                        return read.scan.skipValue();
+                    read.object("id", [&](QByteArrayView attribute) {
+                        if (attribute == "im:id")
+                            ranking.id = read.text("im:id");
+                        else
+                            read.scan.skipValue();
+                    });
+                });
+            } else if (field == "im:name" || field == "im:artist") {
+                QString* target = field == "im:name" ? &ranking.name : &ranking.artistName;
+                const char* what = field == "im:name" ? "im:name" : "im:artist";
+                read.object(what, [&](QByteArrayView key) {
+                    if (key == "label")
+                        *target = read.text(what);
+                    else
+                        read.scan.skipValue();
+                });
+            } else if (field == "im:image") {
+                read.objectOrList("im:image", [&] {
+                    int height = 0;
+                    QString address;
+                    read.object("im:image item", [&](QByteArrayView key) {
+                        if (key == "label") {
+                            address = read.text("im:image label");
+                        } else if (key == "attributes") {
+                            read.object("im:image item", [&](QByteArrayView attribute) {
+                                if (attribute != "height")
+                                    return read.scan.skipValue();
+                                if (read.scan.peek() == JsonScanner::Type::Number) {
+                                    const double number = read.scan.readNumber();
+                                    const bool whole = number >= INT_MIN && number <= INT_MAX && std::floor(number) == number;
+                                    height = whole ? int(number) : 0;
+                                } else {
+                                    height = read.text("im:image height").toInt();
+                                }
+                            });
+                        } else {
+                            read.scan.skipValue();
+                        }
+                    });
+                    // Only the largest usable icon is worth building; see below.
+                    if (height >= 0 && JsonFields::looksLikeWebAddress(address))
+                        icons.append({height, std::move(address)});
+                });
+            } else if (field == "category") {
+                read.object("category", [&](QByteArrayView key) {
+                    if (key != "attributes")
+                        return read.scan.skipValue();
+                    read.object("category", [&](QByteArrayView attribute) {
+                        if (attribute == "term")
+                            term = read.text("category term");
+                        else if (attribute == "label")
+                            label = read.lenientText(&labelWrong);
+                        else
+                            read.scan.skipValue();
+                    });
+                });
+            } else if (field == "link") {
+                read.objectOrList("link", [&] {
+                    if (linkFound)
+                        return read.scan.skipValue();
+                    QString rel;
+                    QString href;
+                    bool hrefWrong = false;
+                    read.object("link", [&](QByteArrayView key) {
+                        if (key != "attributes")
+                            return read.scan.skipValue();
+                        read.object("link", [&](QByteArrayView attribute) {
+                            if (attribute == "rel")
+                                rel = read.text("link rel");
+                            else if (attribute == "href")
+                                href = read.lenientText(&hrefWrong);
+                            else
+                                read.scan.skipValue();
+                        });
+                    });
+                    if (rel == QLatin1String("alternate")) {
+                        linkFound = true;
+                        if (hrefWrong)
+                            read.wrongType("link href", "text");
+                        store = href;
+                    }
+                });
+            } else {
+                read.scan.skipValue();
+            }
+        });
+        // The English term, so the category does not change language with the chart kind.
+        if (term.isEmpty() && labelWrong)
+            read.wrongType("category label", "text");
+        if (!read.problem.isEmpty()) {
+            if (!read.problem.startsWith(QLatin1String("entry ")))
+                read.problem = QStringLiteral("entry %1: %2").arg(index + 1).arg(read.problem);
+            return;
+        }
+        if (!term.isEmpty())
+            ranking.genre = term;
+        else if (!label.isEmpty())
+            ranking.genre = label;
         std::stable_sort(icons.begin(), icons.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
         for (const auto& icon : std::as_const(icons)) {
             ranking.artworkURL = JsonFields::webAddress(icon.second);
             if (!ranking.artworkURL.isEmpty())
                 break;
         }
-
-        // The English term, so the category does not change language with the chart kind.
-        const QJsonObject category = read.attributes(entry.value(QLatin1String("category")), "category");
-        QString genreName = read.text(category.value(QLatin1String("term")), "category term");
-        if (genreName.isEmpty())
-            genreName = read.text(category.value(QLatin1String("label")), "category label");
-        if (!genreName.isEmpty())
-            ranking.genre = genreName;
-
-        for (const QJsonValue& linkValue : read.objectOrList(entry.value(QLatin1String("link")), "link")) {
-            const QJsonObject attributes = read.attributes(linkValue, "link");
-            if (read.text(attributes.value(QLatin1String("rel")), "link rel") == QLatin1String("alternate")) {
-                ranking.appStoreURL = JsonFields::webAddress(read.text(attributes.value(QLatin1String("href")), "link href"));
-                break;
-            }
-        }
-
-        if (read.failed())
-            return decodingFailure(QStringLiteral("entry %1: %2").arg(index + 1).arg(read.problem()));
+        ranking.appStoreURL = JsonFields::webAddress(store);
         chart.add(std::move(ranking));
-    }
+    };
+
+    const bool sawFeed = read.feed([&](QByteArrayView key) {
+        if (key != "entry" || sawEntries) {
+            read.scan.skipValue();
+            return;
+        }
+        sawEntries = true;
+        // One entry comes as a bare object, none as no key at all.
+        read.objectOrList("entry", [&] {
+            if (index < limit)
+                decodeEntry();
+            else
+                read.scan.skipValue();
+            ++index;
+        });
+    });
+    if (read.scan.failed())
+        return decodingFailure(read.scan.error());
+    if (!read.problem.isEmpty())
+        return decodingFailure(read.problem);
+    if (!sawFeed)
+        return decodingFailure(QStringLiteral("no feed object"));
     return chart.take();
 }

@@ -2,6 +2,7 @@
 
 #include "Services/Log.h"
 
+#include <array>
 #include <cmath>
 
 WebClient::WebClient(std::shared_ptr<HttpSession> session, qint64 maxAnswerBytes)
@@ -140,20 +141,23 @@ Shape shapeOf(QStringView text)
     if (authority.isEmpty() || authority.front() == u':')
         return Shape::NotWeb;
 
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c <= 0x20 || c >= 0x7F)
+    // Printable ASCII but for the characters no address may hold unescaped.
+    static constexpr auto allowed = [] {
+        std::array<bool, 128> table{};
+        for (int c = 0x21; c < 0x7F; ++c)
+            table[size_t(c)] = true;
+        for (char c : {'"', '<', '>', '\\', '^', '`', '{', '|', '}'})
+            table[size_t(c)] = false;
+        return table;
+    }();
+    const char16_t* data = text.utf16();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = data[i];
+        if (c >= 0x80 || !allowed[c])
             return Shape::Unsure;
-        switch (c) {
-        case u'"': case u'<': case u'>': case u'\\': case u'^': case u'`': case u'{': case u'|': case u'}':
+        if (c == u'%' && (i + 2 >= size || !isHexDigit(data[i + 1]) || !isHexDigit(data[i + 2])))
             return Shape::Unsure;
-        case u'%':
-            if (i + 2 >= text.size() || !isHexDigit(text[i + 1].unicode()) || !isHexDigit(text[i + 2].unicode()))
-                return Shape::Unsure;
-            break;
-        default:
-            break;
-        }
     }
     return Shape::Clean;
 }
