@@ -1,12 +1,10 @@
 #include "Services/AppSearchService.h"
 
+#include "Services/JsonScanner.h"
 #include "Services/Log.h"
 #include "models/StorefrontOption.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonParseError>
 #include <QUrlQuery>
 
 #include <cmath>
@@ -14,21 +12,6 @@
 namespace {
 const QStringList kScreenshotFallbackStorefronts{QStringLiteral("US"), QStringLiteral("GB")};
 
-// The web addresses of a list; the others are dropped.
-QList<QUrl> webAddresses(const QJsonValue& value)
-{
-    QList<QUrl> urls;
-    if (!value.isArray())
-        return urls;
-    const QJsonArray list = value.toArray();
-    urls.reserve(list.size());
-    for (const QJsonValue& item : list) {
-        QUrl url = JsonFields::webAddress(item);
-        if (!url.isEmpty())
-            urls.append(std::move(url));
-    }
-    return urls;
-}
 } // namespace
 
 QString AppSearchService::Error::localizedDescription() const
@@ -195,73 +178,176 @@ QCoro::Task<AppSearchService::Outcome<QList<AppInfo>>> AppSearchService::fetch(W
     co_return apps;
 }
 
+namespace {
+
+// The fields of one record as read, before they become an AppInfo; wrongly
+// typed fields read as absent.
+struct Record {
+    std::optional<double> trackId;
+    QString name;
+    QString developer;
+    QString genre;
+    QString description;
+    QString icons[3]; // 512, 100, 60
+    std::optional<double> ratingCount;
+    std::optional<double> averageRating;
+    QString releaseDate;
+    QStringList phoneShots;
+    QStringList tabletShots;
+};
+
+QString lenientText(JsonScanner& scan)
+{
+    if (scan.peek() == JsonScanner::Type::String)
+        return scan.readString();
+    scan.skipValue();
+    return {};
+}
+
+std::optional<double> lenientNumber(JsonScanner& scan)
+{
+    if (scan.peek() == JsonScanner::Type::Number)
+        return scan.readNumber();
+    scan.skipValue();
+    return std::nullopt;
+}
+
+// The texts of a list that may be web addresses; only the list that is kept
+// has its addresses built.
+QStringList addressTexts(JsonScanner& scan)
+{
+    QStringList texts;
+    if (scan.peek() != JsonScanner::Type::Array) {
+        scan.skipValue();
+        return texts;
+    }
+    scan.enterArray();
+    while (scan.nextElement()) {
+        QString text = lenientText(scan);
+        if (JsonFields::looksLikeWebAddress(text))
+            texts.append(std::move(text));
+    }
+    return texts;
+}
+
+QList<QUrl> webAddresses(const QStringList& texts)
+{
+    QList<QUrl> urls;
+    urls.reserve(texts.size());
+    for (const QString& text : texts) {
+        QUrl url = JsonFields::webAddress(text);
+        if (!url.isEmpty())
+            urls.append(std::move(url));
+    }
+    return urls;
+}
+
+void readRecord(JsonScanner& scan, Record* record)
+{
+    scan.enterObject();
+    QByteArrayView key;
+    while (scan.nextKey(&key)) {
+        if (key == "trackId")
+            record->trackId = lenientNumber(scan);
+        else if (key == "trackName")
+            record->name = lenientText(scan);
+        else if (key == "artistName")
+            record->developer = lenientText(scan);
+        else if (key == "primaryGenreName")
+            record->genre = lenientText(scan);
+        else if (key == "description")
+            record->description = lenientText(scan);
+        else if (key == "artworkUrl512")
+            record->icons[0] = lenientText(scan);
+        else if (key == "artworkUrl100")
+            record->icons[1] = lenientText(scan);
+        else if (key == "artworkUrl60")
+            record->icons[2] = lenientText(scan);
+        else if (key == "userRatingCount")
+            record->ratingCount = lenientNumber(scan);
+        else if (key == "averageUserRating")
+            record->averageRating = lenientNumber(scan);
+        else if (key == "releaseDate")
+            record->releaseDate = lenientText(scan);
+        else if (key == "screenshotUrls")
+            record->phoneShots = addressTexts(scan);
+        else if (key == "ipadScreenshotUrls")
+            record->tabletShots = addressTexts(scan);
+        else
+            scan.skipValue();
+    }
+}
+
+std::optional<AppInfo> makeApp(Record& record, AppPlatform platform)
+{
+    const double id = record.trackId.value_or(0);
+    const QString name = record.name.trimmed();
+    if (!std::isfinite(id) || id < 1 || id > 9.0e15 || std::floor(id) != id || name.isEmpty())
+        return std::nullopt;
+
+    AppInfo app;
+    app.id = static_cast<qint64>(id);
+    app.name = name;
+    app.developer = std::move(record.developer);
+    app.genre = std::move(record.genre);
+    app.description = std::move(record.description);
+    app.platform = platform;
+    for (const QString& icon : record.icons) {
+        app.iconURL = JsonFields::webAddress(icon);
+        if (!app.iconURL.isEmpty())
+            break;
+    }
+    if (const double count = record.ratingCount.value_or(-1); std::isfinite(count) && count >= 0 && count < 2.0e9)
+        app.ratingCount = static_cast<int>(count);
+    if (const double rating = record.averageRating.value_or(-1); std::isfinite(rating) && rating >= 0 && rating <= 5)
+        app.averageRating = rating;
+    if (!record.releaseDate.isEmpty()) {
+        const QDateTime date = QDateTime::fromString(record.releaseDate, Qt::ISODate);
+        if (date.isValid())
+            app.releaseDate = date;
+    }
+    // Each platform prefers its own screenshots and falls back to the others.
+    const bool tabletFirst = platform == AppPlatform::iPad;
+    app.screenshotURLs = webAddresses(tabletFirst ? record.tabletShots : record.phoneShots);
+    if (app.screenshotURLs.isEmpty())
+        app.screenshotURLs = webAddresses(tabletFirst ? record.phoneShots : record.tabletShots);
+    return app;
+}
+
+} // namespace
+
 AppSearchService::Outcome<QList<AppInfo>> AppSearchService::decodeResults(const QByteArray& body, AppPlatform platform,
                                                                        int limit)
 {
     using R = Outcome<QList<AppInfo>>;
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
-    if (parseError.error != QJsonParseError::NoError || !document.isObject())
-        return R::failure({ServiceError::Decoding, parseError.errorString()});
-    const QJsonObject root = document.object();
-    const QJsonValue results = root.value(QStringLiteral("results"));
-    if (!results.isArray())
-        return R::failure({ServiceError::Decoding, QStringLiteral("results")});
-    const QJsonArray records = results.toArray();
+    JsonScanner scan(body);
     QList<AppInfo> apps;
-    apps.reserve(std::min<qsizetype>(records.size(), std::max(limit, 0)));
-    for (const QJsonValue& item : records) {
-        if (apps.size() >= limit)
-            break;
-        if (!item.isObject())
+    bool sawResults = false;
+    if (scan.peek() != JsonScanner::Type::Object)
+        return R::failure({ServiceError::Decoding, scan.failed() ? scan.error() : QStringLiteral("not an object")});
+    scan.enterObject();
+    QByteArrayView key;
+    while (scan.nextKey(&key)) {
+        if (key != "results" || sawResults || scan.peek() != JsonScanner::Type::Array) {
+            scan.skipValue();
             continue;
-        if (auto app = decodeApp(item.toObject(), platform))
-            apps.append(std::move(*app));
+        }
+        sawResults = true;
+        scan.enterArray();
+        while (scan.nextElement()) {
+            if (apps.size() >= limit || scan.peek() != JsonScanner::Type::Object) {
+                scan.skipValue();
+                continue;
+            }
+            Record record;
+            readRecord(scan, &record);
+            if (auto app = makeApp(record, platform))
+                apps.append(std::move(*app));
+        }
     }
+    if (!scan.finish())
+        return R::failure({ServiceError::Decoding, scan.error()});
+    if (!sawResults)
+        return R::failure({ServiceError::Decoding, QStringLiteral("results")});
     return apps;
-}
-
-std::optional<AppInfo> AppSearchService::decodeApp(const QJsonObject& record, AppPlatform platform)
-{
-    const auto id = JsonFields::wholeNumber(record.value(QLatin1String("trackId")), 1);
-    const QString name = JsonFields::textOrEmpty(record.value(QLatin1String("trackName"))).trimmed();
-    if (!id || name.isEmpty())
-        return std::nullopt;
-
-    AppInfo app;
-    app.id = *id;
-    app.name = name;
-    app.developer = JsonFields::textOrEmpty(record.value(QLatin1String("artistName")));
-    app.genre = JsonFields::textOrEmpty(record.value(QLatin1String("primaryGenreName")));
-    app.description = JsonFields::textOrEmpty(record.value(QLatin1String("description")));
-    app.platform = platform;
-    for (const char* key : {"artworkUrl512", "artworkUrl100", "artworkUrl60"}) {
-        app.iconURL = JsonFields::webAddress(record.value(QLatin1String(key)));
-        if (!app.iconURL.isEmpty())
-            break;
-    }
-    if (const QJsonValue count = record.value(QLatin1String("userRatingCount")); count.isDouble()) {
-        const double value = count.toDouble();
-        if (std::isfinite(value) && value >= 0 && value < 2.0e9)
-            app.ratingCount = static_cast<int>(value);
-    }
-    if (const QJsonValue rating = record.value(QLatin1String("averageUserRating")); rating.isDouble()) {
-        const double value = rating.toDouble();
-        if (std::isfinite(value) && value >= 0 && value <= 5)
-            app.averageRating = value;
-    }
-    if (const QJsonValue released = record.value(QLatin1String("releaseDate")); released.isString()) {
-        const QDateTime date = QDateTime::fromString(released.toString(), Qt::ISODate);
-        if (date.isValid())
-            app.releaseDate = date;
-    }
-    // Each platform prefers its own screenshots and falls back to the others;
-    // the others are read only when needed.
-    const QLatin1String phone("screenshotUrls");
-    const QLatin1String tablet("ipadScreenshotUrls");
-    const bool tabletFirst = platform == AppPlatform::iPad;
-    app.screenshotURLs = webAddresses(record.value(tabletFirst ? tablet : phone));
-    if (app.screenshotURLs.isEmpty())
-        app.screenshotURLs = webAddresses(record.value(tabletFirst ? phone : tablet));
-    return app;
 }

@@ -7,7 +7,6 @@
 #include "platform/Result.h"
 
 #include <QCoroTask>
-#include <QJsonObject>
 #include <QString>
 #include <QUrl>
 
@@ -68,7 +67,6 @@ public:
     // without a usable id or name are skipped.
     static Outcome<QList<AppInfo>> decodeResults(const QByteArray& body, AppPlatform platform,
                                                  int limit = kMaxResults);
-    static std::optional<AppInfo> decodeApp(const QJsonObject& record, AppPlatform platform);
 
     static constexpr int kMaxResults = 200;
 
