@@ -1,8 +1,11 @@
 #include "Services/AppSearchService.h"
+#include "Services/JsonScanner.h"
 #include "ViewModels/AppSearchViewModel.h"
 #include "support/FixtureServer.h"
 #include "support/TestHelpers.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -106,6 +109,51 @@ private slots:
         // Whatever is kept is what the strict parser makes of the text.
         if (kept)
             QCOMPARE(url, QUrl(address, QUrl::StrictMode));
+    }
+
+    // Answers are read by our own scanner; it must accept what Qt's parser
+    // accepts (but for Qt's few liberties with the grammar) and read text alike.
+    void scannerAcceptsOnlyJson_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        const QList<QByteArray> documents = {
+            "{}", "[]", " [ 1 , {\"a\" : [null, true, false]} ] \n", "", "  ", "{", "[1,]", "[,1]", "{\"a\":1,}",
+            "{\"a\" 1}", "{a:1}", "{\"a\":1 \"b\":2}", "[01]", "[1.]", "[.5]", "[-]", "[1e]", "[+1]", "[1e+5, -0.5E-3]",
+            "[1e999]", "[1e-999]", "[tru]", "[nul]", "[True]", "[1] 2", "[1]}", "[\"\\x\"]", "[\"\\u12\"]", "[\"a\tb\"]",
+            "[\"\xff\"]", "[\"\xc0\xaf\"]", "[\"\xed\xa0\x80\"]", "[\"\xf4\x90\x80\x80\"]", "[\"caf\xc3\xa9 \xf0\x9f\x98\x80\"]",
+            "[\"a\\u00e9\\ud83d\\ude00\\n\\/\\\"\\\\\"]", "[\"unterminated]", "{\"k\\u0065y\":1}",
+            QByteArray(1024, '[') + QByteArray(1024, ']'), QByteArray(1025, '[') + QByteArray(1025, ']'),
+        };
+        // Liberties Qt takes that the scanner does not.
+        const QList<QByteArray> liberties = {"[1.]", "[.5]", "[\"\\x\"]", "[\"a\tb\"]"};
+        QTest::addColumn<bool>("standard");
+        for (const QByteArray& document : documents)
+            QTest::newRow(document.left(40).toPercentEncoding(" []{}\",:").constData())
+                << document << !liberties.contains(document);
+    }
+    void scannerAcceptsOnlyJson()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(bool, standard);
+        JsonScanner scan(document);
+        QString firstText;
+        if (scan.peek() == JsonScanner::Type::Array) {
+            scan.enterArray();
+            for (bool first = true; scan.nextElement(); first = false) {
+                if (first && scan.peek() == JsonScanner::Type::String)
+                    firstText = scan.readString();
+                else
+                    scan.skipValue();
+            }
+        } else {
+            scan.skipValue();
+        }
+        const bool accepted = scan.finish();
+        QJsonParseError error;
+        const QJsonDocument reference = QJsonDocument::fromJson(document, &error);
+        QCOMPARE(accepted, error.error == QJsonParseError::NoError && standard);
+        if (accepted && reference.isArray() && reference.array().first().isString())
+            QCOMPARE(firstText, reference.array().first().toString());
     }
 
     void answerIsCutToTheLimit()

@@ -2,9 +2,6 @@
 
 #include <array>
 #include <charconv>
-#include <cmath>
-#include <cstdlib>
-#include <string>
 
 namespace {
 constexpr int kMaxDepth = 1024;
@@ -377,12 +374,8 @@ bool JsonScanner::scanNumber(double* value)
     }
     double number = 0;
     if (std::from_chars(start, p, number).ec != std::errc()) {
-        // Out of range: too small reads as (nearly) zero, too large is refused.
-        number = std::strtod(std::string(start, p).c_str(), nullptr);
-        if (std::isinf(number)) {
-            fail("number out of range");
-            return false;
-        }
+        fail("number out of range");
+        return false;
     }
     m_cursor = p;
     if (value)

@@ -6,9 +6,10 @@
 
 // A forward-only reader of one JSON document, for answers where only a few
 // fields of many are wanted: it builds no tree, and only what the caller reads
-// becomes a QString. It accepts exactly the JSON grammar (UTF-8, no trailing
-// data, at most 1024 levels); after the first error every call does nothing
-// and error() says what went wrong.
+// becomes a QString. It accepts the JSON grammar only (UTF-8, numbers within
+// double range, no trailing data, at most 1024 levels) and so never more than
+// QJsonDocument does; after the first error every call does nothing and
+// error() says what went wrong.
 class JsonScanner {
 public:
     enum class Type { Object, Array, String, Number, Bool, Null, Invalid };
