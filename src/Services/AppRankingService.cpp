@@ -6,10 +6,6 @@
 #include "models/StorefrontOption.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
 #include <QSet>
 
 #include <climits>

@@ -63,45 +63,6 @@ void WebClient::logFailure(const QString& detail, const QUrl& url)
     Log::error(QStringLiteral("Request failed: %1 (%2)").arg(detail, url.toString(QUrl::FullyEncoded)));
 }
 
-QString JsonFields::text(const QJsonValue& value, const char* what)
-{
-    if (value.isString())
-        return value.toString();
-    if (!isAbsent(value))
-        fail(QStringLiteral("%1 is not text").arg(QLatin1String(what)));
-    return {};
-}
-
-QJsonObject JsonFields::object(const QJsonValue& value, const char* what)
-{
-    if (value.isObject())
-        return value.toObject();
-    if (!isAbsent(value))
-        fail(QStringLiteral("%1 is not an object").arg(QLatin1String(what)));
-    return {};
-}
-
-QJsonArray JsonFields::objectOrList(const QJsonValue& value, const char* what)
-{
-    if (value.isArray())
-        return value.toArray();
-    if (value.isObject())
-        return QJsonArray{value};
-    if (!isAbsent(value))
-        fail(QStringLiteral("%1 is neither a list nor an object").arg(QLatin1String(what)));
-    return {};
-}
-
-QString JsonFields::label(const QJsonValue& value, const char* what)
-{
-    return text(object(value, what).value(QLatin1String("label")), what);
-}
-
-QJsonObject JsonFields::attributes(const QJsonValue& value, const char* what)
-{
-    return object(object(value, what).value(QLatin1String("attributes")), what);
-}
-
 std::optional<qint64> JsonFields::wholeNumber(const QJsonValue& value, qint64 minimum)
 {
     if (!value.isDouble())
@@ -188,9 +149,4 @@ QUrl JsonFields::webAddress(const QString& text)
     if (!url.isValid() || url.host().isEmpty() || !web)
         return {};
     return url;
-}
-
-QUrl JsonFields::webAddress(const QJsonValue& value)
-{
-    return value.isString() ? webAddress(value.toString()) : QUrl();
 }

@@ -8,8 +8,6 @@
 #include <QCoroTask>
 #include <QDeadlineTimer>
 #include <QFuture>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QJsonValue>
 #include <QPromise>
 #include <QString>
@@ -112,40 +110,16 @@ QCoro::Task<T> WebClient::decode(QByteArray body, std::function<T(const QByteArr
     co_return std::move(**result);
 }
 
-// Reads fields of untrusted JSON. Missing or null fields read as absent; a
-// field of the wrong type is remembered as the decoding problem.
+// Readers of fields of untrusted JSON shared by the clients.
 class JsonFields {
 public:
-    bool failed() const { return !m_problem.isEmpty(); }
-    QString problem() const { return m_problem; }
-    void fail(const QString& what)
-    {
-        if (m_problem.isEmpty())
-            m_problem = what;
-    }
-
     static bool isAbsent(const QJsonValue& value) { return value.isUndefined() || value.isNull(); }
-
-    QString text(const QJsonValue& value, const char* what);
-    QJsonObject object(const QJsonValue& value, const char* what);
-    // A list that a feed writes as a single object when it has one element.
-    QJsonArray objectOrList(const QJsonValue& value, const char* what);
-    // The legacy chart feed wraps every scalar as {"label": text} and keeps the rest under "attributes".
-    QString label(const QJsonValue& value, const char* what);
-    QJsonObject attributes(const QJsonValue& value, const char* what);
-
-    // Lenient readers: a value of the wrong type reads as absent.
-    static QString textOrEmpty(const QJsonValue& value) { return value.isString() ? value.toString() : QString(); }
     // A whole number from `minimum` up to 9e15 (exact in a double).
     static std::optional<qint64> wholeNumber(const QJsonValue& value, qint64 minimum);
 
     // Whether `text` can be an http or https address with a host, checked
     // without building a URL; only what passes is worth building.
     static bool looksLikeWebAddress(QStringView text);
-    // The http or https address with a host in `value`, else an empty URL.
-    static QUrl webAddress(const QJsonValue& value);
+    // The http or https address with a host in `text`, else an empty URL.
     static QUrl webAddress(const QString& text);
-
-private:
-    QString m_problem;
 };
