@@ -1,6 +1,7 @@
 // Decoding each kind of answer the web clients read, against parsing the same
 // bytes with QJsonDocument alone: how much the typed decoding adds to the parse.
-// Run the pairs side by side; the ratio Decode / ParseOnly is what matters.
+// The ratio Decode / ParseOnly is what matters; on a busy machine compare the
+// medians of --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true.
 
 #include "Services/AppRankingService.h"
 #include "Services/AppSearchService.h"
