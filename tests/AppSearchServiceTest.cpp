@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTest>
 
 using ServiceError = AppSearchService::ServiceError;
@@ -154,6 +155,23 @@ private slots:
         QCOMPARE(accepted, error.error == QJsonParseError::NoError && standard);
         if (accepted && reference.isArray() && reference.array().first().isString())
             QCOMPARE(firstText, reference.array().first().toString());
+    }
+
+    void largeAnswersDecodeOffTheGuiThread()
+    {
+        QThread* small = nullptr;
+        QThread* large = nullptr;
+        const auto where = [](QThread** seen) {
+            return std::function<int(const QByteArray&)>([seen](const QByteArray& body) {
+                *seen = QThread::currentThread();
+                return int(body.size());
+            });
+        };
+        QCOMPARE(awaitTask(WebClient::decode(QByteArray(100, ' '), where(&small))), 100);
+        QCOMPARE(awaitTask(WebClient::decode(QByteArray(WebClient::kBackgroundDecodeBytes, ' '), where(&large))),
+                 int(WebClient::kBackgroundDecodeBytes));
+        QCOMPARE(small, QThread::currentThread());
+        QVERIFY(large && large != QThread::currentThread());
     }
 
     void answerIsCutToTheLimit()
