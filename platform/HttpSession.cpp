@@ -87,10 +87,12 @@ std::shared_ptr<HttpSession> HttpSession::shared()
     return session;
 }
 
-QCoro::Task<HttpResponse> HttpSession::get(QUrl url, CancellationToken token, qint64 maxBodyBytes, CacheUse cacheUse)
+QCoro::Task<HttpResponse> HttpSession::get(QUrl url, CancellationToken token, qint64 maxBodyBytes,
+                                           QDeadlineTimer deadline, CacheUse cacheUse)
 {
+    const QDeadlineTimer own(m_options.timeout);
     return performGet(QPointer<HttpSession>(this), std::move(url), std::move(token),
-                      maxBodyBytes > 0 ? maxBodyBytes : m_options.maxBodyBytes, cacheUse);
+                      maxBodyBytes > 0 ? maxBodyBytes : m_options.maxBodyBytes, std::min(own, deadline), cacheUse);
 }
 
 void HttpSession::setCache(QAbstractNetworkCache* cache)
@@ -99,7 +101,7 @@ void HttpSession::setCache(QAbstractNetworkCache* cache)
 }
 
 QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session, QUrl url, CancellationToken token,
-                                                  qint64 maxBodyBytes, CacheUse cacheUse)
+                                                  qint64 maxBodyBytes, QDeadlineTimer deadline, CacheUse cacheUse)
 {
     HttpResponse response;
     response.url = url;
@@ -111,6 +113,11 @@ QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session,
     }
     if (!session || token.isCancelled()) {
         response.failure = HttpResponse::Failure::Cancelled;
+        co_return response;
+    }
+    if (deadline.hasExpired()) {
+        response.failure = HttpResponse::Failure::Timeout;
+        response.errorString = QStringLiteral("no time left for the request");
         co_return response;
     }
 
@@ -128,7 +135,17 @@ QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session,
     // because all of them are disconnected before the coroutine returns.
     bool tooLarge = false;
     bool cancelled = false;
+    bool timedOut = false;
     QObject guard;
+    // Qt's transfer timeout only notices silence; this ends the whole exchange.
+    QTimer deadlineTimer;
+    deadlineTimer.setSingleShot(true);
+    deadlineTimer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&deadlineTimer, &QTimer::timeout, &guard, [reply, &timedOut] {
+        timedOut = true;
+        reply->abort();
+    });
+    deadlineTimer.start(std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime())));
     QObject::connect(reply, &QNetworkReply::downloadProgress, &guard,
                      [reply, maxBodyBytes, &tooLarge](qint64 received, qint64 total) {
                          if (received > maxBodyBytes || total > maxBodyBytes) {
@@ -143,6 +160,7 @@ QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session,
 
     if (!reply->isFinished())
         co_await qCoro(reply).waitForFinished();
+    deadlineTimer.stop();
     guard.disconnect();
     QObject::disconnect(reply, nullptr, &guard, nullptr);
 
@@ -155,6 +173,9 @@ QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session,
 
     if (cancelled || token.isCancelled()) {
         response.failure = HttpResponse::Failure::Cancelled;
+    } else if (timedOut) {
+        response.failure = HttpResponse::Failure::Timeout;
+        response.errorString = QStringLiteral("no whole answer within the deadline");
     } else if (tooLarge) {
         response.failure = HttpResponse::Failure::TooLarge;
         response.errorString = QStringLiteral("answer larger than %1 bytes").arg(maxBodyBytes);

@@ -3,6 +3,7 @@
 #include "platform/CancellationToken.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QCoroTask>
 #include <QObject>
 #include <QPointer>
@@ -22,7 +23,7 @@ struct HttpResponse {
         None,       // an HTTP answer arrived whole; `status` says which
         InvalidUrl, // not an http or https address; nothing was sent
         Network,    // no answer, or an answer cut short
-        Timeout,    // the transfer took longer than the session allows
+        Timeout,    // no whole answer before the deadline, or a silence longer than the timeout
         TooLarge,   // the body grew beyond the cap and was abandoned
         Cancelled,  // the caller's token was cancelled
     };
@@ -47,13 +48,15 @@ struct HttpResponse {
     QString problemDetail() const;
 };
 
-// One URL session: one network manager with a transfer timeout and a cap on
-// answer sizes. Outstanding transfers are aborted when the session goes, so no
+// One URL session: one network manager with a deadline and a cap on answer
+// sizes. Outstanding transfers are aborted when the session goes, so no
 // awaiting coroutine is left hanging.
 class HttpSession : public QObject {
     Q_OBJECT
 public:
     struct Options {
+        // The whole request, from sending to the last byte, must fit in this;
+        // a server trickling bytes is cut off as surely as a silent one.
         std::chrono::milliseconds timeout{std::chrono::seconds(30)};
         qint64 maxBodyBytes = 8 * 1024 * 1024;
     };
@@ -72,7 +75,11 @@ public:
 
     // GET `url`. Only http and https are fetched; redirects are followed only
     // when they are not less safe. `maxBodyBytes` of 0 takes the session's cap.
+    // The request ends as Timeout at `deadline` or after the session's timeout,
+    // whichever comes first; a caller making several requests for one result
+    // passes one deadline to all of them. An expired deadline sends nothing.
     QCoro::Task<HttpResponse> get(QUrl url, CancellationToken token = {}, qint64 maxBodyBytes = 0,
+                                  QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever),
                                   CacheUse cacheUse = CacheUse::Normal);
 
     // Gives the session an HTTP cache (the session takes it over); none by default.
@@ -82,7 +89,7 @@ public:
 
 private:
     static QCoro::Task<HttpResponse> performGet(QPointer<HttpSession> session, QUrl url, CancellationToken token,
-                                                qint64 maxBodyBytes, CacheUse cacheUse);
+                                                qint64 maxBodyBytes, QDeadlineTimer deadline, CacheUse cacheUse);
 
     Options m_options;
     QNetworkAccessManager* m_manager = nullptr;

@@ -1,6 +1,7 @@
 #include "Services/AppRankCache.h"
 #include "ViewModels/AppRankMonitorViewModel.h"
 #include "support/FixtureServer.h"
+#include "support/TestHelpers.h"
 #include "models/SettingsKeys.h"
 #include "platform/UserDefaults.h"
 
@@ -47,18 +48,252 @@ class AppRankMonitorTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void setupFromAppAndSettings_data();
-    void setupFromAppAndSettings();
-    void loadFindsPositionsInEveryFeed_data();
-    void loadFindsPositionsInEveryFeed();
-    void countriesOneAtATimeWithProgress();
-    void cacheAnswersUntilItAges();
-    void failedChartsAreNotCached();
-    void newerLoadSupersedesOlder();
-    void applySelectionStoresAndReloads();
-    void destroyedWhileLoading();
+    void init()
+    {
+        m_server = std::make_unique<FixtureServer>();
+        QVERIFY(m_server->listen());
+        m_server->setRoute(kFree, FixtureResponse::fromFile(QStringLiteral("charts/current_us_top_free_100.json")));
+        m_server->setRoute(kPaid, FixtureResponse::fromFile(QStringLiteral("charts/current_us_top_paid_100.json")));
+        m_server->setRoute(kGrossing, FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_grossing_100.json")));
+        m_server->setRoute(kFreeInGenre, FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_free_short.json")));
+        m_server->setRoute(kPaidInGenre, FixtureResponse::fromFile(QStringLiteral("charts/legacy_no_entry.json")));
+        m_server->setRoute(kGrossingInGenre, FixtureResponse::fromFile(QStringLiteral("charts/legacy_no_entry.json")));
+        // Other storefronts: a short chart holding the app third, and empty legacy charts.
+        m_server->setHandler([](const FixtureRequest& request) -> std::optional<FixtureResponse> {
+            if (request.path.startsWith(QLatin1String("/us/")) || request.path.startsWith(QLatin1String("/api/v2/us/")))
+                return std::nullopt;
+            return FixtureResponse::fromFile(request.path.startsWith(QLatin1String("/api/"))
+                                                 ? QStringLiteral("charts/current_us_top_free_short.json")
+                                                 : QStringLiteral("charts/legacy_no_entry.json"));
+        });
+        settings()->remove(kSelectedKey);
+        AppRankCache::shared().clear();
+        const QDateTime start = QDateTime::currentDateTimeUtc();
+        m_clockSecs = 0;
+        AppRankCache::shared().setClock([this, start] { return start.addSecs(m_clockSecs); });
+    }
+
+    void cleanup()
+    {
+        AppRankCache::shared().setClock({});
+    }
+
+    void setupFromAppAndSettings_data()
+    {
+        QTest::addColumn<QString>("genre");
+        QTest::addColumn<QString>("categoryName");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("storefront");
+        QTest::addColumn<QStringList>("selected");
+
+        QTest::newRow("stored list, normalised") << "productivity" << "Productivity"
+                                                 << QVariant(QStringList{" gb", "us", "XX", "US", "de\n"}) << "FR"
+                                                 << QStringList{"DE", "GB", "US"};
+        QTest::newRow("nothing stored") << "Food & DRINK" << "Food & Drink" << QVariant() << "fr" << QStringList{"FR"};
+        QTest::newRow("storefront outside the table") << "All Categories" << "Category" << QVariant(QStringList{"XX"})
+                                                      << "ZZ"
+                                                      << QStringList{"US"};
+    }
+
+    void setupFromAppAndSettings()
+    {
+        QFETCH(QString, genre);
+        QFETCH(QString, categoryName);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, storefront);
+        QFETCH(QStringList, selected);
+        if (stored.isValid())
+            settings()->setValue(kSelectedKey, stored);
+        const auto viewModel = makeViewModel(genre, storefront);
+        QCOMPARE(viewModel->categoryName(), categoryName);
+        QCOMPARE(viewModel->selectedCountryCodes(), selected);
+        QCOMPARE(viewModel->progressText(), QStringLiteral("0/%1").arg(selected.size()));
+    }
+
+    void loadFindsPositionsInEveryFeed_data()
+    {
+        QTest::addColumn<QString>("genre");
+        QTest::addColumn<QList<AppRankFeedResult>>("rows");
+        QTest::addColumn<QStringList>("paths");
+
+        const Lookup na = Lookup::unavailable();
+        const Lookup outside = Lookup::outsideLimit(50);
+        // The paid chart of the category fails: only that cell is unavailable.
+        QTest::newRow("with category")
+            << "Productivity"
+            << QList<AppRankFeedResult>{{Feed::topFree, Lookup::ranked(3), Lookup::ranked(3)},
+                                        {Feed::topPaid, Lookup::ranked(42), na},
+                                        {Feed::topGrossing, outside, outside}}
+            << QStringList{kFree, kFreeInGenre, kPaid, kPaidInGenre, kGrossing, kGrossingInGenre};
+        QTest::newRow("without category")
+            << ""
+            << QList<AppRankFeedResult>{{Feed::topFree, Lookup::ranked(3), na},
+                                        {Feed::topPaid, Lookup::ranked(42), na},
+                                        {Feed::topGrossing, outside, na}}
+            << QStringList{kFree, kPaid, kGrossing};
+    }
+
+    void loadFindsPositionsInEveryFeed()
+    {
+        QFETCH(QString, genre);
+        QFETCH(QList<AppRankFeedResult>, rows);
+        QFETCH(QStringList, paths);
+        m_server->setRoute(kPaidInGenre, FixtureResponse::text("busy", 503));
+        const auto viewModel = makeViewModel(genre);
+        QSignalSpy loading(viewModel.get(), &AppRankMonitorViewModel::isLoadingChanged);
+
+        awaitTask(viewModel->load(false));
+        QCOMPARE(codes(viewModel->results()), QStringList{"US"});
+        QCOMPARE(viewModel->results().first().rows, rows);
+        // The charts of a country are asked for together, so in any order.
+        QStringList asked;
+        for (const auto& request : m_server->requests())
+            asked.append(request.path);
+        asked.sort();
+        paths.sort();
+        QCOMPARE(asked, paths);
+
+        // Ids match as numbers, whatever the feed's spelling.
+        AppRanking padded;
+        padded.id = QStringLiteral("0") + QString::number(kAppID);
+        padded.rank = 9;
+        QCOMPARE(AppRankMonitorService::lookup(AppRankingService::Chart{padded}, kAppID, 50), Lookup::ranked(9));
+        QCOMPARE(viewModel->progressText(), QStringLiteral("1/1"));
+        QVERIFY(viewModel->lastUpdated().isValid());
+        QCOMPARE(loading.count(), 2);
+    }
+
+    void countriesOneAtATimeWithProgress()
+    {
+        settings()->setValue(kSelectedKey, QStringList{"US", "GB", "DE"});
+        const auto viewModel = makeViewModel();
+        QStringList progress;
+        connect(viewModel.get(), &AppRankMonitorViewModel::progressTextChanged, this, [&] {
+            progress.append(viewModel->progressText() + QLatin1Char(':') + codes(viewModel->results()).join(u','));
+        });
+        awaitTask(viewModel->load(false));
+        QCOMPARE(progress, (QStringList{"1/3:DE", "2/3:DE,GB", "3/3:DE,GB,US"}));
+        QVERIFY(m_server->requests().at(5).path.contains(QLatin1String("/de/")));
+        QVERIFY(m_server->requests().at(6).path.contains(QLatin1String("/gb/")));
+    }
+
+    void stalledHostCostsOneDeadlinePerCountry()
+    {
+        m_server->setHandler([](const FixtureRequest&) -> std::optional<FixtureResponse> {
+            return slow(QStringLiteral("charts/legacy_no_entry.json"), 3000);
+        });
+        m_session = std::make_shared<HttpSession>(HttpSession::Options{std::chrono::milliseconds(500), 8 << 20});
+        const auto viewModel = makeViewModel();
+        QCoro::Task<> running = viewModel->load(false);
+        // All six charts are under way before the first could have answered.
+        QTRY_COMPARE_WITH_TIMEOUT(requests(), 6, 400);
+        awaitTask(std::move(running));
+        for (const AppRankFeedResult& row : viewModel->results().first().rows)
+            QVERIFY(row.general == Lookup::unavailable() && row.category == Lookup::unavailable());
+        QCOMPARE(requests(), 6); // no time was left for the legacy feed
+    }
+
+    void cacheAnswersUntilItAges()
+    {
+        QCOMPARE(AppRankCache::key(kAppID, QStringLiteral(" us"), std::nullopt), QStringLiteral("1459969523#US#all"));
+        const auto first = makeViewModel();
+        awaitTask(first->load(false));
+        QCOMPARE(requests(), 6);
+
+        // Another page for the same app, as after switching apps and back, just inside the age limit.
+        const auto second = makeViewModel();
+        m_clockSecs = 1199;
+        awaitTask(second->load(false));
+        QCOMPARE(requests(), 6);
+        QCOMPARE(second->results(), first->results());
+        QVERIFY(second->lastUpdated().isValid());
+
+        awaitTask(second->load(true)); // Reload ignores the cache and refreshes it
+        QCOMPARE(requests(), 12);
+        m_clockSecs = 1199 + 1199;
+        awaitTask(second->load(false));
+        QCOMPARE(requests(), 12);
+        m_clockSecs = 1199 + 1200;
+        awaitTask(second->load(false));
+        QCOMPARE(requests(), 18);
+    }
+
+    void failedChartsAreNotCached()
+    {
+        FixtureResponse dropped;
+        dropped.dropConnection = true;
+        m_server->setRoute(kGrossingInGenre, dropped);
+        const auto viewModel = makeViewModel();
+        awaitTask(viewModel->load(false));
+        QCOMPARE(viewModel->results().first().rows.last().category, Lookup::unavailable());
+
+        // Once the service is back, the next visit asks again and sees the real position.
+        m_server->setRoute(kGrossingInGenre, FixtureResponse::fromFile(QStringLiteral("charts/legacy_no_entry.json")));
+        const int before = requests();
+        awaitTask(viewModel->load(false));
+        QCOMPARE(requests(), before + 6);
+        QCOMPARE(viewModel->results().first().rows.last().category, Lookup::outsideLimit(50));
+    }
+
+    void newerLoadSupersedesOlder()
+    {
+        // Germany is done and the United States under way when the selection changes.
+        settings()->setValue(kSelectedKey, QStringList{"US", "DE"});
+        m_server->setRoute(kFree, slow(QStringLiteral("charts/current_us_top_free_100.json"), 300));
+        const auto viewModel = makeViewModel();
+        QStringList seen;
+        connect(viewModel.get(), &AppRankMonitorViewModel::resultsChanged, this,
+                [&] { seen += codes(viewModel->results()); });
+        QSignalSpy updated(viewModel.get(), &AppRankMonitorViewModel::lastUpdatedChanged);
+        QSignalSpy loading(viewModel.get(), &AppRankMonitorViewModel::isLoadingChanged);
+
+        QCoro::Task<> older = viewModel->load(false);
+        QTRY_COMPARE(m_server->requestCount(kFree), 1);
+        QCOMPARE(viewModel->completedCountries(), 1);
+        viewModel->applySelection({QStringLiteral("gb")});
+        QTRY_VERIFY(!viewModel->isLoading());
+        awaitTask(std::move(older));
+
+        QCOMPARE(codes(viewModel->results()), QStringList{"GB"});
+        QVERIFY2(seen.contains(QStringLiteral("DE")) && !seen.contains(QStringLiteral("US")), qPrintable(seen.join(u',')));
+        QCOMPARE(updated.count(), 1); // only the load that went through every country
+        QCOMPARE(loading.count(), 2);
+        // The old load stopped at once: its aborted request did not go on to the other feed.
+        QCOMPARE(m_server->requestCount(QStringLiteral("/us/rss/topfreeapplications/limit=50/json")), 0);
+    }
+
+    void applySelectionStoresAndReloads()
+    {
+        const auto viewModel = makeViewModel();
+        viewModel->applySelection({QStringLiteral(" de"), QStringLiteral("fr"), QStringLiteral("QQ"),
+                                   QStringLiteral("DE")});
+        QCOMPARE(viewModel->selectedCountryCodes(), (QStringList{"FR", "DE"}));
+        QCOMPARE(settings()->stringList(kSelectedKey), (QStringList{"FR", "DE"}));
+        QVERIFY(viewModel->isLoading());
+        QTRY_VERIFY(!viewModel->isLoading());
+        QCOMPARE(codes(viewModel->results()), (QStringList{"FR", "DE"}));
+        QCOMPARE(makeViewModel(QString(), QStringLiteral("JP"))->selectedCountryCodes(), (QStringList{"FR", "DE"}));
+
+        // Nothing valid: no change, nothing stored, no load.
+        const int asked = requests();
+        viewModel->applySelection({QStringLiteral("QQ"), QString()});
+        QCOMPARE(viewModel->selectedCountryCodes(), (QStringList{"FR", "DE"}));
+        QCOMPARE(settings()->stringList(kSelectedKey), (QStringList{"FR", "DE"}));
+        QVERIFY(!viewModel->isLoading());
+        QCOMPARE(requests(), asked);
+    }
+
+    void destroyedWhileLoading()
+    {
+        m_server->setRoute(kFree, slow(QStringLiteral("charts/current_us_top_free_100.json"), 300));
+        auto viewModel = makeViewModel();
+        QCoro::Task<> running = viewModel->load(false);
+        QTRY_COMPARE(m_server->requestCount(kFree), 1);
+        viewModel.reset();
+        awaitTask(std::move(running));
+        QCOMPARE(m_server->requestCount(QStringLiteral("/us/rss/topfreeapplications/limit=50/json")), 0);
+        QCOMPARE(AppRankCache::shared().size(), 0);
+    }
 
 private:
     std::unique_ptr<AppRankMonitorViewModel> makeViewModel(const QString& genre = QStringLiteral("Productivity"),
@@ -76,227 +311,6 @@ private:
     std::shared_ptr<HttpSession> m_session = std::make_shared<HttpSession>();
     qint64 m_clockSecs = 0;
 };
-
-void AppRankMonitorTest::init()
-{
-    m_server = std::make_unique<FixtureServer>();
-    QVERIFY(m_server->listen());
-    m_server->setRoute(kFree, FixtureResponse::fromFile(QStringLiteral("charts/current_us_top_free_100.json")));
-    m_server->setRoute(kPaid, FixtureResponse::fromFile(QStringLiteral("charts/current_us_top_paid_100.json")));
-    m_server->setRoute(kGrossing, FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_grossing_100.json")));
-    m_server->setRoute(kFreeInGenre, FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_free_short.json")));
-    m_server->setRoute(kPaidInGenre, FixtureResponse::fromFile(QStringLiteral("charts/legacy_no_entry.json")));
-    m_server->setRoute(kGrossingInGenre, FixtureResponse::fromFile(QStringLiteral("charts/legacy_no_entry.json")));
-    // Other storefronts: a short chart holding the app third, and empty legacy charts.
-    m_server->setHandler([](const FixtureRequest& request) -> std::optional<FixtureResponse> {
-        if (request.path.startsWith(QLatin1String("/us/")) || request.path.startsWith(QLatin1String("/api/v2/us/")))
-            return std::nullopt;
-        return FixtureResponse::fromFile(request.path.startsWith(QLatin1String("/api/"))
-                                             ? QStringLiteral("charts/current_us_top_free_short.json")
-                                             : QStringLiteral("charts/legacy_no_entry.json"));
-    });
-    settings()->remove(kSelectedKey);
-    AppRankCache::shared().clear();
-    const QDateTime start = QDateTime::currentDateTimeUtc();
-    m_clockSecs = 0;
-    AppRankCache::shared().setClock([this, start] { return start.addSecs(m_clockSecs); });
-}
-
-void AppRankMonitorTest::cleanup()
-{
-    AppRankCache::shared().setClock({});
-}
-
-void AppRankMonitorTest::setupFromAppAndSettings_data()
-{
-    QTest::addColumn<QString>("genre");
-    QTest::addColumn<QString>("categoryName");
-    QTest::addColumn<QVariant>("stored");
-    QTest::addColumn<QString>("storefront");
-    QTest::addColumn<QStringList>("selected");
-
-    QTest::newRow("stored list, normalised") << "productivity" << "Productivity"
-                                             << QVariant(QStringList{" gb", "us", "XX", "US", "de\n"}) << "FR"
-                                             << QStringList{"DE", "GB", "US"};
-    QTest::newRow("nothing stored") << "Food & DRINK" << "Food & Drink" << QVariant() << "fr" << QStringList{"FR"};
-    QTest::newRow("storefront outside the table") << "All Categories" << "Category" << QVariant(QStringList{"XX"})
-                                                  << "ZZ"
-                                                  << QStringList{"US"};
-}
-
-void AppRankMonitorTest::setupFromAppAndSettings()
-{
-    QFETCH(QString, genre);
-    QFETCH(QString, categoryName);
-    QFETCH(QVariant, stored);
-    QFETCH(QString, storefront);
-    QFETCH(QStringList, selected);
-    if (stored.isValid())
-        settings()->setValue(kSelectedKey, stored);
-    const auto viewModel = makeViewModel(genre, storefront);
-    QCOMPARE(viewModel->categoryName(), categoryName);
-    QCOMPARE(viewModel->selectedCountryCodes(), selected);
-    QCOMPARE(viewModel->progressText(), QStringLiteral("0/%1").arg(selected.size()));
-}
-
-void AppRankMonitorTest::loadFindsPositionsInEveryFeed_data()
-{
-    QTest::addColumn<QString>("genre");
-    QTest::addColumn<QList<AppRankFeedResult>>("rows");
-    QTest::addColumn<QStringList>("paths");
-
-    const Lookup na = Lookup::unavailable();
-    const Lookup outside = Lookup::outsideLimit(50);
-    // The paid chart of the category fails: only that cell is unavailable.
-    QTest::newRow("with category")
-        << "Productivity"
-        << QList<AppRankFeedResult>{{Feed::topFree, Lookup::ranked(3), Lookup::ranked(3)},
-                                    {Feed::topPaid, Lookup::ranked(42), na},
-                                    {Feed::topGrossing, outside, outside}}
-        << QStringList{kFree, kFreeInGenre, kPaid, kPaidInGenre, kGrossing, kGrossingInGenre};
-    QTest::newRow("without category")
-        << ""
-        << QList<AppRankFeedResult>{{Feed::topFree, Lookup::ranked(3), na},
-                                    {Feed::topPaid, Lookup::ranked(42), na},
-                                    {Feed::topGrossing, outside, na}}
-        << QStringList{kFree, kPaid, kGrossing};
-}
-
-void AppRankMonitorTest::loadFindsPositionsInEveryFeed()
-{
-    QFETCH(QString, genre);
-    QFETCH(QList<AppRankFeedResult>, rows);
-    QFETCH(QStringList, paths);
-    m_server->setRoute(kPaidInGenre, FixtureResponse::text("busy", 503));
-    const auto viewModel = makeViewModel(genre);
-    QSignalSpy loading(viewModel.get(), &AppRankMonitorViewModel::isLoadingChanged);
-
-    QCoro::waitFor(viewModel->load(false));
-    QCOMPARE(codes(viewModel->results()), QStringList{"US"});
-    QCOMPARE(viewModel->results().first().rows, rows);
-    QStringList asked;
-    for (const auto& request : m_server->requests())
-        asked.append(request.path);
-    QCOMPARE(asked, paths);
-    QCOMPARE(viewModel->progressText(), QStringLiteral("1/1"));
-    QVERIFY(viewModel->lastUpdated().isValid());
-    QCOMPARE(loading.count(), 2);
-}
-
-void AppRankMonitorTest::countriesOneAtATimeWithProgress()
-{
-    settings()->setValue(kSelectedKey, QStringList{"US", "GB", "DE"});
-    const auto viewModel = makeViewModel();
-    QStringList progress;
-    connect(viewModel.get(), &AppRankMonitorViewModel::progressTextChanged, this, [&] {
-        progress.append(viewModel->progressText() + QLatin1Char(':') + codes(viewModel->results()).join(u','));
-    });
-    QCoro::waitFor(viewModel->load(false));
-    QCOMPARE(progress, (QStringList{"1/3:DE", "2/3:DE,GB", "3/3:DE,GB,US"}));
-    QVERIFY(m_server->requests().at(5).path.contains(QLatin1String("/de/")));
-    QVERIFY(m_server->requests().at(6).path.contains(QLatin1String("/gb/")));
-}
-
-void AppRankMonitorTest::cacheAnswersUntilItAges()
-{
-    QCOMPARE(AppRankCache::key(kAppID, QStringLiteral(" us"), std::nullopt), QStringLiteral("1459969523#US#all"));
-    const auto first = makeViewModel();
-    QCoro::waitFor(first->load(false));
-    QCOMPARE(requests(), 6);
-
-    // Another page for the same app, as after switching apps and back, just inside the age limit.
-    const auto second = makeViewModel();
-    m_clockSecs = 1199;
-    QCoro::waitFor(second->load(false));
-    QCOMPARE(requests(), 6);
-    QCOMPARE(second->results(), first->results());
-    QVERIFY(second->lastUpdated().isValid());
-
-    QCoro::waitFor(second->load(true)); // Reload ignores the cache and refreshes it
-    QCOMPARE(requests(), 12);
-    m_clockSecs = 1199 + 1199;
-    QCoro::waitFor(second->load(false));
-    QCOMPARE(requests(), 12);
-    m_clockSecs = 1199 + 1200;
-    QCoro::waitFor(second->load(false));
-    QCOMPARE(requests(), 18);
-}
-
-void AppRankMonitorTest::failedChartsAreNotCached()
-{
-    FixtureResponse dropped;
-    dropped.dropConnection = true;
-    m_server->setRoute(kGrossingInGenre, dropped);
-    const auto viewModel = makeViewModel();
-    QCoro::waitFor(viewModel->load(false));
-    QCOMPARE(viewModel->results().first().rows.last().category, Lookup::unavailable());
-
-    // Once the service is back, the next visit asks again and sees the real position.
-    m_server->setRoute(kGrossingInGenre, FixtureResponse::fromFile(QStringLiteral("charts/legacy_no_entry.json")));
-    const int before = requests();
-    QCoro::waitFor(viewModel->load(false));
-    QCOMPARE(requests(), before + 6);
-    QCOMPARE(viewModel->results().first().rows.last().category, Lookup::outsideLimit(50));
-}
-
-void AppRankMonitorTest::newerLoadSupersedesOlder()
-{
-    // Germany is done and the United States under way when the selection changes.
-    settings()->setValue(kSelectedKey, QStringList{"US", "DE"});
-    m_server->setRoute(kFree, slow(QStringLiteral("charts/current_us_top_free_100.json"), 300));
-    const auto viewModel = makeViewModel();
-    QStringList seen;
-    connect(viewModel.get(), &AppRankMonitorViewModel::resultsChanged, this,
-            [&] { seen += codes(viewModel->results()); });
-    QSignalSpy updated(viewModel.get(), &AppRankMonitorViewModel::lastUpdatedChanged);
-    QSignalSpy loading(viewModel.get(), &AppRankMonitorViewModel::isLoadingChanged);
-
-    QCoro::Task<> older = viewModel->load(false);
-    QTRY_COMPARE(m_server->requestCount(kFree), 1);
-    QCOMPARE(viewModel->completedCountries(), 1);
-    viewModel->applySelection({QStringLiteral("gb")});
-    QTRY_VERIFY(!viewModel->isLoading());
-    QCoro::waitFor(std::move(older));
-
-    QCOMPARE(codes(viewModel->results()), QStringList{"GB"});
-    QVERIFY2(seen.contains(QStringLiteral("DE")) && !seen.contains(QStringLiteral("US")), qPrintable(seen.join(u',')));
-    QCOMPARE(updated.count(), 1); // only the load that went through every country
-    QCOMPARE(loading.count(), 2);
-    QCOMPARE(m_server->requestCount(kFreeInGenre), 0); // the old load stopped at once
-}
-
-void AppRankMonitorTest::applySelectionStoresAndReloads()
-{
-    const auto viewModel = makeViewModel();
-    viewModel->applySelection({QStringLiteral(" de"), QStringLiteral("fr"), QStringLiteral("QQ"),
-                               QStringLiteral("DE")});
-    QCOMPARE(viewModel->selectedCountryCodes(), (QStringList{"FR", "DE"}));
-    QCOMPARE(settings()->stringList(kSelectedKey), (QStringList{"FR", "DE"}));
-    QVERIFY(viewModel->isLoading());
-    QTRY_VERIFY(!viewModel->isLoading());
-    QCOMPARE(codes(viewModel->results()), (QStringList{"FR", "DE"}));
-    QCOMPARE(makeViewModel(QString(), QStringLiteral("JP"))->selectedCountryCodes(), (QStringList{"FR", "DE"}));
-
-    // Nothing valid: no change, nothing stored, no load.
-    const int asked = requests();
-    viewModel->applySelection({QStringLiteral("QQ"), QString()});
-    QCOMPARE(viewModel->selectedCountryCodes(), (QStringList{"FR", "DE"}));
-    QCOMPARE(settings()->stringList(kSelectedKey), (QStringList{"FR", "DE"}));
-    QVERIFY(!viewModel->isLoading());
-    QCOMPARE(requests(), asked);
-}
-
-void AppRankMonitorTest::destroyedWhileLoading()
-{
-    m_server->setRoute(kFree, slow(QStringLiteral("charts/current_us_top_free_100.json"), 300));
-    auto viewModel = makeViewModel();
-    QCoro::Task<> running = viewModel->load(false);
-    QTRY_COMPARE(m_server->requestCount(kFree), 1);
-    viewModel.reset();
-    QCoro::waitFor(std::move(running));
-    QCOMPARE(requests(), 1);
-    QCOMPARE(AppRankCache::shared().size(), 0);
-}
 
 QTEST_GUILESS_MAIN(AppRankMonitorTest)
 #include "AppRankMonitorTest.moc"

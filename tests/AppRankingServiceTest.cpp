@@ -2,9 +2,11 @@
 #include "ViewModels/AppRankingViewModel.h"
 #include "support/FixtureServer.h"
 #include "support/TestHelpers.h"
-#include "Services/Log.h"
+#include "models/CatalogueID.h"
 
 #include <QtTest>
+
+#include <limits>
 
 #include <memory>
 
@@ -41,10 +43,15 @@ private slots:
     void fallsBackToTheLegacyFeed();
     void failuresBecomeErrors_data();
     void failuresBecomeErrors();
-    void truncatedAnswerIsAnError();
+    void oneDeadlineForBothFeeds_data();
+    void oneDeadlineForBothFeeds();
     void rejectsBadInputBeforeAnyRequest_data();
     void rejectsBadInputBeforeAnyRequest();
     void keepsOnlyWebAddresses();
+    void catalogueIDsAreNumbers_data();
+    void catalogueIDsAreNumbers();
+    void keepsOnlyUsableEntriesUpToTheLimit_data();
+    void keepsOnlyUsableEntriesUpToTheLimit();
 
     // The view model of the top-charts tab.
     void loadPublishesTheChart_data();
@@ -55,10 +62,10 @@ private slots:
 
 private:
     AppRankingService::Outcome<AppRankingService::Chart> fetch(const QString& storefront, Feed feed,
-                                                               const QString& genre = {})
+                                                               const QString& genre = {}, int limit = 100)
     {
         const AppRankingService service(m_session, m_server->baseUrl(), m_server->baseUrl());
-        return awaitTask(service.fetchTopCharts(storefront, feed, 100, genre));
+        return awaitTask(service.fetchTopCharts(storefront, feed, limit, genre));
     }
 
     std::unique_ptr<AppRankingViewModel> makeViewModel()
@@ -126,11 +133,11 @@ void AppRankingServiceTest::decodesBothFeeds_data()
     QTest::newRow("legacy, grossing") << "US" << Feed::topGrossing << "" << kLegacyGrossing
                                       << "charts/legacy_us_top_grossing_100.json" << 100
                                       << "Falcon Chat – Simple & Fast" << "Social Networking";
-    // One entry comes as a bare object; the category in the storefront's language.
+    // One entry comes as a bare object; the category in English whatever the storefront.
     QTest::newRow("legacy, one entry, genre") << "de" << Feed::topPaid << "6015"
                                               << "/de/rss/toppaidapplications/limit=100/genre=6015/json"
                                               << "charts/legacy_single_entry.json" << 1 << "Harbor Invest"
-                                              << "Finanzen";
+                                              << "Finance";
     QTest::newRow("legacy, no entry") << "US" << Feed::topFree << "6025"
                                       << "/us/rss/topfreeapplications/limit=100/genre=6025/json"
                                       << "charts/legacy_no_entry.json" << 0 << "" << "";
@@ -173,20 +180,31 @@ void AppRankingServiceTest::decodesBothFeeds()
 void AppRankingServiceTest::fallsBackToTheLegacyFeed_data()
 {
     QTest::addColumn<FixtureResponse>("currentAnswer");
-    QTest::newRow("server error") << FixtureResponse::text("unavailable", 503);
-    QTest::newRow("html page") << FixtureResponse::html("<html><body>Maintenance</body></html>");
-    QTest::newRow("wrong types") << FixtureResponse::fromFile(QStringLiteral("charts/current_wrong_types.json"));
+    QTest::addColumn<FixtureResponse>("legacyAnswer");
+    QTest::addColumn<int>("count"); // -1: the chart cannot be read
+    const FixtureResponse legacy = FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_free_short.json"));
+    const FixtureResponse unreadable = FixtureResponse::json(R"({"feed":{"entry":7}})");
+    QTest::newRow("server error") << FixtureResponse::text("unavailable", 503) << legacy << 7;
+    QTest::newRow("html page") << FixtureResponse::html("<html><body>Maintenance</body></html>") << legacy << 7;
+    QTest::newRow("wrong types") << FixtureResponse::fromFile(QStringLiteral("charts/current_wrong_types.json")) << legacy << 7;
+    QTest::newRow("no results") << FixtureResponse::json(R"({"feed":{"title":"Top Free Apps"}})") << legacy << 7;
+    QTest::newRow("results not a list") << FixtureResponse::json(R"({"feed":{"results":{}}})") << legacy << 7;
+    QTest::newRow("both unreadable") << FixtureResponse::json(R"({"feed":{}})") << unreadable << -1;
 }
 
 void AppRankingServiceTest::fallsBackToTheLegacyFeed()
 {
     QFETCH(FixtureResponse, currentAnswer);
+    QFETCH(FixtureResponse, legacyAnswer);
+    QFETCH(int, count);
     m_server->setRoute(kCurrentFree, currentAnswer);
-    m_server->setRoute(kLegacyFree, FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_free_short.json")));
+    m_server->setRoute(kLegacyFree, legacyAnswer);
 
     const auto outcome = fetch(QStringLiteral("US"), Feed::topFree);
-    QVERIFY(outcome);
-    QCOMPARE(outcome.value().size(), 7);
+    if (count < 0)
+        QCOMPARE(outcome.error().localizedDescription(), QStringLiteral("The chart data could not be read."));
+    else
+        QCOMPARE(outcome.value().size(), count);
     QCOMPARE(m_server->requestCount(kCurrentFree), 1);
     QCOMPARE(m_server->requestCount(kLegacyFree), 1);
 }
@@ -214,6 +232,10 @@ void AppRankingServiceTest::failuresBecomeErrors_data()
     QTest::newRow("oversized") << FixtureResponse::json(R"({"feed":{"entry":[)" + QByteArray(5 << 20, ' ') + "]}}")
                                << ServiceError::TooLarge << "The chart service sent an answer that is too large.";
     QTest::newRow("slow") << slow << ServiceError::Timeout << "The chart service did not answer in time. Try again.";
+    FixtureResponse truncated = FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_grossing_100.json"));
+    truncated.truncate = true;
+    QTest::newRow("cut short") << truncated << ServiceError::Network
+                               << "The charts could not be reached. Check your connection and try again.";
 }
 
 void AppRankingServiceTest::failuresBecomeErrors()
@@ -231,38 +253,66 @@ void AppRankingServiceTest::failuresBecomeErrors()
     const QString address = m_server->baseUrl().toString() + kLegacyGrossing;
     QVERIFY2(lines.contains(QStringLiteral("GET ") + address), qPrintable(lines));
     if (error == ServiceError::BadStatus)
-        QVERIFY2(lines.contains(QStringLiteral("HTTP 404")), qPrintable(lines));
+        QVERIFY2(lines.contains(QStringLiteral("Status 404")), qPrintable(lines));
+    QVERIFY2(lines.contains(QStringLiteral("Request failed")), qPrintable(lines));
 }
 
-void AppRankingServiceTest::truncatedAnswerIsAnError()
+void AppRankingServiceTest::oneDeadlineForBothFeeds_data()
 {
-    FixtureResponse truncated = FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_grossing_100.json"));
-    truncated.truncate = true;
-    m_server->setRoute(kLegacyGrossing, truncated);
-    const auto outcome = fetch(QStringLiteral("US"), Feed::topGrossing);
-    QVERIFY(!outcome);
-    QCOMPARE(outcome.error().kind, ServiceError::Network);
+    QTest::addColumn<int>("currentDelayMs");
+    QTest::addColumn<int>("legacyRequests");
+    // The session allows 400 ms. A stalled current feed uses it all up; one
+    // that fails late leaves the legacy feed only the rest.
+    QTest::newRow("current feed stalls") << 3000 << 0;
+    QTest::newRow("current feed fails late") << 250 << 1;
+}
+
+void AppRankingServiceTest::oneDeadlineForBothFeeds()
+{
+    QFETCH(int, currentDelayMs);
+    QFETCH(int, legacyRequests);
+    FixtureResponse failing = FixtureResponse::text("busy", 503);
+    failing.delayMs = currentDelayMs;
+    m_server->setRoute(kCurrentFree, failing);
+    m_server->setRoute(kLegacyFree, slow(QStringLiteral("charts/legacy_us_top_free_short.json"), 250));
+    m_session = std::make_shared<HttpSession>(HttpSession::Options{std::chrono::milliseconds(400), 8 << 20});
+
+    const auto outcome = fetch(QStringLiteral("US"), Feed::topFree);
+    QCOMPARE(outcome.error().kind, ServiceError::Timeout);
+    QCOMPARE(m_server->requestCount(kLegacyFree), legacyRequests);
 }
 
 void AppRankingServiceTest::rejectsBadInputBeforeAnyRequest_data()
 {
     QTest::addColumn<QString>("storefront");
     QTest::addColumn<QString>("genre");
+    QTest::addColumn<int>("limit");
     QTest::addColumn<ServiceError>("error");
-    QTest::newRow("unknown storefront") << "XX" << "" << ServiceError::InvalidStorefront;
-    QTest::newRow("path in storefront") << "../us" << "" << ServiceError::InvalidStorefront;
-    QTest::newRow("genre not in the table") << "US" << "6019" << ServiceError::InvalidGenre;
-    QTest::newRow("path in genre") << "US" << "6014/../../x" << ServiceError::InvalidGenre;
+    QTest::newRow("unknown storefront") << "XX" << "" << 100 << ServiceError::InvalidStorefront;
+    QTest::newRow("path in storefront") << "../us" << "" << 100 << ServiceError::InvalidStorefront;
+    QTest::newRow("genre not in the table") << "US" << "6019" << 100 << ServiceError::InvalidGenre;
+    QTest::newRow("path in genre") << "US" << "6014/../../x" << 100 << ServiceError::InvalidGenre;
+    QTest::newRow("limit 0") << "US" << "" << 0 << ServiceError::InvalidLimit;
+    QTest::newRow("limit 201") << "US" << "6014" << 201 << ServiceError::InvalidLimit;
+    QTest::newRow("negative limit") << "US" << "" << -1 << ServiceError::InvalidLimit;
 }
 
 void AppRankingServiceTest::rejectsBadInputBeforeAnyRequest()
 {
     QFETCH(QString, storefront);
     QFETCH(QString, genre);
+    QFETCH(int, limit);
     QFETCH(ServiceError, error);
     for (Feed feed : AppRankingService::allFeeds())
-        QCOMPARE(fetch(storefront, feed, genre).error().kind, error);
+        QCOMPARE(fetch(storefront, feed, genre, limit).error().kind, error);
     QCOMPARE(m_server->requests().size(), 0);
+
+    // Both ends of the allowed range are asked for as given.
+    const AppRankingService service(m_session, m_server->baseUrl(), m_server->baseUrl());
+    QCOMPARE(service.currentFeedURL(QStringLiteral("US"), Feed::topFree, 1).value().path(),
+             QStringLiteral("/api/v2/us/apps/top-free/1/apps.json"));
+    QCOMPARE(service.legacyFeedURL(QStringLiteral("US"), Feed::topGrossing, 200, {}).value().path(),
+             QStringLiteral("/us/rss/topgrossingapplications/limit=200/json"));
 }
 
 void AppRankingServiceTest::keepsOnlyWebAddresses()
@@ -274,6 +324,68 @@ void AppRankingServiceTest::keepsOnlyWebAddresses()
     QVERIFY(chart.at(0).artworkURL.isEmpty() && chart.at(0).appStoreURL.isEmpty()); // javascript:, file:
     QVERIFY(chart.at(1).artworkURL.isEmpty() && chart.at(1).appStoreURL.isValid());  // ftp:
     QVERIFY(chart.at(2).artworkURL.isValid() && chart.at(2).appStoreURL.isEmpty());  // missing
+}
+
+void AppRankingServiceTest::catalogueIDsAreNumbers_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("value"); // 0: not a number
+    QTest::newRow("digits") << "389801252" << qint64(389801252);
+    QTest::newRow("plus sign") << "+123" << qint64(123);
+    QTest::newRow("leading zeros") << "0123" << qint64(123);
+    QTest::newRow("minus sign") << "-5" << qint64(-5);
+    QTest::newRow("largest") << "9223372036854775807" << std::numeric_limits<qint64>::max();
+    QTest::newRow("smallest") << "-9223372036854775808" << std::numeric_limits<qint64>::min();
+    QTest::newRow("overflow") << "9223372036854775808" << qint64(0);
+    QTest::newRow("empty") << "" << qint64(0);
+    QTest::newRow("sign only") << "+" << qint64(0);
+    QTest::newRow("blanks") << " 12" << qint64(0);
+    QTest::newRow("hex") << "0x1F" << qint64(0);
+    QTest::newRow("letters") << "abc" << qint64(0);
+    QTest::newRow("two signs") << "+-1" << qint64(0);
+    QTest::newRow("non-ASCII digit") << QStringLiteral(u"\u0661\u0662") << qint64(0);
+}
+
+void AppRankingServiceTest::catalogueIDsAreNumbers()
+{
+    QFETCH(QString, text);
+    QFETCH(qint64, value);
+    QCOMPARE(CatalogueID::parse(text).value_or(0), value);
+}
+
+void AppRankingServiceTest::keepsOnlyUsableEntriesUpToTheLimit_data()
+{
+    QTest::addColumn<QByteArray>("entries"); // "id:name" pairs, in feed order
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QStringList>("kept");   // "id@rank"
+    QTest::newRow("unusable ids and names")
+        << QByteArray("abc:A, 0x1F :B,-5:C,0:D,:E,11:,12:  ,13:F") << 200 << QStringList{"13@8"};
+    QTest::newRow("first of duplicate ids") << QByteArray("7:A,007:B,+7:C,8:D") << 200 << QStringList{"7@1", "8@4"};
+    QTest::newRow("cut to the limit") << QByteArray("1:A,2:B,3:C,4:D") << 2 << QStringList{"1@1", "2@2"};
+}
+
+void AppRankingServiceTest::keepsOnlyUsableEntriesUpToTheLimit()
+{
+    QFETCH(QByteArray, entries);
+    QFETCH(int, limit);
+    QFETCH(QStringList, kept);
+    QByteArray current;
+    QByteArray legacy;
+    for (const QByteArray& pair : entries.split(',')) {
+        const QByteArray id = pair.left(pair.indexOf(':'));
+        const QByteArray name = pair.mid(pair.indexOf(':') + 1);
+        current += (current.isEmpty() ? "" : ",") + QByteArray(R"({"id":")") + id + R"(","name":")" + name + R"("})";
+        legacy += (legacy.isEmpty() ? "" : ",") + QByteArray(R"({"id":{"attributes":{"im:id":")") + id
+            + R"("}},"im:name":{"label":")" + name + R"("}})";
+    }
+    const auto summary = [](const AppRankingService::Outcome<AppRankingService::Chart>& chart) {
+        QStringList list;
+        for (const AppRanking& ranking : chart.value())
+            list.append(ranking.id + QLatin1Char('@') + QString::number(ranking.rank));
+        return list;
+    };
+    QCOMPARE(summary(AppRankingService::decodeCurrentFeed(R"({"feed":{"results":[)" + current + "]}}", limit)), kept);
+    QCOMPARE(summary(AppRankingService::decodeLegacyFeed(R"({"feed":{"entry":[)" + legacy + "]}}", limit)), kept);
 }
 
 void AppRankingServiceTest::loadPublishesTheChart_data()
@@ -301,7 +413,7 @@ void AppRankingServiceTest::loadPublishesTheChart()
     // What an earlier load showed must not survive a failure.
     viewModel->setSelectedFeed(Feed::topPaid);
     QTRY_VERIFY(!viewModel->isLoading());
-    QCOMPARE(viewModel->rankings().size(), 100);
+    QCOMPARE(viewModel->rankings().size(), 50); // an answer of 100 cut to the limit
 
     viewModel->setSelectedFeed(Feed::topFree);
     QVERIFY(viewModel->isLoading());

@@ -13,19 +13,174 @@ class FixtureServerTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void answers_data();
-    void answers();
-    void rawExchange_data();
-    void rawExchange();
-    void slowAnswerArrivesLate();
-    void brokenAnswerFailsOnTheClient_data();
-    void brokenAnswerFailsOnTheClient();
-    void keepAliveReusesOneConnection();
-    void survivesClientsAndServerGoingAway();
-    void serverDestroyedWhileAnswering();
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("www/a")));
+        const QList<QPair<QString, QByteArray>> files = {
+            {QStringLiteral("www/a/b.json"), R"({"b":1})"},
+            {QStringLiteral("www/plain.txt"), "plain"},
+            {QStringLiteral("secret.txt"), "secret"},
+        };
+        for (const auto& [name, content] : files) {
+            QFile file(m_dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+    }
+
+    void init()
+    {
+        m_manager = std::make_unique<QNetworkAccessManager>();
+        m_server = std::make_unique<FixtureServer>();
+        QVERIFY(m_server->listen());
+        m_server->setRoute(QStringLiteral("/search"), FixtureResponse::json("all"));
+        m_server->setRoute(QStringLiteral("/search?term=a b"), FixtureResponse::json("ab"));
+        m_server->setRoute(QStringLiteral("/search?country=us&term=a%20b"), FixtureResponse::json("ab-us"));
+        m_server->setRoute(QStringLiteral("/gone"), FixtureResponse::withStatus(410));
+        m_server->setRootDirectory(m_dir.filePath(QStringLiteral("www")));
+        m_server->setHandler([](const FixtureRequest& request) -> std::optional<FixtureResponse> {
+            if (request.query.hasQueryItem(QStringLiteral("handler")))
+                return FixtureResponse::text("handled");
+            return std::nullopt;
+        });
+    }
+
+    void cleanup()
+    {
+        m_server.reset();
+        m_manager.reset();
+    }
+
+    void answers_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("contentType");
+
+        QTest::newRow("path only") << "/search" << 200 << QByteArray("all") << QByteArray("application/json");
+        QTest::newRow("query item") << "/search?term=a%20b" << 200 << QByteArray("ab") << QByteArray("application/json");
+        QTest::newRow("most specific, any order, extra items")
+            << "/search?x=1&country=us&term=a%20b" << 200 << QByteArray("ab-us") << QByteArray("application/json");
+        QTest::newRow("unmatched query falls back") << "/search?term=zzz" << 200 << QByteArray("all") << QByteArray("application/json");
+        QTest::newRow("handler first") << "/search?handler=1" << 200 << QByteArray("handled") << QByteArray("text/plain");
+        QTest::newRow("status only") << "/gone" << 410 << QByteArray() << QByteArray();
+        QTest::newRow("file with .json added") << "/a/b" << 200 << QByteArray(R"({"b":1})") << QByteArray("application/json");
+        QTest::newRow("file as named") << "/plain.txt?ignored=1" << 200 << QByteArray("plain") << QByteArray("text/plain");
+        QTest::newRow("unknown") << "/nowhere" << 404 << QByteArray("not found") << QByteArray("text/plain");
+    }
+
+    void answers()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, contentType);
+
+        QNetworkReply* reply = get(path);
+        QTRY_VERIFY(reply->isFinished());
+        QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), status);
+        QCOMPARE(reply->readAll(), body);
+        if (!contentType.isEmpty())
+            QVERIFY(reply->header(QNetworkRequest::ContentTypeHeader).toByteArray().startsWith(contentType));
+    }
+
+    void rawExchange_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("answerEnd");
+        QTest::addColumn<int>("answers");
+
+        const QByteArray close = "Connection: close\r\n\r\n";
+        QTest::newRow("dot-dot escape") << "GET /../secret.txt HTTP/1.1\r\n" + close << QByteArray("not found") << 1;
+        QTest::newRow("encoded dot-dot") << "GET /%2e%2e/secret.txt HTTP/1.1\r\n" + close << QByteArray("not found") << 1;
+        QTest::newRow("post") << "POST /search HTTP/1.1\r\nContent-Length: 0\r\n" + close << QByteArray("method not allowed") << 1;
+        QTest::newRow("head has no body") << "HEAD /search HTTP/1.1\r\n" + close
+                                          << QByteArray("Content-Length: 3\r\nConnection: close\r\n\r\n") << 1;
+        QTest::newRow("pipelined") << "GET /search HTTP/1.1\r\n\r\nGET /search?term=a%20b HTTP/1.1\r\n" + close
+                                   << QByteArray("ab") << 2;
+        QTest::newRow("HTTP/1.0 closes") << QByteArray("GET /search HTTP/1.0\r\n\r\n") << QByteArray("all") << 1;
+        QTest::newRow("malformed") << QByteArray("NONSENSE\r\n\r\n") << QByteArray("bad request") << 1;
+        QTest::newRow("oversized headers") << "GET /search HTTP/1.1\r\nX-Big: " + QByteArray(70000, 'a') << QByteArray() << 0;
+    }
+
+    void rawExchange()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, answerEnd);
+        QFETCH(int, answers);
+
+        QTcpSocket socket;
+        QByteArray received;
+        connect(&socket, &QTcpSocket::readyRead, this, [&] { received += socket.readAll(); });
+        socket.connectToHost(QHostAddress::LocalHost, m_server->port());
+        QTRY_COMPARE(socket.state(), QAbstractSocket::ConnectedState);
+        // Two writes with the event loop in between, so the server sees the request in pieces.
+        socket.write(request.left(request.size() / 2));
+        QTRY_COMPARE(socket.bytesToWrite(), 0);
+        QCoreApplication::processEvents();
+        socket.write(request.mid(request.size() / 2));
+        QTRY_COMPARE(socket.state(), QAbstractSocket::UnconnectedState);
+        received += socket.readAll();
+
+        QVERIFY2(received.endsWith(answerEnd), received.constData());
+        QCOMPARE(int(received.count("HTTP/1.1 ")), answers);
+    }
+
+    void keepAliveReusesOneConnection()
+    {
+        for (const QString& path : {QStringLiteral("/search"), QStringLiteral("/nowhere"), QStringLiteral("/a/b")}) {
+            QNetworkReply* reply = get(path);
+            QTRY_VERIFY(reply->isFinished());
+            QVERIFY(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid());
+        }
+        QCOMPARE(m_server->requests().size(), 3);
+        QCOMPARE(m_server->connectionCount(), 1);
+    }
+
+    void survivesClientsAndServerGoingAway()
+    {
+        FixtureResponse slow = FixtureResponse::json("late");
+        slow.delayMs = 300;
+        m_server->setRoute(QStringLiteral("/slow"), slow);
+        m_server->setRoute(QStringLiteral("/big"), FixtureResponse::text(QByteArray(8 << 20, 'x')));
+
+        // The client leaves before the delayed answer; a second slow request outlives the first timer.
+        QNetworkReply* abandoned = get(QStringLiteral("/slow"));
+        QTRY_COMPARE(m_server->requestCount(QStringLiteral("/slow")), 1);
+        abandoned->abort();
+        QNetworkReply* patient = get(QStringLiteral("/slow"));
+        QTRY_VERIFY(patient->isFinished());
+        QCOMPARE(patient->readAll(), QByteArray("late"));
+
+        // The client leaves in the middle of a large answer.
+        QNetworkReply* partial = get(QStringLiteral("/big"));
+        connect(partial, &QNetworkReply::readyRead, partial, &QNetworkReply::abort);
+        QTRY_VERIFY(partial->isFinished());
+
+        // The server goes while a delayed answer is pending and the client is connected.
+        FixtureResponse never = FixtureResponse::json("never");
+        never.delayMs = 60000;
+        m_server->setRoute(QStringLiteral("/never"), never);
+        QNetworkReply* pending = get(QStringLiteral("/never"));
+        QTRY_COMPARE(m_server->requestCount(QStringLiteral("/never")), 1);
+        m_server.reset();
+        QTRY_VERIFY(pending->isFinished());
+        QVERIFY(pending->error() != QNetworkReply::NoError);
+    }
+
+    void serverDestroyedWhileAnswering()
+    {
+        connect(m_server.get(), &FixtureServer::requestReceived, this, [this] { m_server.reset(); });
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, m_server->port());
+        QTRY_COMPARE(m_server->connectionCount(), 1);
+        socket.write("GET /search HTTP/1.1\r\n\r\n");
+        QTRY_VERIFY(!m_server);
+        QTRY_COMPARE(socket.state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(socket.readAll(), QByteArray());
+    }
 
 private:
     QNetworkReply* get(const QString& pathAndQuery)
@@ -37,208 +192,6 @@ private:
     std::unique_ptr<FixtureServer> m_server;
     std::unique_ptr<QNetworkAccessManager> m_manager;
 };
-
-void FixtureServerTest::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("www/a")));
-    const QList<QPair<QString, QByteArray>> files = {
-        {QStringLiteral("www/a/b.json"), R"({"b":1})"},
-        {QStringLiteral("www/plain.txt"), "plain"},
-        {QStringLiteral("secret.txt"), "secret"},
-    };
-    for (const auto& [name, content] : files) {
-        QFile file(m_dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-}
-
-void FixtureServerTest::init()
-{
-    m_manager = std::make_unique<QNetworkAccessManager>();
-    m_server = std::make_unique<FixtureServer>();
-    QVERIFY(m_server->listen());
-    m_server->setRoute(QStringLiteral("/search"), FixtureResponse::json("all"));
-    m_server->setRoute(QStringLiteral("/search?term=a b"), FixtureResponse::json("ab"));
-    m_server->setRoute(QStringLiteral("/search?country=us&term=a%20b"), FixtureResponse::json("ab-us"));
-    m_server->setRoute(QStringLiteral("/gone"), FixtureResponse::withStatus(410));
-    m_server->setRootDirectory(m_dir.filePath(QStringLiteral("www")));
-    m_server->setHandler([](const FixtureRequest& request) -> std::optional<FixtureResponse> {
-        if (request.query.hasQueryItem(QStringLiteral("handler")))
-            return FixtureResponse::text("handled");
-        return std::nullopt;
-    });
-}
-
-void FixtureServerTest::cleanup()
-{
-    m_server.reset();
-    m_manager.reset();
-}
-
-void FixtureServerTest::answers_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QByteArray>("contentType");
-
-    QTest::newRow("path only") << "/search" << 200 << QByteArray("all") << QByteArray("application/json");
-    QTest::newRow("query item") << "/search?term=a%20b" << 200 << QByteArray("ab") << QByteArray("application/json");
-    QTest::newRow("most specific, any order, extra items")
-        << "/search?x=1&country=us&term=a%20b" << 200 << QByteArray("ab-us") << QByteArray("application/json");
-    QTest::newRow("unmatched query falls back") << "/search?term=zzz" << 200 << QByteArray("all") << QByteArray("application/json");
-    QTest::newRow("handler first") << "/search?handler=1" << 200 << QByteArray("handled") << QByteArray("text/plain");
-    QTest::newRow("status only") << "/gone" << 410 << QByteArray() << QByteArray();
-    QTest::newRow("file with .json added") << "/a/b" << 200 << QByteArray(R"({"b":1})") << QByteArray("application/json");
-    QTest::newRow("file as named") << "/plain.txt?ignored=1" << 200 << QByteArray("plain") << QByteArray("text/plain");
-    QTest::newRow("unknown") << "/nowhere" << 404 << QByteArray("not found") << QByteArray("text/plain");
-}
-
-void FixtureServerTest::answers()
-{
-    QFETCH(QString, path);
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(QByteArray, contentType);
-
-    QNetworkReply* reply = get(path);
-    QTRY_VERIFY(reply->isFinished());
-    QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), status);
-    QCOMPARE(reply->readAll(), body);
-    if (!contentType.isEmpty())
-        QVERIFY(reply->header(QNetworkRequest::ContentTypeHeader).toByteArray().startsWith(contentType));
-}
-
-void FixtureServerTest::rawExchange_data()
-{
-    QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<QByteArray>("answerEnd");
-    QTest::addColumn<int>("answers");
-
-    const QByteArray close = "Connection: close\r\n\r\n";
-    QTest::newRow("dot-dot escape") << "GET /../secret.txt HTTP/1.1\r\n" + close << QByteArray("not found") << 1;
-    QTest::newRow("encoded dot-dot") << "GET /%2e%2e/secret.txt HTTP/1.1\r\n" + close << QByteArray("not found") << 1;
-    QTest::newRow("post") << "POST /search HTTP/1.1\r\nContent-Length: 0\r\n" + close << QByteArray("method not allowed") << 1;
-    QTest::newRow("head has no body") << "HEAD /search HTTP/1.1\r\n" + close
-                                      << QByteArray("Content-Length: 3\r\nConnection: close\r\n\r\n") << 1;
-    QTest::newRow("pipelined") << "GET /search HTTP/1.1\r\n\r\nGET /search?term=a%20b HTTP/1.1\r\n" + close
-                               << QByteArray("ab") << 2;
-    QTest::newRow("HTTP/1.0 closes") << QByteArray("GET /search HTTP/1.0\r\n\r\n") << QByteArray("all") << 1;
-    QTest::newRow("malformed") << QByteArray("NONSENSE\r\n\r\n") << QByteArray("bad request") << 1;
-    QTest::newRow("oversized headers") << "GET /search HTTP/1.1\r\nX-Big: " + QByteArray(70000, 'a') << QByteArray() << 0;
-}
-
-void FixtureServerTest::rawExchange()
-{
-    QFETCH(QByteArray, request);
-    QFETCH(QByteArray, answerEnd);
-    QFETCH(int, answers);
-
-    QTcpSocket socket;
-    QByteArray received;
-    connect(&socket, &QTcpSocket::readyRead, this, [&] { received += socket.readAll(); });
-    socket.connectToHost(QHostAddress::LocalHost, m_server->port());
-    QTRY_COMPARE(socket.state(), QAbstractSocket::ConnectedState);
-    // Two writes with the event loop in between, so the server sees the request in pieces.
-    socket.write(request.left(request.size() / 2));
-    QTRY_COMPARE(socket.bytesToWrite(), 0);
-    QCoreApplication::processEvents();
-    socket.write(request.mid(request.size() / 2));
-    QTRY_COMPARE(socket.state(), QAbstractSocket::UnconnectedState);
-    received += socket.readAll();
-
-    QVERIFY2(received.endsWith(answerEnd), received.constData());
-    QCOMPARE(int(received.count("HTTP/1.1 ")), answers);
-}
-
-void FixtureServerTest::slowAnswerArrivesLate()
-{
-    FixtureResponse slow = FixtureResponse::json("late");
-    slow.delayMs = 500;
-    m_server->setRoute(QStringLiteral("/slow"), slow);
-
-    QNetworkReply* reply = get(QStringLiteral("/slow"));
-    QTRY_COMPARE(m_server->requestCount(QStringLiteral("/slow")), 1);
-    QVERIFY(!reply->isFinished());
-    QTRY_VERIFY(reply->isFinished());
-    QCOMPARE(reply->readAll(), QByteArray("late"));
-}
-
-void FixtureServerTest::brokenAnswerFailsOnTheClient_data()
-{
-    QTest::addColumn<bool>("truncate");
-    QTest::newRow("truncated body") << true;
-    QTest::newRow("dropped connection") << false;
-}
-
-void FixtureServerTest::brokenAnswerFailsOnTheClient()
-{
-    QFETCH(bool, truncate);
-    FixtureResponse broken = FixtureResponse::json(QByteArray(1000, 'x'));
-    broken.truncate = truncate;
-    broken.dropConnection = !truncate;
-    m_server->setRoute(QStringLiteral("/broken"), broken);
-
-    QNetworkReply* reply = get(QStringLiteral("/broken"));
-    QTRY_VERIFY(reply->isFinished());
-    QVERIFY(reply->error() != QNetworkReply::NoError);
-}
-
-void FixtureServerTest::keepAliveReusesOneConnection()
-{
-    for (const QString& path : {QStringLiteral("/search"), QStringLiteral("/nowhere"), QStringLiteral("/a/b")}) {
-        QNetworkReply* reply = get(path);
-        QTRY_VERIFY(reply->isFinished());
-        QVERIFY(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid());
-    }
-    QCOMPARE(m_server->requests().size(), 3);
-    QCOMPARE(m_server->connectionCount(), 1);
-}
-
-void FixtureServerTest::survivesClientsAndServerGoingAway()
-{
-    FixtureResponse slow = FixtureResponse::json("late");
-    slow.delayMs = 300;
-    m_server->setRoute(QStringLiteral("/slow"), slow);
-    m_server->setRoute(QStringLiteral("/big"), FixtureResponse::text(QByteArray(8 << 20, 'x')));
-
-    // The client leaves before the delayed answer; a second slow request outlives the first timer.
-    QNetworkReply* abandoned = get(QStringLiteral("/slow"));
-    QTRY_COMPARE(m_server->requestCount(QStringLiteral("/slow")), 1);
-    abandoned->abort();
-    QNetworkReply* patient = get(QStringLiteral("/slow"));
-    QTRY_VERIFY(patient->isFinished());
-    QCOMPARE(patient->readAll(), QByteArray("late"));
-
-    // The client leaves in the middle of a large answer.
-    QNetworkReply* partial = get(QStringLiteral("/big"));
-    connect(partial, &QNetworkReply::readyRead, partial, &QNetworkReply::abort);
-    QTRY_VERIFY(partial->isFinished());
-
-    // The server goes while a delayed answer is pending and the client is connected.
-    FixtureResponse never = FixtureResponse::json("never");
-    never.delayMs = 60000;
-    m_server->setRoute(QStringLiteral("/never"), never);
-    QNetworkReply* pending = get(QStringLiteral("/never"));
-    QTRY_COMPARE(m_server->requestCount(QStringLiteral("/never")), 1);
-    m_server.reset();
-    QTRY_VERIFY(pending->isFinished());
-    QVERIFY(pending->error() != QNetworkReply::NoError);
-}
-
-void FixtureServerTest::serverDestroyedWhileAnswering()
-{
-    connect(m_server.get(), &FixtureServer::requestReceived, this, [this] { m_server.reset(); });
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, m_server->port());
-    QTRY_COMPARE(m_server->connectionCount(), 1);
-    socket.write("GET /search HTTP/1.1\r\n\r\n");
-    QTRY_VERIFY(!m_server);
-    QTRY_COMPARE(socket.state(), QAbstractSocket::UnconnectedState);
-    QCOMPARE(socket.readAll(), QByteArray());
-}
 
 QTEST_GUILESS_MAIN(FixtureServerTest)
 #include "FixtureServerTest.moc"

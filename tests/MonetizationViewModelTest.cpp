@@ -29,16 +29,183 @@ class MonetizationViewModelTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void readsTheEstimates_data();
-    void readsTheEstimates();
-    void failuresBecomeItalianErrors_data();
-    void failuresBecomeItalianErrors();
-    void loadPublishesFiguresOrError();
-    void sameAppWhileLoadingIsIgnored();
-    void anotherAppSupersedesTheRunningLoad();
-    void destroyedWhileLoading();
+    void init()
+    {
+        m_server = std::make_unique<FixtureServer>();
+        QVERIFY(m_server->listen());
+        LogCapture::start();
+    }
+
+    void cleanup()
+    {
+        Log::setSinkForTesting(nullptr);
+    }
+
+    void readsTheEstimates_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<AppMonetization>("expected");
+        QTest::newRow("list of apps") << "estimates/list.json" << AppMonetization{100000, "100k", 4000000, "$4m", {}};
+        // The asked-for app is the second of the list.
+        QTest::newRow("object with apps") << "estimates/object_apps.json" << AppMonetization{5000, "5k", 0, "< $5k", {}};
+        // A record without an id comes first; it is not taken for the app.
+        QTest::newRow("after a record without an id") << "estimates/after_anonymous.json"
+                                                       << AppMonetization{5000, "5k", 0, "< $5k", {}};
+    }
+
+    void readsTheEstimates()
+    {
+        QFETCH(QString, file);
+        QFETCH(AppMonetization, expected);
+        QCOMPARE(SensorTowerService().requestURL(kAppID).value().toString(),
+                 QStringLiteral("https://app.sensortower.com/api/ios/apps?app_ids=1459969523"));
+        qputenv("PLOVERA_ESTIMATES_URL", m_server->baseUrl().toString().toUtf8() + '/');
+        const SensorTowerService local(m_session);
+        qunsetenv("PLOVERA_ESTIMATES_URL");
+        m_server->setRoute(route(kAppID), FixtureResponse::fromFile(file));
+
+        const QDateTime before = QDateTime::currentDateTime();
+        auto outcome = awaitTask(local.fetchMonetization(kAppID));
+        QVERIFY(outcome);
+        QVERIFY(outcome.value().lastUpdated >= before && outcome.value().lastUpdated <= QDateTime::currentDateTime());
+        outcome.value().lastUpdated = {};
+        QCOMPARE(outcome.value(), expected);
+    }
+
+    void failuresBecomeItalianErrors_data()
+    {
+        QTest::addColumn<qint64>("appID");
+        QTest::addColumn<FixtureResponse>("answer");
+        QTest::addColumn<ServiceError>("error");
+        QTest::addColumn<QString>("text");
+
+        const QString noData = QStringLiteral("Nessuna stima disponibile per questa app.");
+
+        QTest::newRow("no figures") << kAppID << FixtureResponse::fromFile(QStringLiteral("estimates/no_figures.json"))
+                                    << ServiceError::NoEstimates << noData;
+        QTest::newRow("empty list") << kAppID << FixtureResponse::fromFile(QStringLiteral("estimates/empty_list.json"))
+                                    << ServiceError::NoEstimates << noData;
+        QTest::newRow("only another app") << kOtherAppID << FixtureResponse::fromFile(QStringLiteral("estimates/list.json"))
+                                          << ServiceError::NoEstimates << noData;
+        QTest::newRow("wrong types") << kAppID << FixtureResponse::fromFile(QStringLiteral("estimates/wrong_types.json"))
+                                     << ServiceError::Decoding << "Impossibile leggere i dati delle stime.";
+        QTest::newRow("sign-in page") << kAppID << FixtureResponse::html("<html><form>Sign in</form></html>")
+                                      << ServiceError::NotJSON << "Il servizio di stime non ha inviato dati validi.";
+        QTest::newRow("forbidden") << kAppID << FixtureResponse::json(R"({"error":"forbidden"})", 403)
+                                   << ServiceError::BadStatus
+                                   << "Il servizio di stime ha risposto con un errore (codice 403).";
+        QTest::newRow("invalid id") << qint64(0) << FixtureResponse() << ServiceError::InvalidAppID << "App ID non valido.";
+
+        // An answer of another shape says nothing about the app: it is unreadable, not "no estimate".
+        const QString unreadable = QStringLiteral("Impossibile leggere i dati delle stime.");
+        QTest::newRow("object without apps") << kAppID << FixtureResponse::json(R"({"message":"rate limited"})")
+                                             << ServiceError::Decoding << unreadable;
+        QTest::newRow("apps not a list") << kAppID << FixtureResponse::json(R"({"apps":{"app_id":1459969523}})")
+                                         << ServiceError::Decoding << unreadable;
+        QTest::newRow("a number") << kAppID << FixtureResponse::json("42") << ServiceError::Decoding << unreadable;
+
+        // Only the record carrying the app's id is the app's; blank wordings are no estimate.
+        const QByteArray figures = R"("humanized_worldwide_last_month_downloads":{"downloads":1,"string":"1"},)"
+                                   R"("humanized_worldwide_last_month_revenue":{"revenue":1,"string":"$1"})";
+        QTest::newRow("record without an id") << kAppID << FixtureResponse::json("[{" + figures + "}]")
+                                              << ServiceError::NoEstimates << noData;
+        QTest::newRow("record with a text id of another app")
+            << kAppID << FixtureResponse::json(R"([{"app_id":"389801252",)" + figures + "}]") << ServiceError::NoEstimates
+            << noData;
+        QTest::newRow("blank wording")
+            << kAppID
+            << FixtureResponse::json(R"([{"app_id":1459969523,)"
+                                     R"("humanized_worldwide_last_month_downloads":{"downloads":0,"string":"  "},)"
+                                     R"("humanized_worldwide_last_month_revenue":{"revenue":1,"string":"$1"}}])")
+            << ServiceError::NoEstimates << noData;
+        QTest::newRow("empty wording")
+            << kAppID
+            << FixtureResponse::json(R"([{"app_id":1459969523,)"
+                                     R"("humanized_worldwide_last_month_downloads":{"downloads":1,"string":"1"},)"
+                                     R"("humanized_worldwide_last_month_revenue":{"revenue":0,"string":""}}])")
+            << ServiceError::NoEstimates << noData;
+    }
+
+    void failuresBecomeItalianErrors()
+    {
+        QFETCH(qint64, appID);
+        QFETCH(FixtureResponse, answer);
+        QFETCH(ServiceError, error);
+        QFETCH(QString, text);
+        m_server->setRoute(route(appID), answer);
+
+        const auto outcome = awaitTask(service().fetchMonetization(appID));
+        QVERIFY(!outcome);
+        QCOMPARE(outcome.error().kind, error);
+        QCOMPARE(outcome.error().localizedDescription(), text);
+        QCOMPARE(m_server->requests().size(), appID > 0 ? 1 : 0);
+    }
+
+    void loadPublishesFiguresOrError()
+    {
+        m_server->setRoute(route(kAppID), FixtureResponse::fromFile(QStringLiteral("estimates/list.json")));
+        m_server->setRoute(route(kOtherAppID), FixtureResponse::fromFile(QStringLiteral("estimates/no_figures.json")));
+        MonetizationViewModel viewModel(service());
+        QSignalSpy loading(&viewModel, &MonetizationViewModel::isLoadingChanged);
+
+        awaitTask(viewModel.loadMonetization(kAppID));
+        QCOMPARE(viewModel.monetization()->revenueString, QStringLiteral("$4m"));
+        QVERIFY(viewModel.errorMessage().isEmpty());
+        QCOMPARE(loading.count(), 2);
+
+        awaitTask(viewModel.loadMonetization(kOtherAppID));
+        QCOMPARE(viewModel.monetization(), std::nullopt);
+        QCOMPARE(viewModel.errorMessage(), QStringLiteral("Nessuna stima disponibile per questa app."));
+        QVERIFY(LogCapture::text().contains(
+            QStringLiteral("Failed to load monetization data: Nessuna stima disponibile per questa app.")));
+
+        awaitTask(viewModel.loadMonetization(kAppID));
+        QVERIFY(viewModel.monetization() && viewModel.errorMessage().isEmpty());
+    }
+
+    void sameAppWhileLoadingIsIgnored()
+    {
+        m_server->setRoute(route(kAppID), slow(FixtureResponse::fromFile(QStringLiteral("estimates/list.json")), 200));
+        MonetizationViewModel viewModel(service());
+        QCoro::Task<> first = viewModel.loadMonetization(kAppID);
+        awaitTask(viewModel.loadMonetization(kAppID)); // returns at once
+        QVERIFY(viewModel.isLoading());
+        awaitTask(std::move(first));
+        QCOMPARE(viewModel.monetization()->downloadsString, QStringLiteral("100k"));
+        QCOMPARE(m_server->requests().size(), 1);
+    }
+
+    void anotherAppSupersedesTheRunningLoad()
+    {
+        // The first app's answer would arrive first and must not show under the second app.
+        m_server->setRoute(route(kAppID), slow(FixtureResponse::fromFile(QStringLiteral("estimates/list.json")), 100));
+        m_server->setRoute(route(kOtherAppID),
+                           slow(FixtureResponse::fromFile(QStringLiteral("estimates/object_apps.json")), 400));
+        MonetizationViewModel viewModel(service());
+        QStringList shown;
+        connect(&viewModel, &MonetizationViewModel::monetizationChanged, this, [&] {
+            if (viewModel.monetization())
+                shown.append(viewModel.monetization()->downloadsString);
+        });
+
+        QCoro::Task<> older = viewModel.loadMonetization(kAppID);
+        QTRY_COMPARE(m_server->requestCount(route(kAppID)), 1);
+        awaitTask(viewModel.loadMonetization(kOtherAppID));
+        awaitTask(std::move(older));
+        QCOMPARE(shown, QStringList{QStringLiteral("2k")});
+        QVERIFY(!viewModel.isLoading() && viewModel.errorMessage().isEmpty());
+    }
+
+    void destroyedWhileLoading()
+    {
+        m_server->setRoute(route(kAppID), slow(FixtureResponse::fromFile(QStringLiteral("estimates/list.json")), 300));
+        auto viewModel = std::make_unique<MonetizationViewModel>(service());
+        QCoro::Task<> running = viewModel->loadMonetization(kAppID);
+        QTRY_COMPARE(m_server->requests().size(), 1);
+        viewModel.reset();
+        awaitTask(std::move(running));
+        QVERIFY(!LogCapture::text().contains(QStringLiteral("Failed to load monetization data")));
+    }
 
 private:
     SensorTowerService service() const { return SensorTowerService(m_session, m_server->baseUrl()); }
@@ -46,152 +213,6 @@ private:
     std::unique_ptr<FixtureServer> m_server;
     std::shared_ptr<HttpSession> m_session = std::make_shared<HttpSession>();
 };
-
-void MonetizationViewModelTest::init()
-{
-    m_server = std::make_unique<FixtureServer>();
-    QVERIFY(m_server->listen());
-    LogCapture::start();
-}
-
-void MonetizationViewModelTest::cleanup()
-{
-    Log::setSinkForTesting(nullptr);
-}
-
-void MonetizationViewModelTest::readsTheEstimates_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<AppMonetization>("expected");
-    QTest::newRow("list of apps") << "estimates/list.json" << AppMonetization{100000, "100k", 4000000, "$4m", {}};
-    // The asked-for app is the second of the list.
-    QTest::newRow("object with apps") << "estimates/object_apps.json" << AppMonetization{5000, "5k", 0, "< $5k", {}};
-}
-
-void MonetizationViewModelTest::readsTheEstimates()
-{
-    QFETCH(QString, file);
-    QFETCH(AppMonetization, expected);
-    QCOMPARE(SensorTowerService().requestURL(kAppID).value().toString(),
-             QStringLiteral("https://app.sensortower.com/api/ios/apps?app_ids=1459969523"));
-    qputenv("PLOVERA_ESTIMATES_URL", m_server->baseUrl().toString().toUtf8() + '/');
-    const SensorTowerService local(m_session);
-    qunsetenv("PLOVERA_ESTIMATES_URL");
-    m_server->setRoute(route(kAppID), FixtureResponse::fromFile(file));
-
-    const QDateTime before = QDateTime::currentDateTime();
-    auto outcome = awaitTask(local.fetchMonetization(kAppID));
-    QVERIFY(outcome);
-    QVERIFY(outcome.value().lastUpdated >= before && outcome.value().lastUpdated <= QDateTime::currentDateTime());
-    outcome.value().lastUpdated = {};
-    QCOMPARE(outcome.value(), expected);
-}
-
-void MonetizationViewModelTest::failuresBecomeItalianErrors_data()
-{
-    QTest::addColumn<qint64>("appID");
-    QTest::addColumn<FixtureResponse>("answer");
-    QTest::addColumn<ServiceError>("error");
-    QTest::addColumn<QString>("text");
-
-    const QString noData = QStringLiteral("Nessuna stima disponibile per questa app.");
-
-    QTest::newRow("no figures") << kAppID << FixtureResponse::fromFile(QStringLiteral("estimates/no_figures.json"))
-                                << ServiceError::NoEstimates << noData;
-    QTest::newRow("empty list") << kAppID << FixtureResponse::fromFile(QStringLiteral("estimates/empty_list.json"))
-                                << ServiceError::NoEstimates << noData;
-    QTest::newRow("only another app") << kOtherAppID << FixtureResponse::fromFile(QStringLiteral("estimates/list.json"))
-                                      << ServiceError::NoEstimates << noData;
-    QTest::newRow("wrong types") << kAppID << FixtureResponse::fromFile(QStringLiteral("estimates/wrong_types.json"))
-                                 << ServiceError::Decoding << "Impossibile leggere i dati delle stime.";
-    QTest::newRow("sign-in page") << kAppID << FixtureResponse::html("<html><form>Sign in</form></html>")
-                                  << ServiceError::NotJSON << "Il servizio di stime non ha inviato dati validi.";
-    QTest::newRow("forbidden") << kAppID << FixtureResponse::json(R"({"error":"forbidden"})", 403)
-                               << ServiceError::BadStatus
-                               << "Il servizio di stime ha risposto con un errore (codice 403).";
-    QTest::newRow("invalid id") << qint64(0) << FixtureResponse() << ServiceError::InvalidAppID << "App ID non valido.";
-}
-
-void MonetizationViewModelTest::failuresBecomeItalianErrors()
-{
-    QFETCH(qint64, appID);
-    QFETCH(FixtureResponse, answer);
-    QFETCH(ServiceError, error);
-    QFETCH(QString, text);
-    m_server->setRoute(route(appID), answer);
-
-    const auto outcome = awaitTask(service().fetchMonetization(appID));
-    QVERIFY(!outcome);
-    QCOMPARE(outcome.error().kind, error);
-    QCOMPARE(outcome.error().localizedDescription(), text);
-    QCOMPARE(m_server->requests().size(), appID > 0 ? 1 : 0);
-}
-
-void MonetizationViewModelTest::loadPublishesFiguresOrError()
-{
-    m_server->setRoute(route(kAppID), FixtureResponse::fromFile(QStringLiteral("estimates/list.json")));
-    m_server->setRoute(route(kOtherAppID), FixtureResponse::fromFile(QStringLiteral("estimates/no_figures.json")));
-    MonetizationViewModel viewModel(service());
-    QSignalSpy loading(&viewModel, &MonetizationViewModel::isLoadingChanged);
-
-    QCoro::waitFor(viewModel.loadMonetization(kAppID));
-    QCOMPARE(viewModel.monetization()->revenueString, QStringLiteral("$4m"));
-    QVERIFY(viewModel.errorMessage().isEmpty());
-    QCOMPARE(loading.count(), 2);
-
-    QCoro::waitFor(viewModel.loadMonetization(kOtherAppID));
-    QCOMPARE(viewModel.monetization(), std::nullopt);
-    QCOMPARE(viewModel.errorMessage(), QStringLiteral("Nessuna stima disponibile per questa app."));
-    QVERIFY(LogCapture::text().contains(
-        QStringLiteral("Failed to load monetization data: Nessuna stima disponibile per questa app.")));
-
-    QCoro::waitFor(viewModel.loadMonetization(kAppID));
-    QVERIFY(viewModel.monetization() && viewModel.errorMessage().isEmpty());
-}
-
-void MonetizationViewModelTest::sameAppWhileLoadingIsIgnored()
-{
-    m_server->setRoute(route(kAppID), slow(FixtureResponse::fromFile(QStringLiteral("estimates/list.json")), 200));
-    MonetizationViewModel viewModel(service());
-    QCoro::Task<> first = viewModel.loadMonetization(kAppID);
-    QCoro::waitFor(viewModel.loadMonetization(kAppID)); // returns at once
-    QVERIFY(viewModel.isLoading());
-    QCoro::waitFor(std::move(first));
-    QCOMPARE(viewModel.monetization()->downloadsString, QStringLiteral("100k"));
-    QCOMPARE(m_server->requests().size(), 1);
-}
-
-void MonetizationViewModelTest::anotherAppSupersedesTheRunningLoad()
-{
-    // The first app's answer would arrive first and must not show under the second app.
-    m_server->setRoute(route(kAppID), slow(FixtureResponse::fromFile(QStringLiteral("estimates/list.json")), 100));
-    m_server->setRoute(route(kOtherAppID),
-                       slow(FixtureResponse::fromFile(QStringLiteral("estimates/object_apps.json")), 400));
-    MonetizationViewModel viewModel(service());
-    QStringList shown;
-    connect(&viewModel, &MonetizationViewModel::monetizationChanged, this, [&] {
-        if (viewModel.monetization())
-            shown.append(viewModel.monetization()->downloadsString);
-    });
-
-    QCoro::Task<> older = viewModel.loadMonetization(kAppID);
-    QTRY_COMPARE(m_server->requestCount(route(kAppID)), 1);
-    QCoro::waitFor(viewModel.loadMonetization(kOtherAppID));
-    QCoro::waitFor(std::move(older));
-    QCOMPARE(shown, QStringList{QStringLiteral("2k")});
-    QVERIFY(!viewModel.isLoading() && viewModel.errorMessage().isEmpty());
-}
-
-void MonetizationViewModelTest::destroyedWhileLoading()
-{
-    m_server->setRoute(route(kAppID), slow(FixtureResponse::fromFile(QStringLiteral("estimates/list.json")), 300));
-    auto viewModel = std::make_unique<MonetizationViewModel>(service());
-    QCoro::Task<> running = viewModel->loadMonetization(kAppID);
-    QTRY_COMPARE(m_server->requests().size(), 1);
-    viewModel.reset();
-    QCoro::waitFor(std::move(running));
-    QVERIFY(!LogCapture::text().contains(QStringLiteral("Failed to load monetization data")));
-}
 
 QTEST_GUILESS_MAIN(MonetizationViewModelTest)
 #include "MonetizationViewModelTest.moc"

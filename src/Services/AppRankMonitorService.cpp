@@ -1,6 +1,9 @@
 #include "Services/AppRankMonitorService.h"
 
 #include "Services/Log.h"
+#include "models/CatalogueID.h"
+
+#include <vector>
 
 AppRankMonitorService::AppRankMonitorService(AppRankingService charts, int limit)
     : m_charts(std::move(charts))
@@ -13,9 +16,9 @@ AppRankLookup AppRankMonitorService::lookup(const AppRankingService::Outcome<App
 {
     if (!chart)
         return AppRankLookup::unavailable();
-    const QString wanted = QString::number(appID);
+    // Ids are compared as numbers: "0123" in a feed is the app 123.
     for (const AppRanking& ranking : chart.value()) {
-        if (ranking.id == wanted)
+        if (CatalogueID::parsePositive(ranking.id) == appID)
             return AppRankLookup::ranked(ranking.rank);
     }
     return AppRankLookup::outsideLimit(limit);
@@ -34,29 +37,38 @@ QCoro::Task<AppRankMonitorService::CountryCheck> AppRankMonitorService::checkCou
                                                                                    std::optional<QString> genreID,
                                                                                    CancellationToken token)
 {
+    using Fetch = QCoro::Task<AppRankingService::Outcome<AppRankingService::Chart>>;
     CountryCheck check;
     check.result.countryCode = countryCode.trimmed().toUpper();
-    check.complete = true;
+    const QString code = check.result.countryCode;
     const bool hasGenre = genreID && !genreID->isEmpty();
 
-    const QString code = check.result.countryCode;
+    // Every chart of the country is asked for at once, so a stalled host
+    // costs one deadline per country rather than one per chart.
+    std::vector<Fetch> general;
+    std::vector<std::optional<Fetch>> category;
     for (AppRankingService::Feed feed : AppRankingService::allFeeds()) {
+        general.push_back(service.m_charts.fetchTopCharts(code, feed, service.m_limit, {}, token));
+        category.push_back(hasGenre ? std::optional<Fetch>(service.m_charts.fetchTopCharts(code, feed, service.m_limit,
+                                                                                          *genreID, token))
+                                    : std::nullopt);
+    }
+
+    check.complete = true;
+    for (qsizetype index = 0; index < AppRankingService::allFeeds().size(); ++index) {
         AppRankFeedResult row;
-        row.feed = feed;
-        if (!token.isCancelled()) {
-            const auto general = co_await service.m_charts.fetchTopCharts(code, feed, service.m_limit, {}, token);
-            row.general = lookup(general, appID, service.m_limit);
-            check.complete = check.complete && general.hasValue();
+        row.feed = AppRankingService::allFeeds().at(index);
+        const auto overall = co_await std::move(general[size_t(index)]);
+        row.general = token.isCancelled() ? AppRankLookup::unavailable() : lookup(overall, appID, service.m_limit);
+        check.complete = check.complete && overall.hasValue();
+        if (category[size_t(index)]) {
+            const auto inGenre = co_await std::move(*category[size_t(index)]);
+            row.category = token.isCancelled() ? AppRankLookup::unavailable() : lookup(inGenre, appID, service.m_limit);
+            check.complete = check.complete && inGenre.hasValue();
         }
-        if (hasGenre && !token.isCancelled()) {
-            const auto category =
-                co_await service.m_charts.fetchTopCharts(code, feed, service.m_limit, *genreID, token);
-            row.category = lookup(category, appID, service.m_limit);
-            check.complete = check.complete && category.hasValue();
-        }
-        check.complete = check.complete && !token.isCancelled();
         check.result.rows.append(row);
     }
+    check.complete = check.complete && !token.isCancelled();
     if (!check.complete)
         Log::debug(QStringLiteral("Some charts of %1 could not be read").arg(check.result.countryCode));
     co_return check;

@@ -28,8 +28,8 @@ public:
         bool complete = false;
     };
 
-    // Reads the charts one request at a time, in feed order, the overall chart
-    // before the category chart. A failed request makes its cell unavailable.
+    // Reads the country's charts all at once; the rows come in feed order.
+    // A failed request makes its cell unavailable.
     QCoro::Task<CountryCheck> checkCountry(qint64 appID, QString countryCode, std::optional<QString> genreID,
                                            CancellationToken token = {}) const;
 

@@ -1,141 +1,148 @@
 #include "Services/AppRankingService.h"
 
-#include "Services/HttpProblemMapping.h"
 #include "Services/Log.h"
+#include "Services/JsonScanner.h"
+#include "models/CatalogueID.h"
 #include "models/StorefrontOption.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
+#include <QSet>
+
+#include <climits>
+#include <cmath>
 
 namespace {
 
-QUrl baseFromEnvironment(const char* variable, const QString& fallback)
-{
-    const QByteArray value = qgetenv(variable);
-    return QUrl(value.isEmpty() ? fallback : QString::fromUtf8(value));
-}
+using Chart = AppRankingService::Chart;
+using Outcome = AppRankingService::Outcome<Chart>;
 
-// `base` followed by the given segments, each percent-encoded unless it is
-// one of our own literals.
-QUrl appendPath(const QUrl& base, const QList<QByteArray>& encodedSegments)
-{
-    QString path = base.path(QUrl::FullyEncoded);
-    while (path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    for (const QByteArray& segment : encodedSegments)
-        path += QLatin1Char('/') + QString::fromLatin1(segment);
-    QUrl url = base;
-    url.setPath(path, QUrl::StrictMode);
-    return url;
-}
-
-QByteArray encoded(const QString& segment)
-{
-    return QUrl::toPercentEncoding(segment);
-}
-
-// Reads fields of untrusted JSON. Missing or null fields read as absent; a
-// field of the wrong type is remembered as the decoding problem.
-class FieldReader {
+// Field reading over the scanner with the rules of JsonFields: null reads as
+// absent, a value of the wrong type is the decoding problem and ends the read.
+class FeedReader {
 public:
-    bool failed() const { return !m_problem.isEmpty(); }
-    QString problem() const { return m_problem; }
-    void fail(const QString& what)
+    explicit FeedReader(const QByteArray& body)
+        : scan(body)
     {
-        if (m_problem.isEmpty())
-            m_problem = what;
     }
 
-    static bool isAbsent(const QJsonValue& value) { return value.isUndefined() || value.isNull(); }
-
-    QString text(const QJsonValue& value, const char* what)
+    bool stopped() const { return scan.failed() || !problem.isEmpty(); }
+    void wrongType(const char* what, const char* expected)
     {
-        if (isAbsent(value))
-            return {};
-        if (!value.isString()) {
-            fail(QStringLiteral("%1 is not text").arg(QLatin1String(what)));
-            return {};
+        if (problem.isEmpty())
+            problem = QStringLiteral("%1 is not %2").arg(QLatin1String(what), QLatin1String(expected));
+    }
+
+    QString text(const char* what)
+    {
+        bool wrong = false;
+        QString value = lenientText(&wrong);
+        if (wrong)
+            wrongType(what, "text");
+        return value;
+    }
+    // As text(), but a wrong type is only reported through `wrong`.
+    QString lenientText(bool* wrong)
+    {
+        const JsonScanner::Type type = scan.peek();
+        if (type == JsonScanner::Type::String)
+            return scan.readString();
+        *wrong = type != JsonScanner::Type::Null;
+        scan.skipValue();
+        return {};
+    }
+
+    // Calls `member(key)` for each member of the object at the cursor; it
+    // must read or skip the value (the key is only valid until then).
+    template <typename F>
+    void object(const char* what, F&& member)
+    {
+        const JsonScanner::Type type = scan.peek();
+        if (type != JsonScanner::Type::Object) {
+            if (type != JsonScanner::Type::Null)
+                wrongType(what, "an object");
+            scan.skipValue();
+            return;
         }
-        return value.toString();
+        scan.enterObject();
+        QByteArrayView key;
+        while (!stopped() && scan.nextKey(&key))
+            member(key);
     }
 
-    QJsonObject object(const QJsonValue& value, const char* what)
+    // Calls `item()` for each element of a list, or once for a single object
+    // that stands for a list of one.
+    template <typename F>
+    void objectOrList(const char* what, F&& item)
     {
-        if (isAbsent(value))
-            return {};
-        if (!value.isObject()) {
-            fail(QStringLiteral("%1 is not an object").arg(QLatin1String(what)));
-            return {};
+        switch (scan.peek()) {
+        case JsonScanner::Type::Array:
+            scan.enterArray();
+            while (!stopped() && scan.nextElement())
+                item();
+            return;
+        case JsonScanner::Type::Object:
+            item();
+            return;
+        case JsonScanner::Type::Null:
+            scan.skipValue();
+            return;
+        default:
+            if (problem.isEmpty())
+                problem = QStringLiteral("%1 is neither a list nor an object").arg(QLatin1String(what));
+            scan.skipValue();
+            return;
         }
-        return value.toObject();
     }
 
-    // A list that the feed writes as a single object when it has one element.
-    QJsonArray objectOrList(const QJsonValue& value, const char* what)
+    // Reads the root object down to `feed`, handing its members to `member`.
+    template <typename F>
+    bool feed(F&& member)
     {
-        if (isAbsent(value))
-            return {};
-        if (value.isObject())
-            return QJsonArray{value};
-        if (!value.isArray()) {
-            fail(QStringLiteral("%1 is neither a list nor an object").arg(QLatin1String(what)));
-            return {};
-        }
-        return value.toArray();
+        bool seen = false;
+        if (scan.peek() != JsonScanner::Type::Object)
+            return false;
+        object("document", [&](QByteArrayView key) {
+            if (key == "feed" && !seen && scan.peek() == JsonScanner::Type::Object) {
+                seen = true;
+                object("feed", member);
+            } else {
+                scan.skipValue();
+            }
+        });
+        if (!stopped())
+            scan.finish();
+        return seen;
     }
 
-    // The legacy feed wraps every scalar as {"label": text} and keeps the rest under "attributes".
-    QString label(const QJsonValue& value, const char* what)
-    {
-        return text(object(value, what).value(QLatin1String("label")), what);
-    }
-    QJsonObject attributes(const QJsonValue& value, const char* what)
-    {
-        return object(object(value, what).value(QLatin1String("attributes")), what);
-    }
-
-    // Only http and https addresses with a host are kept; anything else reads as absent.
-    QUrl webAddress(const QJsonValue& value, const char* what)
-    {
-        const QString raw = text(value, what);
-        if (raw.isEmpty())
-            return {};
-        const QUrl url(raw, QUrl::StrictMode);
-        const QString scheme = url.scheme().toLower();
-        const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
-        if (!url.isValid() || url.host().isEmpty() || !web)
-            return {};
-        return url;
-    }
-
-private:
-    QString m_problem;
+    JsonScanner scan;
+    QString problem;
 };
 
-std::optional<QJsonObject> feedObject(const QByteArray& body, QString* problem)
+Outcome decodingFailure(const QString& problem)
 {
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        *problem = parseError.errorString();
-        return std::nullopt;
-    }
-    const QJsonValue feed = document.object().value(QLatin1String("feed"));
-    if (!document.isObject() || !feed.isObject()) {
-        *problem = QStringLiteral("no feed object");
-        return std::nullopt;
-    }
-    return feed.toObject();
+    return Outcome::failure({AppRankingService::ServiceError::Decoding, problem});
 }
 
-AppRankingService::Outcome<AppRankingService::Chart> decodingFailure(const QString& problem)
-{
-    return AppRankingService::Outcome<AppRankingService::Chart>::failure(
-        {AppRankingService::ServiceError::Decoding, problem});
-}
+// Keeps the entries a chart can show: a positive numeric id, seen for the
+// first time, and a name. The rest are skipped, not fatal.
+class ChartBuilder {
+public:
+    explicit ChartBuilder(qsizetype expected) { m_chart.reserve(expected); }
+
+    void add(AppRanking ranking)
+    {
+        const auto id = CatalogueID::parsePositive(ranking.id);
+        if (!id || ranking.name.trimmed().isEmpty() || m_seen.contains(*id))
+            return;
+        m_seen.insert(*id);
+        m_chart.append(std::move(ranking));
+    }
+    Chart take() { return std::move(m_chart); }
+
+private:
+    Chart m_chart;
+    QSet<qint64> m_seen;
+};
 
 } // namespace
 
@@ -177,7 +184,7 @@ AppRankingService::AppRankingService(std::shared_ptr<HttpSession> session)
 
 AppRankingService::AppRankingService(std::shared_ptr<HttpSession> session, QUrl chartsBaseURL,
                                      QUrl legacyChartsBaseURL)
-    : m_session(std::move(session))
+    : m_web(std::move(session), kMaxAnswerBytes)
     , m_chartsBaseURL(std::move(chartsBaseURL))
     , m_legacyChartsBaseURL(std::move(legacyChartsBaseURL))
 {
@@ -185,12 +192,12 @@ AppRankingService::AppRankingService(std::shared_ptr<HttpSession> session, QUrl 
 
 QUrl AppRankingService::defaultChartsBaseURL()
 {
-    return baseFromEnvironment("PLOVERA_CHARTS_URL", QStringLiteral("https://rss.marketingtools.apple.com"));
+    return WebClient::baseURL("PLOVERA_CHARTS_URL", "https://rss.marketingtools.apple.com");
 }
 
 QUrl AppRankingService::defaultLegacyChartsBaseURL()
 {
-    return baseFromEnvironment("PLOVERA_LEGACY_CHARTS_URL", QStringLiteral("https://itunes.apple.com"));
+    return WebClient::baseURL("PLOVERA_LEGACY_CHARTS_URL", "https://itunes.apple.com");
 }
 
 const QList<AppRankingService::Feed>& AppRankingService::allFeeds()
@@ -272,8 +279,8 @@ AppRankingService::Outcome<QUrl> AppRankingService::currentFeedURL(const QString
     if (feed == Feed::topGrossing)
         return Outcome<QUrl>::failure({ServiceError::InvalidURL, QStringLiteral("no grossing chart in this feed")});
     const QByteArray chart = feed == Feed::topFree ? "top-free" : "top-paid";
-    return appendPath(m_chartsBaseURL, {"api", "v2", encoded(option->code.toLower()), "apps", chart,
-                                        encoded(QString::number(limit)), "apps.json"});
+    return WebClient::appendPath(m_chartsBaseURL, {"api", "v2", WebClient::encoded(option->code.toLower()), "apps",
+                                                   chart, QByteArray::number(limit), "apps.json"});
 }
 
 AppRankingService::Outcome<QUrl> AppRankingService::legacyFeedURL(const QString& storefront, Feed feed, int limit,
@@ -299,12 +306,12 @@ AppRankingService::Outcome<QUrl> AppRankingService::legacyFeedURL(const QString&
         chart = "topgrossingapplications";
         break;
     }
-    QList<QByteArray> segments{encoded(option->code.toLower()), "rss", chart,
-                               "limit=" + encoded(QString::number(limit))};
+    QList<QByteArray> segments{WebClient::encoded(option->code.toLower()), "rss", chart,
+                               "limit=" + QByteArray::number(limit)};
     if (!genreID.isEmpty())
-        segments.append("genre=" + encoded(genreID));
+        segments.append("genre=" + WebClient::encoded(genreID));
     segments.append("json");
-    return appendPath(m_legacyChartsBaseURL, segments);
+    return WebClient::appendPath(m_legacyChartsBaseURL, segments);
 }
 
 QCoro::Task<AppRankingService::Outcome<AppRankingService::Chart>>
@@ -324,155 +331,281 @@ AppRankingService::fetchTopCharts(AppRankingService service, QString storefront,
     if (!legacyURL)
         co_return Outcome<Chart>::failure(legacyURL.error());
 
+    // One deadline for the whole fetch: a stalled current feed leaves the
+    // legacy one only what is left of it.
+    const QDeadlineTimer deadline = service.m_web.newDeadline();
     if (feed != Feed::topGrossing && genreID.isEmpty()) {
         const Outcome<QUrl> currentURL = service.currentFeedURL(storefront, feed, limit);
         if (!currentURL)
             co_return Outcome<Chart>::failure(currentURL.error());
-        Outcome<Chart> current = co_await fetch(service.m_session, currentURL.value(), Shape::Current, token);
+        Outcome<Chart> current = co_await fetch(service.m_web, currentURL.value(), Shape::Current, limit, token, deadline);
         if (current || current.error().kind == ServiceError::Cancelled || token.isCancelled())
+            co_return current;
+        // A timeout means the one deadline is spent.
+        if (current.error().kind == ServiceError::Timeout || deadline.hasExpired())
             co_return current;
         Log::warning(QStringLiteral("Current chart feed failed (%1), trying the legacy feed")
                          .arg(current.error().localizedDescription()));
     }
-    co_return co_await fetch(service.m_session, legacyURL.value(), Shape::Legacy, token);
+    co_return co_await fetch(service.m_web, legacyURL.value(), Shape::Legacy, limit, token, deadline);
 }
 
 QCoro::Task<AppRankingService::Outcome<AppRankingService::Chart>>
-AppRankingService::fetch(std::shared_ptr<HttpSession> session, QUrl url, Shape shape, CancellationToken token)
+AppRankingService::fetch(WebClient web, QUrl url, Shape shape, int limit, CancellationToken token,
+                         QDeadlineTimer deadline)
 {
     using R = Outcome<Chart>;
-    const QString address = url.toString(QUrl::FullyEncoded);
-    if (!session)
-        co_return R::failure({ServiceError::Network, QStringLiteral("no session")});
-    Log::info(QStringLiteral("GET %1").arg(address));
-    const HttpResponse response = co_await session->get(url, token, kMaxAnswerBytes);
-
-    auto failed = [&](ServiceError kind, const QString& detail) {
-        if (kind != ServiceError::Cancelled)
-            Log::error(QStringLiteral("Chart request failed: %1 (%2)").arg(detail, address));
-        return R::failure({kind, detail});
+    const WebClient::Answer answer = co_await web.getJSON(url, token, deadline);
+    if (!answer)
+        co_return R::failure({serviceErrorFor<ServiceError>(answer.error().problem), answer.error().detail});
+    std::function<R(const QByteArray&)> decoder = [shape, limit](const QByteArray& body) {
+        return shape == Shape::Current ? decodeCurrentFeed(body, limit) : decodeLegacyFeed(body, limit);
     };
-    if (response.failure == HttpResponse::Failure::None)
-        Log::debug(QStringLiteral("HTTP %1 for %2").arg(response.status).arg(address));
-    if (const auto problem = response.jsonProblem(); problem != HttpResponse::JsonProblem::None)
-        co_return failed(serviceErrorFor<ServiceError>(problem), response.problemDetail());
-
-    R chart = shape == Shape::Current ? decodeCurrentFeed(response.body) : decodeLegacyFeed(response.body);
+    R chart = co_await WebClient::decode(answer.value(), std::move(decoder));
     if (!chart)
-        co_return failed(chart.error().kind, chart.error().detail);
+        WebClient::logFailure(chart.error().detail, url);
     co_return chart;
 }
 
-AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeCurrentFeed(const QByteArray& body)
+AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeCurrentFeed(const QByteArray& body,
+                                                                                       int limit)
 {
-    QString problem;
-    const std::optional<QJsonObject> feed = feedObject(body, &problem);
-    if (!feed)
-        return decodingFailure(problem);
-
-    FieldReader read;
-    const QJsonValue results = feed->value(QLatin1String("results"));
-    if (!FieldReader::isAbsent(results) && !results.isArray())
-        return decodingFailure(QStringLiteral("results is not a list"));
-    const QJsonArray entries = results.toArray();
-
-    Chart chart;
-    chart.reserve(entries.size());
-    for (qsizetype index = 0; index < entries.size(); ++index) {
-        const QJsonValue entryValue = entries.at(index);
-        if (!entryValue.isObject())
-            return decodingFailure(QStringLiteral("result %1 is not an object").arg(index + 1));
-        const QJsonObject entry = entryValue.toObject();
-
-        AppRanking ranking;
-        ranking.rank = static_cast<int>(index + 1);
-        ranking.id = read.text(entry.value(QLatin1String("id")), "id");
-        ranking.name = read.text(entry.value(QLatin1String("name")), "name");
-        ranking.artistName = read.text(entry.value(QLatin1String("artistName")), "artistName");
-        ranking.artworkURL = read.webAddress(entry.value(QLatin1String("artworkUrl100")), "artworkUrl100");
-        ranking.appStoreURL = read.webAddress(entry.value(QLatin1String("url")), "url");
-
-        const QJsonValue genresValue = entry.value(QLatin1String("genres"));
-        if (!FieldReader::isAbsent(genresValue) && !genresValue.isArray())
-            read.fail(QStringLiteral("genres is not a list"));
-        for (const QJsonValue& genreValue : genresValue.toArray()) {
-            const QString name = read.text(read.object(genreValue, "genre").value(QLatin1String("name")), "genre name");
-            if (!name.isEmpty()) {
-                ranking.genre = name;
-                break;
-            }
+    FeedReader read(body);
+    ChartBuilder chart(std::clamp(limit, 0, kMaxLimit));
+    bool sawResults = false;
+    const bool sawFeed = read.feed([&](QByteArrayView key) {
+        if (key != "results" || sawResults || read.scan.peek() != JsonScanner::Type::Array) {
+            read.scan.skipValue();
+            return;
         }
-        if (read.failed())
-            return decodingFailure(QStringLiteral("result %1: %2").arg(index + 1).arg(read.problem()));
-        if (ranking.id.isEmpty())
-            return decodingFailure(QStringLiteral("result %1 has no id").arg(index + 1));
-        chart.append(std::move(ranking));
-    }
-    return chart;
+        sawResults = true;
+        read.scan.enterArray();
+        for (int index = 0; !read.stopped() && read.scan.nextElement(); ++index) {
+            if (index >= limit) {
+                read.scan.skipValue();
+                continue;
+            }
+            if (read.scan.peek() != JsonScanner::Type::Object) {
+                read.problem = QStringLiteral("result %1 is not an object").arg(index + 1);
+                return;
+            }
+            AppRanking ranking;
+            ranking.rank = index + 1;
+            QString artwork;
+            QString store;
+            read.object("result", [&](QByteArrayView field) {
+                if (field == "id")
+                    ranking.id = read.text("id");
+                else if (field == "name")
+                    ranking.name = read.text("name");
+                else if (field == "artistName")
+                    ranking.artistName = read.text("artistName");
+                else if (field == "artworkUrl100")
+                    artwork = read.text("artworkUrl100");
+                else if (field == "url")
+                    store = read.text("url");
+                else if (field == "genres" && read.scan.peek() == JsonScanner::Type::Array) {
+                    read.scan.enterArray();
+                    while (!read.stopped() && read.scan.nextElement()) {
+                        if (ranking.genre) {
+                            read.scan.skipValue();
+                            continue;
+                        }
+                        QString name;
+                        read.object("genre", [&](QByteArrayView genreField) {
+                            if (genreField == "name")
+                                name = read.text("genre name");
+                            else
+                                read.scan.skipValue();
+                        });
+                        if (!name.isEmpty())
+                            ranking.genre = name;
+                    }
+                } else if (field == "genres" && read.scan.peek() != JsonScanner::Type::Null) {
+                    read.wrongType("genres", "a list");
+                    read.scan.skipValue();
+                } else {
+                    read.scan.skipValue();
+                }
+            });
+            if (!read.problem.isEmpty() && !read.problem.startsWith(QLatin1String("result "))) {
+                read.problem = QStringLiteral("result %1: %2").arg(index + 1).arg(read.problem);
+                return;
+            }
+            // Only addresses that are kept are built.
+            ranking.artworkURL = JsonFields::webAddress(artwork);
+            ranking.appStoreURL = JsonFields::webAddress(store);
+            chart.add(std::move(ranking));
+        }
+    });
+    if (read.scan.failed())
+        return decodingFailure(read.scan.error());
+    if (!read.problem.isEmpty())
+        return decodingFailure(read.problem);
+    if (!sawFeed)
+        return decodingFailure(QStringLiteral("no feed object"));
+    // Without its list of results the answer says nothing about the chart;
+    // an empty list is an empty chart.
+    if (!sawResults)
+        return decodingFailure(QStringLiteral("results is missing or not a list"));
+    return chart.take();
 }
 
-AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeLegacyFeed(const QByteArray& body)
+AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeLegacyFeed(const QByteArray& body,
+                                                                                      int limit)
 {
-    QString problem;
-    const std::optional<QJsonObject> feed = feedObject(body, &problem);
-    if (!feed)
-        return decodingFailure(problem);
+    FeedReader read(body);
+    ChartBuilder chart(std::clamp(limit, 0, kMaxLimit));
+    bool sawEntries = false;
+    int index = 0;
+    QList<std::pair<int, QString>> icons;
 
-    FieldReader read;
-    // One entry comes as a bare object, none as no key at all.
-    const QJsonArray entries = read.objectOrList(feed->value(QLatin1String("entry")), "entry");
-    if (read.failed())
-        return decodingFailure(read.problem());
-
-    Chart chart;
-    chart.reserve(entries.size());
-    for (qsizetype index = 0; index < entries.size(); ++index) {
-        const QJsonValue entryValue = entries.at(index);
-        if (!entryValue.isObject())
-            return decodingFailure(QStringLiteral("entry %1 is not an object").arg(index + 1));
-        const QJsonObject entry = entryValue.toObject();
-
+    const auto decodeEntry = [&] {
+        if (read.scan.peek() != JsonScanner::Type::Object) {
+            read.problem = QStringLiteral("entry %1 is not an object").arg(index + 1);
+            return;
+        }
         AppRanking ranking;
-        ranking.rank = static_cast<int>(index + 1);
-        const QJsonObject idAttributes = read.attributes(entry.value(QLatin1String("id")), "id");
-        ranking.id = read.text(idAttributes.value(QLatin1String("im:id")), "im:id");
-        ranking.name = read.label(entry.value(QLatin1String("im:name")), "im:name");
-        ranking.artistName = read.label(entry.value(QLatin1String("im:artist")), "im:artist");
-
-        // The largest of the offered icon sizes.
-        int largestHeight = -1;
-        for (const QJsonValue& imageValue : read.objectOrList(entry.value(QLatin1String("im:image")), "im:image")) {
-            const QJsonObject image = read.object(imageValue, "im:image item");
-            const QJsonValue heightValue = read.attributes(imageValue, "im:image item").value(QLatin1String("height"));
-            const int height = heightValue.isDouble() ? heightValue.toInt()
-                                                      : read.text(heightValue, "im:image height").toInt();
-            const QUrl address = read.webAddress(image.value(QLatin1String("label")), "im:image label");
-            if (!address.isEmpty() && height > largestHeight) {
-                largestHeight = height;
-                ranking.artworkURL = address;
+        ranking.rank = index + 1;
+        QString term;
+        QString label;
+        bool labelWrong = false;
+        bool linkFound = false;
+        QString store;
+        icons.clear();
+        read.object("entry", [&](QByteArrayView field) {
+            if (field == "id") {
+                read.object("id", [&](QByteArrayView key) {
+                    if (key != "attributes")
+                        return read.scan.skipValue();
+                    read.object("id", [&](QByteArrayView attribute) {
+                        if (attribute == "im:id")
+                            ranking.id = read.text("im:id");
+                        else
+                            read.scan.skipValue();
+                    });
+                });
+            } else if (field == "im:name" || field == "im:artist") {
+                QString* target = field == "im:name" ? &ranking.name : &ranking.artistName;
+                const char* what = field == "im:name" ? "im:name" : "im:artist";
+                read.object(what, [&](QByteArrayView key) {
+                    if (key == "label")
+                        *target = read.text(what);
+                    else
+                        read.scan.skipValue();
+                });
+            } else if (field == "im:image") {
+                read.objectOrList("im:image", [&] {
+                    int height = 0;
+                    QString address;
+                    read.object("im:image item", [&](QByteArrayView key) {
+                        if (key == "label") {
+                            address = read.text("im:image label");
+                        } else if (key == "attributes") {
+                            read.object("im:image item", [&](QByteArrayView attribute) {
+                                if (attribute != "height")
+                                    return read.scan.skipValue();
+                                if (read.scan.peek() == JsonScanner::Type::Number) {
+                                    const double number = read.scan.readNumber();
+                                    const bool whole = number >= INT_MIN && number <= INT_MAX && std::floor(number) == number;
+                                    height = whole ? int(number) : 0;
+                                } else {
+                                    height = read.text("im:image height").toInt();
+                                }
+                            });
+                        } else {
+                            read.scan.skipValue();
+                        }
+                    });
+                    // Only the largest usable icon is worth building; see below.
+                    if (height >= 0 && JsonFields::looksLikeWebAddress(address))
+                        icons.append({height, std::move(address)});
+                });
+            } else if (field == "category") {
+                read.object("category", [&](QByteArrayView key) {
+                    if (key != "attributes")
+                        return read.scan.skipValue();
+                    read.object("category", [&](QByteArrayView attribute) {
+                        if (attribute == "term")
+                            term = read.text("category term");
+                        else if (attribute == "label")
+                            label = read.lenientText(&labelWrong);
+                        else
+                            read.scan.skipValue();
+                    });
+                });
+            } else if (field == "link") {
+                read.objectOrList("link", [&] {
+                    if (linkFound)
+                        return read.scan.skipValue();
+                    QString rel;
+                    QString href;
+                    bool hrefWrong = false;
+                    read.object("link", [&](QByteArrayView key) {
+                        if (key != "attributes")
+                            return read.scan.skipValue();
+                        read.object("link", [&](QByteArrayView attribute) {
+                            if (attribute == "rel")
+                                rel = read.text("link rel");
+                            else if (attribute == "href")
+                                href = read.lenientText(&hrefWrong);
+                            else
+                                read.scan.skipValue();
+                        });
+                    });
+                    if (rel == QLatin1String("alternate")) {
+                        linkFound = true;
+                        if (hrefWrong)
+                            read.wrongType("link href", "text");
+                        store = href;
+                    }
+                });
+            } else {
+                read.scan.skipValue();
             }
+        });
+        // The English term, so the category does not change language with the chart kind.
+        if (term.isEmpty() && labelWrong)
+            read.wrongType("category label", "text");
+        if (!read.problem.isEmpty()) {
+            if (!read.problem.startsWith(QLatin1String("entry ")))
+                read.problem = QStringLiteral("entry %1: %2").arg(index + 1).arg(read.problem);
+            return;
         }
-
-        const QJsonObject category = read.attributes(entry.value(QLatin1String("category")), "category");
-        QString genreName = read.text(category.value(QLatin1String("label")), "category label");
-        if (genreName.isEmpty())
-            genreName = read.text(category.value(QLatin1String("term")), "category term");
-        if (!genreName.isEmpty())
-            ranking.genre = genreName;
-
-        for (const QJsonValue& linkValue : read.objectOrList(entry.value(QLatin1String("link")), "link")) {
-            const QJsonObject attributes = read.attributes(linkValue, "link");
-            if (read.text(attributes.value(QLatin1String("rel")), "link rel") == QLatin1String("alternate")) {
-                ranking.appStoreURL = read.webAddress(attributes.value(QLatin1String("href")), "link href");
+        if (!term.isEmpty())
+            ranking.genre = term;
+        else if (!label.isEmpty())
+            ranking.genre = label;
+        std::stable_sort(icons.begin(), icons.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (const auto& icon : std::as_const(icons)) {
+            ranking.artworkURL = JsonFields::webAddress(icon.second);
+            if (!ranking.artworkURL.isEmpty())
                 break;
-            }
         }
+        ranking.appStoreURL = JsonFields::webAddress(store);
+        chart.add(std::move(ranking));
+    };
 
-        if (read.failed())
-            return decodingFailure(QStringLiteral("entry %1: %2").arg(index + 1).arg(read.problem()));
-        if (ranking.id.isEmpty())
-            return decodingFailure(QStringLiteral("entry %1 has no id").arg(index + 1));
-        chart.append(std::move(ranking));
-    }
-    return chart;
+    const bool sawFeed = read.feed([&](QByteArrayView key) {
+        if (key != "entry" || sawEntries) {
+            read.scan.skipValue();
+            return;
+        }
+        sawEntries = true;
+        // One entry comes as a bare object, none as no key at all.
+        read.objectOrList("entry", [&] {
+            if (index < limit)
+                decodeEntry();
+            else
+                read.scan.skipValue();
+            ++index;
+        });
+    });
+    if (read.scan.failed())
+        return decodingFailure(read.scan.error());
+    if (!read.problem.isEmpty())
+        return decodingFailure(read.problem);
+    if (!sawFeed)
+        return decodingFailure(QStringLiteral("no feed object"));
+    return chart.take();
 }

@@ -2,6 +2,7 @@
 
 #include "models/AppRanking.h"
 #include "models/ChartFeed.h"
+#include "Services/WebClient.h"
 #include "platform/CancellationToken.h"
 #include "platform/HttpSession.h"
 #include "platform/Result.h"
@@ -60,7 +61,7 @@ public:
     static QUrl defaultChartsBaseURL();
     static QUrl defaultLegacyChartsBaseURL();
 
-    std::shared_ptr<HttpSession> session() const { return m_session; }
+    std::shared_ptr<HttpSession> session() const { return m_web.session(); }
     QUrl chartsBaseURL() const { return m_chartsBaseURL; }
     QUrl legacyChartsBaseURL() const { return m_legacyChartsBaseURL; }
 
@@ -74,8 +75,9 @@ public:
     static std::optional<Genre> genre(const QString& id);
 
     // The chart of one storefront (any case), feed and genre (empty: all
-    // categories), at most `limit` entries. Uses the current feed where it can
-    // and the legacy feed otherwise or when the current one fails.
+    // categories), at most `limit` entries (1 to kMaxLimit). Uses the current
+    // feed where it can and the legacy feed otherwise or when the current one
+    // fails; both together get the session's timeout once.
     QCoro::Task<Outcome<Chart>> fetchTopCharts(QString storefront, Feed feed, int limit, QString genreID = {},
                                                CancellationToken token = {}) const;
 
@@ -83,18 +85,19 @@ public:
     Outcome<QUrl> currentFeedURL(const QString& storefront, Feed feed, int limit) const;
     Outcome<QUrl> legacyFeedURL(const QString& storefront, Feed feed, int limit, const QString& genreID) const;
 
-    // Decoding of the two feeds' answers.
-    static Outcome<Chart> decodeCurrentFeed(const QByteArray& body);
-    static Outcome<Chart> decodeLegacyFeed(const QByteArray& body);
+    // Decoding of the two feeds' answers: the first `limit` positions, keeping
+    // entries with a name and a positive numeric id not seen before.
+    static Outcome<Chart> decodeCurrentFeed(const QByteArray& body, int limit = kMaxLimit);
+    static Outcome<Chart> decodeLegacyFeed(const QByteArray& body, int limit = kMaxLimit);
 
 private:
     static QCoro::Task<Outcome<Chart>> fetchTopCharts(AppRankingService service, QString storefront, Feed feed,
                                                       int limit, QString genreID, CancellationToken token);
     enum class Shape { Current, Legacy };
-    static QCoro::Task<Outcome<Chart>> fetch(std::shared_ptr<HttpSession> session, QUrl url, Shape shape,
-                                             CancellationToken token);
+    static QCoro::Task<Outcome<Chart>> fetch(WebClient web, QUrl url, Shape shape, int limit, CancellationToken token,
+                                             QDeadlineTimer deadline);
 
-    std::shared_ptr<HttpSession> m_session;
+    WebClient m_web;
     QUrl m_chartsBaseURL;
     QUrl m_legacyChartsBaseURL;
 };

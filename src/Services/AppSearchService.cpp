@@ -1,13 +1,10 @@
 #include "Services/AppSearchService.h"
 
-#include "Services/HttpProblemMapping.h"
+#include "Services/JsonScanner.h"
 #include "Services/Log.h"
 #include "models/StorefrontOption.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonParseError>
 #include <QUrlQuery>
 
 #include <cmath>
@@ -15,44 +12,6 @@
 namespace {
 const QStringList kScreenshotFallbackStorefronts{QStringLiteral("US"), QStringLiteral("GB")};
 
-std::optional<qint64> positiveInteger(const QJsonValue& value)
-{
-    if (!value.isDouble())
-        return std::nullopt;
-    const double number = value.toDouble();
-    if (!std::isfinite(number) || number < 1 || number > 9.0e15 || std::floor(number) != number)
-        return std::nullopt;
-    return static_cast<qint64>(number);
-}
-
-QUrl webAddress(const QJsonValue& value)
-{
-    if (!value.isString())
-        return {};
-    const QUrl url(value.toString(), QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return {};
-    return url;
-}
-
-QList<QUrl> webAddresses(const QJsonValue& value)
-{
-    QList<QUrl> urls;
-    if (!value.isArray())
-        return urls;
-    for (const QJsonValue& item : value.toArray()) {
-        const QUrl url = webAddress(item);
-        if (!url.isEmpty())
-            urls.append(url);
-    }
-    return urls;
-}
-
-QString text(const QJsonValue& value)
-{
-    return value.isString() ? value.toString() : QString();
-}
 } // namespace
 
 QString AppSearchService::Error::localizedDescription() const
@@ -89,10 +48,7 @@ QString AppSearchService::Error::localizedDescription() const
 
 QUrl AppSearchService::defaultBaseURL()
 {
-    const QByteArray fromEnvironment = qgetenv("PLOVERA_CATALOGUE_URL");
-    if (!fromEnvironment.isEmpty())
-        return QUrl(QString::fromUtf8(fromEnvironment));
-    return QUrl(QStringLiteral("https://itunes.apple.com"));
+    return WebClient::baseURL("PLOVERA_CATALOGUE_URL", "https://itunes.apple.com");
 }
 
 AppSearchService::AppSearchService(std::shared_ptr<HttpSession> session)
@@ -101,14 +57,40 @@ AppSearchService::AppSearchService(std::shared_ptr<HttpSession> session)
 }
 
 AppSearchService::AppSearchService(std::shared_ptr<HttpSession> session, QUrl baseURL)
-    : m_session(std::move(session))
+    : m_web(std::move(session), kMaxAnswerBytes)
     , m_baseURL(std::move(baseURL))
 {
+}
+
+QUrl AppSearchService::endpoint(const char* name) const
+{
+    return WebClient::appendPath(m_baseURL, {name});
 }
 
 QCoro::Task<AppSearchService::Outcome<QList<AppInfo>>> AppSearchService::search(QString term, AppPlatform platform,
                                                                               QString country, int limit,
                                                                               CancellationToken token) const
+{
+    return search(*this, std::move(term), platform, std::move(country), limit, std::move(token));
+}
+
+QCoro::Task<AppSearchService::Outcome<AppInfo>> AppSearchService::lookup(qint64 id, AppPlatform platform,
+                                                                       QString country,
+                                                                       CancellationToken token) const
+{
+    return lookup(*this, id, platform, std::move(country), std::move(token));
+}
+
+QCoro::Task<AppSearchService::Outcome<AppInfo>> AppSearchService::lookupWithScreenshots(qint64 id, AppPlatform platform,
+                                                                                      QString country,
+                                                                                      CancellationToken token) const
+{
+    return lookupWithScreenshots(*this, id, platform, std::move(country), std::move(token));
+}
+
+QCoro::Task<AppSearchService::Outcome<QList<AppInfo>>> AppSearchService::search(AppSearchService service, QString term,
+                                                                              AppPlatform platform, QString country,
+                                                                              int limit, CancellationToken token)
 {
     const QString trimmed = term.trimmed();
     if (trimmed.isEmpty())
@@ -117,21 +99,21 @@ QCoro::Task<AppSearchService::Outcome<QList<AppInfo>>> AppSearchService::search(
     if (!storefront)
         co_return Outcome<QList<AppInfo>>::failure({ServiceError::InvalidStorefront, country});
 
-    QUrl url = m_baseURL;
-    url.setPath(url.path().chopped(url.path().endsWith(QLatin1Char('/')) ? 1 : 0) + QStringLiteral("/search"));
+    limit = std::clamp(limit, 1, kMaxResults);
+    QUrl url = service.endpoint("search");
     QUrlQuery query;
     // Encoded explicitly: a '+' or '&' in the term must reach the server as data.
     query.addQueryItem(QStringLiteral("term"), QString::fromLatin1(QUrl::toPercentEncoding(trimmed.left(200))));
     query.addQueryItem(QStringLiteral("entity"), rawValue(platform));
-    query.addQueryItem(QStringLiteral("limit"), QString::number(std::clamp(limit, 1, 200)));
+    query.addQueryItem(QStringLiteral("limit"), QString::number(limit));
     query.addQueryItem(QStringLiteral("country"), storefront->code.toLower());
     url.setQuery(query);
-    co_return co_await fetch(url, platform, token);
+    co_return co_await fetch(service.m_web, url, platform, limit, token);
 }
 
-QCoro::Task<AppSearchService::Outcome<AppInfo>> AppSearchService::lookup(qint64 id, AppPlatform platform,
-                                                                       QString country,
-                                                                       CancellationToken token) const
+QCoro::Task<AppSearchService::Outcome<AppInfo>> AppSearchService::lookup(AppSearchService service, qint64 id,
+                                                                       AppPlatform platform, QString country,
+                                                                       CancellationToken token)
 {
     if (id <= 0)
         co_return Outcome<AppInfo>::failure({ServiceError::InvalidAppID, QString::number(id)});
@@ -139,14 +121,13 @@ QCoro::Task<AppSearchService::Outcome<AppInfo>> AppSearchService::lookup(qint64 
     if (!storefront)
         co_return Outcome<AppInfo>::failure({ServiceError::InvalidStorefront, country});
 
-    QUrl url = m_baseURL;
-    url.setPath(url.path().chopped(url.path().endsWith(QLatin1Char('/')) ? 1 : 0) + QStringLiteral("/lookup"));
+    QUrl url = service.endpoint("lookup");
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("id"), QString::number(id));
     query.addQueryItem(QStringLiteral("entity"), rawValue(platform));
     query.addQueryItem(QStringLiteral("country"), storefront->code.toLower());
     url.setQuery(query);
-    auto outcome = co_await fetch(url, platform, token);
+    auto outcome = co_await fetch(service.m_web, url, platform, kMaxResults, token);
     if (!outcome)
         co_return Outcome<AppInfo>::failure(outcome.error());
     // A lookup may answer with related records; the app is the one with its id.
@@ -157,20 +138,21 @@ QCoro::Task<AppSearchService::Outcome<AppInfo>> AppSearchService::lookup(qint64 
     co_return Outcome<AppInfo>::failure({ServiceError::NotFound, QString::number(id)});
 }
 
-QCoro::Task<AppSearchService::Outcome<AppInfo>> AppSearchService::lookupWithScreenshots(qint64 id, AppPlatform platform,
+QCoro::Task<AppSearchService::Outcome<AppInfo>> AppSearchService::lookupWithScreenshots(AppSearchService service,
+                                                                                      qint64 id, AppPlatform platform,
                                                                                       QString country,
-                                                                                      CancellationToken token) const
+                                                                                      CancellationToken token)
 {
-    auto outcome = co_await lookup(id, platform, country, token);
+    auto outcome = co_await lookup(service, id, platform, country, token);
     if (!outcome || !outcome.value().screenshotURLs.isEmpty())
         co_return outcome;
     AppInfo app = outcome.value();
     for (const QString& other : kScreenshotFallbackStorefronts) {
         if (token.isCancelled())
             break;
-        if (other.compare(country, Qt::CaseInsensitive) == 0)
+        if (other.compare(country.trimmed(), Qt::CaseInsensitive) == 0)
             continue;
-        const auto fallback = co_await lookup(id, platform, other, token);
+        const auto fallback = co_await lookup(service, id, platform, other, token);
         if (fallback && !fallback.value().screenshotURLs.isEmpty()) {
             app.screenshotURLs = fallback.value().screenshotURLs;
             break;
@@ -179,85 +161,193 @@ QCoro::Task<AppSearchService::Outcome<AppInfo>> AppSearchService::lookupWithScre
     co_return app;
 }
 
-QCoro::Task<AppSearchService::Outcome<QList<AppInfo>>> AppSearchService::fetch(QUrl url, AppPlatform platform,
-                                                                             CancellationToken token) const
+QCoro::Task<AppSearchService::Outcome<QList<AppInfo>>> AppSearchService::fetch(WebClient web, QUrl url,
+                                                                             AppPlatform platform, int limit,
+                                                                             CancellationToken token)
 {
     using R = Outcome<QList<AppInfo>>;
-    if (!m_session)
-        co_return R::failure({ServiceError::Network, {}});
-    Log::info(QStringLiteral("GET %1").arg(url.toString()));
-    const HttpResponse response = co_await m_session->get(url, token, kMaxAnswerBytes);
-    if (response.failure == HttpResponse::Failure::None)
-        Log::info(QStringLiteral("Status %1 for %2").arg(response.status).arg(url.toString()));
-    if (const auto problem = response.jsonProblem(); problem != HttpResponse::JsonProblem::None) {
-        if (problem != HttpResponse::JsonProblem::Cancelled)
-            Log::error(QStringLiteral("Request failed: %1 (%2)").arg(response.problemDetail(), url.toString()));
-        co_return R::failure({serviceErrorFor<ServiceError>(problem), response.problemDetail()});
-    }
-    co_return decodeResults(response.body, platform);
+    const WebClient::Answer answer = co_await web.getJSON(url, token);
+    if (!answer)
+        co_return R::failure({serviceErrorFor<ServiceError>(answer.error().problem), answer.error().detail});
+    std::function<R(const QByteArray&)> decoder = [platform, limit](const QByteArray& body) {
+        return decodeResults(body, platform, limit);
+    };
+    R apps = co_await WebClient::decode(answer.value(), std::move(decoder));
+    if (!apps)
+        WebClient::logFailure(apps.error().detail, url);
+    co_return apps;
 }
 
-AppSearchService::Outcome<QList<AppInfo>> AppSearchService::decodeResults(const QByteArray& body, AppPlatform platform)
+namespace {
+
+// The fields of one record as read, before they become an AppInfo; wrongly
+// typed fields read as absent.
+struct Record {
+    std::optional<double> trackId;
+    QString name;
+    QString developer;
+    QString genre;
+    QString description;
+    QString icons[3]; // 512, 100, 60
+    std::optional<double> ratingCount;
+    std::optional<double> averageRating;
+    QString releaseDate;
+    QStringList phoneShots;
+    QStringList tabletShots;
+};
+
+QString lenientText(JsonScanner& scan)
 {
-    using R = Outcome<QList<AppInfo>>;
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
-    if (parseError.error != QJsonParseError::NoError || !document.isObject())
-        return R::failure({ServiceError::Decoding, parseError.errorString()});
-    const QJsonObject root = document.object();
-    const QJsonValue results = root.value(QStringLiteral("results"));
-    if (!results.isArray())
-        return R::failure({ServiceError::Decoding, QStringLiteral("results")});
-    QList<AppInfo> apps;
-    for (const QJsonValue& item : results.toArray()) {
-        if (!item.isObject())
-            continue;
-        if (auto app = decodeApp(item.toObject(), platform))
-            apps.append(std::move(*app));
-    }
-    return apps;
+    if (scan.peek() == JsonScanner::Type::String)
+        return scan.readString();
+    scan.skipValue();
+    return {};
 }
 
-std::optional<AppInfo> AppSearchService::decodeApp(const QJsonObject& record, AppPlatform platform)
+std::optional<double> lenientNumber(JsonScanner& scan)
 {
-    const auto id = positiveInteger(record.value(QStringLiteral("trackId")));
-    const QString name = text(record.value(QStringLiteral("trackName"))).trimmed();
-    if (!id || name.isEmpty())
+    if (scan.peek() == JsonScanner::Type::Number)
+        return scan.readNumber();
+    scan.skipValue();
+    return std::nullopt;
+}
+
+// The texts of a list that may be web addresses; only the list that is kept
+// has its addresses built.
+QStringList addressTexts(JsonScanner& scan)
+{
+    QStringList texts;
+    if (scan.peek() != JsonScanner::Type::Array) {
+        scan.skipValue();
+        return texts;
+    }
+    scan.enterArray();
+    while (scan.nextElement()) {
+        QString text = lenientText(scan);
+        if (JsonFields::looksLikeWebAddress(text))
+            texts.append(std::move(text));
+    }
+    return texts;
+}
+
+QList<QUrl> webAddresses(const QStringList& texts)
+{
+    QList<QUrl> urls;
+    urls.reserve(texts.size());
+    for (const QString& text : texts) {
+        QUrl url = JsonFields::webAddress(text);
+        if (!url.isEmpty())
+            urls.append(std::move(url));
+    }
+    return urls;
+}
+
+void readRecord(JsonScanner& scan, Record* record)
+{
+    scan.enterObject();
+    QByteArrayView key;
+    while (scan.nextKey(&key)) {
+        if (key == "trackId")
+            record->trackId = lenientNumber(scan);
+        else if (key == "trackName")
+            record->name = lenientText(scan);
+        else if (key == "artistName")
+            record->developer = lenientText(scan);
+        else if (key == "primaryGenreName")
+            record->genre = lenientText(scan);
+        else if (key == "description")
+            record->description = lenientText(scan);
+        else if (key == "artworkUrl512")
+            record->icons[0] = lenientText(scan);
+        else if (key == "artworkUrl100")
+            record->icons[1] = lenientText(scan);
+        else if (key == "artworkUrl60")
+            record->icons[2] = lenientText(scan);
+        else if (key == "userRatingCount")
+            record->ratingCount = lenientNumber(scan);
+        else if (key == "averageUserRating")
+            record->averageRating = lenientNumber(scan);
+        else if (key == "releaseDate")
+            record->releaseDate = lenientText(scan);
+        else if (key == "screenshotUrls")
+            record->phoneShots = addressTexts(scan);
+        else if (key == "ipadScreenshotUrls")
+            record->tabletShots = addressTexts(scan);
+        else
+            scan.skipValue();
+    }
+}
+
+std::optional<AppInfo> makeApp(Record& record, AppPlatform platform)
+{
+    const double id = record.trackId.value_or(0);
+    const QString name = record.name.trimmed();
+    if (!std::isfinite(id) || id < 1 || id > 9.0e15 || std::floor(id) != id || name.isEmpty())
         return std::nullopt;
 
     AppInfo app;
-    app.id = *id;
+    app.id = static_cast<qint64>(id);
     app.name = name;
-    app.developer = text(record.value(QStringLiteral("artistName")));
-    app.genre = text(record.value(QStringLiteral("primaryGenreName")));
-    app.description = text(record.value(QStringLiteral("description")));
+    app.developer = std::move(record.developer);
+    app.genre = std::move(record.genre);
+    app.description = std::move(record.description);
     app.platform = platform;
-    for (const char* key : {"artworkUrl512", "artworkUrl100", "artworkUrl60"}) {
-        app.iconURL = webAddress(record.value(QLatin1String(key)));
+    for (const QString& icon : record.icons) {
+        app.iconURL = JsonFields::webAddress(icon);
         if (!app.iconURL.isEmpty())
             break;
     }
-    if (const QJsonValue count = record.value(QStringLiteral("userRatingCount")); count.isDouble()) {
-        const double value = count.toDouble();
-        if (std::isfinite(value) && value >= 0 && value < 2.0e9)
-            app.ratingCount = static_cast<int>(value);
-    }
-    if (const QJsonValue rating = record.value(QStringLiteral("averageUserRating")); rating.isDouble()) {
-        const double value = rating.toDouble();
-        if (std::isfinite(value) && value >= 0 && value <= 5)
-            app.averageRating = value;
-    }
-    if (const QJsonValue released = record.value(QStringLiteral("releaseDate")); released.isString()) {
-        const QDateTime date = QDateTime::fromString(released.toString(), Qt::ISODate);
+    if (const double count = record.ratingCount.value_or(-1); std::isfinite(count) && count >= 0 && count < 2.0e9)
+        app.ratingCount = static_cast<int>(count);
+    if (const double rating = record.averageRating.value_or(-1); std::isfinite(rating) && rating >= 0 && rating <= 5)
+        app.averageRating = rating;
+    if (!record.releaseDate.isEmpty()) {
+        const QDateTime date = QDateTime::fromString(record.releaseDate, Qt::ISODate);
         if (date.isValid())
             app.releaseDate = date;
     }
-    const QList<QUrl> phone = webAddresses(record.value(QStringLiteral("screenshotUrls")));
-    const QList<QUrl> tablet = webAddresses(record.value(QStringLiteral("ipadScreenshotUrls")));
     // Each platform prefers its own screenshots and falls back to the others.
-    if (platform == AppPlatform::iPad)
-        app.screenshotURLs = tablet.isEmpty() ? phone : tablet;
-    else
-        app.screenshotURLs = phone.isEmpty() ? tablet : phone;
+    const bool tabletFirst = platform == AppPlatform::iPad;
+    app.screenshotURLs = webAddresses(tabletFirst ? record.tabletShots : record.phoneShots);
+    if (app.screenshotURLs.isEmpty())
+        app.screenshotURLs = webAddresses(tabletFirst ? record.phoneShots : record.tabletShots);
     return app;
+}
+
+} // namespace
+
+AppSearchService::Outcome<QList<AppInfo>> AppSearchService::decodeResults(const QByteArray& body, AppPlatform platform,
+                                                                       int limit)
+{
+    using R = Outcome<QList<AppInfo>>;
+    JsonScanner scan(body);
+    QList<AppInfo> apps;
+    bool sawResults = false;
+    if (scan.peek() != JsonScanner::Type::Object)
+        return R::failure({ServiceError::Decoding, scan.failed() ? scan.error() : QStringLiteral("not an object")});
+    scan.enterObject();
+    QByteArrayView key;
+    while (scan.nextKey(&key)) {
+        if (key != "results" || sawResults || scan.peek() != JsonScanner::Type::Array) {
+            scan.skipValue();
+            continue;
+        }
+        sawResults = true;
+        scan.enterArray();
+        while (scan.nextElement()) {
+            if (apps.size() >= limit || scan.peek() != JsonScanner::Type::Object) {
+                scan.skipValue();
+                continue;
+            }
+            Record record;
+            readRecord(scan, &record);
+            if (auto app = makeApp(record, platform))
+                apps.append(std::move(*app));
+        }
+    }
+    if (!scan.finish())
+        return R::failure({ServiceError::Decoding, scan.error()});
+    if (!sawResults)
+        return R::failure({ServiceError::Decoding, QStringLiteral("results")});
+    return apps;
 }

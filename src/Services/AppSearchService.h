@@ -1,19 +1,20 @@
 #pragma once
 
 #include "models/AppInfo.h"
+#include "Services/WebClient.h"
 #include "platform/CancellationToken.h"
 #include "platform/HttpSession.h"
 #include "platform/Result.h"
 
 #include <QCoroTask>
-#include <QJsonObject>
 #include <QString>
 #include <QUrl>
 
 #include <memory>
 
 // Client of the catalogue's search and lookup interface. A small value: it
-// holds a session and the base address, and can be copied freely.
+// holds a session and the base address, and can be copied freely; every
+// request works on its own copy, so the caller may drop the client meanwhile.
 class AppSearchService {
 public:
     // The failures of this client, each with its fixed text for the user.
@@ -48,7 +49,7 @@ public:
 
     static QUrl defaultBaseURL();
     QUrl baseURL() const { return m_baseURL; }
-    std::shared_ptr<HttpSession> session() const { return m_session; }
+    std::shared_ptr<HttpSession> session() const { return m_web.session(); }
 
     QCoro::Task<Outcome<QList<AppInfo>>> search(QString term, AppPlatform platform, QString country,
                                                 int limit = kDefaultSearchLimit, CancellationToken token = {}) const;
@@ -62,14 +63,25 @@ public:
     QCoro::Task<Outcome<AppInfo>> lookupWithScreenshots(qint64 id, AppPlatform platform, QString country,
                                                         CancellationToken token = {}) const;
 
-    // Decoding of a search or lookup answer; records without a usable id or
-    // name are skipped.
-    static Outcome<QList<AppInfo>> decodeResults(const QByteArray& body, AppPlatform platform);
-    static std::optional<AppInfo> decodeApp(const QJsonObject& record, AppPlatform platform);
+    // Decoding of a search or lookup answer: at most `limit` apps; records
+    // without a usable id or name are skipped.
+    static Outcome<QList<AppInfo>> decodeResults(const QByteArray& body, AppPlatform platform,
+                                                 int limit = kMaxResults);
+
+    static constexpr int kMaxResults = 200;
 
 private:
-    QCoro::Task<Outcome<QList<AppInfo>>> fetch(QUrl url, AppPlatform platform, CancellationToken token) const;
+    QUrl endpoint(const char* name) const;
+    static QCoro::Task<Outcome<QList<AppInfo>>> search(AppSearchService service, QString term, AppPlatform platform,
+                                                       QString country, int limit, CancellationToken token);
+    static QCoro::Task<Outcome<AppInfo>> lookup(AppSearchService service, qint64 id, AppPlatform platform,
+                                                QString country, CancellationToken token);
+    static QCoro::Task<Outcome<AppInfo>> lookupWithScreenshots(AppSearchService service, qint64 id,
+                                                               AppPlatform platform, QString country,
+                                                               CancellationToken token);
+    static QCoro::Task<Outcome<QList<AppInfo>>> fetch(WebClient web, QUrl url, AppPlatform platform, int limit,
+                                                      CancellationToken token);
 
-    std::shared_ptr<HttpSession> m_session;
+    WebClient m_web;
     QUrl m_baseURL;
 };

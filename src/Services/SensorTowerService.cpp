@@ -1,7 +1,7 @@
 #include "Services/SensorTowerService.h"
 
-#include "Services/HttpProblemMapping.h"
 #include "Services/Log.h"
+#include "models/CatalogueID.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -22,33 +22,16 @@ Outcome failure(ServiceError kind, const QString& detail)
     return Outcome::failure({kind, detail});
 }
 
-bool isAbsent(const QJsonValue& value)
-{
-    return value.isUndefined() || value.isNull();
-}
-
-std::optional<qint64> wholeNumber(const QJsonValue& value)
-{
-    if (!value.isDouble())
-        return std::nullopt;
-    const double number = value.toDouble();
-    if (!std::isfinite(number) || number < 0 || number > 9.0e15 || std::floor(number) != number)
-        return std::nullopt;
-    return static_cast<qint64>(number);
-}
-
-// Whether an app object names another app than the one asked for. Objects
-// without an id are taken to be the one asked for.
-bool isOtherApp(const QJsonObject& app, qint64 appID)
+// Whether an app object is the one asked for. Only a record carrying that
+// id counts: a record without one could be any app.
+bool isApp(const QJsonObject& app, qint64 appID)
 {
     const QJsonValue id = app.value(QLatin1String("app_id"));
-    if (isAbsent(id))
-        return false;
-    if (const auto number = wholeNumber(id))
-        return *number != appID;
+    if (const auto number = JsonFields::wholeNumber(id, 1))
+        return *number == appID;
     if (id.isString())
-        return id.toString().trimmed() != QString::number(appID);
-    return true;
+        return CatalogueID::parsePositive(id.toString().trimmed()) == appID;
+    return false;
 }
 
 // One humanized figure: {"<numberKey>": integer, "string": text}.
@@ -56,18 +39,21 @@ std::optional<Outcome> readFigure(const QJsonObject& app, const char* field, con
                                   QString* text)
 {
     const QJsonValue value = app.value(QLatin1String(field));
-    if (isAbsent(value))
+    if (JsonFields::isAbsent(value))
         return failure(ServiceError::NoEstimates, QStringLiteral("%1 missing").arg(QLatin1String(field)));
     if (!value.isObject())
         return failure(ServiceError::Decoding, QStringLiteral("%1 is not an object").arg(QLatin1String(field)));
     const QJsonObject figure = value.toObject();
     const QJsonValue numberValue = figure.value(QLatin1String(numberKey));
     const QJsonValue textValue = figure.value(QLatin1String("string"));
-    if (isAbsent(numberValue) || isAbsent(textValue))
+    if (JsonFields::isAbsent(numberValue) || JsonFields::isAbsent(textValue))
         return failure(ServiceError::NoEstimates, QStringLiteral("%1 incomplete").arg(QLatin1String(field)));
-    const auto parsed = wholeNumber(numberValue);
+    const auto parsed = JsonFields::wholeNumber(numberValue, 0);
     if (!parsed || !textValue.isString())
         return failure(ServiceError::Decoding, QStringLiteral("%1 has wrong types").arg(QLatin1String(field)));
+    // A blank wording is no estimate to show.
+    if (textValue.toString().trimmed().isEmpty())
+        return failure(ServiceError::NoEstimates, QStringLiteral("%1 is blank").arg(QLatin1String(field)));
     *number = *parsed;
     *text = textValue.toString();
     return std::nullopt;
@@ -112,30 +98,27 @@ SensorTowerService::SensorTowerService(std::shared_ptr<HttpSession> session)
 }
 
 SensorTowerService::SensorTowerService(std::shared_ptr<HttpSession> session, QUrl baseURL)
-    : m_session(std::move(session))
+    : m_web(std::move(session), kMaxAnswerBytes)
     , m_baseURL(std::move(baseURL))
 {
 }
 
 QUrl SensorTowerService::defaultBaseURL()
 {
-    const QByteArray fromEnvironment = qgetenv("PLOVERA_ESTIMATES_URL");
-    return QUrl(fromEnvironment.isEmpty() ? QStringLiteral("https://app.sensortower.com")
-                                          : QString::fromUtf8(fromEnvironment));
+    return WebClient::baseURL("PLOVERA_ESTIMATES_URL", "https://app.sensortower.com");
 }
 
 Result<QUrl, SensorTowerService::Error> SensorTowerService::requestURL(qint64 appID) const
 {
     if (appID <= 0)
         return Result<QUrl, Error>::failure({ServiceError::InvalidAppID, QString::number(appID)});
-    QUrl url = m_baseURL;
-    QString path = url.path(QUrl::FullyEncoded);
+    // The base address may be the host or the endpoint itself (the main
+    // window hands over the endpoint).
+    QString path = m_baseURL.path();
     while (path.endsWith(QLatin1Char('/')))
         path.chop(1);
-    // The base address may be the host or the endpoint itself.
-    if (!path.endsWith(QLatin1String("/api/ios/apps")))
-        path += QStringLiteral("/api/ios/apps");
-    url.setPath(path, QUrl::StrictMode);
+    QUrl url = path.endsWith(QLatin1String("/api/ios/apps")) ? m_baseURL
+                                                             : WebClient::appendPath(m_baseURL, {"api", "ios", "apps"});
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("app_ids"), QString::number(appID));
     url.setQuery(query);
@@ -145,38 +128,28 @@ Result<QUrl, SensorTowerService::Error> SensorTowerService::requestURL(qint64 ap
 QCoro::Task<SensorTowerService::Outcome> SensorTowerService::fetchMonetization(qint64 appID,
                                                                              CancellationToken token) const
 {
-    // The coroutine holds its own session, so the caller may drop this client while it runs.
-    return fetch(m_session, requestURL(appID), appID, std::move(token));
+    // The coroutine works on a copy, so the caller may drop this client while it runs.
+    return fetch(m_web, requestURL(appID), appID, std::move(token));
 }
 
-QCoro::Task<SensorTowerService::Outcome> SensorTowerService::fetch(std::shared_ptr<HttpSession> session,
-                                                                 Result<QUrl, Error> request, qint64 appID,
-                                                                 CancellationToken token)
+QCoro::Task<SensorTowerService::Outcome> SensorTowerService::fetch(WebClient web, Result<QUrl, Error> request,
+                                                                 qint64 appID, CancellationToken token)
 {
     if (!request) {
         Log::error(QStringLiteral("Invalid app id for estimates: %1").arg(appID));
         co_return Outcome::failure(request.error());
     }
     const QUrl url = request.value();
-    const QString address = url.toString(QUrl::FullyEncoded);
-    if (!session)
-        co_return failure(ServiceError::Network, QStringLiteral("no session"));
-    Log::info(QStringLiteral("GET %1").arg(address));
-    const HttpResponse response = co_await session->get(url, token, kMaxAnswerBytes);
-
-    auto failed = [&address](ServiceError kind, const QString& detail) {
-        if (kind != ServiceError::Cancelled)
-            Log::error(QStringLiteral("Estimates request failed: %1 (%2)").arg(detail, address));
-        return failure(kind, detail);
+    const WebClient::Answer answer = co_await web.getJSON(url, token);
+    if (!answer)
+        co_return failure(serviceErrorFor<ServiceError>(answer.error().problem), answer.error().detail);
+    const QDateTime now = QDateTime::currentDateTime();
+    std::function<Outcome(const QByteArray&)> decoder = [appID, now](const QByteArray& body) {
+        return decode(body, appID, now);
     };
-    if (response.failure == HttpResponse::Failure::None)
-        Log::debug(QStringLiteral("HTTP %1 for %2").arg(response.status).arg(address));
-    if (const auto problem = response.jsonProblem(); problem != HttpResponse::JsonProblem::None)
-        co_return failed(serviceErrorFor<ServiceError>(problem), response.problemDetail());
-
-    Outcome outcome = decode(response.body, appID, QDateTime::currentDateTime());
+    Outcome outcome = co_await WebClient::decode(answer.value(), std::move(decoder));
     if (!outcome)
-        co_return failed(outcome.error().kind, outcome.error().detail);
+        WebClient::logFailure(outcome.error().detail, url);
     co_return outcome;
 }
 
@@ -187,15 +160,15 @@ SensorTowerService::Outcome SensorTowerService::decode(const QByteArray& body, q
     if (parseError.error != QJsonParseError::NoError)
         return failure(ServiceError::Decoding, parseError.errorString());
 
+    // Either the list of apps itself or an object holding it under `apps`;
+    // any other shape says nothing about the app.
     QJsonArray apps;
     if (document.isArray()) {
         apps = document.array();
     } else {
         const QJsonValue list = document.object().value(QLatin1String("apps"));
-        if (isAbsent(list))
-            return failure(ServiceError::NoEstimates, QStringLiteral("no apps"));
         if (!list.isArray())
-            return failure(ServiceError::Decoding, QStringLiteral("apps is not a list"));
+            return failure(ServiceError::Decoding, QStringLiteral("neither a list nor an object with apps"));
         apps = list.toArray();
     }
 
@@ -203,7 +176,7 @@ SensorTowerService::Outcome SensorTowerService::decode(const QByteArray& body, q
         if (!value.isObject())
             return failure(ServiceError::Decoding, QStringLiteral("an app is not an object"));
         const QJsonObject app = value.toObject();
-        if (isOtherApp(app, appID))
+        if (!isApp(app, appID))
             continue;
         AppMonetization monetization;
         if (auto problem = readFigure(app, "humanized_worldwide_last_month_downloads", "downloads",

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/AppMonetization.h"
+#include "Services/WebClient.h"
 #include "platform/CancellationToken.h"
 #include "platform/HttpSession.h"
 #include "platform/Result.h"
@@ -44,7 +45,7 @@ public:
     SensorTowerService(std::shared_ptr<HttpSession> session, QUrl baseURL);
 
     static QUrl defaultBaseURL();
-    std::shared_ptr<HttpSession> session() const { return m_session; }
+    std::shared_ptr<HttpSession> session() const { return m_web.session(); }
     QUrl baseURL() const { return m_baseURL; }
 
     QCoro::Task<Outcome> fetchMonetization(qint64 appID, CancellationToken token = {}) const;
@@ -52,13 +53,13 @@ public:
     Result<QUrl, Error> requestURL(qint64 appID) const;
 
     // The estimates of `appID` in an answer that is either a list of apps or
-    // an object whose `apps` holds that list; `now` becomes `lastUpdated`.
+    // an object whose `apps` holds that list (any other shape is Decoding);
+    // only the record whose `app_id` is `appID` counts. `now` becomes `lastUpdated`.
     static Outcome decode(const QByteArray& body, qint64 appID, const QDateTime& now);
 
 private:
-    static QCoro::Task<Outcome> fetch(std::shared_ptr<HttpSession> session, Result<QUrl, Error> url, qint64 appID,
-                                      CancellationToken token);
+    static QCoro::Task<Outcome> fetch(WebClient web, Result<QUrl, Error> url, qint64 appID, CancellationToken token);
 
-    std::shared_ptr<HttpSession> m_session;
+    WebClient m_web;
     QUrl m_baseURL;
 };

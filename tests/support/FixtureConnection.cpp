@@ -187,7 +187,7 @@ void FixtureConnection::deliver(const FixtureResponse& response, bool headOnly, 
     QList<QPair<QByteArray, QByteArray>> headers;
     if (bodyAllowed && !response.contentType.isEmpty())
         headers.emplaceBack("Content-Type", response.contentType);
-    if (bodyAllowed)
+    if (bodyAllowed && !response.omitLength)
         headers.emplaceBack("Content-Length", QByteArray::number(response.body.size()));
     headers.emplaceBack("Connection", QByteArray());
     for (const auto& extra : response.extraHeaders) {
@@ -196,7 +196,7 @@ void FixtureConnection::deliver(const FixtureResponse& response, bool headOnly, 
         if (name == "content-length" || (name == "connection" && hasToken(extra.second, "close")))
             keepAlive = false;
     }
-    keepAlive = keepAlive && !response.truncate;
+    keepAlive = keepAlive && !response.truncate && !response.omitLength;
     for (auto& header : headers) {
         if (header.first == "Connection")
             header.second = keepAlive ? "keep-alive" : "close";
@@ -207,10 +207,36 @@ void FixtureConnection::deliver(const FixtureResponse& response, bool headOnly, 
     for (const auto& [name, value] : std::as_const(headers))
         out += name + ": " + value + "\r\n";
     out += "\r\n";
+    QByteArray body;
     if (bodyAllowed && !headOnly)
-        out += response.truncate ? response.body.left(response.body.size() / 2) : response.body;
-    m_socket->write(out);
+        body = response.truncate ? response.body.left(response.body.size() / 2) : response.body;
+    if (response.trickleMs > 0 && !body.isEmpty()) {
+        m_socket->write(out);
+        trickle(body, response.trickleMs, keepAlive);
+        return;
+    }
+    m_socket->write(out + body);
+    answered(keepAlive);
+}
 
+void FixtureConnection::trickle(QByteArray rest, int intervalMs, bool keepAlive)
+{
+    QTimer::singleShot(intervalMs, Qt::PreciseTimer, this, [this, rest, intervalMs, keepAlive] {
+        if (m_closing)
+            return;
+        m_socket->write(rest.left(1));
+        if (rest.size() > 1) {
+            trickle(rest.mid(1), intervalMs, keepAlive);
+            return;
+        }
+        answered(keepAlive);
+        if (keepAlive)
+            processInput();
+    });
+}
+
+void FixtureConnection::answered(bool keepAlive)
+{
     if (keepAlive)
         m_busy = false;
     else

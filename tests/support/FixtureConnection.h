@@ -22,6 +22,8 @@ private:
     void processInput();
     void handleRequest(const QByteArray& head);
     void deliver(const FixtureResponse& response, bool headOnly, bool keepAlive);
+    void trickle(QByteArray rest, int intervalMs, bool keepAlive);
+    void answered(bool keepAlive);
     void finish(bool abortNow);
     void socketGone();
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QMetaType>
 #include <QObject>
 #include <QPair>
 #include <QPointer>
@@ -31,6 +32,8 @@ struct FixtureResponse {
     int delayMs = 0;             // wait this long before sending anything (slow answers)
     bool truncate = false;       // announce the full Content-Length, send only half the body, then close
     bool dropConnection = false; // close the socket without answering
+    int trickleMs = 0;           // send the body one byte at a time, this many ms apart
+    bool omitLength = false;     // send no Content-Length; the end of the body is the closed connection
     // Sent after the standard headers; a name given here replaces the standard header of that name.
     QList<QPair<QByteArray, QByteArray>> extraHeaders;
 
@@ -44,6 +47,8 @@ struct FixtureResponse {
 
     static QByteArray contentTypeForFile(const QString& fileName);
 };
+
+Q_DECLARE_METATYPE(FixtureResponse)
 
 // A minimal HTTP/1.1 server on 127.0.0.1 for tests and offline runs. It lives on the event loop
 // of the thread that created it, so tests drive it together with the code under test.
