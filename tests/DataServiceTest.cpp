@@ -8,7 +8,6 @@
 
 #include <memory>
 
-Q_DECLARE_METATYPE(FixtureResponse)
 
 namespace {
 

@@ -100,7 +100,6 @@ void MonetizationViewTest::figuresAreShownAsReceived_data()
     QTest::addColumn<QString>("revenue");
     QTest::newRow("abbreviated") << "100k" << "$4m";
     QTest::newRow("bounds and other currencies") << "< 5k" << "1,2 Mio. €";
-    QTest::newRow("empty figure keeps the card") << "" << "$0";
 }
 
 void MonetizationViewTest::figuresAreShownAsReceived()

@@ -204,7 +204,6 @@ void RanksSummaryTabViewTest::rowMarks_data()
     QTest::newRow("neither") << "1002" << false << false;
     QTest::newRow("saved only") << "1003" << false << true;
     QTest::newRow("signed id: saved, never the open app") << "+1004" << false << true;
-    QTest::newRow("not a number") << "abc" << false << false;
 }
 
 void RanksSummaryTabViewTest::rowMarks()

@@ -19,7 +19,6 @@
 
 #include <memory>
 
-Q_DECLARE_METATYPE(FixtureResponse)
 Q_DECLARE_METATYPE(UpdateCheckOutcome::Kind)
 
 namespace {
