@@ -1,5 +1,7 @@
 #pragma once
 
+#include "toasts/ToastPresentation.h"
+
 #include <QVariant>
 
 #include <functional>
@@ -12,3 +14,15 @@ struct HostedToastContent {
     QVariant id;
     std::function<QWidget*(QWidget* parent)> content;
 };
+
+// The widget of a presentation's toast as every presenter shows it: drawn by
+// the style captured with the presentation, or by the default card when none
+// was. `dismiss` is the toast's way to ask for its own removal; `id` names
+// the presenter. The toast is built outside the view that scheduled it, so
+// what it needs of that place travels in the presentation.
+std::function<QWidget*(QWidget* parent)> hostedToastView(
+    const ToastPresentation& presentation, const QVariant& id, std::function<void()> dismiss);
+
+// The dismiss action `hostedToastView` gave the widget, found from the widget
+// or any child of it; none outside a hosted toast.
+std::function<void()> hostedToastDismissAction(const QWidget* widget);
