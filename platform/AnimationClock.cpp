@@ -2,14 +2,33 @@
 
 #include <QCoreApplication>
 
+namespace {
+// Runs for ever and does nothing.
+class EndlessAnimation : public QAbstractAnimation {
+public:
+    using QAbstractAnimation::QAbstractAnimation;
+    int duration() const override { return -1; }
+
+protected:
+    void updateCurrentTime(int) override { }
+};
+} // namespace
+
 ManualAnimationClock::ManualAnimationClock(QObject* parent)
     : QAnimationDriver(parent)
 {
     install();
+    // Qt stops its clock when no animation runs and, when it starts it again,
+    // counts the real time that passed meanwhile into the next animation.
+    // An animation that never ends keeps it running, so only advance() moves
+    // the time.
+    m_keepRunning = new EndlessAnimation(this);
+    m_keepRunning->start();
 }
 
 ManualAnimationClock::~ManualAnimationClock()
 {
+    m_keepRunning->stop();
     uninstall();
 }
 
@@ -21,9 +40,17 @@ void ManualAnimationClock::start()
     QAnimationDriver::start();
 }
 
+void ManualAnimationClock::stop()
+{
+    QAnimationDriver::stop();
+}
+
 void ManualAnimationClock::advanceBy(int milliseconds)
 {
-    QCoreApplication::processEvents();
+    // Qt registers a started animation with its timer in one queued call,
+    // which queues the next (and starts the clock when it is not running).
+    for (int turn = 0; turn < 3; ++turn)
+        QCoreApplication::processEvents();
     m_elapsed += milliseconds;
     advance();
     QCoreApplication::processEvents();

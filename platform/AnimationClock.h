@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractAnimation>
 #include <QAnimationDriver>
 
 // The clock every Qt animation of the thread runs on, stepped by hand: once
@@ -22,7 +23,9 @@ public:
 
 protected:
     void start() override;
+    void stop() override;
 
 private:
     qint64 m_elapsed = 0;
+    QAbstractAnimation* m_keepRunning = nullptr;
 };

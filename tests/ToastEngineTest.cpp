@@ -77,16 +77,17 @@ class ToastEngineTest : public QObject {
     void play(int milliseconds) { m_clock->advanceInFrames(milliseconds); }
 
 private slots:
+    void initTestCase() { m_clock = std::make_unique<ManualAnimationClock>(); }
+    void cleanupTestCase() { m_clock.reset(); }
+
     void init()
     {
-        m_clock = std::make_unique<ManualAnimationClock>();
         AccessibilitySettings::instance()->setReduceMotionOverride(false);
         ToastsConfiguration::shared().setTimeScaleForTesting(0.05);
     }
 
     void cleanup()
     {
-        m_clock.reset();
         AccessibilitySettings::instance()->setReduceMotionOverride(std::nullopt);
         ToastsConfiguration::shared().setTimeScaleForTesting(1.0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
