@@ -37,9 +37,10 @@ void WindowReader::report()
 {
     if (!m_reader || !m_target)
         return;
-    // A widget without a parent is a window only once it is shown as one.
+    // A hidden top-level widget holds no window a toast could show over;
+    // the target reports again when it is shown.
     QWidget* window = m_target->window();
-    if (window == m_target && !m_target->isVisible() && !m_target->parentWidget())
+    if (!window->isVisible())
         window = nullptr;
     m_reader(window);
 }
