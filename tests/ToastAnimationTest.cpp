@@ -304,6 +304,8 @@ private slots:
         QVERIFY(!CAAnimatable::isAnimationLocked(layer));
         QVERIFY(!CAAnimatable::animationDelegate(&view));
         QCOMPARE(layer->presentationOpacity(), 1.0);
+        // Finished animations leave the layer and are deleted, not kept.
+        QTRY_VERIFY(layer->findChildren<QAbstractAnimation*>().isEmpty());
     }
 
     void aNewRunEndsTheOldOneWithoutUnlockingItself()

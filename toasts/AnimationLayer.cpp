@@ -108,7 +108,12 @@ void AnimationLayer::addAnimation(QAbstractAnimation* animation, const QString& 
         retire(previous);
     animation->setParent(this);
     m_animations.insert(key, animation);
-    connect(animation, &QAbstractAnimation::finished, this, [this, animation] { animationEnded(animation); });
+    connect(animation, &QAbstractAnimation::finished, this, [this, animation] {
+        // A finished animation is removed from the layer, and deleted.
+        animationEnded(animation);
+        disconnect(animation, nullptr, this, nullptr);
+        animation->deleteLater();
+    });
     connect(animation, &QAbstractAnimation::stateChanged, this, [this] { refreshSurface(); });
     connect(animation, &QObject::destroyed, this, [this, animation] { animationEnded(animation); });
     refreshSurface();

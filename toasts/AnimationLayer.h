@@ -45,7 +45,8 @@ public:
     void setPresentationOpacity(double opacity);
     void setPresentationTransform(const Transform3D& transform);
 
-    // Runs under `key`, replacing an animation kept there; the layer owns it.
+    // Runs under `key`, replacing an animation kept there; the layer owns it
+    // and deletes it once it has finished.
     // A replaced or removed animation is stopped at once and deleted on a
     // later turn, so that it may be removed from its own signals (an
     // animation started from the previous one's finished()).
