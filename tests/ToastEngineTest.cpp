@@ -8,9 +8,11 @@
 
 #include "platform/AccessibilitySettings.h"
 #include "platform/AnimationClock.h"
+#include "platform/SemanticColors.h"
 #include "platform/WindowLevel.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDialog>
 #include <QLabel>
 #include <QMainWindow>
@@ -419,6 +421,48 @@ private slots:
         toastScheduler(&other).enqueue(makeToast(journal, "b", 0));
         QTRY_COMPARE(journal->events, (QStringList{"a presented", "a dismissed", "b presented", "b dismissed"}));
         selector = saved;
+    }
+
+    void rendersMidInsertionAndAtRest_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+
+    void rendersMidInsertionAndAtRest()
+    {
+        QFETCH(bool, dark);
+        setColorSchemeOverride(dark ? ColorScheme::Dark : ColorScheme::Light);
+        QWidget window;
+        window.resize(640, 240);
+        window.setAutoFillBackground(true);
+        QPalette palette = window.palette();
+        palette.setColor(QPalette::Window, SemanticColors::windowBackground(dark ? ColorScheme::Dark : ColorScheme::Light));
+        window.setPalette(palette);
+        activate(&window);
+        auto journal = std::make_shared<Journal>();
+        ToastPresentation presentation = makeToast(journal, "Feedback sent. Thank you!", 0, ToastAlignment::top());
+        toastScheduler(&window).enqueue(presentation);
+        QTRY_COMPARE(journal->count("Feedback sent. Thank you! presented"), 1);
+        play(120);
+        const QImage middle = window.grab().toImage();
+        play(400);
+        QTRY_VERIFY(AnimationLayer::of(toastHostingController(&window)->hostingView())->surface()->isShowingLive());
+        const QImage rest = window.grab().toImage();
+        setColorSchemeOverride(std::nullopt);
+
+        // The toast shows at rest where it stands, and only partly mid-way.
+        const QRect frame = toastHostingController(&window)->hostingView()->geometry();
+        QVERIFY(rest.pixelColor(frame.center()) != palette.color(QPalette::Window));
+        QVERIFY(middle != rest);
+        const QString directory = qEnvironmentVariable("PLOVERA_RENDER_DIR");
+        if (!directory.isEmpty()) {
+            QDir().mkpath(directory);
+            const QString scheme = dark ? QStringLiteral("dark") : QStringLiteral("light");
+            middle.save(directory + QStringLiteral("/toast-insertion-") + scheme + QStringLiteral(".png"));
+            rest.save(directory + QStringLiteral("/toast-rest-") + scheme + QStringLiteral(".png"));
+        }
     }
 
     void theDefaultPresentingWindowIsTheLastVisibleNormalOne()

@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+
 DefaultToastCard::DefaultToastCard(const ToastConfiguration& configuration, QWidget* parent)
     : QWidget(parent)
     , m_role(configuration.role)
@@ -34,10 +36,27 @@ DefaultToastCard::DefaultToastCard(const ToastConfiguration& configuration, QWid
     QWidget* content = configuration.content ? configuration.content(this) : nullptr;
     if (content) {
         content->setObjectName(content->objectName().isEmpty() ? QStringLiteral("ToastContent") : content->objectName());
-        if (auto* label = qobject_cast<QLabel*>(content))
+        if (auto* label = qobject_cast<QLabel*>(content)) {
             label->setWordWrap(true);
+            m_text = label;
+        }
         layout->addWidget(content, 1);
     }
+}
+
+QSize DefaultToastCard::sizeHint() const
+{
+    QSize hint = QWidget::sizeHint();
+    if (!m_text || !layout())
+        return hint;
+    const int textWidth = std::min(
+        m_text->fontMetrics().horizontalAdvance(m_text->text()) + 2 * m_text->margin() + 2, idealTextWidth);
+    const QMargins margins = layout()->contentsMargins();
+    int width = margins.left() + margins.right() + textWidth;
+    if (m_icon)
+        width += m_icon->width() + layout()->spacing();
+    width = std::max(width, minimumWidth());
+    return {width, heightForWidth(width)};
 }
 
 QString DefaultToastCard::symbolName(ToastRole role)

@@ -22,6 +22,12 @@ public:
     static constexpr int padding = 12;
     static constexpr int minimumCardWidth = 180;
     static constexpr qreal cornerRadius = 12;
+    // A longer text wraps past this width, even where the window is wider.
+    static constexpr int idealTextWidth = 420;
+
+    // Wide enough for the text on one line (up to the ideal width); the
+    // host narrows it to fit its window and takes the height for that width.
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -33,4 +39,5 @@ private:
 
     ToastRole m_role;
     QLabel* m_icon = nullptr;
+    QLabel* m_text = nullptr;
 };
