@@ -9,6 +9,7 @@
 #include "platform/AccessibilitySettings.h"
 #include "platform/AnimationClock.h"
 #include "platform/SemanticColors.h"
+#include "platform/ViewController.h"
 #include "platform/WindowLevel.h"
 
 #include <QApplication>
@@ -384,6 +385,55 @@ private slots:
         const QRect frame = toastHostingController(&window)->hostingView()->geometry();
         QVERIFY(QRect(0, 0, 300, 400).contains(frame));
         QVERIFY(frame.height() > 80);
+    }
+
+    void aPanelsToastShowsOverItsParentWindow()
+    {
+        QWidget window;
+        window.resize(640, 480);
+        activate(&window);
+        QWidget panel(&window, Qt::Tool);
+        panel.resize(200, 100);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        auto journal = std::make_shared<Journal>();
+        toastScheduler(&panel).enqueue(makeToast(journal, "from the panel", 0));
+        QTRY_COMPARE(journal->count("from the panel presented"), 1);
+        QVERIFY(overlayOf(&window));
+        QVERIFY(!overlayOf(&panel));
+        QCOMPARE(toastHostingController(&panel)->toastWindow(), overlayOf(&window));
+    }
+
+    void insideAViewOrViewControllerNoOverlayIsMade()
+    {
+        QWidget window;
+        window.resize(400, 300);
+        auto* area = new QWidget(&window);
+        area->setGeometry(10, 10, 300, 200);
+        activate(&window);
+        ViewController owner;
+        owner.setView(area);
+        NSToastHostingController controller;
+        auto journal = std::make_shared<Journal>();
+        controller.presentInViewController(makeToast(journal, "in a controller", 0), &owner);
+        QCOMPARE(controller.parentViewController(), &owner);
+        QCOMPARE(controller.view()->parentWidget(), area);
+        QCOMPARE(controller.view()->geometry(), area->rect());
+        QVERIFY(!overlayOf(&window));
+        play(400);
+        controller.dismissCurrent();
+        play(400);
+        QTRY_COMPARE(journal->count("in a controller dismissed"), 1);
+        QCOMPARE(controller.parentViewController(), nullptr);
+        QCOMPARE(controller.view()->parentWidget(), nullptr);
+
+        controller.presentInView(makeToast(journal, "in a view", 0), area);
+        QCOMPARE(controller.view()->parentWidget(), area);
+        // A new toast on the same controller ends the one still there.
+        controller.presentInView(makeToast(journal, "next", 0), area);
+        QCOMPARE(journal->count("in a view dismissed"), 1);
+        QVERIFY(toastLabel(area, "next"));
+        QVERIFY(!toastLabel(area, "in a view"));
     }
 
     void windowsAreTheirOwnPresenters()

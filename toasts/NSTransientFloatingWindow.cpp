@@ -156,6 +156,10 @@ void NSTransientFloatingWindow::presentingWindowGone()
 
 bool NSTransientFloatingWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // A hide the window system reports (a minimised window) is no close:
+    // the window comes back, and so does the toast with it.
+    if (event->type() == QEvent::Hide && event->spontaneous())
+        return false;
     if (watched == m_presentingWindow && watched != m_watchedParent) {
         if (event->type() == QEvent::Hide)
             presentingWindowGone();
