@@ -253,6 +253,17 @@ private slots:
         QCOMPARE(clicked.count(), 0);
         play(400);
         QTRY_COMPARE(journal->count("click me dismissed"), 1);
+
+        // With interactive dismissal off, a click leaves the toast alone.
+        ToastPresentation steady = makeToast(journal, "steady", 0, ToastAlignment::topLeading());
+        steady.toastEnvironmentValues.toastInteractiveDismissEnabled = false;
+        toastScheduler(&window).enqueue(steady);
+        QTRY_COMPARE(journal->count("steady presented"), 1);
+        play(400);
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, controller->hostingView()->geometry().center());
+        play(400);
+        QCOMPARE(journal->count("steady dismissed"), 0);
+        QCOMPARE(clicked.count(), 0);
     }
 
     void reducedMotionFadesWithoutMoving()
@@ -274,18 +285,21 @@ private slots:
             true);
     }
 
-    void aWindowClosedOrDeletedMidToastEndsIt()
+    void aWindowClosedHiddenOrDeletedMidToastEndsIt()
     {
         auto journal = std::make_shared<Journal>();
-        {
+        for (const bool close : {true, false}) {
             QWidget window;
             window.resize(400, 300);
             activate(&window);
             toastScheduler(&window).enqueue(makeToast(journal, "closed", 0));
-            QTRY_COMPARE(journal->count("closed presented"), 1);
+            QTRY_COMPARE(journal->count("closed presented"), close ? 1 : 2);
             play(100);
-            window.close();
-            QCOMPARE(journal->count("closed dismissed"), 1);
+            if (close)
+                window.close();
+            else
+                window.hide();
+            QCOMPARE(journal->count("closed dismissed"), close ? 1 : 2);
             QVERIFY(!overlayOf(&window));
         }
         auto* window = new QWidget;
@@ -329,6 +343,30 @@ private slots:
         QTRY_VERIFY(overlayOf(&window));
         QVERIFY(toastLabel(&window, "from the sheet"));
         QCOMPARE(overlayOf(&window)->geometry(), window.rect());
+    }
+
+    void aSheetDeletedUnderItsToastTakesNothingWithIt()
+    {
+        QWidget window;
+        window.resize(640, 480);
+        activate(&window);
+        auto* sheet = new QDialog(&window, Qt::Sheet);
+        sheet->setWindowModality(Qt::WindowModal);
+        sheet->show();
+        QVERIFY(QTest::qWaitForWindowExposed(sheet));
+        auto journal = std::make_shared<Journal>();
+        toastScheduler(&window).enqueue(makeToast(journal, "over a sheet", 0));
+        QTRY_COMPARE(journal->count("over a sheet presented"), 1);
+        QVERIFY(overlayOf(sheet));
+        NSToastHostingController* controller = toastHostingController(&window);
+        delete sheet;
+        // The toast's view survived the sheet, back over the window or ended.
+        QVERIFY(controller->hostingView());
+        QVERIFY(overlayOf(&window) || journal->count("over a sheet dismissed") == 1);
+        play(400);
+        controller->dismissCurrent();
+        play(400);
+        QTRY_COMPARE(journal->count("over a sheet dismissed"), 1);
     }
 
     void theOverlayFollowsItsWindowAndComesBackWhenItIsMainAgain()

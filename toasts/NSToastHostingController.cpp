@@ -98,7 +98,7 @@ QSize ToastHostingView::fittingSize(const QSize& maximum) const
 void ToastHostingView::mouseReleaseEvent(QMouseEvent* event)
 {
     QWidget::mouseReleaseEvent(event);
-    if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint()))
+    if (!m_interactiveDismiss || event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint()))
         return;
     if (auto dismiss = hostedToastDismissAction(m_content))
         dismiss();
@@ -303,6 +303,7 @@ void NSToastHostingController::beginPresenting(const ToastPresentation& presenta
     const quint64 generation = m_current->generation;
     QPointer<NSToastHostingController> self(this);
     const QVariant id = QVariant::fromValue(reinterpret_cast<quintptr>(this));
+    m_hostingView->setInteractiveDismissEnabled(presentation.toastEnvironmentValues.toastInteractiveDismissEnabled);
     m_hostingView->setRootView(HostedToastContent{id, hostedToastView(presentation, id, [self, generation] {
         if (self)
             self->requestDismiss(generation);

@@ -2,6 +2,7 @@
 
 #include "toasts/Edge.h"
 #include "toasts/HostedToastContent.h"
+#include "toasts/NSTransientFloatingWindow.h"
 #include "toasts/ToastAlignment.h"
 #include "toasts/ToastPresentation.h"
 #include "toasts/ToastTransition.h"
@@ -15,8 +16,6 @@
 
 #include <optional>
 #include <vector>
-
-#include "toasts/NSTransientFloatingWindow.h"
 
 // The transparent view a toast controller lays over its owner. It passes
 // input through everywhere but over the toast (see inputRegion()); clicks
@@ -49,6 +48,8 @@ public:
     // Replaces the hosted content (deleting the previous widget).
     void setRootView(HostedToastContent rootView);
     QWidget* contentWidget() const { return m_content; }
+    // Whether a click on the toast asks for its removal.
+    void setInteractiveDismissEnabled(bool enabled) { m_interactiveDismiss = enabled; }
 
     // The size the content asks for, at most `maximum` wide, its height then
     // taken for that width.
@@ -60,6 +61,7 @@ protected:
 private:
     HostedToastContent m_rootView;
     QPointer<QWidget> m_content;
+    bool m_interactiveDismiss = true;
 };
 
 // One layout rule placing the toast inside its container: an edge flush
