@@ -7,9 +7,9 @@
 #include <QWidget>
 
 namespace {
-const AssociatedProperty<std::function<void()>>& dismissOfToast()
+const AssociatedProperty<ToastDismissAction>& dismissOfToast()
 {
-    static const AssociatedProperty<std::function<void()>> property("toasts.hostedDismiss");
+    static const AssociatedProperty<ToastDismissAction> property("toasts.hostedDismiss");
     return property;
 }
 } // namespace
@@ -17,23 +17,22 @@ const AssociatedProperty<std::function<void()>>& dismissOfToast()
 std::function<QWidget*(QWidget* parent)> hostedToastView(
     const ToastPresentation& presentation, const QVariant& id, std::function<void()> dismiss)
 {
-    Q_UNUSED(id);
+    const ToastDismissAction action(static_cast<qint64>(qHash(id.toString())), std::move(dismiss));
     return [configuration = presentation.toast.configuration,
-               style = presentation.toastEnvironmentValues.toastStyle,
-               dismiss = std::move(dismiss)](QWidget* parent) -> QWidget* {
+               style = presentation.toastEnvironmentValues.toastStyle, action](QWidget* parent) -> QWidget* {
         QWidget* body = style.makeBody ? style.makeBody(configuration, parent) : nullptr;
         if (!body)
             body = new DefaultToastCard(configuration, parent);
-        dismissOfToast().set(body, dismiss);
+        dismissOfToast().set(body, action);
         return body;
     };
 }
 
-std::function<void()> hostedToastDismissAction(const QWidget* widget)
+std::optional<ToastDismissAction> hostedToastDismissAction(const QWidget* widget)
 {
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
         if (auto action = dismissOfToast().get(w))
             return *action;
     }
-    return {};
+    return std::nullopt;
 }

@@ -101,7 +101,7 @@ void ToastHostingView::mouseReleaseEvent(QMouseEvent* event)
     if (!m_interactiveDismiss || event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint()))
         return;
     if (auto dismiss = hostedToastDismissAction(m_content))
-        dismiss();
+        (*dismiss)();
 }
 
 // --- NSToastHostingController
