@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -36,11 +37,18 @@ private:
     int m_value = 0;
 };
 
-QCoro::Task<> runUntilCancelled(int* started, int* ended, CancellationToken token)
+struct TaskCounts {
+    int started = 0;
+    int ended = 0;
+};
+
+// Counts into a shared record, which outlives the test when the task's last
+// turn comes after it.
+QCoro::Task<> runUntilCancelled(std::shared_ptr<TaskCounts> counts, CancellationToken token)
 {
-    ++*started;
+    ++counts->started;
     co_await waitForCancellation(token);
-    ++*ended;
+    ++counts->ended;
 }
 } // namespace
 
@@ -165,20 +173,19 @@ private slots:
     void tasksRunWhileTheViewShowsAndRestartWithTheirId()
     {
         QWidget view;
-        int started = 0;
-        int ended = 0;
+        auto counts = std::make_shared<TaskCounts>();
         ViewTask* task = taskFallback(&view, QVariant(1), TaskPriority::userInitiated,
-            [&started, &ended](CancellationToken token) { return runUntilCancelled(&started, &ended, token); });
-        QCOMPARE(started, 0);
+            [counts](CancellationToken token) { return runUntilCancelled(counts, token); });
+        QCOMPARE(counts->started, 0);
         view.show();
-        QTRY_COMPARE(started, 1);
+        QTRY_COMPARE(counts->started, 1);
         task->setId(2);
-        QTRY_COMPARE(ended, 1);
-        QTRY_COMPARE(started, 2);
+        QTRY_COMPARE(counts->ended, 1);
+        QTRY_COMPARE(counts->started, 2);
         view.hide();
-        QTRY_COMPARE(ended, 2);
+        QTRY_COMPARE(counts->ended, 2);
         view.show();
-        QTRY_COMPARE(started, 3);
+        QTRY_COMPARE(counts->started, 3);
     }
 
     void hoverReportsEntryAndExit()
