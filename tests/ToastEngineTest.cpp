@@ -157,8 +157,10 @@ private slots:
         window.resize(640, 480);
         activate(&window);
         auto journal = std::make_shared<Journal>();
-        toastScheduler(&window).enqueue(makeToast(journal, "one", 0.4));
-        toastScheduler(&window).enqueue(makeToast(journal, "two", 0.4));
+        // 20 s at the tests' time scale: one real second, time enough for the
+        // checks between the insertion and the removal on a slow machine.
+        toastScheduler(&window).enqueue(makeToast(journal, "one", 20));
+        toastScheduler(&window).enqueue(makeToast(journal, "two", 20));
         QTRY_COMPARE(journal->events, QStringList{"one presented"});
 
         QWidget* overlay = overlayOf(&window);
