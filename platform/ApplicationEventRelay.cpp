@@ -1,5 +1,8 @@
 #include "platform/ApplicationEventRelay.h"
 
+#include "platform/WindowHierarchy.h"
+
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
@@ -33,6 +36,38 @@ void ApplicationEventRelay::applicationStateChanged(bool active)
         emit applicationDidBecomeActive();
     else
         emit applicationWillResignActive();
+}
+
+void ApplicationEventRelay::windowActivated(QWidget* window)
+{
+    emit windowDidBecomeKey(window);
+    QWidget* main = WindowHierarchy::mainWindowFor(window);
+    if (!WindowHierarchy::canBecomeMain(main) || main == m_mainWindow)
+        return;
+    if (QPointer<QWidget> previous = std::exchange(m_mainWindow, main))
+        emit windowDidResignMain(previous);
+    emit windowDidBecomeMain(main);
+}
+
+void ApplicationEventRelay::windowDeactivated(QWidget* window)
+{
+    if (!m_mainWindow || WindowHierarchy::mainWindowFor(window) != m_mainWindow)
+        return;
+    // Qt deactivates the window before it activates the next one; only then
+    // is it known whether the focus went to a sheet of the same window.
+    QPointer<QWidget> leaving(m_mainWindow);
+    QTimer::singleShot(0, this, [this, leaving] {
+        if (!leaving || leaving != m_mainWindow)
+            return;
+        QWidget* active = QApplication::activeWindow();
+        if (active) {
+            QWidget* main = WindowHierarchy::mainWindowFor(active);
+            if (main == leaving || !WindowHierarchy::canBecomeMain(main))
+                return;
+        }
+        m_mainWindow = nullptr;
+        emit windowDidResignMain(leaving);
+    });
 }
 
 bool ApplicationEventRelay::eventFilter(QObject* watched, QEvent* event)
@@ -82,10 +117,10 @@ bool ApplicationEventRelay::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     case QEvent::WindowActivate:
-        emit windowDidBecomeMain(window);
+        windowActivated(window);
         break;
     case QEvent::WindowDeactivate:
-        emit windowDidResignMain(window);
+        windowDeactivated(window);
         break;
     case QEvent::Resize:
         emit windowDidResize(window);

@@ -18,6 +18,10 @@ public:
     static ApplicationEventRelay* instance();
 
     bool isApplicationActive() const { return m_applicationActive; }
+    // The main window: the active window, or the window whose sheet is active
+    // (a sheet is part of its window). A tool window or popup taking the focus
+    // leaves the main window as it was. None while nothing is active.
+    QWidget* mainWindow() const { return m_mainWindow; }
 
 signals:
     void applicationDidBecomeActive();
@@ -25,7 +29,8 @@ signals:
     // An accepted close: the window is being hidden (and maybe deleted).
     void windowWillClose(QWidget* window);
     void windowDidMiniaturize(QWidget* window);
-    // Qt has one active window, which is both the main and the key window.
+    // Any window, sheets and tool windows included, that becomes active.
+    void windowDidBecomeKey(QWidget* window);
     void windowDidBecomeMain(QWidget* window);
     void windowDidResignMain(QWidget* window);
     void windowDidResize(QWidget* window);
@@ -37,8 +42,11 @@ protected:
 private:
     explicit ApplicationEventRelay(QObject* parent);
     void applicationStateChanged(bool active);
+    void windowActivated(QWidget* window);
+    void windowDeactivated(QWidget* window);
 
     bool m_applicationActive = false;
     // Windows that received a close event; their following hide is the close.
     QSet<QWidget*> m_closing;
+    QPointer<QWidget> m_mainWindow;
 };

@@ -85,4 +85,37 @@ bool isOutOfSight(const QWidget* window)
     return !top->isVisible() || top->isMinimized();
 }
 
+bool isVisible(const QWidget* window)
+{
+    return window && window->isVisible() && !window->window()->isMinimized();
+}
+
+bool canBecomeMain(const QWidget* window)
+{
+    if (!window || !window->isWindow() || isSheet(window))
+        return false;
+    switch (window->windowType()) {
+    case Qt::Popup:
+    case Qt::Tool:
+    case Qt::ToolTip:
+    case Qt::SplashScreen:
+    case Qt::Desktop:
+        return false;
+    default:
+        return true;
+    }
+}
+
+QWidget* mainWindowFor(QWidget* window)
+{
+    QWidget* current = window ? window->window() : nullptr;
+    while (current && isSheet(current)) {
+        QWidget* parent = parentWindow(current);
+        if (!parent || parent == current)
+            break;
+        current = parent;
+    }
+    return current;
+}
+
 } // namespace WindowHierarchy

@@ -32,4 +32,15 @@ QWidget* attachedSheet(const QWidget* window);
 // Whether `window` is hidden or minimised, so that the user cannot see it.
 bool isOutOfSight(const QWidget* window);
 
+// Shown and not minimised: a minimised window is not visible.
+bool isVisible(const QWidget* window);
+
+// Whether `window` can be the application's main window: any window but a
+// sheet, popup, tool window, tooltip or splash screen.
+bool canBecomeMain(const QWidget* window);
+
+// The window a window stands for as main window: a sheet belongs to the
+// window it hangs from (through sheets on sheets), any other window to itself.
+QWidget* mainWindowFor(QWidget* window);
+
 } // namespace WindowHierarchy

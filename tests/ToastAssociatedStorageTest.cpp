@@ -97,7 +97,8 @@ private slots:
         QCOMPARE(layer->opacity(), 1.0);
         QVERIFY(layer->transform().isIdentity());
         QVERIFY(layer->animationKeys().isEmpty());
-        QVERIFY(!running);
+        QCOMPARE(running->state(), QAbstractAnimation::Stopped);
+        QTRY_VERIFY(!running);
     }
 
     void viewControllersLetGoOfWhatGoes()

@@ -23,7 +23,7 @@ ScenePhaseObserver::ScenePhaseObserver(QObject* scene, QObject* parent)
         if (isScene(window))
             toBackground();
     });
-    connect(relay, &ApplicationEventRelay::windowDidBecomeMain, this, [this](QWidget* window) {
+    connect(relay, &ApplicationEventRelay::windowDidBecomeKey, this, [this](QWidget* window) {
         if (isScene(window))
             m_phase.set(ScenePhase::active);
     });

@@ -1,0 +1,593 @@
+#include "toasts/AnimationLayer.h"
+#include "toasts/DefaultPresentingWindow.h"
+#include "toasts/NSToastHostingController.h"
+#include "toasts/NSTransientFloatingWindow.h"
+#include "toasts/ToastScheduler.h"
+#include "toasts/ToastsConfiguration.h"
+#include "toasts/WindowToastPresenter.h"
+
+#include "platform/AccessibilitySettings.h"
+#include "platform/AnimationClock.h"
+#include "platform/SemanticColors.h"
+#include "platform/ViewController.h"
+#include "platform/WindowLevel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDialog>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+using A = AlignmentConstraint::Anchor;
+using R = AlignmentConstraint::Relation;
+
+// What became of the toasts of one test, in order.
+struct Journal {
+    QStringList events;
+    int count(const QString& event) const { return int(events.count(event)); }
+};
+
+ToastPresentation makeToast(std::shared_ptr<Journal> journal, const QString& name, double seconds,
+    ToastAlignment alignment = ToastAlignment::topTrailing())
+{
+    ToastPresentation presentation;
+    presentation.toast.configuration.role = ToastRole::success;
+    presentation.toast.configuration.duration = ToastDuration(seconds);
+    presentation.toast.configuration.content = [name](QWidget* parent) { return new QLabel(name, parent); };
+    presentation.toastAlignment = alignment;
+    presentation.onPresent = [journal, name] { journal->events.append(name + QStringLiteral(" presented")); };
+    presentation.onDismiss = [journal, name] { journal->events.append(name + QStringLiteral(" dismissed")); };
+    return presentation;
+}
+
+QWidget* overlayOf(QWidget* window)
+{
+    return window->findChild<NSTransientFloatingWindow*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+QLabel* toastLabel(QWidget* window, const QString& text)
+{
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->text() == text)
+            return label;
+    }
+    return nullptr;
+}
+} // namespace
+
+class ToastEngineTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ManualAnimationClock> m_clock;
+
+    void activate(QWidget* window)
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        QTRY_COMPARE(QApplication::activeWindow(), window);
+    }
+
+    // Runs the clock through a transition of `milliseconds`.
+    void play(int milliseconds) { m_clock->advanceInFrames(milliseconds); }
+
+private slots:
+    void initTestCase() { m_clock = std::make_unique<ManualAnimationClock>(); }
+    void cleanupTestCase() { m_clock.reset(); }
+
+    void init()
+    {
+        AccessibilitySettings::instance()->setReduceMotionOverride(false);
+        ToastsConfiguration::shared().setTimeScaleForTesting(0.05);
+    }
+
+    void cleanup()
+    {
+        AccessibilitySettings::instance()->setReduceMotionOverride(std::nullopt);
+        ToastsConfiguration::shared().setTimeScaleForTesting(1.0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void alignmentConstraints_data()
+    {
+        QTest::addColumn<EdgeSet>("edges");
+        QTest::addColumn<QList<int>>("relations"); // leading, top, trailing, bottom: 1 equal, 0 inside
+        QTest::addColumn<bool>("centreX");
+        QTest::addColumn<bool>("centreY");
+        QTest::newRow("topTrailing") << EdgeSet(Edge::top | Edge::trailing) << QList{0, 1, 1, 0} << false << false;
+        QTest::newRow("center") << EdgeSet() << QList{0, 0, 0, 0} << true << true;
+        QTest::newRow("top") << EdgeSet(Edge::top) << QList{0, 1, 0, 0} << true << false;
+        QTest::newRow("leading") << EdgeSet(Edge::leading) << QList{1, 0, 0, 0} << false << true;
+        QTest::newRow("both sides") << EdgeSet(Edge::leading | Edge::trailing | Edge::bottom) << QList{1, 0, 1, 1}
+                                    << false << false;
+    }
+
+    void alignmentConstraints()
+    {
+        QFETCH(EdgeSet, edges);
+        QFETCH(QList<int>, relations);
+        QFETCH(bool, centreX);
+        QFETCH(bool, centreY);
+        const auto constraints = NSToastHostingController::makeAlignmentConstraints(edges);
+        QCOMPARE(constraints.size(), size_t(4 + centreX + centreY));
+        const A order[] = {A::leading, A::top, A::trailing, A::bottom};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(constraints[i].anchor, order[i]);
+            QCOMPARE(constraints[i].relation, relations[i] ? R::equal : R::greaterThanOrEqual);
+        }
+        if (centreX)
+            QCOMPARE(constraints[4].anchor, A::centerX);
+        if (centreY)
+            QCOMPARE(constraints.back().anchor, A::centerY);
+    }
+
+    void placementKeepsTheToastInside_data()
+    {
+        QTest::addColumn<EdgeSet>("edges");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QRect>("expected");
+        const EdgeSet topTrailing(Edge::top | Edge::trailing);
+        QTest::newRow("top trailing under chrome") << topTrailing << QSize(100, 40) << QRect(300, 30, 100, 40);
+        QTest::newRow("centred on the view") << EdgeSet() << QSize(100, 40) << QRect(150, 130, 100, 40);
+        QTest::newRow("too wide: clamped") << topTrailing << QSize(900, 40) << QRect(0, 30, 400, 40);
+        QTest::newRow("bottom") << EdgeSet(Edge::bottom) << QSize(100, 40) << QRect(150, 260, 100, 40);
+    }
+
+    void placementKeepsTheToastInside()
+    {
+        QFETCH(EdgeSet, edges);
+        QFETCH(QSize, size);
+        QFETCH(QRect, expected);
+        const QRect frame = NSToastHostingController::solve(
+            NSToastHostingController::makeAlignmentConstraints(edges), QRect(0, 0, 400, 300), QMarginsF(0, 30, 0, 0), size);
+        QCOMPARE(frame, expected);
+    }
+
+    void aToastShowsOverItsWindowAnimatesInStaysAndLeaves()
+    {
+        QWidget window;
+        window.resize(640, 480);
+        activate(&window);
+        auto journal = std::make_shared<Journal>();
+        // 20 s at the tests' time scale: one real second, time enough for the
+        // checks between the insertion and the removal on a slow machine.
+        toastScheduler(&window).enqueue(makeToast(journal, "one", 20));
+        toastScheduler(&window).enqueue(makeToast(journal, "two", 20));
+        QTRY_COMPARE(journal->events, QStringList{"one presented"});
+
+        QWidget* overlay = overlayOf(&window);
+        QVERIFY(overlay);
+        QCOMPARE(overlay->geometry(), window.rect());
+        NSToastHostingController* controller = toastHostingController(&window);
+        AnimationLayer* layer = AnimationLayer::of(controller->hostingView());
+        QVERIFY(layer);
+        QVERIFY(layer->hasRunningAnimations());
+        QVERIFY(!layer->surface()->isShowingLive());
+        const QRect frame = controller->hostingView()->geometry();
+        QCOMPARE(frame.right(), overlay->width() - 1);
+        QCOMPARE(frame.top(), 0);
+
+        play(160);
+        QVERIFY(layer->presentationOpacity() > 0.2 && layer->presentationOpacity() < 1.0);
+        // A corner toast slides in from the trailing side.
+        QVERIFY(layer->presentationTransform().m41 > 0);
+        QCOMPARE(layer->presentationTransform().m42, 0.0);
+        play(260);
+        QTRY_VERIFY(!layer->hasRunningAnimations());
+        QVERIFY(layer->surface()->isShowingLive());
+        QCOMPARE(layer->presentationOpacity(), 1.0);
+
+        // The duration runs from the end of the insertion; then the removal.
+        QTRY_VERIFY(layer->hasRunningAnimations());
+        QCOMPARE(journal->events, QStringList{"one presented"});
+        play(400);
+        QTRY_COMPARE(journal->events, (QStringList{"one presented", "one dismissed", "two presented"}));
+        QVERIFY(toastLabel(&window, "two"));
+        QVERIFY(!toastLabel(&window, "one"));
+    }
+
+    void aDismissalDuringTheInsertionIsHonouredAfterIt()
+    {
+        QWidget window;
+        window.resize(640, 480);
+        activate(&window);
+        auto journal = std::make_shared<Journal>();
+        auto canceller = ToastPresentationCanceller::make();
+        ToastPresentation presentation = makeToast(journal, "sticky", 0); // stays until dismissed
+        presentation.presentationCanceller = canceller;
+        toastScheduler(&window).enqueue(presentation);
+        QTRY_COMPARE(journal->events, QStringList{"sticky presented"});
+
+        NSToastHostingController* controller = toastHostingController(&window);
+        play(100);
+        controller->dismissCurrent();
+        play(400); // insertion ends, the kept dismissal starts the removal
+        play(400);
+        QTRY_COMPARE(journal->events, (QStringList{"sticky presented", "sticky dismissed"}));
+        QVERIFY(!overlayOf(&window));
+        QVERIFY(!controller->isPresenting());
+
+        // Once shown, the canceller dismisses; afterwards it does nothing.
+        toastScheduler(&window).enqueue(presentation);
+        QTRY_COMPARE(journal->count("sticky presented"), 2);
+        play(400);
+        QTRY_VERIFY(controller->isPresenting());
+        canceller->presentationDismissalHandler()();
+        play(400);
+        QTRY_COMPARE(journal->count("sticky dismissed"), 2);
+        canceller->presentationDismissalHandler()();
+        QCOMPARE(journal->count("sticky dismissed"), 2);
+    }
+
+    void clicksOnTheToastDismissItAndClicksBesideItReachTheWindow()
+    {
+        QWidget window;
+        window.resize(640, 480);
+        auto* button = new QPushButton("Beside", &window);
+        button->setGeometry(20, 20, 120, 30);
+        activate(&window);
+        auto journal = std::make_shared<Journal>();
+        toastScheduler(&window).enqueue(makeToast(journal, "click me", 0, ToastAlignment::topLeading()));
+        QTRY_COMPARE(journal->count("click me presented"), 1);
+        play(400);
+        NSToastHostingController* controller = toastHostingController(&window);
+        QTRY_VERIFY(!AnimationLayer::of(controller->hostingView())->hasRunningAnimations());
+
+        // The toast covers the button's place; beside the toast the window takes clicks.
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        auto* beside = new QPushButton("Far", &window);
+        beside->setGeometry(400, 400, 100, 30);
+        beside->show();
+        QSignalSpy besideClicked(beside, &QPushButton::clicked);
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(450, 415));
+        QCOMPARE(besideClicked.count(), 1);
+
+        const QRect toast = controller->hostingView()->geometry();
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, toast.center());
+        QCOMPARE(clicked.count(), 0);
+        play(400);
+        QTRY_COMPARE(journal->count("click me dismissed"), 1);
+
+        // With interactive dismissal off, a click leaves the toast alone.
+        ToastPresentation steady = makeToast(journal, "steady", 0, ToastAlignment::topLeading());
+        steady.toastEnvironmentValues.toastInteractiveDismissEnabled = false;
+        toastScheduler(&window).enqueue(steady);
+        QTRY_COMPARE(journal->count("steady presented"), 1);
+        play(400);
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, controller->hostingView()->geometry().center());
+        play(400);
+        QCOMPARE(journal->count("steady dismissed"), 0);
+        QCOMPARE(clicked.count(), 0);
+    }
+
+    void reducedMotionFadesWithoutMoving()
+    {
+        AccessibilitySettings::instance()->setReduceMotionOverride(true);
+        QWidget window;
+        window.resize(640, 480);
+        activate(&window);
+        auto journal = std::make_shared<Journal>();
+        toastScheduler(&window).enqueue(makeToast(journal, "calm", 0.2));
+        QTRY_COMPARE(journal->count("calm presented"), 1);
+        AnimationLayer* layer = AnimationLayer::of(toastHostingController(&window)->hostingView());
+        play(160);
+        QVERIFY(layer->presentationOpacity() < 1.0);
+        QVERIFY(layer->presentationTransform().isIdentity());
+        QCOMPARE(toastHostingController(&window)
+                     ->transitionContext(ToastTransition::PresentationPhase::toastInsertion, {})
+                     .isReduceMotionEnabled,
+            true);
+    }
+
+    void aWindowClosedHiddenOrDeletedMidToastEndsIt()
+    {
+        auto journal = std::make_shared<Journal>();
+        for (const bool close : {true, false}) {
+            QWidget window;
+            window.resize(400, 300);
+            activate(&window);
+            toastScheduler(&window).enqueue(makeToast(journal, "closed", 0));
+            QTRY_COMPARE(journal->count("closed presented"), close ? 1 : 2);
+            play(100);
+            if (close)
+                window.close();
+            else
+                window.hide();
+            QCOMPARE(journal->count("closed dismissed"), close ? 1 : 2);
+            QVERIFY(!overlayOf(&window));
+        }
+        auto* window = new QWidget;
+        window->resize(400, 300);
+        activate(window);
+        toastScheduler(window).enqueue(makeToast(journal, "deleted", 0));
+        QTRY_COMPARE(journal->count("deleted presented"), 1);
+        play(500);
+        delete window;
+        QTRY_COMPARE(journal->count("deleted dismissed"), 1);
+        play(500);
+        QCOMPARE(journal->count("deleted dismissed"), 1);
+    }
+
+    void aSheetsToastShowsOverTheSheetAndMovesBackWhenItCloses()
+    {
+        QWidget window;
+        window.resize(640, 480);
+        activate(&window);
+        auto* sheet = new QDialog(&window, Qt::Sheet);
+        sheet->setWindowModality(Qt::WindowModal);
+        sheet->setAttribute(Qt::WA_DeleteOnClose);
+        sheet->resize(300, 200);
+        sheet->show();
+        QVERIFY(QTest::qWaitForWindowExposed(sheet));
+        QPointer<QDialog> guard(sheet);
+
+        // The sheet's screen raises its toasts through its window's presenter.
+        auto journal = std::make_shared<Journal>();
+        toastScheduler(&window).enqueue(makeToast(journal, "from the sheet", 0));
+        QTRY_COMPARE(journal->count("from the sheet presented"), 1);
+        QWidget* overlay = overlayOf(sheet);
+        QVERIFY(overlay);
+        QCOMPARE(overlay->geometry(), sheet->rect());
+        QVERIFY(toastLabel(sheet, "from the sheet"));
+
+        sheet->close();
+        QTRY_VERIFY(!guard);
+        QCOMPARE(journal->count("from the sheet dismissed"), 0);
+        activate(&window); // the desktop gives the focus back to the window
+        QTRY_VERIFY(overlayOf(&window));
+        QVERIFY(toastLabel(&window, "from the sheet"));
+        QCOMPARE(overlayOf(&window)->geometry(), window.rect());
+    }
+
+    void aSheetDeletedUnderItsToastTakesNothingWithIt()
+    {
+        QWidget window;
+        window.resize(640, 480);
+        activate(&window);
+        auto* sheet = new QDialog(&window, Qt::Sheet);
+        sheet->setWindowModality(Qt::WindowModal);
+        sheet->show();
+        QVERIFY(QTest::qWaitForWindowExposed(sheet));
+        auto journal = std::make_shared<Journal>();
+        toastScheduler(&window).enqueue(makeToast(journal, "over a sheet", 0));
+        QTRY_COMPARE(journal->count("over a sheet presented"), 1);
+        QVERIFY(overlayOf(sheet));
+        NSToastHostingController* controller = toastHostingController(&window);
+        delete sheet;
+        // The toast's view survived the sheet, back over the window or ended.
+        QVERIFY(controller->hostingView());
+        QVERIFY(overlayOf(&window) || journal->count("over a sheet dismissed") == 1);
+        play(400);
+        controller->dismissCurrent();
+        play(400);
+        QTRY_COMPARE(journal->count("over a sheet dismissed"), 1);
+    }
+
+    void theOverlayFollowsItsWindowAndComesBackWhenItIsMainAgain()
+    {
+        QWidget window;
+        window.resize(640, 480);
+        activate(&window);
+        auto journal = std::make_shared<Journal>();
+        toastScheduler(&window).enqueue(makeToast(journal, "follow", 0));
+        QTRY_COMPARE(journal->count("follow presented"), 1);
+        play(400);
+        window.resize(800, 500);
+        QTRY_COMPARE(overlayOf(&window)->geometry(), QRect(0, 0, 800, 500));
+        NSToastHostingController* controller = toastHostingController(&window);
+        QCOMPARE(controller->hostingView()->geometry().right(), 799);
+
+        QWidget other;
+        other.resize(200, 200);
+        activate(&other);
+        QTRY_VERIFY(!overlayOf(&window));
+        QVERIFY(controller->isPresenting());
+        activate(&window);
+        QTRY_VERIFY(overlayOf(&window));
+        QVERIFY(overlayOf(&window)->isVisible());
+    }
+
+    void aMainWindowsTitleChromeKeepsTopToastsBelowIt()
+    {
+        QMainWindow window;
+        window.setMenuBar(new QMenuBar);
+        window.menuBar()->addMenu("File");
+        window.setCentralWidget(new QWidget);
+        window.resize(640, 480);
+        activate(&window);
+        const double chrome = NSToastHostingController::titleBarHeight(&window);
+        QVERIFY(chrome > 0);
+        QWidget plain;
+        QCOMPARE(NSToastHostingController::titleBarHeight(&plain), 0.0);
+
+        auto journal = std::make_shared<Journal>();
+        toastScheduler(&window).enqueue(makeToast(journal, "below", 0));
+        QTRY_COMPARE(journal->count("below presented"), 1);
+        QCOMPARE(toastHostingController(&window)->hostingView()->geometry().top(), int(chrome));
+    }
+
+    void aLongTitleWrapsInsideTheWindow()
+    {
+        QWidget window;
+        window.resize(300, 400);
+        activate(&window);
+        auto journal = std::make_shared<Journal>();
+        toastScheduler(&window).enqueue(makeToast(journal, QString("word ").repeated(60), 0));
+        QTRY_COMPARE(journal->count(QString("word ").repeated(60) + " presented"), 1);
+        const QRect frame = toastHostingController(&window)->hostingView()->geometry();
+        QVERIFY(QRect(0, 0, 300, 400).contains(frame));
+        QVERIFY(frame.height() > 80);
+    }
+
+    void aPanelsToastShowsOverItsParentWindow()
+    {
+        QWidget window;
+        window.resize(640, 480);
+        activate(&window);
+        QWidget panel(&window, Qt::Tool);
+        panel.resize(200, 100);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        auto journal = std::make_shared<Journal>();
+        toastScheduler(&panel).enqueue(makeToast(journal, "from the panel", 0));
+        QTRY_COMPARE(journal->count("from the panel presented"), 1);
+        QVERIFY(overlayOf(&window));
+        QVERIFY(!overlayOf(&panel));
+        QCOMPARE(toastHostingController(&panel)->toastWindow(), overlayOf(&window));
+    }
+
+    void insideAViewOrViewControllerNoOverlayIsMade()
+    {
+        QWidget window;
+        window.resize(400, 300);
+        auto* area = new QWidget(&window);
+        area->setGeometry(10, 10, 300, 200);
+        activate(&window);
+        ViewController owner;
+        owner.setView(area);
+        NSToastHostingController controller;
+        auto journal = std::make_shared<Journal>();
+        controller.presentInViewController(makeToast(journal, "in a controller", 0), &owner);
+        QCOMPARE(controller.parentViewController(), &owner);
+        QCOMPARE(controller.view()->parentWidget(), area);
+        QCOMPARE(controller.view()->geometry(), area->rect());
+        QVERIFY(!overlayOf(&window));
+        play(400);
+        controller.dismissCurrent();
+        play(400);
+        QTRY_COMPARE(journal->count("in a controller dismissed"), 1);
+        QCOMPARE(controller.parentViewController(), nullptr);
+        QCOMPARE(controller.view()->parentWidget(), nullptr);
+
+        controller.presentInView(makeToast(journal, "in a view", 0), area);
+        QCOMPARE(controller.view()->parentWidget(), area);
+        // A new toast on the same controller ends the one still there.
+        controller.presentInView(makeToast(journal, "next", 0), area);
+        QCOMPARE(journal->count("in a view dismissed"), 1);
+        QVERIFY(toastLabel(area, "next"));
+        QVERIFY(!toastLabel(area, "in a view"));
+    }
+
+    void windowsAreTheirOwnPresenters()
+    {
+        QWidget a;
+        QWidget b;
+        QCOMPARE(&toastScheduler(&a), &toastScheduler(&a));
+        QVERIFY(&toastScheduler(&a) != &toastScheduler(&b));
+        QCOMPARE(WindowToastPresenter::of(&a), WindowToastPresenter::of(&a));
+        QVERIFY(!WindowToastPresenter::of(&a)->presentsInLayout());
+        WindowToastPresenter::of(&b)->prepareForToasts();
+        QVERIFY(toastHostingController(&b)->isViewLoaded());
+    }
+
+    void withNowhereToShowIt_aToastIsGivenUpAtOnce()
+    {
+        auto journal = std::make_shared<Journal>();
+        auto* window = new QWidget;
+        QPointer<QWidget> guard(window);
+        delete window;
+        auto task = WindowToastPresenter::handle(guard, makeToast(journal, "lost", 0));
+        QTRY_VERIFY(task.isReady());
+        QVERIFY(journal->events.isEmpty()); // a window gone before: nothing at all
+
+        ToastsConfiguration::shared();
+        auto& selector = defaultToastPresentationContextSelector();
+        const ToastPresentationContextSelector saved = selector;
+        selector.selector = [](PlatformIdiom, PresentationContext::Pointer) -> QCoro::Task<PresentationContext::Pointer> {
+            co_return PresentationContext::Pointer();
+        };
+        QWidget other;
+        other.resize(200, 100);
+        activate(&other);
+        toastScheduler(&other).enqueue(makeToast(journal, "a", 0));
+        toastScheduler(&other).enqueue(makeToast(journal, "b", 0));
+        QTRY_COMPARE(journal->events, (QStringList{"a presented", "a dismissed", "b presented", "b dismissed"}));
+        selector = saved;
+    }
+
+    void rendersMidInsertionAndAtRest_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+
+    void rendersMidInsertionAndAtRest()
+    {
+        QFETCH(bool, dark);
+        setColorSchemeOverride(dark ? ColorScheme::Dark : ColorScheme::Light);
+        QWidget window;
+        window.resize(640, 240);
+        window.setAutoFillBackground(true);
+        QPalette palette = window.palette();
+        palette.setColor(QPalette::Window, SemanticColors::windowBackground(dark ? ColorScheme::Dark : ColorScheme::Light));
+        window.setPalette(palette);
+        activate(&window);
+        auto journal = std::make_shared<Journal>();
+        ToastPresentation presentation = makeToast(journal, "Feedback sent. Thank you!", 0, ToastAlignment::top());
+        toastScheduler(&window).enqueue(presentation);
+        QTRY_COMPARE(journal->count("Feedback sent. Thank you! presented"), 1);
+        play(120);
+        const QImage middle = window.grab().toImage();
+        play(400);
+        QTRY_VERIFY(AnimationLayer::of(toastHostingController(&window)->hostingView())->surface()->isShowingLive());
+        const QImage rest = window.grab().toImage();
+        setColorSchemeOverride(std::nullopt);
+
+        // The toast shows at rest where it stands, and only partly mid-way.
+        const QRect frame = toastHostingController(&window)->hostingView()->geometry();
+        QVERIFY(rest.pixelColor(frame.center()) != palette.color(QPalette::Window));
+        QVERIFY(middle != rest);
+        const QString directory = qEnvironmentVariable("PLOVERA_RENDER_DIR");
+        if (!directory.isEmpty()) {
+            QDir().mkpath(directory);
+            const QString scheme = dark ? QStringLiteral("dark") : QStringLiteral("light");
+            middle.save(directory + QStringLiteral("/toast-insertion-") + scheme + QStringLiteral(".png"));
+            rest.save(directory + QStringLiteral("/toast-rest-") + scheme + QStringLiteral(".png"));
+        }
+    }
+
+    void theDefaultPresentingWindowIsTheLastVisibleNormalOne()
+    {
+        QCOMPARE(defaultPresentingWindow(), nullptr);
+        QWidget first;
+        first.resize(200, 200);
+        activate(&first);
+        QCOMPARE(defaultPresentingWindow(), &first);
+
+        QWidget second;
+        second.resize(200, 200);
+        second.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&second));
+        // Later in the list wins, even over the main window.
+        QCOMPARE(defaultPresentingWindow(), &second);
+
+        QWidget tool(nullptr, Qt::Tool);
+        tool.show();
+        QWidget floating;
+        WindowLevel::setOverride(&floating, WindowLevel::floating);
+        floating.show();
+        QDialog sheet(&first, Qt::Sheet);
+        sheet.setWindowModality(Qt::WindowModal);
+        sheet.show();
+        QCOMPARE(defaultPresentingWindow(), &second);
+
+        second.showMinimized();
+        QTRY_VERIFY(second.isMinimized());
+        QCOMPARE(defaultPresentingWindow(), &first);
+        first.hide();
+        QCOMPARE(defaultPresentingWindow(), nullptr);
+        QCOMPARE(defaultToastPresenter(), nullptr);
+    }
+};
+
+QTEST_MAIN(ToastEngineTest)
+#include "ToastEngineTest.moc"

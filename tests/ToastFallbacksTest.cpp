@@ -1,0 +1,235 @@
+#include "toasts/FallbackStateObject.h"
+#include "toasts/ModifierFallbacks.h"
+#include "toasts/NSWindowToastPresenterReaderModifier.h"
+#include "toasts/PresentationBoundState.h"
+#include "toasts/WindowToastPresenter.h"
+
+#include "platform/ApplicationEventRelay.h"
+#include "platform/AsyncWait.h"
+#include "platform/CancellationToken.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTest>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+namespace {
+// An observable object as the toast views keep them.
+class Counter : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(int value READ value WRITE setValue NOTIFY valueChanged)
+public:
+    int value() const { return m_value; }
+    void setValue(int value)
+    {
+        if (value == m_value)
+            return;
+        m_value = value;
+        emit valueChanged();
+    }
+signals:
+    void valueChanged();
+
+private:
+    int m_value = 0;
+};
+
+struct TaskCounts {
+    int started = 0;
+    int ended = 0;
+};
+
+// Counts into a shared record, which outlives the test when the task's last
+// turn comes after it.
+QCoro::Task<> runUntilCancelled(std::shared_ptr<TaskCounts> counts, CancellationToken token)
+{
+    ++counts->started;
+    co_await waitForCancellation(token);
+    ++counts->ended;
+}
+} // namespace
+
+class ToastFallbacksTest : public QObject {
+    Q_OBJECT
+
+    void activate(QWidget* window)
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        QTRY_COMPARE(QApplication::activeWindow(), window);
+    }
+
+private slots:
+    void theReaderFollowsItsViewFromWindowToWindow()
+    {
+        QWidget a;
+        QWidget b;
+        a.show();
+        b.show();
+        auto* holder = new QWidget(&a);
+        auto* view = new QWidget(holder);
+        QPointer<ToastPresenting> proxy;
+        int writes = 0;
+        Binding<QPointer<ToastPresenting>> binding([&proxy] { return proxy; },
+            [&proxy, &writes](QPointer<ToastPresenting> value) {
+                proxy = value;
+                ++writes;
+            });
+        auto* modifier = windowToastPresenterReader(view, binding);
+        QCOMPARE(writes, 0); // nothing on creation
+        modifier->reader()->update();
+        QCOMPARE(proxy.data(), WindowToastPresenter::of(&a));
+        QCOMPARE(writes, 1);
+
+        holder->setParent(&b); // an ancestor moves the view along
+        QCOMPARE(proxy.data(), WindowToastPresenter::of(&b));
+        QCOMPARE(writes, 2);
+        modifier->reader()->update();
+        holder->show();
+        QCOMPARE(writes, 2);
+
+        holder->setParent(nullptr);
+        QCOMPARE(proxy.data(), nullptr);
+        QCOMPARE(writes, 3);
+        delete holder;
+    }
+
+    void aStateObjectIsMadeOnceAndRelaysItsChanges()
+    {
+        int made = 0;
+        FallbackStateObject<Counter> state([&made] {
+            ++made;
+            return std::make_unique<Counter>();
+        });
+        QCOMPARE(made, 0);
+        Counter* first = state.wrappedValue();
+        QCOMPARE(made, 1);
+        int firstCallback = 0;
+        int secondCallback = 0;
+        first->setValue(1); // before any update: nobody to tell
+        state.update([&firstCallback] { ++firstCallback; });
+        QCOMPARE(state.wrappedValue(), first);
+        first->setValue(2);
+        QCOMPARE(firstCallback, 1);
+        state.update([&secondCallback] { ++secondCallback; });
+        first->setValue(3);
+        QCOMPARE(firstCallback, 1);
+        QCOMPARE(secondCallback, 1);
+
+        state.update(QUuid::createUuid(), [] {});
+        QCOMPARE(made, 2);
+        QVERIFY(state.wrappedValue() != nullptr);
+    }
+
+    void boundStateGoesWithTheSheetItWasSeenIn()
+    {
+        QWidget window;
+        activate(&window);
+        auto* sheet = new QDialog(&window, Qt::Sheet);
+        sheet->setWindowModality(Qt::WindowModal);
+        auto* view = new QWidget(sheet);
+        int cancelled = 0;
+        PresentationBoundState<std::vector<AnyCancellable>> tokens(view, [] { return std::vector<AnyCancellable>{}; });
+        sheet->show();
+        QVERIFY(QTest::qWaitForWindowExposed(sheet));
+        tokens.wrappedValue().emplace_back([&cancelled] { ++cancelled; });
+        QVERIFY(tokens.wasPresented());
+
+        sheet->hide();
+        QVERIFY(tokens.hasValue()); // not during the hide itself
+        QCOMPARE(cancelled, 0);
+        QTRY_VERIFY(!tokens.hasValue());
+        QCOMPARE(cancelled, 1);
+        QVERIFY(tokens.wrappedValue().empty()); // a read makes a fresh one
+        delete sheet;
+
+        // Never presented: kept however the view comes and goes.
+        auto* plain = new QWidget(&window);
+        PresentationBoundState<int> kept(plain, [] { return 7; });
+        kept.setWrappedValue(8);
+        plain->show();
+        plain->hide();
+        kept.update();
+        QCoreApplication::processEvents();
+        QCOMPARE(kept.wrappedValue(), 8);
+    }
+
+    void changesAreReportedOnlyWhenTheValueDiffers()
+    {
+        QList<int> seen;
+        OnChangeFallbackModifier<int> modifier(1, [&seen](const int& value) { seen.append(value); });
+        modifier.setValue(1);
+        modifier.setValue(2);
+        modifier.setValue(2);
+        modifier.setValue(1);
+        QCOMPARE(seen, (QList<int>{2, 1}));
+    }
+
+    void tasksRunWhileTheViewShowsAndRestartWithTheirId()
+    {
+        QWidget view;
+        auto counts = std::make_shared<TaskCounts>();
+        ViewTask* task = taskFallback(&view, QVariant(1), TaskPriority::userInitiated,
+            [counts](CancellationToken token) { return runUntilCancelled(counts, token); });
+        QCOMPARE(counts->started, 0);
+        view.show();
+        QTRY_COMPARE(counts->started, 1);
+        task->setId(2);
+        QTRY_COMPARE(counts->ended, 1);
+        QTRY_COMPARE(counts->started, 2);
+        view.hide();
+        QTRY_COMPARE(counts->ended, 2);
+        view.show();
+        QTRY_COMPARE(counts->started, 3);
+    }
+
+    void hoverReportsEntryAndExit()
+    {
+        QWidget view;
+        QList<bool> seen;
+        new OnHoverFallbackModifier(&view, [&seen](bool hovering) { seen.append(hovering); });
+        QEvent enter(QEvent::Enter);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(&view, &enter);
+        QCoreApplication::sendEvent(&view, &leave);
+        QCOMPARE(seen, (QList<bool>{true, false}));
+    }
+
+    void aShapeGivesItsPath()
+    {
+        const QRectF rect(3, 4, 120, 40);
+        QPainterPath expected;
+        expected.addRoundedRect(rect, 12, 12);
+        QCOMPARE(FallbackAnyShape::roundedRectangle(12).path(rect), expected);
+    }
+
+    void aWindowStaysMainWhileItsSheetIsActive()
+    {
+        auto* relay = ApplicationEventRelay::instance();
+        QWidget window;
+        activate(&window);
+        QTRY_COMPARE(relay->mainWindow(), &window);
+        QList<QWidget*> resigned;
+        connect(relay, &ApplicationEventRelay::windowDidResignMain, &window,
+            [&resigned](QWidget* resigning) { resigned.append(resigning); });
+        QDialog sheet(&window, Qt::Sheet);
+        sheet.setWindowModality(Qt::WindowModal);
+        activate(&sheet);
+        QCoreApplication::processEvents();
+        QCOMPARE(relay->mainWindow(), &window);
+        QVERIFY(resigned.isEmpty());
+
+        QWidget other;
+        activate(&other);
+        QTRY_COMPARE(relay->mainWindow(), &other);
+        QCOMPARE(resigned, QList<QWidget*>{&window});
+    }
+};
+
+QTEST_MAIN(ToastFallbacksTest)
+#include "ToastFallbacksTest.moc"
