@@ -27,6 +27,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QListView>
+#include <QMainWindow>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,8 +41,8 @@ QByteArray estimatesFor(const QString& appID)
 {
     const QJsonObject app{
         {"app_id", appID.toLongLong()},
-        {"humanized_worldwide_last_month_downloads", QJsonObject{{"string", QStringLiteral("%1 dl").arg(appID)}}},
-        {"humanized_worldwide_last_month_revenue", QJsonObject{{"string", QStringLiteral("$%1").arg(appID)}}}};
+        {"humanized_worldwide_last_month_downloads", QJsonObject{{"downloads", 1000}, {"string", QStringLiteral("%1 dl").arg(appID)}}},
+        {"humanized_worldwide_last_month_revenue", QJsonObject{{"revenue", 2000}, {"string", QStringLiteral("$%1").arg(appID)}}}};
     return QJsonDocument(QJsonArray{app}).toJson(QJsonDocument::Compact);
 }
 
