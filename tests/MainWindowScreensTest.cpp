@@ -8,6 +8,7 @@
 #include "ViewModels/MainViewModel.h"
 #include "ViewModels/SavedAppsViewModel.h"
 #include "Views/AppDetailArea.h"
+#include "Views/AppListModels.h"
 #include "Views/AppRanksView.h"
 #include "Views/MainView.h"
 #include "Views/MonetizationView.h"
@@ -16,6 +17,7 @@
 #include "Views/RanksSummaryTabView.h"
 #include "Views/SavedAppsSidebar.h"
 #include "platform/RemoteImageCache.h"
+#include "platform/RemoteImageView.h"
 #include "platform/SegmentedControl.h"
 #include "platform/UserDefaults.h"
 
@@ -84,6 +86,7 @@ private slots:
                 FixtureResponse icon;
                 icon.body = ScreenFixtures::pngBytes(Qt::darkCyan);
                 icon.contentType = "image/png";
+                icon.status = request.path.contains(QLatin1String("404")) ? 404 : 200;
                 return icon;
             }
             return std::nullopt;
@@ -143,6 +146,22 @@ private slots:
         QVERIFY(rows->index(1, 0).data(RankingListModel::SavedRole).toBool());
         QVERIFY(rows->index(1, 0).data(RankingListModel::HighlightedRole).toBool());
         QVERIFY(!rows->index(0, 0).data(RankingListModel::HighlightedRole).toBool());
+    }
+
+    void sidebarIconsShowTheirLoadPhases()
+    {
+        const QString loaded = saveApp(kTally, QStringLiteral("Tally"));
+        const QString missing = saveApp(404, QStringLiteral("No Icon"));
+        m_app->window()->show();
+        SavedAppsListModel* model = m_view->sidebar()->model();
+        const auto phase = [model](const QString& key) {
+            return static_cast<RemoteImageView::Phase>(
+                model->index(model->rowOfKey(key)).data(AppListRole::IconPhase).toInt());
+        };
+        QTRY_COMPARE(model->rowCount(), 2);
+        QTRY_COMPARE(phase(loaded), RemoteImageView::Phase::Success);
+        QTRY_COMPARE(phase(missing), RemoteImageView::Phase::Failure);
+        QVERIFY(!model->index(model->rowOfKey(loaded)).data(Qt::DecorationRole).value<QImage>().isNull());
     }
 
     void switchingAppsRebuildsOnlyTheRankPage()
