@@ -119,8 +119,18 @@ private slots:
 
     void chartRowAddsToTheSidebarAndMarksTheRow()
     {
-        select(saveApp(kTally, QStringLiteral("Tally")));
+        const QString tally = saveApp(kTally, QStringLiteral("Tally"));
+        const QString noIcon = saveApp(404, QStringLiteral("No Icon"));
+        select(tally);
         m_app->window()->show();
+        // Sidebar icons: loaded, or the fallback when there is none to be had.
+        SavedAppsListModel* sidebar = m_view->sidebar()->model();
+        const auto phase = [sidebar](const QString& key) {
+            return sidebar->index(sidebar->rowOfKey(key)).data(AppListRole::IconPhase).value<int>();
+        };
+        QTRY_COMPARE(phase(tally), int(RemoteImageView::Phase::Success));
+        QTRY_COMPARE(phase(noIcon), int(RemoteImageView::Phase::Failure));
+
         auto* charts = tabScreen<RanksSummaryTabView>(m_view, DetailTab::ranks);
         QVERIFY(charts);
         QCOMPARE(charts->viewModel(), m_view->viewModel()->rankingViewModel());
@@ -137,7 +147,7 @@ private slots:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RankingRow::geometry(option, rows->index(1, 0)).state.center());
         QVERIFY(rows->index(1, 0).data(RankingListModel::AddingRole).toBool());
 
-        QTRY_COMPARE(m_view->sidebar()->rowCount(), 2);
+        QTRY_COMPARE(m_view->sidebar()->rowCount(), 3);
         QTRY_COMPARE(m_view->selectedApp()->id, kFieldnote);
         QCOMPARE(m_view->selectedApp()->name, QStringLiteral("Fieldnote: Trail Journal"));
         // The same screen marks the new state: both saved, the new one open.
@@ -146,22 +156,6 @@ private slots:
         QVERIFY(rows->index(1, 0).data(RankingListModel::SavedRole).toBool());
         QVERIFY(rows->index(1, 0).data(RankingListModel::HighlightedRole).toBool());
         QVERIFY(!rows->index(0, 0).data(RankingListModel::HighlightedRole).toBool());
-    }
-
-    void sidebarIconsShowTheirLoadPhases()
-    {
-        const QString loaded = saveApp(kTally, QStringLiteral("Tally"));
-        const QString missing = saveApp(404, QStringLiteral("No Icon"));
-        m_app->window()->show();
-        SavedAppsListModel* model = m_view->sidebar()->model();
-        const auto phase = [model](const QString& key) {
-            return static_cast<RemoteImageView::Phase>(
-                model->index(model->rowOfKey(key)).data(AppListRole::IconPhase).toInt());
-        };
-        QTRY_COMPARE(model->rowCount(), 2);
-        QTRY_COMPARE(phase(loaded), RemoteImageView::Phase::Success);
-        QTRY_COMPARE(phase(missing), RemoteImageView::Phase::Failure);
-        QVERIFY(!model->index(model->rowOfKey(loaded)).data(Qt::DecorationRole).value<QImage>().isNull());
     }
 
     void switchingAppsRebuildsOnlyTheRankPage()
@@ -248,7 +242,7 @@ private slots:
             ScreenFixtures::applyScheme(scheme);
             for (DetailTab tab : allDetailTabs()) {
                 m_view->detailArea()->setCurrentTab(tab);
-                QTest::qWait(1500); // loads and icons arrive
+                QTest::qWait(400); // local loads and icons arrive
                 const QString name = QStringLiteral("window-%1-%2")
                                          .arg(label(tab).toLower().replace(QLatin1Char(' '), QLatin1Char('-')),
                                               scheme == ColorScheme::Dark ? QStringLiteral("dark") : QStringLiteral("light"));
