@@ -1,6 +1,5 @@
 #include "support/FixtureServer.h"
 #include "support/ScreenFixtures.h"
-#include "support/TestHelpers.h"
 #include "PloveraApp.h"
 #include "Services/AppSettings.h"
 #include "ViewModels/AppRankMonitorViewModel.h"
@@ -30,7 +29,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QMainWindow>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
