@@ -266,6 +266,16 @@ bool MainViewModel::removeProfile(const QString& dedupKey)
     return true;
 }
 
+QSet<qint64> MainViewModel::savedAppIDs() const
+{
+    QSet<qint64> ids;
+    if (m_savedApps) {
+        for (const SavedAppProfile& profile : m_savedApps->savedApps())
+            ids.insert(profile.appId());
+    }
+    return ids;
+}
+
 void MainViewModel::onSavedAppsChanged()
 {
     if (!m_selectedKey.isEmpty() && !(m_savedApps && m_savedApps->profile(m_selectedKey))) {

@@ -321,12 +321,7 @@ void MainView::buildTabs()
 void MainView::renderTabs(const AppInfo& app)
 {
     m_charts->setApp(app);
-    QSet<qint64> savedIDs;
-    if (SavedAppsViewModel* saved = m_model->savedApps()) {
-        for (const SavedAppProfile& profile : saved->savedApps())
-            savedIDs.insert(profile.appId());
-    }
-    m_charts->setSavedAppIDs(savedIDs);
+    m_charts->setSavedAppIDs(m_model->savedAppIDs());
     m_monetization->setApp(app);
     if (auto* ranks = qobject_cast<AppRanksView*>(m_detail->tabPage(DetailTab::appRanks)))
         ranks->setApp(app); // refreshed details of the same app
