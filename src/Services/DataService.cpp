@@ -2,7 +2,6 @@
 
 #include "Services/Log.h"
 #include "models/MakerInfo.h"
-#include "Services/TimedFetch.h"
 
 #include <QCoreApplication>
 
@@ -15,18 +14,17 @@ bool isWebAddress(const QUrl& url)
         && !url.host().isEmpty();
 }
 
-QString transferProblem(const HttpResponse& response, bool timedOut)
+QString transferProblem(const HttpResponse& response)
 {
-    if (timedOut)
-        return QStringLiteral("no complete answer within the time allowed");
     switch (response.failure) {
     case HttpResponse::Failure::None:
         return QStringLiteral("the server answered with status %1").arg(response.status);
     case HttpResponse::Failure::Cancelled:
         return QStringLiteral("the request was cancelled");
+    case HttpResponse::Failure::Timeout:
+        return QStringLiteral("no complete answer within the time allowed");
     case HttpResponse::Failure::InvalidUrl:
     case HttpResponse::Failure::Network:
-    case HttpResponse::Failure::Timeout:
     case HttpResponse::Failure::TooLarge:
         break;
     }
@@ -78,14 +76,14 @@ void DataService::getAppsData(const QString& appsUrl, Completion completion) con
 QCoro::Task<> DataService::fetch(std::shared_ptr<HttpSession> session, QUrl url, QString appsUrl, Options options,
                                  Completion completion, std::source_location caller)
 {
-    const TimedResponse timed = co_await getWithDeadline(std::move(session), std::move(url), options.maxAnswerBytes,
-                                                         options.deadline, HttpSession::CacheUse::Bypass);
-    const HttpResponse& response = timed.response;
-    const bool timedOut = timed.timedOut;
+    // The deadline covers the whole transfer: a trickling server is cut off
+    // as surely as a silent one.
+    const HttpResponse response = co_await session->get(std::move(url), {}, options.maxAnswerBytes,
+                                                         QDeadlineTimer(options.deadline), HttpSession::CacheUse::Bypass);
 
     // An error page is a failure like a lost connection, not a document.
-    if (!response.isSuccess() || timedOut) {
-        Log::error(QStringLiteral("Error fetching data: ") + transferProblem(response, timedOut), caller);
+    if (!response.isSuccess()) {
+        Log::error(QStringLiteral("Error fetching data: ") + transferProblem(response), caller);
         completion({});
         co_return;
     }

@@ -6,12 +6,11 @@
 #include "ViewModels/AppSearchViewModel.h"
 #include "ViewModels/MonetizationViewModel.h"
 #include "ViewModels/SavedAppsViewModel.h"
+#include "models/CatalogueID.h"
 #include "models/StorefrontOption.h"
 #include "platform/HttpSession.h"
 
 #include <QLocale>
-
-#include <limits>
 
 namespace {
 // The storefront of the user's own region when the catalogue has it, else US.
@@ -19,31 +18,6 @@ QString initialStorefront()
 {
     const QString region = QLocale::territoryToCode(QLocale::system().territory());
     return StorefrontOption::option(region) ? region.toUpper() : QStringLiteral("US");
-}
-
-// A catalogue id as the charts give it: a decimal integer with an optional
-// sign, as a number parser reads it ("+123" is 123).
-std::optional<qint64> parseCatalogueID(const QString& text)
-{
-    qsizetype start = 0;
-    bool negative = false;
-    if (!text.isEmpty() && (text.front() == QLatin1Char('+') || text.front() == QLatin1Char('-'))) {
-        negative = text.front() == QLatin1Char('-');
-        start = 1;
-    }
-    if (start == text.size())
-        return std::nullopt;
-    qint64 value = 0;
-    for (qsizetype i = start; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
-        const int digit = c.unicode() - '0';
-        if (value > (std::numeric_limits<qint64>::max() - digit) / 10)
-            return std::nullopt;
-        value = value * 10 + digit;
-    }
-    return negative ? -value : value;
 }
 
 // The estimates endpoint on the configured host.
@@ -224,7 +198,7 @@ QCoro::Task<> MainViewModel::addSearchResult(AppInfo app)
 
 QCoro::Task<> MainViewModel::addRankingApp(AppRanking ranking, QString storefront)
 {
-    const std::optional<qint64> appID = parseCatalogueID(ranking.id);
+    const std::optional<qint64> appID = CatalogueID::parse(ranking.id);
     if (!appID) {
         Log::debug(QStringLiteral("Unable to add ranked app with invalid id ") + ranking.id);
         co_return;
@@ -290,6 +264,16 @@ bool MainViewModel::removeProfile(const QString& dedupKey)
     }
     setWorkspaceError({});
     return true;
+}
+
+QSet<qint64> MainViewModel::savedAppIDs() const
+{
+    QSet<qint64> ids;
+    if (m_savedApps) {
+        for (const SavedAppProfile& profile : m_savedApps->savedApps())
+            ids.insert(profile.appId());
+    }
+    return ids;
 }
 
 void MainViewModel::onSavedAppsChanged()

@@ -84,6 +84,8 @@ public:
     QString workspaceError() const { return m_workspaceError; }
     void clearWorkspaceError() { setWorkspaceError({}); }
     QSet<QString> pendingKeys() const { return m_pendingKeys; }
+    // The catalogue ids of every saved app, in any storefront.
+    QSet<qint64> savedAppIDs() const;
 
     // The top-charts tab's view model: one for the window's life, following
     // the window's storefront.

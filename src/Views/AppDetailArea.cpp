@@ -31,6 +31,7 @@ AppDetailArea::AppDetailArea(QWidget* parent)
     header->setSpacing(12);
     m_icon->setFixedImageSize(QSize(64, 64));
     m_icon->setCornerRadius(14);
+    m_icon->setShowsPhases(12);
     header->addWidget(m_icon);
     auto* titleColumn = new QVBoxLayout;
     titleColumn->setSpacing(4);
@@ -94,8 +95,10 @@ void AppDetailArea::setTabPage(DetailTab tab, QWidget* screen)
         return;
     if (old) {
         container->layout()->removeWidget(old);
-        old->deleteLater();
+        // Nameless until it goes, so that tabPage() finds only its successor.
+        old->setObjectName(QString());
         old->hide();
+        old->deleteLater();
     }
     if (screen) {
         screen->setObjectName(QStringLiteral("tabScreen"));

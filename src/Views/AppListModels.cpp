@@ -4,31 +4,50 @@
 #include "ViewModels/SavedAppsViewModel.h"
 #include "models/StorefrontOption.h"
 #include "platform/RemoteImageCache.h"
+#include "platform/RemoteImageView.h"
 
 namespace {
-// The icon when it is in the cache; otherwise starts its download and
-// announces the rows showing it once it is there.
+// The load phase of an icon: done when the image is in the cache, failed when
+// it cannot be had; otherwise its download starts (once) and the rows showing
+// it are announced when it ends either way.
 template <typename Model, typename UrlOf>
-QVariant remoteIcon(const Model* model, const QUrl& url, QSet<QUrl>& requested, UrlOf urlOf)
+RemoteImageView::Phase iconPhase(const Model* model, const QUrl& url, IconLoads& loads, UrlOf urlOf, QImage* image)
 {
-    if (url.isEmpty())
-        return {};
-    if (const auto image = RemoteImageCache::shared()->cached(url))
-        return *image;
-    if (requested.contains(url))
-        return {};
-    requested.insert(url);
+    if (!RemoteImageCache::isSupportedUrl(url) || loads.failed.contains(url))
+        return RemoteImageView::Phase::Failure;
+    if (const auto cached = RemoteImageCache::shared()->cached(url)) {
+        if (image)
+            *image = *cached;
+        return RemoteImageView::Phase::Success;
+    }
+    if (loads.requested.contains(url))
+        return RemoteImageView::Phase::Empty;
+    loads.requested.insert(url);
     QPointer<const Model> guard(model);
-    RemoteImageCache::shared()->request(url, const_cast<Model*>(model), [guard, url, urlOf](const QImage& image) {
-        if (!guard || image.isNull())
+    // The loads belong to the model, and the callback runs only while it lives.
+    IconLoads* owned = &loads;
+    RemoteImageCache::shared()->request(url, const_cast<Model*>(model), [guard, owned, url, urlOf](const QImage& loaded) {
+        if (!guard)
             return;
         auto* self = const_cast<Model*>(guard.data());
+        if (loaded.isNull())
+            owned->failed.insert(url);
         for (int row = 0; row < self->rowCount(); ++row) {
             if (urlOf(self->rowAt(row)) == url)
-                emit self->dataChanged(self->index(row), self->index(row), {Qt::DecorationRole});
+                emit self->dataChanged(self->index(row), self->index(row), {Qt::DecorationRole, AppListRole::IconPhase});
         }
     });
-    return {};
+    return RemoteImageView::Phase::Empty;
+}
+
+template <typename Model, typename UrlOf>
+QVariant iconData(const Model* model, const QUrl& url, IconLoads& loads, UrlOf urlOf, int role)
+{
+    QImage image;
+    const RemoteImageView::Phase phase = iconPhase(model, url, loads, urlOf, &image);
+    if (role == AppListRole::IconPhase)
+        return static_cast<int>(phase);
+    return image.isNull() ? QVariant() : QVariant(image);
 }
 } // namespace
 
@@ -66,8 +85,9 @@ QVariant SavedAppsListModel::data(const QModelIndex& index, int role) const
         return QStringLiteral("%1 · %2 %3")
             .arg(profile.app.name, StorefrontOption::flagEmoji(profile.storefront), profile.storefront);
     case Qt::DecorationRole:
-        return remoteIcon(this, profile.app.iconURL, m_requested,
-                          [](const SavedAppProfile& row) { return row.app.iconURL; });
+    case AppListRole::IconPhase:
+        return iconData(this, profile.app.iconURL, m_icons,
+                        [](const SavedAppProfile& row) { return row.app.iconURL; }, role);
     default:
         return {};
     }
@@ -145,7 +165,8 @@ QVariant SearchResultsModel::data(const QModelIndex& index, int role) const
         }
         return {};
     case Qt::DecorationRole:
-        return remoteIcon(this, app.iconURL, m_requested, [](const AppInfo& row) { return row.iconURL; });
+    case AppListRole::IconPhase:
+        return iconData(this, app.iconURL, m_icons, [](const AppInfo& row) { return row.iconURL; }, role);
     default:
         return {};
     }

@@ -19,8 +19,15 @@ enum : int {
     Developer,
     AddState, // MainViewModel::AddState, search results only
     Storefront,
+    IconPhase, // RemoteImageView::Phase of the decoration
 };
 }
+
+// The icon downloads a list has asked for, and those that came to nothing.
+struct IconLoads {
+    QSet<QUrl> requested;
+    QSet<QUrl> failed;
+};
 
 // The saved apps of the workspace, row for row as SavedAppsViewModel lists them.
 class SavedAppsListModel : public KeyedListModel<SavedAppProfile> {
@@ -34,7 +41,7 @@ private:
     void reload();
 
     QPointer<SavedAppsViewModel> m_savedApps;
-    mutable QSet<QUrl> m_requested;
+    mutable IconLoads m_icons;
 };
 
 // The results of the latest search with whether each can still be added.
@@ -52,5 +59,5 @@ private:
 
     QPointer<MainViewModel> m_main;
     QList<MainViewModel::AddState> m_states;
-    mutable QSet<QUrl> m_requested;
+    mutable IconLoads m_icons;
 };

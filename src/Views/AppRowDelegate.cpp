@@ -2,17 +2,24 @@
 
 #include "ViewModels/MainViewModel.h"
 #include "Views/AppListModels.h"
+#include "platform/ProgressIndicator.h"
+#include "platform/RemoteImageView.h"
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTimer>
 
 namespace {
 constexpr int kMargin = 6;
 constexpr int kSpacing = 8;
+// In proportion to the 56-point header icon: radius 12, fallback inset 12.
+constexpr qreal kIconRadiusRatio = 0.225;
+constexpr qreal kFallbackInsetRatio = 0.2;
 
 QFont nameFont() { return platformFont(TextStyle::Body, QFont::DemiBold); }
 QFont developerFont() { return platformFont(TextStyle::Subheadline); }
@@ -23,7 +30,29 @@ AppRowDelegate::AppRowDelegate(int iconSize, int rowHeight, bool withAddButton, 
     , m_iconSize(iconSize)
     , m_rowHeight(rowHeight)
     , m_withAddButton(withAddButton)
+    , m_spinner(new QTimer(this))
 {
+    m_spinner->setInterval(ProgressIndicator::kFrameMs);
+    connect(m_spinner, &QTimer::timeout, this, [this] {
+        // Spins on only while a paint still finds an icon loading.
+        if (!m_sawLoading || !m_spinningView) {
+            m_spinner->stop();
+            return;
+        }
+        m_sawLoading = false;
+        m_spinningView->update();
+    });
+}
+
+void AppRowDelegate::keepSpinning(const QWidget* widget) const
+{
+    const auto* view = qobject_cast<const QAbstractItemView*>(widget);
+    if (!view)
+        return;
+    m_spinningView = view->viewport();
+    m_sawLoading = true;
+    if (!m_spinner->isActive())
+        m_spinner->start();
 }
 
 QString AppRowDelegate::buttonText(int addState)
@@ -102,19 +131,17 @@ void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         painter->drawRoundedRect(background.adjusted(0.75, 0.75, -0.75, -0.75), 6, 6);
     }
 
-    const QRect iconRect(option.rect.left() + kMargin, option.rect.top() + (option.rect.height() - m_iconSize) / 2,
-                         m_iconSize, m_iconSize);
-    QPainterPath iconClip;
-    iconClip.addRoundedRect(QRectF(iconRect), m_iconSize * 0.225, m_iconSize * 0.225);
-    const QVariant icon = index.data(Qt::DecorationRole);
-    if (icon.canConvert<QImage>() && !icon.value<QImage>().isNull()) {
-        painter->setClipPath(iconClip);
-        painter->setRenderHint(QPainter::SmoothPixmapTransform);
-        painter->drawImage(iconRect, icon.value<QImage>());
-        painter->setClipping(false);
-    } else {
-        painter->fillPath(iconClip, SemanticColors::secondaryFill(scheme));
-    }
+    const QRectF iconRect(option.rect.left() + kMargin, option.rect.top() + (option.rect.height() - m_iconSize) / 2.0,
+                          m_iconSize, m_iconSize);
+    const QImage icon = index.data(Qt::DecorationRole).value<QImage>();
+    const QVariant phaseData = index.data(AppListRole::IconPhase);
+    const auto phase = phaseData.isValid() ? static_cast<RemoteImageView::Phase>(phaseData.toInt())
+                                           : (icon.isNull() ? RemoteImageView::Phase::Failure
+                                                            : RemoteImageView::Phase::Success);
+    RemoteImageView::paintPhase(painter, iconRect, phase, icon, m_iconSize * kIconRadiusRatio,
+                                m_iconSize * kFallbackInsetRatio, secondary, ProgressIndicator::sharedStep());
+    if (phase == RemoteImageView::Phase::Empty)
+        keepSpinning(option.widget);
 
     const auto [name, developer] = shownTexts(option, index);
     const QRect texts = textRect(option);

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QPointer>
 #include <QStyledItemDelegate>
 
-// Paints one app of a list: its icon, its name and developer cut with "…"
+class QTimer;
+
+// Paints one app of a list: its icon by load phase, its name and developer cut with "…"
 // when too long, and for search results an Add button on the right. Selected
 // rows take the palette's highlight and highlighted-text colours.
 class AppRowDelegate : public QStyledItemDelegate {
@@ -27,8 +30,13 @@ signals:
 
 private:
     QRect textRect(const QStyleOptionViewItem& option) const;
+    // Repaints the view a frame later while its rows show loading icons.
+    void keepSpinning(const QWidget* widget) const;
 
     int m_iconSize;
     int m_rowHeight;
     bool m_withAddButton;
+    QTimer* m_spinner;
+    mutable QPointer<QWidget> m_spinningView;
+    mutable bool m_sawLoading = false;
 };

@@ -1,9 +1,15 @@
 #include "Views/MainView.h"
 
+#include "ViewModels/AppRankMonitorViewModel.h"
+#include "ViewModels/AppRankingViewModel.h"
 #include "ViewModels/AppSearchViewModel.h"
 #include "ViewModels/MainViewModel.h"
+#include "ViewModels/MonetizationViewModel.h"
 #include "ViewModels/SavedAppsViewModel.h"
 #include "Views/AppDetailArea.h"
+#include "Views/AppRanksView.h"
+#include "Views/MonetizationView.h"
+#include "Views/RanksSummaryTabView.h"
 #include "Views/SavedAppsSidebar.h"
 #include "Views/SearchOverlay.h"
 #include "Views/StorefrontListModel.h"
@@ -25,7 +31,16 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace {
+// A chart row's add goes to the window's view model while there is one.
+QCoro::Task<> addRankingVia(QPointer<MainViewModel> model, AppRanking ranking, QString storefront)
+{
+    if (model)
+        co_await model->addRankingApp(std::move(ranking), std::move(storefront));
+}
+
 // The country selector: its popup lays rows out at one height instead of
 // measuring all of them, and only then is the popup made at all. The window's
 // first frame goes out without flags; they follow straight after it.
@@ -99,6 +114,8 @@ MainView::MainView(SavedAppsViewModel* savedApps, AppSearchService searchService
         const QSignalBlocker blocker(m_storefrontBox);
         m_storefrontBox->setCurrentIndex(
             static_cast<StorefrontListModel*>(m_storefrontBox->model())->rowOfCode(m_model->selectedStorefront()));
+        if (m_charts)
+            m_charts->setStorefront(m_model->selectedStorefront().toUpper());
         emit selectedStorefrontChanged();
     });
     connect(m_model, &MainViewModel::selectedPlatformChanged, this, [this] {
@@ -112,6 +129,7 @@ MainView::MainView(SavedAppsViewModel* savedApps, AppSearchService searchService
         emit selectionChanged();
     });
     connect(m_model, &MainViewModel::selectionRefreshed, this, &MainView::selectionRefreshed);
+    connect(m_model, &MainViewModel::rankMonitorViewModelChanged, this, &MainView::renderRankMonitor);
     connect(m_model, &MainViewModel::selectionStatusChanged, this, [this] {
         detailArea()->setStatus(m_model->selectionStatus(), m_model->selectionStatusIsError());
     });
@@ -268,6 +286,7 @@ AppDetailArea* MainView::detailArea()
         m_detail = new AppDetailArea(m_detailStack);
         m_detailStack->addWidget(m_detail);
         m_detail->setStatus(m_model->selectionStatus(), m_model->selectionStatusIsError());
+        buildTabs();
         emit detailAreaCreated(m_detail);
     }
     return m_detail;
@@ -282,7 +301,41 @@ void MainView::renderSelection()
     }
     AppDetailArea* detail = detailArea();
     detail->setApp(profile->app, profile->storefront);
+    renderTabs(profile->app);
     m_detailStack->setCurrentWidget(detail);
+}
+
+void MainView::buildTabs()
+{
+    // The top charts and the estimates keep one screen over one view model
+    // for the window's life; the rank monitor's page follows its view model.
+    m_charts = new RanksSummaryTabView(m_model->rankingViewModel());
+    m_charts->setOnAddApp(std::bind_front(&addRankingVia, QPointer<MainViewModel>(m_model)));
+    m_charts->setStorefront(m_model->selectedStorefront().toUpper());
+    m_detail->setTabPage(DetailTab::ranks, m_charts);
+    m_monetization = new MonetizationView(m_model->monetizationViewModel());
+    m_detail->setTabPage(DetailTab::monetization, m_monetization);
+    renderRankMonitor();
+}
+
+void MainView::renderTabs(const AppInfo& app)
+{
+    m_charts->setApp(app);
+    m_charts->setSavedAppIDs(m_model->savedAppIDs());
+    m_monetization->setApp(app);
+    if (auto* ranks = qobject_cast<AppRanksView*>(m_detail->tabPage(DetailTab::appRanks)))
+        ranks->setApp(app); // refreshed details of the same app
+}
+
+void MainView::renderRankMonitor()
+{
+    if (!m_detail)
+        return;
+    AppRankMonitorViewModel* model = m_model->rankMonitorViewModel();
+    auto* page = model ? new AppRanksView(model) : nullptr;
+    if (page)
+        page->setApp(*m_model->selectedApp());
+    m_detail->setTabPage(DetailTab::appRanks, page);
 }
 
 void MainView::renderWorkspaceError()

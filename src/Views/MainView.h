@@ -12,11 +12,13 @@
 
 class AppDetailArea;
 class MainViewModel;
+class MonetizationView;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QSplitter;
 class QStackedWidget;
+class RanksSummaryTabView;
 class SavedAppsSidebar;
 class SavedAppsViewModel;
 class SearchOverlay;
@@ -81,6 +83,9 @@ private:
     QWidget* buildTopBar();
     QWidget* buildErrorBar();
     void renderSelection();
+    void buildTabs();
+    void renderTabs(const AppInfo& app);
+    void renderRankMonitor();
     void renderWorkspaceError();
     void showOverlay(bool visible);
     void placeOverlay();
@@ -102,5 +107,7 @@ private:
     QStackedWidget* m_detailStack = nullptr;
     QLabel* m_noSelection = nullptr;
     AppDetailArea* m_detail = nullptr;
+    RanksSummaryTabView* m_charts = nullptr;
+    MonetizationView* m_monetization = nullptr;
     SearchOverlay* m_overlay = nullptr;
 };

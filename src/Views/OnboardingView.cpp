@@ -1,12 +1,11 @@
 #include "Views/OnboardingView.h"
 
+#include "Services/AppSettings.h"
 #include "platform/CenteredColumnLayout.h"
 #include "platform/LineLimitLabel.h"
 #include "platform/SemanticColors.h"
-#include "models/SettingsKeys.h"
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
-#include "platform/UserDefaults.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -430,8 +429,7 @@ void OnboardingView::presentIfFirstTime()
 {
     if (!isVisible() || m_showingOnboarding)
         return;
-    if (!UserDefaults::suite(QString::fromLatin1(kSettingsSuiteName))
-             ->boolValue(QString::fromLatin1(kIsFirstTimeKey), true))
+    if (!AppSettings::shared()->isFirstTime())
         return;
 
     if (!m_sheet) {
@@ -446,8 +444,7 @@ void OnboardingView::presentIfFirstTime()
 void OnboardingView::continueOnboarding()
 {
     const QPointer<OnboardingView> guard(this);
-    UserDefaults::suite(QString::fromLatin1(kSettingsSuiteName))
-        ->setValue(QString::fromLatin1(kIsFirstTimeKey), false);
+    AppSettings::shared()->setIsFirstTime(false);
     // Whoever follows the setting may already have replaced this view.
     if (!guard)
         return;

@@ -1,7 +1,6 @@
 #include "Services/Updater/SoftwareUpdater.h"
 
 #include "Services/Log.h"
-#include "Services/TimedFetch.h"
 #include "Services/Updater/Appcast.h"
 #include "models/MakerInfo.h"
 
@@ -14,11 +13,8 @@ QString tr(const char* source)
     return QCoreApplication::translate("SoftwareUpdater", source);
 }
 
-QString transferProblem(const TimedResponse& timed)
+QString transferProblem(const HttpResponse& response)
 {
-    const HttpResponse& response = timed.response;
-    if (timed.timedOut || response.failure == HttpResponse::Failure::Timeout)
-        return tr("The update server did not answer in time.");
     switch (response.failure) {
     case HttpResponse::Failure::None:
         return tr("The update server answered with an error (status %1).").arg(response.status);
@@ -28,8 +24,9 @@ QString transferProblem(const TimedResponse& timed)
         return tr("The update information is too large.");
     case HttpResponse::Failure::Cancelled:
         return tr("The update check was cancelled.");
-    case HttpResponse::Failure::Network:
     case HttpResponse::Failure::Timeout:
+        return tr("The update server did not answer in time.");
+    case HttpResponse::Failure::Network:
         break;
     }
     return tr("The update server could not be reached.");
@@ -129,12 +126,12 @@ QCoro::Task<UpdateCheckOutcome> SoftwareUpdater::check(std::shared_ptr<HttpSessi
         co_return failed(tr("The update server could not be reached."));
 
     Log::info(QStringLiteral("GET %1").arg(address));
-    const TimedResponse timed =
-        co_await getWithDeadline(std::move(session), options.feedURL, options.maxFeedBytes, options.deadline);
-    if (!timed.response.isSuccess() || timed.timedOut)
-        co_return failed(transferProblem(timed));
+    const HttpResponse response =
+        co_await session->get(options.feedURL, {}, options.maxFeedBytes, QDeadlineTimer(options.deadline));
+    if (!response.isSuccess())
+        co_return failed(transferProblem(response));
 
-    const auto appcast = Appcast::parse(timed.response.body);
+    const auto appcast = Appcast::parse(response.body);
     if (!appcast)
         co_return failed(appcast.error());
     const auto newest = appcast.value().newest();

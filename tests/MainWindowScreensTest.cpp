@@ -1,0 +1,279 @@
+#include "support/FixtureServer.h"
+#include "support/ScreenFixtures.h"
+#include "PloveraApp.h"
+#include "Services/AppSettings.h"
+#include "ViewModels/AppRankMonitorViewModel.h"
+#include "ViewModels/AppRankingViewModel.h"
+#include "ViewModels/MainViewModel.h"
+#include "ViewModels/SavedAppsViewModel.h"
+#include "Views/AppDetailArea.h"
+#include "Views/AppListModels.h"
+#include "Views/AppRanksView.h"
+#include "Views/MainView.h"
+#include "Views/MonetizationView.h"
+#include "Views/RankingListModel.h"
+#include "Views/RankingRow.h"
+#include "Views/RanksSummaryTabView.h"
+#include "Views/SavedAppsSidebar.h"
+#include "platform/RemoteImageCache.h"
+#include "platform/RemoteImageView.h"
+#include "platform/SegmentedControl.h"
+#include "platform/UserDefaults.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QListView>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+constexpr qint64 kFieldnote = 6443210987; // the app the lookup fixture describes
+constexpr qint64 kTally = 1500000001;
+
+// Estimates whose figures name the app they are for.
+QByteArray estimatesFor(const QString& appID)
+{
+    const QJsonObject app{
+        {"app_id", appID.toLongLong()},
+        {"humanized_worldwide_last_month_downloads", QJsonObject{{"downloads", 1000}, {"string", QStringLiteral("%1 dl").arg(appID)}}},
+        {"humanized_worldwide_last_month_revenue", QJsonObject{{"revenue", 2000}, {"string", QStringLiteral("$%1").arg(appID)}}}};
+    return QJsonDocument(QJsonArray{app}).toJson(QJsonDocument::Compact);
+}
+
+template <typename Screen>
+Screen* tabScreen(MainView* view, DetailTab tab)
+{
+    return qobject_cast<Screen*>(view->detailArea()->tabPage(tab));
+}
+} // namespace
+
+// The main window with its three detail screens, every client on the fixture server.
+class MainWindowScreensTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen());
+        const QByteArray base = m_server.baseUrl().toString().toUtf8();
+        for (const char* name : {"PLOVERA_CATALOGUE_URL", "PLOVERA_CHARTS_URL", "PLOVERA_LEGACY_CHARTS_URL",
+                                 "PLOVERA_ESTIMATES_URL"})
+            qputenv(name, base);
+        m_server.setHandler([base = m_server.baseUrl()](const FixtureRequest& request) -> std::optional<FixtureResponse> {
+            if (request.path.startsWith(QLatin1String("/api/v2/"))) {
+                QList<ScreenFixtures::ChartEntry> entries{{QString::number(kTally), QStringLiteral("Tally"), {}},
+                                                          {QString::number(kFieldnote), QStringLiteral("Fieldnote"), {}}};
+                entries.append(ScreenFixtures::numberedEntries(6));
+                return FixtureResponse::json(ScreenFixtures::currentChart(entries, base));
+            }
+            if (request.path.contains(QLatin1String("/rss/")))
+                return FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_free_short.json"));
+            if (request.path == QLatin1String("/api/ios/apps"))
+                return FixtureResponse::json(estimatesFor(request.query.queryItemValue(QStringLiteral("app_ids"))));
+            if (request.path == QLatin1String("/lookup"))
+                return FixtureResponse::fromFile(request.query.queryItemValue(QStringLiteral("id")) == QString::number(kFieldnote)
+                                                     ? QStringLiteral("catalogue/lookup_fieldnote_us.json")
+                                                     : QStringLiteral("catalogue/lookup_empty.json"));
+            if (request.path.startsWith(QLatin1String("/icons/"))) {
+                FixtureResponse icon;
+                icon.body = ScreenFixtures::pngBytes(Qt::darkCyan);
+                icon.contentType = "image/png";
+                icon.status = request.path.contains(QLatin1String("404")) ? 404 : 200;
+                return icon;
+            }
+            return std::nullopt;
+        });
+    }
+
+    void init()
+    {
+        QVERIFY(m_data.isValid());
+        UserDefaults::resetForTesting();
+        QFile::remove(AppSettings::shared()->suite()->filePath());
+        UserDefaults::resetForTesting();
+        AppSettings::shared()->setIsFirstTime(false);
+        // Two countries keep the rank monitor's checks few.
+        AppSettings::shared()->setAppRankMonitorSelectedCountries({QStringLiteral("US"), QStringLiteral("JP")});
+        RemoteImageCache::shared()->resetForTesting();
+        auto app = PloveraApp::create(PloveraApp::Options{m_data.filePath(QStringLiteral("ws-%1.sqlite").arg(++m_case))});
+        QVERIFY2(app, app ? "" : qPrintable(app.error()));
+        m_app = std::move(app.value());
+        m_view = m_app->mainView();
+        m_view->setSelectedStorefront(QStringLiteral("US"));
+        m_app->window()->resize(1280, 860);
+    }
+
+    void cleanup()
+    {
+        m_app.reset();
+        ScreenFixtures::resetScheme();
+    }
+
+    void chartRowAddsToTheSidebarAndMarksTheRow()
+    {
+        const QString tally = saveApp(kTally, QStringLiteral("Tally"));
+        const QString noIcon = saveApp(404, QStringLiteral("No Icon"));
+        select(tally);
+        m_app->window()->show();
+        // Sidebar icons: loaded, or the fallback when there is none to be had.
+        SavedAppsListModel* sidebar = m_view->sidebar()->model();
+        const auto phase = [sidebar](const QString& key) {
+            return sidebar->index(sidebar->rowOfKey(key)).data(AppListRole::IconPhase).value<int>();
+        };
+        QTRY_COMPARE(phase(tally), int(RemoteImageView::Phase::Success));
+        QTRY_COMPARE(phase(noIcon), int(RemoteImageView::Phase::Failure));
+
+        auto* charts = tabScreen<RanksSummaryTabView>(m_view, DetailTab::ranks);
+        QVERIFY(charts);
+        QCOMPARE(charts->viewModel(), m_view->viewModel()->rankingViewModel());
+        QTRY_COMPARE(charts->contentState(), RanksSummaryTabView::ContentState::Rows);
+        const QAbstractItemModel* rows = charts->model();
+        // The open app is highlighted and saved; Fieldnote is neither.
+        QVERIFY(rows->index(0, 0).data(RankingListModel::HighlightedRole).toBool());
+        QVERIFY(rows->index(0, 0).data(RankingListModel::SavedRole).toBool());
+        QVERIFY(!rows->index(1, 0).data(RankingListModel::SavedRole).toBool());
+
+        QListView* list = charts->listView();
+        QStyleOptionViewItem option;
+        option.rect = list->visualRect(rows->index(1, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RankingRow::geometry(option, rows->index(1, 0)).state.center());
+        QVERIFY(rows->index(1, 0).data(RankingListModel::AddingRole).toBool());
+
+        QTRY_COMPARE(m_view->sidebar()->rowCount(), 3);
+        QTRY_COMPARE(m_view->selectedApp()->id, kFieldnote);
+        QCOMPARE(m_view->selectedApp()->name, QStringLiteral("Fieldnote: Trail Journal"));
+        // The same screen marks the new state: both saved, the new one open.
+        QCOMPARE(tabScreen<RanksSummaryTabView>(m_view, DetailTab::ranks), charts);
+        QTRY_VERIFY(!rows->index(1, 0).data(RankingListModel::AddingRole).toBool());
+        QVERIFY(rows->index(1, 0).data(RankingListModel::SavedRole).toBool());
+        QVERIFY(rows->index(1, 0).data(RankingListModel::HighlightedRole).toBool());
+        QVERIFY(!rows->index(0, 0).data(RankingListModel::HighlightedRole).toBool());
+    }
+
+    void switchingAppsRebuildsOnlyTheRankPage()
+    {
+        const QString tally = saveApp(kTally, QStringLiteral("Tally"));
+        const QString fieldnote = saveApp(kFieldnote, QStringLiteral("Fieldnote"));
+        select(tally);
+        m_app->window()->show();
+        AppDetailArea* detail = m_view->detailArea();
+
+        // The user's chart choices: paid, Japan, a category.
+        auto* charts = tabScreen<RanksSummaryTabView>(m_view, DetailTab::ranks);
+        AppRankingViewModel* chartModel = charts->viewModel();
+        QTRY_COMPARE(charts->contentState(), RanksSummaryTabView::ContentState::Rows);
+        SegmentedControl* kind = charts->chartPicker();
+        QTest::mouseClick(kind, Qt::LeftButton, {}, kind->segmentRect(1).center());
+        charts->countryPicker()->activated(charts->countryPicker()->findData(QStringLiteral("JP")));
+        charts->categoryPicker()->activated(3);
+        const auto genre = chartModel->selectedGenre();
+        QVERIFY(genre);
+
+        detail->setCurrentTab(DetailTab::appRanks);
+        QPointer<AppRanksView> firstPage = tabScreen<AppRanksView>(m_view, DetailTab::appRanks);
+        QVERIFY(firstPage);
+        QPointer<AppRankMonitorViewModel> firstModel = firstPage->viewModel();
+        QCOMPARE(firstModel->appID(), kTally);
+        QTRY_COMPARE(firstPage->cards().size(), 2);
+
+        select(fieldnote);
+        auto* secondPage = tabScreen<AppRanksView>(m_view, DetailTab::appRanks);
+        QVERIFY(secondPage && secondPage != firstPage);
+        QCOMPARE(secondPage->app().id, kFieldnote);
+        QCOMPARE(secondPage->viewModel()->appID(), kFieldnote);
+        QTRY_VERIFY(!firstPage && !firstModel);
+        QTRY_COMPARE(secondPage->cards().size(), 2);
+        // Refreshed details of the same app keep the page.
+        QTRY_VERIFY(!m_view->isRefreshingSelection());
+        QCOMPARE(tabScreen<AppRanksView>(m_view, DetailTab::appRanks), secondPage);
+
+        // The top charts kept their screen, view model and choices.
+        QCOMPARE(tabScreen<RanksSummaryTabView>(m_view, DetailTab::ranks), charts);
+        QCOMPARE(chartModel->selectedFeed(), AppRankingService::Feed::topPaid);
+        QCOMPARE(chartModel->selectedStorefront(), QStringLiteral("JP"));
+        QCOMPARE(chartModel->selectedGenre(), genre);
+        QCOMPARE(charts->countryPicker()->currentData().toString(), QStringLiteral("JP"));
+        // A real change of the window's country moves the tab's country.
+        m_view->setSelectedStorefront(QStringLiteral("DE"));
+        QCOMPARE(chartModel->selectedStorefront(), QStringLiteral("DE"));
+    }
+
+    void monetizationReloadsForTheNewApp()
+    {
+        const QString tally = saveApp(kTally, QStringLiteral("Tally"));
+        const QString fieldnote = saveApp(kFieldnote, QStringLiteral("Fieldnote"));
+        select(tally);
+        m_view->detailArea()->setCurrentTab(DetailTab::monetization);
+        m_app->window()->show();
+        auto* estimates = tabScreen<MonetizationView>(m_view, DetailTab::monetization);
+        QVERIFY(estimates);
+        QTRY_COMPARE(estimates->downloadsLabel()->text(), QStringLiteral("%1 dl").arg(kTally));
+
+        select(fieldnote);
+        QCOMPARE(tabScreen<MonetizationView>(m_view, DetailTab::monetization), estimates);
+        QTRY_COMPARE(estimates->downloadsLabel()->text(), QStringLiteral("%1 dl").arg(kFieldnote));
+        QCOMPARE(estimates->revenueLabel()->text(), QStringLiteral("$%1").arg(kFieldnote));
+        // The refresh of the same app asks for nothing more.
+        QTRY_VERIFY(!m_view->isRefreshingSelection());
+        QTest::qWait(100);
+        QCOMPARE(m_server.requestCount(QStringLiteral("/api/ios/apps?app_ids=%1").arg(kFieldnote)), 1);
+    }
+
+    // Not a check: each tab in both schemes, for a look.
+    void renderEachTab()
+    {
+        const QString folder = qEnvironmentVariable("PLOVERA_RENDER_DIR");
+        if (folder.isEmpty())
+            QSKIP("PLOVERA_RENDER_DIR is not set");
+        QDir().mkpath(folder);
+        saveApp(kTally, QStringLiteral("Tally"));
+        select(saveApp(kFieldnote, QStringLiteral("Fieldnote")));
+        m_app->window()->show();
+        QTRY_VERIFY(!m_view->isRefreshingSelection());
+        for (ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+            ScreenFixtures::applyScheme(scheme);
+            for (DetailTab tab : allDetailTabs()) {
+                m_view->detailArea()->setCurrentTab(tab);
+                QTest::qWait(400); // local loads and icons arrive
+                const QString name = QStringLiteral("window-%1-%2")
+                                         .arg(label(tab).toLower().replace(QLatin1Char(' '), QLatin1Char('-')),
+                                              scheme == ColorScheme::Dark ? QStringLiteral("dark") : QStringLiteral("light"));
+                QVERIFY(m_app->window()->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
+            }
+        }
+    }
+
+private:
+    QString saveApp(qint64 id, const QString& name)
+    {
+        AppInfo info;
+        info.id = id;
+        info.name = name;
+        info.developer = QStringLiteral("Vantorel Labs");
+        info.iconURL = QUrl(m_server.baseUrl().toString() + QStringLiteral("/icons/%1.png").arg(id));
+        const auto saved = m_app->savedApps()->add(info, QStringLiteral("US"));
+        return saved ? saved.value().dedupKey() : QString();
+    }
+
+    void select(const QString& key)
+    {
+        QVERIFY(!key.isEmpty());
+        m_view->selectProfile(key);
+        QCOMPARE(m_view->selectedKey(), key);
+    }
+
+    FixtureServer m_server;
+    QTemporaryDir m_data;
+    int m_case = 0;
+    std::unique_ptr<PloveraApp> m_app;
+    MainView* m_view = nullptr;
+};
+
+QTEST_MAIN(MainWindowScreensTest)
+#include "MainWindowScreensTest.moc"
