@@ -120,7 +120,7 @@ void PlainToastStyle::StyledViewBody::paintEvent(QPaintEvent*)
     for (int i = steps; i >= 1; --i) {
         const qreal spread = radius * qreal(i) / steps * 0.6;
         QColor ring = shadow;
-        ring.setAlphaF(shadow.alphaF() / steps * 1.5);
+        ring.setAlphaF(shadow.alphaF() / steps);
         QPainterPath path;
         path.addRoundedRect(card.adjusted(-spread, -spread + spread * 0.25, spread, spread + spread * 0.25),
                             PlainToastBackground::cornerRadius + spread, PlainToastBackground::cornerRadius + spread);
