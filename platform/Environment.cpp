@@ -9,13 +9,33 @@ QHash<QByteArray, QList<KeyWatcher*>>& watchers()
     static QHash<QByteArray, QList<KeyWatcher*>> all;
     return all;
 }
+
+// Reads walk every ancestor on each read, so stores are found by a hash
+// lookup rather than by searching each widget's children.
+QHash<const QWidget*, EnvironmentStore*>& stores()
+{
+    static QHash<const QWidget*, EnvironmentStore*> all;
+    return all;
+}
 } // namespace
+
+EnvironmentStore::EnvironmentStore(QWidget* owner)
+    : QObject(owner)
+    , m_owner(owner)
+{
+    stores().insert(owner, this);
+}
+
+EnvironmentStore::~EnvironmentStore()
+{
+    stores().remove(m_owner);
+}
 
 EnvironmentStore* environmentStore(const QWidget* widget, bool create)
 {
     if (!widget)
         return nullptr;
-    auto* store = widget->findChild<EnvironmentStore*>(QString(), Qt::FindDirectChildrenOnly);
+    EnvironmentStore* store = stores().value(widget);
     if (!store && create)
         store = new EnvironmentStore(const_cast<QWidget*>(widget));
     return store;

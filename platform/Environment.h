@@ -36,10 +36,14 @@ namespace platform_detail {
 class EnvironmentStore : public QObject {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    explicit EnvironmentStore(QWidget* owner);
+    ~EnvironmentStore() override;
     QHash<QByteArray, std::any> values;
 signals:
     void valueChanged(const QByteArray& name);
+
+private:
+    const QWidget* m_owner;
 };
 EnvironmentStore* environmentStore(const QWidget* widget, bool create);
 
@@ -111,7 +115,11 @@ T get(const QWidget* widget, const EnvironmentKey<T>& key)
         if (const T* value = std::any_cast<T>(&it.value()))
             return *value;
     }
-    return key.defaultValue ? key.defaultValue() : T{};
+    if constexpr (std::default_initializable<T>) {
+        if (!key.defaultValue)
+            return T{};
+    }
+    return key.defaultValue();
 }
 
 // Calls `onChange` with the new effective value at `widget` whenever it

@@ -26,6 +26,8 @@ ToastModifierCore::~ToastModifierCore() = default;
 
 void ToastModifierCore::dismissShownToast()
 {
+    if (*m_onScreen == 0)
+        return;
     QMetaObject::invokeMethod(qApp, m_canceller->presentationDismissalHandler(), Qt::QueuedConnection);
 }
 
@@ -37,8 +39,16 @@ void ToastModifierCore::withdrawQueuedToasts()
 void ToastModifierCore::schedule(const Toast& toast, ToastAlignment alignment, std::function<void()> onDismiss)
 {
     QWidget* view = m_target;
-    ToastPresentation presentation{toast, alignment, ToastEnvironmentValues::capture(view), m_canceller, {},
-                                   std::move(onDismiss)};
+    std::shared_ptr<int> onScreen = m_onScreen;
+    ToastPresentation presentation{toast, alignment, ToastEnvironmentValues::capture(view), m_canceller,
+                                   [onScreen] { ++*onScreen; },
+                                   [onScreen, onDismiss = std::move(onDismiss)] {
+                                       // Counted off first: the callback may raise the next toast.
+                                       if (*onScreen > 0)
+                                           --*onScreen;
+                                       if (onDismiss)
+                                           onDismiss();
+                                   }};
     ToastCancellation policy = Environment::get(view, ToastCancellationEnvironmentKey::key());
     if (policy == ToastCancellation::automatic)
         policy = ToastCancellation::presentation;

@@ -33,6 +33,7 @@ public:
 
     // Dismisses the toast this helper has on screen, if any, on the main
     // thread's next turn (with the dismissal installed now).
+    // With none on screen there is nothing to dismiss.
     void dismissShownToast();
     // Withdraws this helper's toasts that are still queued.
     void withdrawQueuedToasts();
@@ -51,5 +52,7 @@ private:
     QPointer<QWidget> m_target;
     AppearanceObserver* m_appearance;
     std::shared_ptr<ToastPresentationCanceller> m_canceller;
+    // This helper's toasts on screen now, shared with their callbacks.
+    std::shared_ptr<int> m_onScreen = std::make_shared<int>(0);
     ViewBoundState<ToastHandleSet> m_cancellables;
 };
