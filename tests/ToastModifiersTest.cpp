@@ -218,6 +218,29 @@ private slots:
         QCOMPARE(m_presenter->shown, (QStringList{"+early", "-early"}));
     }
 
+    void removingTheViewDismissesItsToastOnlyWhenAsked_data()
+    {
+        QTest::addColumn<bool>("dismissOnRelease");
+        QTest::newRow("option set") << true;
+        QTest::newRow("no options") << false;
+    }
+
+    void removingTheViewDismissesItsToastOnlyWhenAsked()
+    {
+        QFETCH(bool, dismissOnRelease);
+        auto* view = new QWidget(m_window.get());
+        if (dismissOnRelease)
+            toastPresentationInvalidation(view, ToastPresentationInvalidation::all);
+        ObservableValue<bool> flag(false);
+        toast(view, flag.binding(), ToastAlignment::top(), {}, [] { return titled(QStringLiteral("v")); });
+        view->show();
+        flag.set(true);
+        QTRY_VERIFY(m_presenter->isShowing());
+        delete view;
+        settle();
+        QCOMPARE(m_presenter->isShowing(), !dismissOnRelease);
+    }
+
     void absentValueWithdrawsQueuedToasts()
     {
         // Another toast holds the screen, so the modifier's toast waits.

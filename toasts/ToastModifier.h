@@ -48,6 +48,10 @@ public:
             firstAppearance();
     }
 
+    // Its toasts' dismissal calls back into this helper: the canceller must go
+    // (and may dismiss) while the helper is still whole.
+    ~ToastModifier() override { releasePresentationCanceller(); }
+
 private:
     void handleChange(const std::optional<Value>& value)
     {

@@ -24,9 +24,15 @@ ToastModifierCore::ToastModifierCore(QWidget* target)
 
 ToastModifierCore::~ToastModifierCore() = default;
 
+void ToastModifierCore::releasePresentationCanceller()
+{
+    std::shared_ptr<ToastPresentationCanceller> canceller = std::move(m_canceller);
+    canceller.reset();
+}
+
 void ToastModifierCore::dismissShownToast()
 {
-    if (*m_onScreen == 0)
+    if (!m_canceller || *m_onScreen == 0)
         return;
     QMetaObject::invokeMethod(qApp, m_canceller->presentationDismissalHandler(), Qt::QueuedConnection);
 }
@@ -38,6 +44,8 @@ void ToastModifierCore::withdrawQueuedToasts()
 
 void ToastModifierCore::schedule(const Toast& toast, ToastAlignment alignment, std::function<void()> onDismiss)
 {
+    if (!m_canceller)
+        return;
     QWidget* view = m_target;
     std::shared_ptr<int> onScreen = m_onScreen;
     ToastPresentation presentation{toast, alignment, ToastEnvironmentValues::capture(view), m_canceller,
@@ -70,6 +78,7 @@ bool ToastModifierCore::dismissesPrevious() const
 void ToastModifierCore::applyInvalidationOptions()
 {
     const auto options = invalidationOptions();
-    m_canceller->setDismissOnDeinit(options
+    if (m_canceller)
+        m_canceller->setDismissOnDeinit(options
                                     && options->testFlag(ToastPresentationInvalidationOption::dismissOnCancellerRelease));
 }

@@ -42,6 +42,15 @@ public:
     void schedule(const Toast& toast, ToastAlignment alignment, std::function<void()> onDismiss);
 
     std::optional<ToastPresentationInvalidationOptions> invalidationOptions() const;
+
+protected:
+    // Lets the canceller go (dismissing the toast on screen when the options
+    // ask for it). Helpers whose toasts call back into them do this first in
+    // their destructor, while they are still whole; afterwards the helper
+    // schedules and dismisses nothing.
+    void releasePresentationCanceller();
+
+public:
     // A new toast first dismisses the shown one unless options say otherwise.
     bool dismissesPrevious() const;
     int handleCount() { return m_cancellables.value()->size(); }
