@@ -20,9 +20,8 @@ QCoro::Task<> showAndDismiss(ToastPresentation presentation)
     co_return;
 }
 
-class ImmediatePresenter : public QObject, public ToastPresenting {
+class ImmediatePresenter : public ToastPresenting {
 public:
-    QObject* toastPresenterObject() override { return this; }
     ToastScheduler& toastScheduler() override { return m_scheduler; }
     bool presentsInLayout() const override { return false; }
     void prepareForToasts() override {}

@@ -4,7 +4,7 @@
 // with QPainter. And a thousand toasts scheduled, shown and dismissed over a
 // window with the manual clock, to see the memory come back.
 #include "toasts/AnimationLayer.h"
-#include "toasts/DefaultToastCard.h"
+#include "toasts/Toast.h"
 #include "toasts/NSToastHostingController.h"
 #include "toasts/ToastScheduler.h"
 #include "toasts/ToastsConfiguration.h"
@@ -48,10 +48,8 @@ AnimatedSurface::Matrix matrixOf(const Transform3D& t)
 
 QWidget* makeCard(QWidget* parent)
 {
-    ToastConfiguration configuration;
-    configuration.role = ToastRole::success;
-    configuration.content = [](QWidget* p) { return new QLabel(QStringLiteral("Feedback sent. Thank you!"), p); };
-    auto* card = new DefaultToastCard(configuration, parent);
+    const Toast toast = Toast::verbatim(QStringLiteral("Feedback sent. Thank you!"), ToastRole::success, ToastDuration(2));
+    QWidget* card = toast.makeWidget(parent);
     card->setGeometry(toastFrame);
     return card;
 }
@@ -126,7 +124,7 @@ void showToasts(QWidget* window, ManualAnimationClock& clock, int count)
     for (int i = 0; i < count; ++i) {
         ToastPresentation presentation;
         presentation.toast.configuration.duration = ToastDuration(0.1);
-        presentation.toast.configuration.content = [](QWidget* p) { return new QLabel(QStringLiteral("Saved"), p); };
+        presentation.toast.configuration.content = ToastContent::title(QStringLiteral("Saved"));
         presentation.onDismiss = [&dismissed] { ++dismissed; };
         toastScheduler(window).enqueue(std::move(presentation));
     }

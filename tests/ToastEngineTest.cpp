@@ -40,7 +40,7 @@ ToastPresentation makeToast(std::shared_ptr<Journal> journal, const QString& nam
     ToastPresentation presentation;
     presentation.toast.configuration.role = ToastRole::success;
     presentation.toast.configuration.duration = ToastDuration(seconds);
-    presentation.toast.configuration.content = [name](QWidget* parent) { return new QLabel(name, parent); };
+    presentation.toast.configuration.content = ToastContent::title(name);
     presentation.toastAlignment = alignment;
     presentation.onPresent = [journal, name] { journal->events.append(name + QStringLiteral(" presented")); };
     presentation.onDismiss = [journal, name] { journal->events.append(name + QStringLiteral(" dismissed")); };

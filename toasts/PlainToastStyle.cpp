@@ -51,6 +51,7 @@ QWidget* makeContent(const ToastConfiguration& configuration, const QColor& tint
         title->setObjectName(QStringLiteral("ToastTitle"));
         title->setAccessibleName(QStringLiteral("ToastTitle"));
         title->setTextFormat(Qt::PlainText);
+        title->setWordWrap(true);
         title->setFont(platformFont(TextStyle::Title3));
         QPalette palette = title->palette();
         palette.setColor(QPalette::WindowText, SemanticColors::primary(colorScheme(parent)));

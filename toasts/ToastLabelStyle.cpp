@@ -29,6 +29,7 @@ QWidget* ToastLabelStyle::makeBody(const QString& title, const QString& symbol, 
     text->setObjectName(QStringLiteral("ToastContent"));
     text->setAccessibleName(QStringLiteral("ToastContent"));
     text->setTextFormat(Qt::PlainText);
+    text->setWordWrap(true);
     text->setFont(platformFont(centred ? TextStyle::Title : TextStyle::Title3));
     QPalette palette = text->palette();
     palette.setColor(QPalette::WindowText, SemanticColors::primary(colorScheme(parent)));
