@@ -1,10 +1,10 @@
 #include "toasts/PlainToastBackground.h"
 #include "toasts/PlainToastStyle.h"
 #include "toasts/Toast.h"
-#include "toasts/ToastAccessibilitySettings.h"
 #include "toasts/ToastButtonStyle.h"
 #include "toasts/ToastEnvironmentKeys.h"
 
+#include "platform/AccessibilitySettings.h"
 #include "platform/SemanticColors.h"
 
 #include <QBoxLayout>
@@ -56,7 +56,7 @@ class ToastPlainStyleTest : public QObject {
 private slots:
     void cleanup()
     {
-        ToastAccessibilitySettings::setReduceTransparencyOverride(std::nullopt);
+        AccessibilitySettings::instance()->setReduceTransparencyOverride(std::nullopt);
         setColorSchemeOverride(std::nullopt);
     }
 
@@ -162,7 +162,7 @@ private slots:
 
         QVERIFY(background->shadowColor().alpha() > 0);
         QVERIFY(background->fillColor().alpha() < 255);
-        ToastAccessibilitySettings::setReduceTransparencyOverride(true);
+        AccessibilitySettings::instance()->setReduceTransparencyOverride(true);
         QCOMPARE(background->shadowColor().alpha(), 0);
         QCOMPARE(background->fillColor().alpha(), 255);
     }

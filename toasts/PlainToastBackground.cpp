@@ -1,6 +1,6 @@
 #include "toasts/PlainToastBackground.h"
 
-#include "toasts/ToastAccessibilitySettings.h"
+#include "platform/AccessibilitySettings.h"
 
 #include "platform/SemanticColors.h"
 
@@ -23,13 +23,13 @@ void PlainToastBackground::setHovering(bool hovering)
 
 QColor PlainToastBackground::shadowColor() const
 {
-    return ToastAccessibilitySettings::reduceTransparency() ? QColor(0, 0, 0, 0) : QColor(0, 0, 0, 51);
+    return AccessibilitySettings::instance()->reduceTransparency() ? QColor(0, 0, 0, 0) : QColor(0, 0, 0, 51);
 }
 
 QColor PlainToastBackground::fillColor() const
 {
     QColor fill = SemanticColors::windowBackground(colorScheme(this));
-    fill.setAlphaF(ToastAccessibilitySettings::reduceTransparency() ? 1.0 : fillOpacity);
+    fill.setAlphaF(AccessibilitySettings::instance()->reduceTransparency() ? 1.0 : fillOpacity);
     return fill;
 }
 

@@ -13,7 +13,7 @@ ToastButton::ToastButton(const QString& title, Action action, QWidget* parent)
 ToastButton::ToastButton(const QString& title, const QString& symbol, Action action, QWidget* parent)
     : QPushButton(title, parent)
     , m_action(std::move(action))
-    , m_box(this, this, [] { return std::make_shared<CancellablesBox>(); })
+    , m_box(this, [] { return std::make_shared<CancellablesBox>(); })
 {
     if (!symbol.isEmpty())
         setIcon(symbolIcon(symbol, SemanticColors::primary(colorScheme(this))));
@@ -27,6 +27,6 @@ void ToastButton::press()
     const ScheduleToastAction scheduleToast{Environment::get(this, ToastPresenterEnvironmentKey::key()),
                                             ToastEnvironmentValues::capture(this),
                                             Environment::get(this, ToastCancellationEnvironmentKey::key()),
-                                            ToastCancellation::presentation, m_box.value()};
+                                            ToastCancellation::presentation, m_box.wrappedValue()};
     m_action(scheduleToast);
 }

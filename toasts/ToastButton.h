@@ -2,7 +2,7 @@
 
 #include "toasts/CancellablesBox.h"
 #include "toasts/ScheduleToastAction.h"
-#include "toasts/ViewBoundState.h"
+#include "toasts/PresentationBoundState.h"
 
 #include <QPushButton>
 
@@ -21,11 +21,11 @@ public:
     ToastButton(const QString& title, Action action, QWidget* parent = nullptr);
     ToastButton(const QString& title, const QString& symbol, Action action, QWidget* parent = nullptr);
 
-    std::shared_ptr<CancellablesBox> cancellablesBox() { return m_box.value(); }
+    std::shared_ptr<CancellablesBox> cancellablesBox() { return m_box.wrappedValue(); }
 
 private:
     void press();
 
     Action m_action;
-    ViewBoundState<CancellablesBox> m_box;
+    PresentationBoundState<std::shared_ptr<CancellablesBox>> m_box;
 };

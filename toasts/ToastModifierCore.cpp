@@ -13,7 +13,7 @@ ToastModifierCore::ToastModifierCore(QWidget* target)
     , m_target(target)
     , m_appearance(new AppearanceObserver(target, this))
     , m_canceller(ToastPresentationCanceller::make())
-    , m_cancellables(target, this, [] { return std::make_shared<ToastHandleSet>(); })
+    , m_cancellables(target, [] { return std::make_shared<ToastHandleSet>(); })
 {
     Environment::observe<std::optional<ToastPresentationInvalidationOptions>>(
         target, ToastPresentationInvalidationOptionsEnvironmentKey::key(), this,
@@ -39,7 +39,7 @@ void ToastModifierCore::dismissShownToast()
 
 void ToastModifierCore::withdrawQueuedToasts()
 {
-    m_cancellables.value()->cancelAll();
+    m_cancellables.wrappedValue()->cancelAll();
 }
 
 void ToastModifierCore::schedule(const Toast& toast, ToastAlignment alignment, std::function<void()> onDismiss)
@@ -61,7 +61,7 @@ void ToastModifierCore::schedule(const Toast& toast, ToastAlignment alignment, s
     if (policy == ToastCancellation::automatic)
         policy = ToastCancellation::presentation;
     const ToastPresenterProxy proxy = Environment::get(view, ToastPresenterEnvironmentKey::key());
-    proxy.schedule(std::move(presentation), policy, *m_cancellables.value());
+    proxy.schedule(std::move(presentation), policy, *m_cancellables.wrappedValue());
 }
 
 std::optional<ToastPresentationInvalidationOptions> ToastModifierCore::invalidationOptions() const

@@ -5,7 +5,7 @@
 #include "toasts/ToastHandleSet.h"
 #include "toasts/ToastPresentationCanceller.h"
 #include "toasts/ToastPresentationInvalidationOptions.h"
-#include "toasts/ViewBoundState.h"
+#include "toasts/PresentationBoundState.h"
 
 #include <QObject>
 #include <QPointer>
@@ -53,7 +53,7 @@ protected:
 public:
     // A new toast first dismisses the shown one unless options say otherwise.
     bool dismissesPrevious() const;
-    int handleCount() { return m_cancellables.value()->size(); }
+    int handleCount() { return m_cancellables.wrappedValue()->size(); }
 
 private:
     void applyInvalidationOptions();
@@ -63,5 +63,5 @@ private:
     std::shared_ptr<ToastPresentationCanceller> m_canceller;
     // This helper's toasts on screen now, shared with their callbacks.
     std::shared_ptr<int> m_onScreen = std::make_shared<int>(0);
-    ViewBoundState<ToastHandleSet> m_cancellables;
+    PresentationBoundState<std::shared_ptr<ToastHandleSet>> m_cancellables;
 };

@@ -7,7 +7,7 @@
 ToastTaskModifier::ToastTaskModifier(QWidget* target, Operation operation, QVariant id)
     : QObject(target)
     , m_target(target)
-    , m_box(target, this, [] { return std::make_shared<CancellablesBox>(); })
+    , m_box(target, [] { return std::make_shared<CancellablesBox>(); })
 {
     m_task = new ViewTask(
         target,
@@ -26,7 +26,7 @@ ScheduleToastAction ToastTaskModifier::makeAction()
     return ScheduleToastAction{Environment::get(m_target, ToastPresenterEnvironmentKey::key()),
                                ToastEnvironmentValues::capture(m_target),
                                Environment::get(m_target, ToastCancellationEnvironmentKey::key()),
-                               ToastCancellation::presentation, m_box.value()};
+                               ToastCancellation::presentation, m_box.wrappedValue()};
 }
 
 ToastTaskModifier* toastTask(QWidget* view, ToastTaskModifier::Operation operation)

@@ -2,7 +2,7 @@
 
 #include "toasts/CancellablesBox.h"
 #include "toasts/ScheduleToastAction.h"
-#include "toasts/ViewBoundState.h"
+#include "toasts/PresentationBoundState.h"
 
 #include "platform/CancellationToken.h"
 
@@ -29,13 +29,13 @@ public:
     void setId(const QVariant& id);
     ViewTask* task() const { return m_task; }
     // The box as it stands (made if none is held).
-    std::shared_ptr<CancellablesBox> cancellablesBox() { return m_box.value(); }
+    std::shared_ptr<CancellablesBox> cancellablesBox() { return m_box.wrappedValue(); }
 
 private:
     ScheduleToastAction makeAction();
 
     QWidget* m_target;
-    ViewBoundState<CancellablesBox> m_box;
+    PresentationBoundState<std::shared_ptr<CancellablesBox>> m_box;
     ViewTask* m_task = nullptr;
 };
 
