@@ -9,6 +9,7 @@
 #include <any>
 #include <concepts>
 #include <functional>
+#include <optional>
 
 // A key of an environment value: a name, the value read where no ancestor
 // set one (computed each time it is read), and how two values compare when
@@ -101,8 +102,10 @@ void clear(QWidget* widget, const EnvironmentKey<T>& key)
     platform_detail::notifyKeyChanged(channelFor(key.name));
 }
 
+// The value set on the widget or the nearest widget above it that sets the
+// key; none where no widget does (the key's default is not consulted).
 template <typename T>
-T get(const QWidget* widget, const EnvironmentKey<T>& key)
+std::optional<T> find(const QWidget* widget, const EnvironmentKey<T>& key)
 {
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
         auto* store = platform_detail::environmentStore(w, false);
@@ -115,6 +118,14 @@ T get(const QWidget* widget, const EnvironmentKey<T>& key)
         if (const T* value = std::any_cast<T>(&it.value()))
             return *value;
     }
+    return std::nullopt;
+}
+
+template <typename T>
+T get(const QWidget* widget, const EnvironmentKey<T>& key)
+{
+    if (std::optional<T> value = find(widget, key))
+        return std::move(*value);
     if constexpr (std::default_initializable<T>) {
         if (!key.defaultValue)
             return T{};
