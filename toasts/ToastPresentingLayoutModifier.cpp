@@ -118,8 +118,8 @@ QCoro::Task<> ToastLayoutPresenter::displayWait(
         co_await ToastDuration::sleep(seconds, token);
     else
         co_await ToastDuration::waitUntilCancelled(token);
-    // Run out or cancelled alike.
-    if (self)
+    // Run out or cancelled alike, unless the presenter is going.
+    if (self && !self->m_lifetime.isCancelled())
         self->endDisplay(generation);
 }
 
@@ -154,15 +154,15 @@ void ToastLayoutPresenter::dismiss(const ToastPresentation& presentation)
     m_phase = Phase::removing;
     m_toastPresentation.reset();
     emit toastPresentationChanged();
-    removalWait(this, m_generation, presentation, transitionSeconds(false, presentation));
+    removalWait(this, m_generation, presentation, transitionSeconds(false, presentation), m_lifetime.token());
 }
 
-QCoro::Task<> ToastLayoutPresenter::removalWait(
-    QPointer<ToastLayoutPresenter> self, quint64 generation, ToastPresentation presentation, double seconds)
+QCoro::Task<> ToastLayoutPresenter::removalWait(QPointer<ToastLayoutPresenter> self, quint64 generation,
+    ToastPresentation presentation, double seconds, CancellationToken lifetime)
 {
-    co_await ToastDuration::sleep(seconds, self ? self->m_lifetime.token() : CancellationToken());
+    co_await ToastDuration::sleep(seconds, lifetime);
     // A presenter that went has told the toast's end itself.
-    if (!self)
+    if (!self || lifetime.isCancelled())
         co_return;
     if (generation == self->m_generation) {
         self->m_phase = Phase::idle;

@@ -71,8 +71,8 @@ private:
         CancellationToken token);
     static QCoro::Task<> displayWait(QPointer<ToastLayoutPresenter> self, quint64 generation, double seconds,
         CancellationToken token);
-    static QCoro::Task<> removalWait(
-        QPointer<ToastLayoutPresenter> self, quint64 generation, ToastPresentation presentation, double seconds);
+    static QCoro::Task<> removalWait(QPointer<ToastLayoutPresenter> self, quint64 generation,
+        ToastPresentation presentation, double seconds, CancellationToken lifetime);
     void startDisplay(quint64 generation);
     void endDisplay(quint64 generation);
 
