@@ -1,3 +1,4 @@
+#include "toasts/AnimationLayer.h"
 #include "toasts/PlainToastBackground.h"
 #include "toasts/PlainToastStyle.h"
 #include "toasts/Toast.h"
@@ -5,6 +6,7 @@
 #include "toasts/ToastEnvironmentKeys.h"
 
 #include "platform/AccessibilitySettings.h"
+#include "platform/AnimationClock.h"
 #include "platform/SemanticColors.h"
 
 #include <QBoxLayout>
@@ -53,7 +55,11 @@ Toast labelToast(ToastRole role)
 class ToastPlainStyleTest : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<ManualAnimationClock> m_clock;
+
 private slots:
+    void initTestCase() { m_clock = std::make_unique<ManualAnimationClock>(); }
+    void cleanupTestCase() { m_clock.reset(); }
     void cleanup()
     {
         AccessibilitySettings::instance()->setReduceTransparencyOverride(std::nullopt);
@@ -154,11 +160,25 @@ private slots:
         QCOMPARE(background->shadowRadius(), 16.0);
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
         QCoreApplication::sendEvent(body, &enter);
+        // Scale, border and shadow move together through the card's layer.
+        m_clock->advanceBy(125);
+        AnimationLayer* layer = AnimationLayer::of(body);
+        QVERIFY(layer);
+        const double midScale = layer->presentationTransform().m11;
+        QVERIFY(midScale > 1.0 && midScale < 1.05);
+        QVERIFY(background->borderWidth() > 2.0 && background->borderWidth() < 3.0);
+        m_clock->advanceInFrames(300);
+        QTRY_VERIFY(!layer->hasRunningAnimations());
+        QCOMPARE(layer->presentationTransform().m11, 1.05);
         QCOMPARE(background->borderWidth(), 3.0);
         QCOMPARE(background->shadowRadius(), 24.0);
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(body, &leave);
+        m_clock->advanceInFrames(300);
+        QTRY_VERIFY(!layer->hasRunningAnimations());
         QCOMPARE(background->borderWidth(), 2.0);
+        QCOMPARE(layer->presentationTransform().m11, 1.0);
+        QVERIFY(layer->surface()->isShowingLive());
 
         QVERIFY(background->shadowColor().alpha() > 0);
         QVERIFY(background->fillColor().alpha() < 255);
@@ -186,7 +206,10 @@ private slots:
         QVERIFY(qAbs(style->labelColor(true, true).alphaF() - accent.alphaF() * 0.7) < 1e-3);
         QVERIFY(qAbs(style->labelColor(false, false).alphaF()
                      - SemanticColors::secondary(colorScheme(button)).alphaF() * 0.5) < 1e-3);
-        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mousePress(button, Qt::LeftButton);
+        QCOMPARE(AnimationLayer::of(button)->presentationTransform().m11, 0.9);
+        QTest::mouseRelease(button, Qt::LeftButton);
+        QCOMPARE(AnimationLayer::of(button)->presentationTransform().m11, 1.0);
         QCOMPARE(clicked, 1);
         QCOMPARE(host.dismissed, 1); // even with interactive dismissal off
         button->setEnabled(false);
@@ -222,6 +245,7 @@ private slots:
             // The last edge-aligned card as if hovered.
             QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
             QCoreApplication::sendEvent(hosts[4]->card, &enter);
+            m_clock->advanceInFrames(300);
             sheet.show();
             sheet.resize(sheet.sizeHint()); // adjustSize() caps at the screen size
             const QString name = scheme == ColorScheme::Light ? QStringLiteral("light") : QStringLiteral("dark");

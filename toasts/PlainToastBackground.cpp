@@ -15,9 +15,14 @@ PlainToastBackground::PlainToastBackground(QColor accentColor, QWidget* parent)
 
 void PlainToastBackground::setHovering(bool hovering)
 {
-    if (hovering == m_hovering)
-        return;
     m_hovering = hovering;
+}
+
+void PlainToastBackground::setHoverProgress(qreal progress)
+{
+    if (progress == m_hoverProgress)
+        return;
+    m_hoverProgress = progress;
     update();
 }
 

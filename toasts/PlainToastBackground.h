@@ -16,8 +16,12 @@ public:
 
     void setHovering(bool hovering);
     bool isHovering() const { return m_hovering; }
-    qreal borderWidth() const { return m_hovering ? 3 : 2; }
-    qreal shadowRadius() const { return m_hovering ? 24 : 16; }
+    // How far the hover look has come: 0 at rest, 1 fully hovered; the card
+    // animates it.
+    void setHoverProgress(qreal progress);
+    qreal hoverProgress() const { return m_hoverProgress; }
+    qreal borderWidth() const { return 2 + m_hoverProgress; }
+    qreal shadowRadius() const { return 16 + 8 * m_hoverProgress; }
     QColor accentColor() const { return m_accentColor; }
     // The shadow's colour: black at 0.2, clear with reduce transparency.
     QColor shadowColor() const;
@@ -29,4 +33,5 @@ protected:
 private:
     QColor m_accentColor;
     bool m_hovering = false;
+    qreal m_hoverProgress = 0;
 };

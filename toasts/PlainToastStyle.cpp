@@ -1,5 +1,6 @@
 #include "toasts/PlainToastStyle.h"
 
+#include "toasts/AnimationLayer.h"
 #include "toasts/PlainToastBackground.h"
 #include "toasts/ToastButtonStyle.h"
 #include "toasts/ToastEnvironmentKeys.h"
@@ -7,6 +8,7 @@
 #include "toasts/ToastLabeledContentStyle.h"
 #include "toasts/ToastPresentedAlignment.h"
 
+#include "platform/AnimationGroup.h"
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
 
@@ -147,7 +149,43 @@ void PlainToastStyle::StyledViewBody::setHovering(bool hovering)
         return;
     m_hovering = hovering;
     m_background->setHovering(hovering);
-    update();
+    // Scale, border and shadow move together, drawn through the card's
+    // animated layer, from wherever a previous change left them.
+    AnimationLayer* layer = AnimationLayer::ensure(this);
+    const qreal from = m_background->hoverProgress();
+    const qreal to = hovering ? 1.0 : 0.0;
+    const auto scaleAt = [](qreal progress) {
+        const double factor = 1 + (hoverScale - 1) * progress;
+        return Transform3D::makeScale(factor, factor, 1);
+    };
+    layer->removeAllAnimations();
+    layer->setTransform(scaleAt(to));
+    TimedAnimation animation;
+    animation.keyPath = QStringLiteral("transform");
+    animation.duration = hoverSeconds;
+    animation.timing = TimingFunction::defaultCurve();
+    QPointer<StyledViewBody> self(this);
+    animation.apply = [self, from, to, scaleAt](double fraction) {
+        if (!self)
+            return;
+        const qreal progress = from + (to - from) * fraction;
+        self->m_background->setHoverProgress(progress);
+        self->update();
+        if (AnimationLayer* layer = AnimationLayer::of(self)) {
+            layer->setPresentationTransform(scaleAt(progress));
+            layer->surface()->refreshSnapshot();
+        }
+    };
+    auto* group = new AnimationGroup;
+    group->addAnimation(std::move(animation));
+    group->setOnStopped([self, to](bool) {
+        if (self) {
+            self->m_background->setHoverProgress(to);
+            self->update();
+        }
+    });
+    layer->addAnimation(group, QStringLiteral("hover"));
+    group->start();
 }
 
 bool PlainToastStyle::StyledViewBody::eventFilter(QObject* watched, QEvent* event)

@@ -25,6 +25,9 @@ public:
         static constexpr int padding = 12;
         // Room around the card for its shadow.
         static constexpr int outerPadding = 16;
+        static constexpr qreal hoverScale = 1.05;
+        // The platform's default animation, which hovering uses.
+        static constexpr double hoverSeconds = 0.25;
 
         StyledViewBody(const ToastConfiguration& configuration, QWidget* parent);
 

@@ -1,5 +1,6 @@
 #include "toasts/ToastButtonStyle.h"
 
+#include "toasts/AnimationLayer.h"
 #include "toasts/ToastEnvironmentKeys.h"
 
 #include "platform/SemanticColors.h"
@@ -43,6 +44,8 @@ bool ToastButtonStyle::eventFilter(QObject* watched, QEvent* event)
 void ToastButtonStyle::restyle()
 {
     const QColor colour = labelColor(m_button->isEnabled(), m_button->isDown());
+    const qreal scale = m_button->isDown() ? pressedScale : 1.0;
+    AnimationLayer::ensure(m_button)->setTransform(Transform3D::makeScale(scale, scale, 1));
     m_button->setStyleSheet(QStringLiteral("QAbstractButton { border: none; background: transparent; color: %1; }")
                                 .arg(styleSheetColor(colour)));
 }
