@@ -71,6 +71,8 @@ private slots:
     {
         ToastsConfiguration::shared().setTimeScaleForTesting(1.0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // Presenters that went end their schedulers' consumers on a later turn.
+        QTRY_COMPARE(ToastScheduler::runningConsumerCount(), 0);
     }
 
     void bridgeValuesOfEachState_data()
@@ -250,6 +252,10 @@ private slots:
 
     void theReaderFindsTheWindowOrAnEnclosingLayoutPresenter()
     {
+        // What the readers hand on outlives the windows, which call them as they go.
+        QList<ToastPresenting*> handed;
+        QList<ToastPresenting*> insideHanded;
+        QList<bool> lonelyHanded;
         QWidget a;
         QWidget b;
         a.show();
@@ -257,7 +263,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&b));
         auto* view = new QWidget(&a);
         toastPresenter(&a, ToastPresenterProxy(WindowToastPresenter::of(&b))); // the default points elsewhere
-        QList<ToastPresenting*> handed;
         auto* reader = new ToastPresenterReader(view, [&handed](const ToastPresenterProxy& p) { handed.append(p.toastPresenter()); });
         view->show();
         QTRY_VERIFY(reader->assignedPresenter());
@@ -272,7 +277,6 @@ private slots:
         auto* layout = new QWidget(&b);
         auto* modifier = toastPresentingLayout(layout);
         auto* inside = new QWidget(layout);
-        QList<ToastPresenting*> insideHanded;
         toastTargetScene(inside);
         new ToastPresenterReader(inside, [&insideHanded](const ToastPresenterProxy& p) { insideHanded.append(p.toastPresenter()); });
         QCOMPARE(insideHanded, QList<ToastPresenting*>{modifier->toastPresenter()});
@@ -281,7 +285,6 @@ private slots:
 
         // A reader with no window still shows its content after one turn, with no presenter.
         QWidget lonely;
-        QList<bool> lonelyHanded;
         new ToastPresenterReader(&lonely, [&lonelyHanded](const ToastPresenterProxy& p) { lonelyHanded.append(p.hasPresenter()); });
         lonely.setAttribute(Qt::WA_DontShowOnScreen);
         lonely.show();

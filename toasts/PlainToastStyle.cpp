@@ -7,6 +7,7 @@
 #include "toasts/ToastLabelStyle.h"
 #include "toasts/ToastLabeledContentStyle.h"
 #include "toasts/ToastPresentedAlignment.h"
+#include "toasts/ToastTitleLabel.h"
 
 #include "platform/AnimationGroup.h"
 #include "platform/SemanticColors.h"
@@ -49,11 +50,9 @@ QWidget* makeContent(const ToastConfiguration& configuration, const QColor& tint
     const ToastContent& content = configuration.content;
     switch (content.kind()) {
     case ToastContent::Kind::title: {
-        auto* title = new QLabel(content.titleText(), parent);
+        auto* title = new ToastTitleLabel(content.titleText(), parent);
         title->setObjectName(QStringLiteral("ToastTitle"));
         title->setAccessibleName(QStringLiteral("ToastTitle"));
-        title->setTextFormat(Qt::PlainText);
-        title->setWordWrap(true);
         title->setFont(platformFont(TextStyle::Title3));
         QPalette palette = title->palette();
         palette.setColor(QPalette::WindowText, SemanticColors::primary(colorScheme(parent)));

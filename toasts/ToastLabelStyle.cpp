@@ -1,6 +1,7 @@
 #include "toasts/ToastLabelStyle.h"
 
 #include "toasts/ToastPresentedAlignment.h"
+#include "toasts/ToastTitleLabel.h"
 
 #include "platform/SemanticColors.h"
 #include "platform/SymbolImage.h"
@@ -25,11 +26,9 @@ QWidget* ToastLabelStyle::makeBody(const QString& title, const QString& symbol, 
     icon->setPixmap(symbolPixmap(symbol, accentColor, size, parent ? parent->devicePixelRatioF() : 1.0));
     icon->setFixedSize(size, size);
 
-    auto* text = new QLabel(title, body);
+    auto* text = new ToastTitleLabel(title, body);
     text->setObjectName(QStringLiteral("ToastContent"));
     text->setAccessibleName(QStringLiteral("ToastContent"));
-    text->setTextFormat(Qt::PlainText);
-    text->setWordWrap(true);
     text->setFont(platformFont(centred ? TextStyle::Title : TextStyle::Title3));
     QPalette palette = text->palette();
     palette.setColor(QPalette::WindowText, SemanticColors::primary(colorScheme(parent)));
