@@ -110,20 +110,13 @@ Values Values::transformFor(Phase phase, const AnimationProperties& properties)
 std::variant<TimingFunction, SpringSolver> Values::timing() const
 {
     using Kind = ToastTransition::AnimationCurve::Kind;
-    switch (curve.kind()) {
-    case Kind::spring:
+    // Unlike the window's layer animations, a spring is taken as it is
+    // (over-damping allowed or not) and the default curve is ease-in-out.
+    if (curve.kind() == Kind::spring)
         return SpringSolver(curve.mass(), curve.stiffness(), curve.damping(), curve.initialVelocity());
-    case Kind::defaultCurve:
-    case Kind::easeInOut:
+    if (curve.kind() == Kind::defaultCurve)
         return TimingFunction::easeInEaseOut();
-    case Kind::linear:
-        return TimingFunction::linear();
-    case Kind::easeIn:
-        return TimingFunction::easeIn();
-    case Kind::easeOut:
-        return TimingFunction::easeOut();
-    }
-    return TimingFunction::easeInEaseOut();
+    return TransitionDriver::timingFor(curve);
 }
 
 double Values::animationLength() const
