@@ -119,6 +119,17 @@ void AnimatedSurface::draw(QPainter* painter)
         drawSource(painter);
         return;
     }
+    if (!m_animating) {
+        // At rest off the identity the content may still change (a button
+        // pressed inside a hovered card): draw it as it is now.
+        QPoint offset;
+        const QPixmap now = sourcePixmap(Qt::LogicalCoordinates, &offset, QGraphicsEffect::NoPad);
+        painter->save();
+        painter->translate(offset);
+        paintLayer(painter, now, m_opacity, m_transform);
+        painter->restore();
+        return;
+    }
     paintLayer(painter, m_snapshot, m_opacity, m_transform);
 }
 

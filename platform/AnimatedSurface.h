@@ -10,7 +10,9 @@
 // Draws a widget as an animated layer: while it animates, or while it is not
 // at full opacity and untransformed, the widget's content is rendered once to
 // a pixmap and painted with the layer's opacity and a projective transform;
-// otherwise the live widget paints itself. The widget stays shown either way,
+// otherwise the live widget paints itself. At rest off the identity (a
+// hovered, enlarged card) the content is rendered afresh on each paint, so
+// changes inside it still show. The widget stays shown either way,
 // so its own show and hide handling is untouched.
 //
 // The transform is a 4x4 matrix for row vectors (p' = p * M, translations in

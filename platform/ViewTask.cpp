@@ -1,16 +1,22 @@
 #include "platform/ViewTask.h"
 
-#include <QEvent>
+#include "platform/Appearance.h"
+
 #include <QWidget>
 
 ViewTask::ViewTask(QWidget* target, Action action, QVariant id)
     : QObject(target)
     , m_target(target)
+    , m_appearance(new AppearanceObserver(target, this))
     , m_action(std::move(action))
     , m_id(std::move(id))
 {
-    target->installEventFilter(this);
-    if (target->isVisible())
+    connect(m_appearance, &AppearanceObserver::appeared, this, [this] {
+        if (!m_handle.isActive())
+            start();
+    });
+    connect(m_appearance, &AppearanceObserver::disappeared, this, &ViewTask::stop);
+    if (m_appearance->isAppeared())
         start();
 }
 
@@ -25,19 +31,8 @@ void ViewTask::setId(const QVariant& id)
         return;
     m_id = id;
     stop();
-    if (m_target && m_target->isVisible())
+    if (m_appearance->isAppeared())
         start();
-}
-
-bool ViewTask::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_target) {
-        if (event->type() == QEvent::Show && !m_handle.isActive())
-            start();
-        else if (event->type() == QEvent::Hide)
-            stop();
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 void ViewTask::start()

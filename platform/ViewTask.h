@@ -9,12 +9,14 @@
 
 #include <functional>
 
+class AppearanceObserver;
 class QWidget;
 
-// Runs an asynchronous action for as long as a widget is shown: started on
-// show, cancelled on hide, on destruction and when its id changes (then
-// started again if the widget is visible). The action receives the token it
-// must check after every suspension.
+// Runs an asynchronous action for as long as a widget is shown: started when
+// it appears, cancelled when it disappears (minimising its window is not
+// disappearing), on destruction and when its id changes (then started again
+// if the widget is on screen). The action receives the token it must check
+// after every suspension.
 class ViewTask : public QObject {
     Q_OBJECT
 public:
@@ -27,14 +29,12 @@ public:
     QVariant id() const { return m_id; }
     bool isRunning() const { return m_handle.isActive(); }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void start();
     void stop();
 
     QPointer<QWidget> m_target;
+    AppearanceObserver* m_appearance;
     Action m_action;
     QVariant m_id;
     TaskHandle m_handle;

@@ -2,6 +2,8 @@
 #include "toasts/DefaultPresentingWindow.h"
 #include "toasts/NSToastHostingController.h"
 #include "toasts/NSTransientFloatingWindow.h"
+#include "toasts/ToastEnvironmentKeys.h"
+#include "toasts/ToastModifier.h"
 #include "toasts/ToastScheduler.h"
 #include "toasts/ToastsConfiguration.h"
 #include "toasts/WindowToastPresenter.h"
@@ -40,7 +42,7 @@ ToastPresentation makeToast(std::shared_ptr<Journal> journal, const QString& nam
     ToastPresentation presentation;
     presentation.toast.configuration.role = ToastRole::success;
     presentation.toast.configuration.duration = ToastDuration(seconds);
-    presentation.toast.configuration.content = [name](QWidget* parent) { return new QLabel(name, parent); };
+    presentation.toast.configuration.content = ToastContent::title(name);
     presentation.toastAlignment = alignment;
     presentation.onPresent = [journal, name] { journal->events.append(name + QStringLiteral(" presented")); };
     presentation.onDismiss = [journal, name] { journal->events.append(name + QStringLiteral(" dismissed")); };
@@ -78,6 +80,17 @@ class ToastEngineTest : public QObject {
 
     // Runs the clock through a transition of `milliseconds`.
     void play(int milliseconds) { m_clock->advanceInFrames(milliseconds); }
+
+    // Runs the clock, and the event loop's timers, until `done`.
+    template <typename Done>
+    bool playUntil(Done done)
+    {
+        for (int i = 0; i < 400 && !done(); ++i) {
+            play(48);
+            QTest::qWait(5);
+        }
+        return done();
+    }
 
 private slots:
     void initTestCase() { m_clock = std::make_unique<ManualAnimationClock>(); }
@@ -345,6 +358,58 @@ private slots:
         QTRY_VERIFY(overlayOf(&window));
         QVERIFY(toastLabel(&window, "from the sheet"));
         QCOMPARE(overlayOf(&window)->geometry(), window.rect());
+    }
+
+    void aFlagRaisesAToastOverItsWindowAndFallsBackWhenItGoes()
+    {
+        QWidget window;
+        window.resize(640, 480);
+        auto* view = new QWidget(&window);
+        activate(&window);
+        ObservableValue<bool> flag(false);
+        int dismissed = 0;
+        toast(view, flag.binding(), ToastAlignment::top(), [&dismissed] { ++dismissed; },
+            [] { return std::optional<Toast>(Toast::verbatim("Copied", ToastRole::success, ToastDuration(4))); });
+        flag.set(true);
+        QTRY_VERIFY(overlayOf(&window));
+        QVERIFY(toastLabel(overlayOf(&window), "Copied"));
+        QVERIFY(playUntil([&dismissed] { return dismissed == 1; }));
+        QCOMPARE(flag.value(), false);
+        QTRY_VERIFY(!overlayOf(&window));
+    }
+
+    void aClosingSheetWithdrawsItsQueuedToastsWhileTheShownOneRunsItsCourse()
+    {
+        QWidget window;
+        window.resize(640, 480);
+        activate(&window);
+        QDialog sheet(&window, Qt::Sheet);
+        sheet.setWindowModality(Qt::WindowModal);
+        sheet.resize(300, 200);
+        auto* view = new QWidget(&sheet);
+        toastPresenter(view, ToastPresenterProxy(WindowToastPresenter::of(&window)));
+        ObservableValue<bool> first(false);
+        ObservableValue<bool> second(false);
+        QStringList dismissed;
+        const auto raise = [&](ObservableValue<bool>& flag, const QString& title) {
+            toast(view, flag.binding(), ToastAlignment::top(), [&dismissed, title] { dismissed.append(title); },
+                [title] { return std::optional<Toast>(Toast::verbatim(title, ToastRole::plain, ToastDuration(4))); });
+            flag.set(true);
+        };
+        sheet.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+        raise(first, "shown");
+        raise(second, "queued");
+        QTRY_VERIFY(overlayOf(&sheet) && toastLabel(overlayOf(&sheet), "shown"));
+
+        sheet.close();
+        activate(&window);
+        QVERIFY(playUntil([&dismissed] { return !dismissed.isEmpty(); }));
+        QCOMPARE(dismissed, QStringList{"shown"});
+        QCOMPARE(first.value(), false);
+        playUntil([] { return false; }); // time for a toast that should not come
+        QVERIFY(!toastLabel(&window, "queued"));
+        QCOMPARE(dismissed, QStringList{"shown"});
     }
 
     void aSheetDeletedUnderItsToastTakesNothingWithIt()

@@ -73,28 +73,28 @@ private slots:
         b.show();
         auto* holder = new QWidget(&a);
         auto* view = new QWidget(holder);
-        QPointer<ToastPresenting> proxy;
+        ToastPresenterProxy proxy;
         int writes = 0;
-        Binding<QPointer<ToastPresenting>> binding([&proxy] { return proxy; },
-            [&proxy, &writes](QPointer<ToastPresenting> value) {
+        Binding<ToastPresenterProxy> binding([&proxy] { return proxy; },
+            [&proxy, &writes](ToastPresenterProxy value) {
                 proxy = value;
                 ++writes;
             });
         auto* modifier = windowToastPresenterReader(view, binding);
         QCOMPARE(writes, 0); // nothing on creation
         modifier->reader()->update();
-        QCOMPARE(proxy.data(), WindowToastPresenter::of(&a));
+        QCOMPARE(proxy.toastPresenter(), static_cast<ToastPresenting*>(WindowToastPresenter::of(&a)));
         QCOMPARE(writes, 1);
 
         holder->setParent(&b); // an ancestor moves the view along
-        QCOMPARE(proxy.data(), WindowToastPresenter::of(&b));
+        QCOMPARE(proxy.toastPresenter(), static_cast<ToastPresenting*>(WindowToastPresenter::of(&b)));
         QCOMPARE(writes, 2);
         modifier->reader()->update();
         holder->show();
         QCOMPARE(writes, 2);
 
         holder->setParent(nullptr);
-        QCOMPARE(proxy.data(), nullptr);
+        QVERIFY(!proxy.hasPresenter());
         QCOMPARE(writes, 3);
         delete holder;
     }

@@ -1,13 +1,26 @@
 #pragma once
 
-#include "toasts/ToastConfiguration.h"
+#include "toasts/ToastStyle.h"
 
-#include <functional>
+#include <memory>
 
-class QWidget;
+// A toast style with its type erased, shared by its copies; it may travel
+// between threads inside a presentation. An empty one draws as the default
+// style, PlainToastStyle.
+class AnyToastStyle : public ToastStyle {
+public:
+    AnyToastStyle() = default;
+    template <typename Style>
+        requires std::derived_from<Style, ToastStyle> && (!std::same_as<Style, AnyToastStyle>)
+    explicit AnyToastStyle(Style style)
+        : m_style(std::make_shared<const Style>(std::move(style)))
+    {
+    }
 
-// A toast style with its type erased: builds the widget that draws a toast's
-// configuration. An empty style leaves the drawing to the presenter's default.
-struct AnyToastStyle {
-    std::function<QWidget*(const ToastConfiguration& configuration, QWidget* parent)> makeBody;
+    QWidget* makeBody(const ToastConfiguration& configuration, QWidget* parent) const override;
+    // The erased style, or null for the default.
+    const ToastStyle* base() const { return m_style.get(); }
+
+private:
+    std::shared_ptr<const ToastStyle> m_style;
 };

@@ -1,5 +1,6 @@
 #include "toasts/DefaultPresentingWindow.h"
 
+#include "toasts/ToastEnvironmentKeys.h"
 #include "toasts/WindowToastPresenter.h"
 
 #include "platform/ApplicationEventRelay.h"
@@ -27,5 +28,15 @@ QWidget* defaultPresentingWindow()
 ToastPresenting* defaultToastPresenter()
 {
     QWidget* window = defaultPresentingWindow();
+    return window ? WindowToastPresenter::of(window) : nullptr;
+}
+
+QWidget* ToastPresenterEnvironmentKey::defaultPresentingWindow()
+{
+    return ::defaultPresentingWindow();
+}
+
+ToastPresenting* ToastPresenterEnvironmentKey::windowPresenter(QWidget* window)
+{
     return window ? WindowToastPresenter::of(window) : nullptr;
 }

@@ -1,38 +1,26 @@
 #include "toasts/HostedToastContent.h"
 
-#include "toasts/DefaultToastCard.h"
+#include "toasts/ToastEnvironmentKeys.h"
 
-#include "platform/AssociatedStorage.h"
-
+#include <QVBoxLayout>
 #include <QWidget>
-
-namespace {
-const AssociatedProperty<ToastDismissAction>& dismissOfToast()
-{
-    static const AssociatedProperty<ToastDismissAction> property("toasts.hostedDismiss");
-    return property;
-}
-} // namespace
 
 std::function<QWidget*(QWidget* parent)> hostedToastView(
     const ToastPresentation& presentation, const QVariant& id, std::function<void()> dismiss)
 {
     const ToastDismissAction action(static_cast<qint64>(qHash(id.toString())), std::move(dismiss));
-    return [configuration = presentation.toast.configuration,
-               style = presentation.toastEnvironmentValues.toastStyle, action](QWidget* parent) -> QWidget* {
-        QWidget* body = style.makeBody ? style.makeBody(configuration, parent) : nullptr;
-        if (!body)
-            body = new DefaultToastCard(configuration, parent);
-        dismissOfToast().set(body, action);
-        return body;
+    return [toast = presentation.toast, alignment = presentation.toastAlignment,
+               values = presentation.toastEnvironmentValues, action](QWidget* parent) -> QWidget* {
+        auto* root = new QWidget(parent);
+        root->setObjectName(QStringLiteral("HostedToastContent"));
+        root->setAttribute(Qt::WA_TranslucentBackground);
+        Environment::set(root, ToastPresentedAlignmentEnvironmentKey::key(), std::optional<ToastAlignment>(alignment));
+        Environment::set(root, ToastDismissEnvironmentKey::key(), std::optional<ToastDismissAction>(action));
+        Environment::set(root, ToastStyleEnvironmentKey::key(), values.toastStyle);
+        Environment::set(root, ToastInteractiveDismissEnabledEnvironmentKey::key(), values.toastInteractiveDismissEnabled);
+        auto* layout = new QVBoxLayout(root);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(toast.makeWidget(root));
+        return root;
     };
-}
-
-std::optional<ToastDismissAction> hostedToastDismissAction(const QWidget* widget)
-{
-    for (const QWidget* w = widget; w; w = w->parentWidget()) {
-        if (auto action = dismissOfToast().get(w))
-            return *action;
-    }
-    return std::nullopt;
 }

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "toasts/ToastDismissAction.h"
 #include "toasts/ToastPresentation.h"
 
 #include <QVariant>
 
 #include <functional>
-#include <optional>
 
 class QWidget;
 
@@ -17,15 +15,12 @@ struct HostedToastContent {
     std::function<QWidget*(QWidget* parent)> content;
 };
 
-// The widget of a presentation's toast as every presenter shows it: drawn by
-// the style captured with the presentation, or by the default card when none
-// was. `dismiss` is the toast's way to ask for its own removal, kept on the
-// widget as a ToastDismissAction signed with the hash of `id`, which names
-// the presenter. The toast is built outside the view that scheduled it, so
-// what it needs of that place travels in the presentation.
+// The widget of a presentation's toast as every presenter shows it: the toast
+// drawn by the style captured with the presentation, under a root that
+// carries what the toast reads of its surroundings (presented alignment,
+// the dismiss action signed with the hash of `id`, which names the
+// presenter, the style and the interactive-dismiss flag). The toast is built
+// outside the view that scheduled it, so all of that travels in the
+// presentation.
 std::function<QWidget*(QWidget* parent)> hostedToastView(
     const ToastPresentation& presentation, const QVariant& id, std::function<void()> dismiss);
-
-// The dismiss action `hostedToastView` gave the widget, found from the widget
-// or any child of it; none outside a hosted toast.
-std::optional<ToastDismissAction> hostedToastDismissAction(const QWidget* widget);

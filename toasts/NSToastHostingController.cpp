@@ -11,7 +11,6 @@
 #include <QEvent>
 #include <QLayout>
 #include <QMainWindow>
-#include <QMouseEvent>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -93,15 +92,6 @@ QSize ToastHostingView::fittingSize(const QSize& maximum) const
     size.setWidth(width);
     size.setHeight(std::min(size.height(), std::max(maximum.height(), 0)));
     return size;
-}
-
-void ToastHostingView::mouseReleaseEvent(QMouseEvent* event)
-{
-    QWidget::mouseReleaseEvent(event);
-    if (!m_interactiveDismiss || event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint()))
-        return;
-    if (auto dismiss = hostedToastDismissAction(m_content))
-        (*dismiss)();
 }
 
 // --- NSToastHostingController
@@ -303,7 +293,6 @@ void NSToastHostingController::beginPresenting(const ToastPresentation& presenta
     const quint64 generation = m_current->generation;
     QPointer<NSToastHostingController> self(this);
     const QVariant id = QVariant::fromValue(reinterpret_cast<quintptr>(this));
-    m_hostingView->setInteractiveDismissEnabled(presentation.toastEnvironmentValues.toastInteractiveDismissEnabled);
     m_hostingView->setRootView(HostedToastContent{id, hostedToastView(presentation, id, [self, generation] {
         if (self)
             self->requestDismiss(generation);

@@ -48,20 +48,14 @@ public:
     // Replaces the hosted content (deleting the previous widget).
     void setRootView(HostedToastContent rootView);
     QWidget* contentWidget() const { return m_content; }
-    // Whether a click on the toast asks for its removal.
-    void setInteractiveDismissEnabled(bool enabled) { m_interactiveDismiss = enabled; }
 
     // The size the content asks for, at most `maximum` wide, its height then
     // taken for that width.
     QSize fittingSize(const QSize& maximum) const;
 
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
 private:
     HostedToastContent m_rootView;
     QPointer<QWidget> m_content;
-    bool m_interactiveDismiss = true;
 };
 
 // One layout rule placing the toast inside its container: an edge flush

@@ -63,7 +63,7 @@ bool WindowReader::eventFilter(QObject* watched, QEvent* event)
 }
 
 NSWindowToastPresenterReaderModifier::NSWindowToastPresenterReaderModifier(
-    QWidget* content, Binding<Proxy> toastPresenter)
+    QWidget* content, Binding<ToastPresenterProxy> toastPresenter)
     : QObject(content)
     , m_toastPresenter(std::move(toastPresenter))
     , m_reader(new WindowReader(content, [this](QWidget* window) { windowDidChange(window); }))
@@ -72,14 +72,14 @@ NSWindowToastPresenterReaderModifier::NSWindowToastPresenterReaderModifier(
 
 void NSWindowToastPresenterReaderModifier::windowDidChange(QWidget* window)
 {
-    const Proxy proxy = window ? Proxy(WindowToastPresenter::of(window)) : Proxy();
+    const ToastPresenterProxy proxy(window ? WindowToastPresenter::of(window) : nullptr);
     if (m_toastPresenter.get() == proxy)
         return;
     m_toastPresenter.set(proxy);
 }
 
 NSWindowToastPresenterReaderModifier* windowToastPresenterReader(
-    QWidget* content, Binding<NSWindowToastPresenterReaderModifier::Proxy> toastPresenter)
+    QWidget* content, Binding<ToastPresenterProxy> toastPresenter)
 {
     return content ? new NSWindowToastPresenterReaderModifier(content, std::move(toastPresenter)) : nullptr;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toasts/ToastPresenting.h"
+#include "toasts/ToastPresenterProxy.h"
 
 #include "platform/Binding.h"
 
@@ -44,19 +44,17 @@ private:
 class NSWindowToastPresenterReaderModifier : public QObject {
     Q_OBJECT
 public:
-    using Proxy = QPointer<ToastPresenting>;
-
-    NSWindowToastPresenterReaderModifier(QWidget* content, Binding<Proxy> toastPresenter);
+    NSWindowToastPresenterReaderModifier(QWidget* content, Binding<ToastPresenterProxy> toastPresenter);
 
     WindowReader* reader() const { return m_reader; }
     // The window-report step: the presenter of `window`, or none.
     void windowDidChange(QWidget* window);
 
 private:
-    Binding<Proxy> m_toastPresenter;
+    Binding<ToastPresenterProxy> m_toastPresenter;
     WindowReader* m_reader;
 };
 
 // Attaches the modifier to `content` (which owns it) and returns it.
 NSWindowToastPresenterReaderModifier* windowToastPresenterReader(
-    QWidget* content, Binding<NSWindowToastPresenterReaderModifier::Proxy> toastPresenter);
+    QWidget* content, Binding<ToastPresenterProxy> toastPresenter);

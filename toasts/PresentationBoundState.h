@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/Presentation.h"
+
+#include <QMetaObject>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -7,53 +10,32 @@
 #include <functional>
 #include <optional>
 
-// Follows whether a view sits in a presentation (a sheet or dialog that is
-// shown) and tells when a presentation it was seen in has ended.
-class PresentationWatcher : public QObject {
-    Q_OBJECT
-public:
-    explicit PresentationWatcher(QWidget* view);
-
-    // Whether the view's window is a shown sheet or dialog.
-    bool isPresented() const;
-
-signals:
-    // The presentation ended (its window hid or closed).
-    void presentationEnded();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void watchWindow();
-
-    QPointer<QWidget> m_view;
-    QPointer<QWidget> m_window;
-};
-
 // A value a view keeps like its own state, but tied to the presentation
 // that shows the view: once the view has been seen presented and that
 // presentation ends, the value is dropped one event-loop turn later (so not
 // in the middle of the hide), and the next read makes a fresh one. In a view
 // that is never presented the value lives as long as the view. Dropping a
-// set of cancellation handles cancels what they guard.
+// set of cancellation handles cancels what they guard. Main thread.
 template <typename T>
 class PresentationBoundState {
 public:
     PresentationBoundState(QWidget* view, std::function<T()> provider)
-        : m_watcher(new PresentationWatcher(view))
+        : m_view(view)
+        , m_observer(new PresentationObserver(view))
         , m_provider(std::move(provider))
     {
-        QObject::connect(m_watcher, &PresentationWatcher::presentationEnded, m_watcher, [this] { update(); });
+        QObject::connect(m_observer, &PresentationObserver::presentationEnded, m_observer, [this] { dropLater(); });
     }
-    ~PresentationBoundState() { delete m_watcher.data(); }
+    ~PresentationBoundState() { delete m_observer.data(); }
 
     PresentationBoundState(const PresentationBoundState&) = delete;
     PresentationBoundState& operator=(const PresentationBoundState&) = delete;
 
+    // Notes whether the view sits in a presented sheet, then returns the
+    // value, made by the provider when none is held.
     T& wrappedValue()
     {
-        note(isPresented());
+        note();
         if (!m_value)
             m_value.emplace(m_provider());
         return *m_value;
@@ -64,38 +46,37 @@ public:
     bool hasValue() const { return m_value.has_value(); }
     bool wasPresented() const { return m_wasPresented; }
 
-    // Checks the presentation: drops the value a turn after a presentation
-    // the view was seen in has ended; otherwise makes sure there is one.
+    // Notes the view's presentation and makes sure a value is held while the
+    // view is not in a presentation that has ended.
     void update()
     {
-        const bool presented = isPresented();
-        note(presented);
-        if (!m_wasPresented || presented) {
+        if (note() || !m_wasPresented) {
             if (!m_value)
                 m_value.emplace(m_provider());
-            return;
         }
-        if (!m_value)
-            return;
-        QPointer<PresentationWatcher> guard(m_watcher);
+    }
+
+private:
+    bool note()
+    {
+        const bool presented = m_observer && m_observer->note();
+        m_wasPresented = m_wasPresented || presented;
+        return presented;
+    }
+    void dropLater()
+    {
+        QPointer<PresentationObserver> guard(m_observer);
         QMetaObject::invokeMethod(
-            m_watcher.data(),
+            m_observer.data(),
             [this, guard] {
-                if (guard && !isPresented())
+                if (guard && !Presentation::isPresented(m_view))
                     m_value.reset();
             },
             Qt::QueuedConnection);
     }
 
-private:
-    bool isPresented() const { return m_watcher && m_watcher->isPresented(); }
-    void note(bool presented)
-    {
-        if (presented)
-            m_wasPresented = true;
-    }
-
-    QPointer<PresentationWatcher> m_watcher;
+    QPointer<QWidget> m_view;
+    QPointer<PresentationObserver> m_observer;
     std::function<T()> m_provider;
     std::optional<T> m_value;
     bool m_wasPresented = false;

@@ -2,8 +2,58 @@
 
 #include "toasts/ToastConfiguration.h"
 
-// A transient notice: what it shows, its role and its duration. Its look is
-// decided where it is displayed, by the style captured when it was scheduled.
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+// A transient notice: what it shows, its role and its duration. A plain value
+// whose content is shared by its copies; its look is decided where it is
+// displayed, by the style in that place's environment (for a scheduled toast,
+// the style captured when it was scheduled).
 struct Toast {
     ToastConfiguration configuration;
+
+    Toast() = default;
+    explicit Toast(ToastConfiguration configuration)
+        : configuration(std::move(configuration))
+    {
+    }
+
+    // A title shown verbatim.
+    static Toast verbatim(const QString& title, ToastRole role, ToastDuration duration);
+    // A title looked up in the application's translations (context "Toast").
+    static Toast localized(const char* key, ToastRole role, ToastDuration duration);
+    // A title shown verbatim with a system symbol as its icon.
+    static Toast withSymbol(const QString& title, const QString& symbol, ToastRole role, ToastDuration duration);
+    static Toast labeledContent(const QString& title, const QString& subtitle, ToastRole role, ToastDuration duration);
+    // Widgets of the caller's own, built by the host each time it shows the toast.
+    static Toast custom(ToastRole role, ToastDuration duration, ToastContent::Factory factory);
+
+    // Builds the toast's widget under `parent` with the style of the
+    // environment there.
+    QWidget* makeWidget(QWidget* parent) const;
 };
+
+// Composes an optional toast from conditional code: the last component of a
+// block wins, even when it is empty; a false condition gives an empty one.
+namespace ToastBuilder {
+using IntermediateResult = std::optional<Toast>;
+inline IntermediateResult buildExpression(Toast toast)
+{
+    return toast;
+}
+inline IntermediateResult buildOptional(const std::optional<IntermediateResult>& component)
+{
+    return component ? *component : std::nullopt;
+}
+inline IntermediateResult buildBlock(std::initializer_list<IntermediateResult> components)
+{
+    return components.size() ? *(components.end() - 1) : std::nullopt;
+}
+inline std::optional<Toast> buildFinalResult(IntermediateResult result)
+{
+    return result;
+}
+} // namespace ToastBuilder

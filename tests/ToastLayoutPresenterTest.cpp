@@ -1,0 +1,297 @@
+#include "toasts/AnimationLayer.h"
+#include "toasts/BridgedToastTransitionModifier.h"
+#include "toasts/NSToastHostingController.h"
+#include "toasts/ToastEnvironmentKeys.h"
+#include "toasts/ToastModifier.h"
+#include "toasts/ToastPresenterReader.h"
+#include "toasts/ToastPresentingLayoutModifier.h"
+#include "toasts/ToastScheduler.h"
+#include "toasts/ToastsConfiguration.h"
+#include "toasts/WindowToastPresenter.h"
+
+#include "platform/AnimationClock.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTest>
+
+#include <memory>
+
+using Phase = BridgedToastTransitionPhase;
+using Values = BridgedToastTransitionModifier::AnimationValues;
+using Op = TransformOperation;
+
+Q_DECLARE_METATYPE(Phase)
+Q_DECLARE_METATYPE(AnimationProperties)
+Q_DECLARE_METATYPE(ToastAlignment)
+
+namespace {
+ToastPresentation presentationWith(ToastTransition transition, const QString& title = QStringLiteral("Saved"),
+    double seconds = 20)
+{
+    ToastPresentation presentation;
+    presentation.toast = Toast::verbatim(title, ToastRole::success, ToastDuration(seconds));
+    presentation.toastEnvironmentValues.toastTransition = std::move(transition);
+    return presentation;
+}
+
+ToastTransition propertiesTransition(AnimationProperties properties, ToastTransition::AnimationCurve curve
+    = ToastTransition::AnimationCurve::defaultCurve(), double delay = 0, double duration = 0.3)
+{
+    return ToastTransition(
+        4242, curve, delay, duration, [properties](const ToastTransition::Context&) { return properties; });
+}
+
+Values valuesOf(Phase phase, const ToastPresentation& presentation)
+{
+    return Values(phase, presentation,
+        BridgedToastTransitionModifier::makeContext(phase, presentation, std::nullopt, false, false));
+}
+
+QLabel* labelIn(QWidget* root, const QString& text)
+{
+    for (QLabel* label : root->findChildren<QLabel*>()) {
+        if (label->text() == text)
+            return label;
+    }
+    return nullptr;
+}
+} // namespace
+
+class ToastLayoutPresenterTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ManualAnimationClock> m_clock;
+
+private slots:
+    void initTestCase() { m_clock = std::make_unique<ManualAnimationClock>(); }
+    void cleanupTestCase() { m_clock.reset(); }
+    void init() { ToastsConfiguration::shared().setTimeScaleForTesting(0.05); }
+    void cleanup()
+    {
+        ToastsConfiguration::shared().setTimeScaleForTesting(1.0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // Presenters that went end their schedulers' consumers on a later turn.
+        QTRY_COMPARE(ToastScheduler::runningConsumerCount(), 0);
+    }
+
+    void bridgeValuesOfEachState_data()
+    {
+        QTest::addColumn<AnimationProperties>("properties");
+        QTest::addColumn<Phase>("phase");
+        QTest::addColumn<double>("opacity");
+        QTest::addColumn<QSizeF>("offset");
+        QTest::addColumn<QSizeF>("scale");
+        QTest::addColumn<double>("degrees");
+        QTest::addColumn<QList<double>>("axes");
+        const AnimationProperties fade{OpacityProperty(0, 1)};
+        const AnimationProperties slide{TransformProperty({Op::translate(0, 40, 7), Op::scale(0.9, 0.9, 1)}, {})};
+        const AnimationProperties turns{TransformProperty(
+            {}, {Op::rotate(Angle::fromDegrees(10), RotationAxisFlag::x), Op::translate(5, 6, 0),
+                    Op::rotate(Angle::fromDegrees(30), RotationAxisFlag::z), Op::translate(1, 2, 3)})};
+        const AnimationProperties unusable{AnyAnimationProperty(AnimatablePropertyName::opacity, QString("x"), 1.0)};
+        const QList<double> none{0, 0, 0};
+        QTest::newRow("fade in: inserting") << fade << Phase::inserting << 0.0 << QSizeF(0, 0) << QSizeF(1, 1) << 0.0 << none;
+        QTest::newRow("fade in: removing") << fade << Phase::removing << 1.0 << QSizeF(0, 0) << QSizeF(1, 1) << 0.0 << none;
+        QTest::newRow("identity ignores all") << slide << Phase::identity << 1.0 << QSizeF(0, 0) << QSizeF(1, 1) << 0.0 << none;
+        QTest::newRow("translate then scale, z ignored")
+            << slide << Phase::inserting << 1.0 << QSizeF(0, 40) << QSizeF(0.9, 0.9) << 0.0 << none;
+        QTest::newRow("last of each kind, axes add up")
+            << turns << Phase::removing << 1.0 << QSizeF(1, 2) << QSizeF(1, 1) << 30.0 << QList<double>{1, 0, 1};
+        QTest::newRow("unusable values draw plainly")
+            << unusable << Phase::inserting << 1.0 << QSizeF(0, 0) << QSizeF(1, 1) << 0.0 << none;
+    }
+
+    void bridgeValuesOfEachState()
+    {
+        QFETCH(AnimationProperties, properties);
+        QFETCH(Phase, phase);
+        const Values values = valuesOf(phase, presentationWith(propertiesTransition(properties)));
+        QFETCH(double, opacity);
+        QFETCH(QSizeF, offset);
+        QFETCH(QSizeF, scale);
+        QFETCH(double, degrees);
+        QFETCH(QList<double>, axes);
+        QCOMPARE(values.opacity, opacity);
+        QCOMPARE(values.offset, offset);
+        QCOMPARE(values.scale, scale);
+        QVERIFY(qFuzzyCompare(1 + values.rotationAngle.degrees(), 1 + degrees));
+        QCOMPARE((QList<double>{values.rotationAxes.x, values.rotationAxes.y, values.rotationAxes.z}), axes);
+    }
+
+    void bridgeTimingFollowsTheCurveAndIncludesTheDelay()
+    {
+        using Curve = ToastTransition::AnimationCurve;
+        const AnimationProperties fade{OpacityProperty(0, 1)};
+        const Values byDefault = valuesOf(Phase::inserting, presentationWith(propertiesTransition(fade, Curve::defaultCurve(), 0.2, 0.3)));
+        const TimingFunction curve = std::get<TimingFunction>(byDefault.timing());
+        QCOMPARE((QList<double>{curve.x1(), curve.y1(), curve.x2(), curve.y2()}), (QList<double>{0.42, 0, 0.58, 1}));
+        QCOMPARE(byDefault.totalSeconds(), 0.5);
+
+        const Curve springCurve = Curve::spring(1, 100, 10, 0, false);
+        const Values spring = valuesOf(Phase::removing, presentationWith(propertiesTransition(fade, springCurve, 0.1, 0.3)));
+        const double settling = SpringSolver(1, 100, 10, 0).settlingDuration();
+        QVERIFY(settling > 0.3);
+        QCOMPARE(spring.animationLength(), settling); // its duration is not used
+        QCOMPARE(spring.totalSeconds(), 0.1 + settling);
+
+        // An asymmetric transition enters with its insertion's timing, not its removal's.
+        const ToastTransition slowOut = propertiesTransition(fade, Curve::linear(), 0.4, 1.0);
+        const ToastTransition fastIn = propertiesTransition(fade, Curve::easeIn(), 0, 0.1);
+        const ToastPresentation both = presentationWith(ToastTransition::asymmetric(fastIn, slowOut));
+        ToastLayoutPresenter presenter;
+        QCOMPARE(presenter.transitionSeconds(true, both), 0.1);
+        QCOMPARE(presenter.transitionSeconds(false, both), 1.4);
+    }
+
+    void overlayAlignment_data()
+    {
+        QTest::addColumn<ToastAlignment>("alignment");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("topLeading") << ToastAlignment::topLeading() << int(Qt::AlignTop | Qt::AlignLeading);
+        QTest::newRow("top") << ToastAlignment::top() << int(Qt::AlignTop | Qt::AlignHCenter);
+        QTest::newRow("bottomTrailing") << ToastAlignment::bottomTrailing() << int(Qt::AlignBottom | Qt::AlignTrailing);
+        QTest::newRow("center") << ToastAlignment::center() << int(Qt::AlignCenter);
+        QTest::newRow("top, bottom, trailing")
+            << ToastAlignment(Edge::top | Edge::bottom | Edge::trailing) << int(Qt::AlignVCenter | Qt::AlignTrailing);
+        QTest::newRow("all four") << ToastAlignment(Edge::top | Edge::bottom | Edge::leading | Edge::trailing)
+                                  << int(Qt::AlignCenter);
+    }
+
+    void overlayAlignment()
+    {
+        QFETCH(ToastAlignment, alignment);
+        QFETCH(int, expected);
+        QCOMPARE(int(ToastPresentingLayoutModifier::overlayAlignment(alignment)), expected);
+    }
+
+    void nestedPresentersDeferToTheOutermostAndDisabledOnesToTheirSurroundings()
+    {
+        QWidget window;
+        auto* outer = new QWidget(&window);
+        auto* middle = new QWidget(outer);
+        auto* inner = new QWidget(middle);
+        auto* leaf = new QWidget(inner);
+        // Made inside out: the inner one learns of the outer one when it comes.
+        auto* innerModifier = toastPresentingLayout(inner);
+        auto* disabled = toastPresentingLayout(middle, false);
+        auto* outerModifier = toastPresentingLayout(outer);
+        const auto presenterAt = [](QWidget* w) {
+            return Environment::get(w, ToastPresenterEnvironmentKey::key()).toastPresenter();
+        };
+        QCOMPARE(presenterAt(leaf), static_cast<ToastPresenting*>(outerModifier->toastPresenter()));
+        QCOMPARE(presenterAt(middle), presenterAt(leaf));
+        QVERIFY(presenterAt(leaf)->presentsInLayout());
+
+        delete outerModifier; // the inner one takes over its own subtree
+        QCOMPARE(presenterAt(leaf), static_cast<ToastPresenting*>(innerModifier->toastPresenter()));
+        QVERIFY(!presenterAt(middle) || !presenterAt(middle)->presentsInLayout());
+        Q_UNUSED(disabled);
+    }
+
+    void aToastRunsItsCourseInTheLayer()
+    {
+        QWidget window;
+        window.resize(500, 400);
+        auto* content = new QWidget(&window);
+        content->setGeometry(50, 40, 400, 300);
+        auto* modifier = toastPresentingLayout(content);
+        auto* view = new QWidget(content);
+        ObservableValue<bool> flag(false);
+        int dismissed = 0;
+        toast(view, flag.binding(), ToastAlignment::bottomTrailing(), [&dismissed] { ++dismissed; },
+            [] { return std::optional<Toast>(Toast::verbatim("In the layout", ToastRole::plain, ToastDuration(4))); });
+
+        flag.set(true); // queued until the layout is on screen
+        QCoreApplication::processEvents();
+        QVERIFY(!modifier->hostedToast());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(modifier->hostedToast());
+        QVERIFY(!window.findChild<NSPassthroughBackdropView*>(QStringLiteral("NSPassthroughBackdropView")));
+        QWidget* hosted = modifier->hostedToast();
+        QVERIFY(labelIn(hosted, "In the layout"));
+        QCOMPARE(modifier->overlay()->geometry(), content->rect());
+        m_clock->advanceInFrames(400);
+        QTRY_VERIFY(!AnimationLayer::of(hosted)->hasRunningAnimations());
+        QCOMPARE(hosted->geometry().bottomRight(), content->rect().bottomRight());
+        QVERIFY(AnimationLayer::of(hosted)->surface()->isShowingLive());
+
+        QTRY_COMPARE(dismissed, 1);
+        QCOMPARE(flag.value(), false);
+    }
+
+    void aDismissalDuringTheInsertionIsKeptAndTheWaitsIncludeTheDelay()
+    {
+        ToastsConfiguration::shared().setTimeScaleForTesting(1.0);
+        QWidget content;
+        auto* modifier = toastPresentingLayout(&content);
+        content.show();
+        ToastLayoutPresenter* presenter = modifier->toastPresenter();
+        // Stays until dismissed; enters and leaves in 0.2 s, 0.15 s of it delay.
+        ToastPresentation presentation = presentationWith(
+            propertiesTransition({OpacityProperty(0, 1)}, ToastTransition::AnimationCurve::linear(), 0.15, 0.05),
+            "sticky", 0);
+        QElapsedTimer removal;
+        int dismissed = 0;
+        qint64 removalTook = -1;
+        presentation.onDismiss = [&] {
+            ++dismissed;
+            removalTook = removal.elapsed();
+        };
+        connect(presenter, &ToastLayoutPresenter::toastPresentationChanged, this, [&] {
+            if (!presenter->toastPresentation())
+                removal.start();
+        });
+        presenter->toastScheduler().enqueue(presentation);
+        QTRY_VERIFY(presenter->toastPresentation());
+        presenter->requestDismiss(presenter->generation()); // during the insertion wait
+        QTRY_COMPARE(dismissed, 1);
+        QVERIFY(removalTook >= 190);
+    }
+
+    void theReaderFindsTheWindowOrAnEnclosingLayoutPresenter()
+    {
+        // What the readers hand on outlives the windows, which call them as they go.
+        QList<ToastPresenting*> handed;
+        QList<ToastPresenting*> insideHanded;
+        QList<bool> lonelyHanded;
+        QWidget a;
+        QWidget b;
+        a.show();
+        b.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b));
+        auto* view = new QWidget(&a);
+        toastPresenter(&a, ToastPresenterProxy(WindowToastPresenter::of(&b))); // the default points elsewhere
+        auto* reader = new ToastPresenterReader(view, [&handed](const ToastPresenterProxy& p) { handed.append(p.toastPresenter()); });
+        view->show();
+        QTRY_VERIFY(reader->assignedPresenter());
+        QCOMPARE(handed, QList<ToastPresenting*>{WindowToastPresenter::of(&a)});
+
+        view->setParent(&b); // moved to another window
+        view->show();
+        QTRY_COMPARE(handed.size(), 2);
+        QCOMPARE(handed.last(), static_cast<ToastPresenting*>(WindowToastPresenter::of(&b)));
+
+        // Inside an in-layout presenter, that presenter at once.
+        auto* layout = new QWidget(&b);
+        auto* modifier = toastPresentingLayout(layout);
+        auto* inside = new QWidget(layout);
+        toastTargetScene(inside);
+        new ToastPresenterReader(inside, [&insideHanded](const ToastPresenterProxy& p) { insideHanded.append(p.toastPresenter()); });
+        QCOMPARE(insideHanded, QList<ToastPresenting*>{modifier->toastPresenter()});
+        QCOMPARE(Environment::get(inside, ToastPresenterEnvironmentKey::key()).toastPresenter(),
+            static_cast<ToastPresenting*>(modifier->toastPresenter()));
+
+        // A reader with no window still shows its content after one turn, with no presenter.
+        QWidget lonely;
+        new ToastPresenterReader(&lonely, [&lonelyHanded](const ToastPresenterProxy& p) { lonelyHanded.append(p.hasPresenter()); });
+        lonely.setAttribute(Qt::WA_DontShowOnScreen);
+        lonely.show();
+        lonely.hide();
+        QTRY_COMPARE(lonelyHanded.size(), 1);
+    }
+};
+
+QTEST_MAIN(ToastLayoutPresenterTest)
+#include "ToastLayoutPresenterTest.moc"

@@ -1,0 +1,405 @@
+#include "ToastTestPresenter.h"
+
+#include "toasts/ScheduleToastAction.h"
+#include "toasts/ToastButton.h"
+#include "toasts/ToastEnvironmentKeys.h"
+#include "toasts/ToastModifier.h"
+#include "toasts/ToastReceivePublisherModifier.h"
+#include "toasts/ToastTaskModifier.h"
+#include "toasts/ToastTriggerModifier.h"
+#include "toasts/ToastsConfiguration.h"
+
+#include "platform/AsyncWait.h"
+
+#include <QDialog>
+#include <QTest>
+#include <QWidget>
+
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(ToastCancellation)
+
+namespace {
+Toast titled(const QString& title)
+{
+    return Toast::verbatim(title, ToastRole::plain, ToastDuration(5));
+}
+
+ToastPresentation presentationOf(const QString& title, int* dismissed = nullptr)
+{
+    ToastPresentation presentation;
+    presentation.toast = titled(title);
+    if (dismissed)
+        presentation.onDismiss = [dismissed] { ++*dismissed; };
+    return presentation;
+}
+
+// Calls the action once per title, waiting a little between calls, then
+// waits for cancellation.
+QCoro::Task<> raiseEach(ScheduleToastAction action, CancellationToken token, QStringList titles, int* runs)
+{
+    ++*runs;
+    for (const QString& title : titles) {
+        action(titled(title));
+        if (!co_await sleepFor(1ms, token))
+            co_return;
+    }
+    co_await waitForCancellation(token);
+}
+
+void settle()
+{
+    QTest::qWait(30);
+}
+} // namespace
+
+class ToastModifiersTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { ToastsConfiguration::shared().setTimeScaleForTesting(0.01); }
+
+    void init()
+    {
+        m_presenter = std::make_unique<ToastTestPresenter>();
+        m_window = std::make_unique<QWidget>();
+        toastPresenter(m_window.get(), ToastPresenterProxy(m_presenter.get()));
+        m_window->show();
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_presenter.reset();
+        QTRY_COMPARE(ToastScheduler::runningConsumerCount(), 0);
+    }
+
+    void environmentDefaultsAndSetters()
+    {
+        QWidget root;
+        auto* leaf = new QWidget(&root);
+        QCOMPARE(Environment::get(leaf, ToastCancellationEnvironmentKey::key()), ToastCancellation::automatic);
+        QVERIFY(Environment::get(leaf, ToastInteractiveDismissEnabledEnvironmentKey::key()));
+        QVERIFY(!Environment::get(leaf, ToastOrnamentPresentationEnvironmentKey::key()));
+        QVERIFY(!Environment::get(leaf, ToastPresentedAlignmentEnvironmentKey::key()));
+        toastInteractiveDismissDisabled(&root, true);
+        QVERIFY(!Environment::get(leaf, ToastInteractiveDismissEnabledEnvironmentKey::key()));
+        toastPresentationInvalidation(&root, ToastPresentationInvalidation::all);
+        toastPresentationInvalidation(leaf, std::nullopt); // none below clears the inherited options
+        QVERIFY(!Environment::get(leaf, ToastPresentationInvalidationOptionsEnvironmentKey::key()));
+
+        // Proxies are equal by presenter identity; a gone presenter equals none.
+        auto presenter = std::make_unique<ToastTestPresenter>();
+        ToastPresenterProxy a(presenter.get());
+        QCOMPARE(a, ToastPresenterProxy(presenter.get()));
+        QCOMPARE(qHash(a), qHash(ToastPresenterProxy(presenter.get())));
+        QVERIFY(a != ToastPresenterProxy());
+        presenter.reset();
+        QCOMPARE(a, ToastPresenterProxy());
+        QCOMPARE(a.description(), QStringLiteral("none"));
+    }
+
+    void proxyAppliesEachPolicy_data()
+    {
+        QTest::addColumn<ToastCancellation>("policy");
+        QTest::addColumn<int>("handlesAfter");
+        QTest::addColumn<QStringList>("shown");
+        // Three toasts scheduled while the first is on screen: "a" shown,
+        // "b" and "c" queued, then the handles are dropped.
+        QTest::newRow("never") << ToastCancellation::never << 0 << QStringList{"+a", "-a", "+b", "-b", "+c"};
+        QTest::newRow("automatic") << ToastCancellation::automatic << 0 << QStringList{"+a", "-a", "+b", "-b", "+c"};
+        QTest::newRow("presentation") << ToastCancellation::presentation << 2 << QStringList{"+a", "-a"};
+        // Each toast withdraws the earlier ones: only the last handle stays.
+        QTest::newRow("always") << ToastCancellation::always << 1 << QStringList{"+a", "-a"};
+    }
+
+    void proxyAppliesEachPolicy()
+    {
+        QFETCH(ToastCancellation, policy);
+        QFETCH(int, handlesAfter);
+        QFETCH(QStringList, shown);
+        const ToastPresenterProxy proxy(m_presenter.get());
+        auto handles = std::make_unique<ToastHandleSet>();
+        proxy.schedule(presentationOf(QStringLiteral("a")), policy, *handles);
+        QTRY_VERIFY(m_presenter->isShowing());
+        proxy.schedule(presentationOf(QStringLiteral("b")), policy, *handles);
+        proxy.schedule(presentationOf(QStringLiteral("c")), policy, *handles);
+        // "a" is on screen, so its handle was dropped on the next insertion.
+        QCOMPARE(handles->size(), handlesAfter);
+        handles.reset(); // the owner goes
+        for (int i = 0; i < 3; ++i) {
+            m_presenter->dismiss();
+            settle();
+        }
+        QCOMPARE(m_presenter->shown.mid(0, shown.size()), shown);
+    }
+
+    void missingPresenterDropsQuietlyButStillEnds()
+    {
+        const ToastPresenterProxy empty;
+        ToastHandleSet handles;
+        int dismissed = 0;
+        empty.schedule(presentationOf(QStringLiteral("x"), &dismissed), ToastCancellation::presentation, handles);
+        QCOMPARE(handles.size(), 1); // an inert handle
+        handles.cancelAll();
+        empty.enqueue(presentationOf(QStringLiteral("y"), &dismissed));
+        QTRY_COMPARE(dismissed, 2);
+
+        // The flag of a modifier without presenter returns to off.
+        QWidget orphan;
+        toastPresenter(&orphan, ToastPresenterProxy());
+        ObservableValue<bool> flag(false);
+        toast(&orphan, flag.binding(), ToastAlignment::top(), {}, [] { return titled(QStringLiteral("z")); });
+        orphan.show();
+        flag.set(true);
+        QTRY_VERIFY(!flag.value());
+    }
+
+    void scheduleActionWithoutBoxOnlySchedulesNever()
+    {
+        auto box = std::make_shared<CancellablesBox>();
+        ScheduleToastAction action{ToastPresenterProxy(m_presenter.get()), {}, ToastCancellation::automatic,
+                                   ToastCancellation::presentation, box};
+        QVERIFY(action.canSchedule());
+        action(titled(QStringLiteral("kept")));
+        QCOMPARE(box->cancellables.size(), 1); // automatic became presentation
+        QTRY_VERIFY(m_presenter->isShowing());
+        box.reset();
+        QVERIFY(!action.canSchedule());
+        action(titled(QStringLiteral("lost")));
+        action.toastCancellation = ToastCancellation::never;
+        QVERIFY(action.canSchedule());
+        action(titled(QStringLiteral("never")));
+        m_presenter->dismiss();
+        QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("never"));
+    }
+
+    void flagRaisesToastAndReturnsToOff()
+    {
+        ObservableValue<bool> flag(false);
+        int onDismiss = 0;
+        int built = 0;
+        toast(m_window.get(), flag.binding(), ToastAlignment::top(), [&] { ++onDismiss; }, [&] {
+            ++built;
+            return std::optional<Toast>(titled(QStringLiteral("saved")));
+        });
+        flag.set(true);
+        QTRY_VERIFY(m_presenter->isShowing());
+        flag.set(true); // no change: nothing
+        QCOMPARE(built, 1);
+        m_presenter->dismiss(); // its time is up
+        QVERIFY(!flag.value());
+        QCOMPARE(onDismiss, 1);
+
+        // Turning the flag off dismisses the toast on screen.
+        flag.set(true);
+        QTRY_VERIFY(m_presenter->isShowing());
+        flag.set(false);
+        QTRY_VERIFY(!m_presenter->isShowing());
+        QCOMPARE(onDismiss, 2);
+        QVERIFY(!flag.value());
+        QCOMPARE(m_presenter->shown, (QStringList{"+saved", "-saved", "+saved", "-saved"}));
+    }
+
+    void flagOnBeforeFirstAppearanceShowsOnce()
+    {
+        QWidget hidden;
+        toastPresenter(&hidden, ToastPresenterProxy(m_presenter.get()));
+        ObservableValue<bool> flag(true);
+        toast(&hidden, flag.binding(), ToastAlignment::top(), {}, [] { return titled(QStringLiteral("early")); });
+        settle();
+        QVERIFY(!m_presenter->isShowing());
+        hidden.show();
+        QTRY_VERIFY(m_presenter->isShowing());
+        hidden.hide();
+        hidden.show(); // later appearances raise nothing new
+        m_presenter->dismiss();
+        settle();
+        QCOMPARE(m_presenter->shown, (QStringList{"+early", "-early"}));
+    }
+
+    void removingTheViewDismissesItsToastOnlyWhenAsked_data()
+    {
+        QTest::addColumn<bool>("dismissOnRelease");
+        QTest::newRow("option set") << true;
+        QTest::newRow("no options") << false;
+    }
+
+    void removingTheViewDismissesItsToastOnlyWhenAsked()
+    {
+        QFETCH(bool, dismissOnRelease);
+        auto* view = new QWidget(m_window.get());
+        if (dismissOnRelease)
+            toastPresentationInvalidation(view, ToastPresentationInvalidation::all);
+        ObservableValue<bool> flag(false);
+        toast(view, flag.binding(), ToastAlignment::top(), {}, [] { return titled(QStringLiteral("v")); });
+        view->show();
+        flag.set(true);
+        QTRY_VERIFY(m_presenter->isShowing());
+        delete view;
+        settle();
+        QCOMPARE(m_presenter->isShowing(), !dismissOnRelease);
+    }
+
+    void absentValueWithdrawsQueuedToasts()
+    {
+        // Another toast holds the screen, so the modifier's toast waits.
+        const ToastPresenterProxy proxy(m_presenter.get());
+        proxy.enqueue(presentationOf(QStringLiteral("busy")));
+        QTRY_VERIFY(m_presenter->isShowing());
+        ObservableValue<std::optional<QString>> item;
+        auto* modifier = toast<QString>(m_window.get(), item.binding(), ToastAlignment::top(), {},
+                                        [](const QString& v) { return std::optional<Toast>(titled(v)); });
+        item.set(QStringLiteral("queued"));
+        QCOMPARE(modifier->handleCount(), 1);
+        item.set(std::nullopt);
+        m_presenter->dismiss();
+        settle();
+        QCOMPARE(m_presenter->shown, (QStringList{"+busy", "-busy"}));
+    }
+
+    void itemChangeReplacesToastAndClearsOnlyItsOwnItem()
+    {
+        ObservableValue<std::optional<QString>> item;
+        int onDismiss = 0;
+        toast<QString>(m_window.get(), item.binding(), ToastAlignment::top(), [&] { ++onDismiss; },
+                       [](const QString& v) -> std::optional<Toast> {
+                           if (v == QLatin1String("skip"))
+                               return std::nullopt;
+                           return titled(v);
+                       });
+        item.set(QStringLiteral("A"));
+        QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("A"));
+        item.set(QStringLiteral("B")); // A is dismissed, B follows
+        QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("B"));
+        QCOMPARE(item.value(), std::optional<QString>(QStringLiteral("B")));
+        QCOMPARE(onDismiss, 1);
+        item.set(QStringLiteral("skip")); // declined: B stays
+        settle();
+        QCOMPARE(m_presenter->shownTitle(), QStringLiteral("B"));
+        item.set(QStringLiteral("B"));
+        m_presenter->dismiss();
+        QVERIFY(!item.value());
+        QCOMPARE(onDismiss, 2);
+    }
+
+    void triggerFollowsInvalidationOptions_data()
+    {
+        QTest::addColumn<bool>("setOptions");
+        QTest::addColumn<QStringList>("shownBeforeDismiss");
+        QTest::newRow("no options: replaces") << false << QStringList{"+1", "-1", "+2"};
+        QTest::newRow("empty options: queues") << true << QStringList{"+1"};
+    }
+
+    void triggerFollowsInvalidationOptions()
+    {
+        QFETCH(bool, setOptions);
+        QFETCH(QStringList, shownBeforeDismiss);
+        if (setOptions)
+            toastPresentationInvalidation(m_window.get(), ToastPresentationInvalidation::none);
+        int onDismiss = 0;
+        auto* modifier = toastTrigger<int>(m_window.get(), 0, ToastAlignment::top(), [&] { ++onDismiss; },
+                                           [](const int& n) { return std::optional<Toast>(titled(QString::number(n))); });
+        settle();
+        QVERIFY(!m_presenter->isShowing()); // the initial trigger raises nothing
+        modifier->setTrigger(1);
+        QTRY_VERIFY(m_presenter->isShowing());
+        modifier->setTrigger(1); // equal: nothing
+        modifier->setTrigger(2);
+        settle();
+        QCOMPARE(m_presenter->shown, shownBeforeDismiss);
+        m_presenter->dismiss();
+        settle(); // a queued toast comes on screen
+        m_presenter->dismiss();
+        QTRY_COMPARE(onDismiss, 2);
+    }
+
+    void publisherEventsRaiseToasts()
+    {
+        PublisherSubject<int, QString> subject;
+        toastReceiving<int, QString>(m_window.get(), subject.publisher(), ToastAlignment::top(), {},
+                                     [](const std::variant<int, QString>& event) -> std::optional<Toast> {
+                                         if (event.index() == 1)
+                                             return titled(QStringLiteral("failed: ") + std::get<1>(event));
+                                         return titled(QString::number(std::get<0>(event)));
+                                     });
+        toastPresentationInvalidation(m_window.get(), ToastPresentationInvalidation::none); // queue them all
+        for (int v : {1, 1, 2, 1})
+            subject.send(v);
+        subject.fail(QStringLiteral("x"));
+        subject.send(3); // after the end: unseen
+        for (int i = 0; i < 4; ++i) {
+            QTRY_VERIFY(m_presenter->isShowing());
+            m_presenter->dismiss();
+        }
+        settle();
+        QCOMPARE(m_presenter->shown,
+                 (QStringList{"+1", "-1", "+2", "-2", "+1", "-1", "+failed: x", "-failed: x"}));
+    }
+
+    void taskToastsGoWithTheSheet()
+    {
+        const ToastPresenterProxy proxy(m_presenter.get());
+        auto* sheet = new QDialog(m_window.get());
+        auto* view = new QWidget(sheet);
+        int runs = 0;
+        auto* modifier = toastTask(view, [&runs](ScheduleToastAction action, CancellationToken token) {
+            return raiseEach(std::move(action), std::move(token), {"t1", "t2", "t3"}, &runs);
+        });
+        sheet->show();
+        QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("t1"));
+        QTRY_COMPARE(modifier->cancellablesBox()->cancellables.size(), 2); // t1 settled
+        sheet->reject();
+        m_presenter->dismiss(); // t1 ran its course; t2 and t3 were withdrawn
+        settle();
+        QCOMPARE(m_presenter->shown, (QStringList{"+t1", "-t1"}));
+        QCOMPARE(runs, 1);
+        delete sheet;
+    }
+
+    void identifiableTaskRestartsOnNewId()
+    {
+        int runs = 0;
+        auto* modifier = toastTask(m_window.get(), QVariant(1), [&runs](ScheduleToastAction action, CancellationToken token) {
+            return raiseEach(std::move(action), std::move(token), {}, &runs);
+        });
+        QTRY_COMPARE(runs, 1);
+        modifier->setId(1);
+        modifier->setId(2);
+        QTRY_COMPARE(runs, 2);
+        m_window->showMinimized();
+        settle();
+        m_window->showNormal();
+        settle();
+        QCOMPARE(runs, 2);
+    }
+
+    void buttonPressSchedulesOnce()
+    {
+        int calls = 0;
+        auto* button = new ToastButton(QStringLiteral("Save"), [&](const ScheduleToastAction& schedule) {
+            ++calls;
+            schedule(titled(QStringLiteral("pressed")));
+        }, m_window.get());
+        toastCancellation(button, ToastCancellation::always);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(calls, 1);
+        QTRY_VERIFY(m_presenter->isShowing());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(button, Qt::LeftButton); // withdraws the second press's toast
+        QCOMPARE(calls, 3);
+        QCOMPARE(button->cancellablesBox()->cancellables.size(), 1);
+        m_presenter->dismiss();
+        QTRY_VERIFY(m_presenter->isShowing());
+        m_presenter->dismiss();
+        settle();
+        QCOMPARE(m_presenter->shown, (QStringList{"+pressed", "-pressed", "+pressed", "-pressed"}));
+    }
+
+private:
+    std::unique_ptr<ToastTestPresenter> m_presenter;
+    std::unique_ptr<QWidget> m_window;
+};
+
+QTEST_MAIN(ToastModifiersTest)
+#include "ToastModifiersTest.moc"

@@ -1,0 +1,260 @@
+#include "toasts/AnimationLayer.h"
+#include "toasts/PlainToastBackground.h"
+#include "toasts/PlainToastStyle.h"
+#include "toasts/Toast.h"
+#include "toasts/ToastButtonStyle.h"
+#include "toasts/ToastEnvironmentKeys.h"
+
+#include "platform/AccessibilitySettings.h"
+#include "platform/AnimationClock.h"
+#include "platform/SemanticColors.h"
+
+#include <QBoxLayout>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+Q_DECLARE_METATYPE(ToastAlignment)
+
+namespace {
+// Hosts a toast the way a presenter does: the presented alignment, the
+// dismiss action and the captured style written into its environment.
+struct Host {
+    std::unique_ptr<QWidget> root = std::make_unique<QWidget>();
+    int dismissed = 0;
+    QWidget* card = nullptr;
+
+    Host(const Toast& toast, std::optional<ToastAlignment> alignment, bool interactive = true)
+    {
+        if (alignment)
+            Environment::set(root.get(), ToastPresentedAlignmentEnvironmentKey::key(), alignment);
+        Environment::set(root.get(), ToastDismissEnvironmentKey::key(),
+                         std::optional<ToastDismissAction>(ToastDismissAction(1, [this] { ++dismissed; })));
+        toastInteractiveDismissDisabled(root.get(), !interactive);
+        auto* layout = new QVBoxLayout(root.get());
+        layout->setContentsMargins(24, 24, 24, 24);
+        card = toast.makeWidget(root.get());
+        layout->addWidget(card, 0, Qt::AlignCenter);
+        root->show();
+    }
+    template <typename T = QWidget>
+    T* find(const QString& name) const
+    {
+        return root->findChild<T*>(name);
+    }
+};
+
+Toast labelToast(ToastRole role)
+{
+    return Toast::withSymbol(QStringLiteral("Copied to clipboard"), QStringLiteral("checkmark.circle.fill"), role,
+                             ToastDuration(3));
+}
+} // namespace
+
+class ToastPlainStyleTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ManualAnimationClock> m_clock;
+
+private slots:
+    void initTestCase() { m_clock = std::make_unique<ManualAnimationClock>(); }
+    void cleanupTestCase() { m_clock.reset(); }
+    void cleanup()
+    {
+        AccessibilitySettings::instance()->setReduceTransparencyOverride(std::nullopt);
+        setColorSchemeOverride(std::nullopt);
+    }
+
+    void labelLayoutFollowsPresentedAlignment_data()
+    {
+        QTest::addColumn<std::optional<ToastAlignment>>("alignment");
+        QTest::addColumn<bool>("column");
+        QTest::newRow("center") << std::optional(ToastAlignment::center()) << true;
+        QTest::newRow("all four edges")
+            << std::optional(ToastAlignment(Edge::top | Edge::leading | Edge::bottom | Edge::trailing)) << true;
+        QTest::newRow("topTrailing") << std::optional(ToastAlignment::topTrailing()) << false;
+        QTest::newRow("bottom") << std::optional(ToastAlignment::bottom()) << false;
+        QTest::newRow("absent") << std::optional<ToastAlignment>() << false;
+    }
+
+    void labelLayoutFollowsPresentedAlignment()
+    {
+        QFETCH(std::optional<ToastAlignment>, alignment);
+        QFETCH(bool, column);
+        Host host(labelToast(ToastRole::success), alignment);
+        auto* icon = host.find<QLabel>(QStringLiteral("ToastIcon"));
+        auto* title = host.find<QLabel>(QStringLiteral("ToastContent"));
+        QVERIFY(icon && title && host.find(QStringLiteral("Toast")));
+        QCOMPARE(icon->accessibleName(), QStringLiteral("ToastIcon"));
+        QCOMPARE(icon->width(), column ? 64 : 24);
+        auto* layout = qobject_cast<QBoxLayout*>(icon->parentWidget()->layout());
+        QCOMPARE(layout->spacing(), column ? 24 : 12);
+        if (column)
+            QVERIFY(icon->geometry().bottom() < title->geometry().top());
+        else
+            QVERIFY(icon->geometry().right() < title->geometry().left());
+        // Short titles still make a card at least 180 wide.
+        auto* body = static_cast<PlainToastStyle::StyledViewBody*>(host.card);
+        QVERIFY(body->background()->width() >= 180);
+        // Long titles grow the card: nothing is cut.
+        QVERIFY2(title->width() >= title->sizeHint().width(),
+                 qPrintable(QStringLiteral("%1 < %2").arg(title->width()).arg(title->sizeHint().width())));
+    }
+
+    void roleTintsIconAndBorder_data()
+    {
+        QTest::addColumn<ToastRole>("role");
+        QTest::addColumn<QColor>("tint");
+        QTest::newRow("plain") << ToastRole::plain << SemanticColors::primary(ColorScheme::Light);
+        QTest::newRow("informational") << ToastRole::informational << SemanticColors::blue(ColorScheme::Light);
+        QTest::newRow("success") << ToastRole::success << SemanticColors::green(ColorScheme::Light);
+        QTest::newRow("warning") << ToastRole::warning << SemanticColors::yellow(ColorScheme::Light);
+        QTest::newRow("failure") << ToastRole::failure << SemanticColors::red(ColorScheme::Light);
+    }
+
+    void roleTintsIconAndBorder()
+    {
+        QFETCH(ToastRole, role);
+        QFETCH(QColor, tint);
+        setColorSchemeOverride(ColorScheme::Light);
+        Host host(labelToast(role), ToastAlignment::top());
+        auto* body = static_cast<PlainToastStyle::StyledViewBody*>(host.card);
+        QCOMPARE(body->background()->accentColor(), tint);
+    }
+
+    void titleAndLabelledContentCarryTheirIds()
+    {
+        // A plain string that looks like a key is shown as it stands.
+        Host title(Toast::verbatim(QStringLiteral("settings.saved"), ToastRole::plain, ToastDuration(2)),
+                   ToastAlignment::top());
+        QCOMPARE(title.find<QLabel>(QStringLiteral("ToastTitle"))->text(), QStringLiteral("settings.saved"));
+
+        Host content(Toast::labeledContent(QStringLiteral("Sent"), QStringLiteral("Thanks"), ToastRole::plain,
+                                           ToastDuration(2)),
+                     ToastAlignment::center());
+        auto* t = content.find<QLabel>(QStringLiteral("ToastTitle"));
+        auto* s = content.find<QLabel>(QStringLiteral("ToastSubtitle"));
+        QVERIFY(t && s);
+        QVERIFY(t->font().pointSizeF() > s->font().pointSizeF() || t->font().pixelSize() > s->font().pixelSize());
+        QCOMPARE(qobject_cast<QBoxLayout*>(t->parentWidget()->layout())->spacing(), 8);
+    }
+
+    void clickDismissesOnlyWhenEnabled()
+    {
+        for (bool interactive : {true, false}) {
+            Host host(labelToast(ToastRole::plain), ToastAlignment::top(), interactive);
+            auto* body = static_cast<PlainToastStyle::StyledViewBody*>(host.card);
+            // Near the corner: the translucent part of the card counts too.
+            QTest::mouseClick(body->background(), Qt::LeftButton, {}, QPoint(4, body->background()->height() / 2));
+            QCOMPARE(host.dismissed, interactive ? 1 : 0);
+        }
+    }
+
+    void hoverWidensBorderAndShadowAndReduceTransparencyDropsShadow()
+    {
+        Host host(labelToast(ToastRole::plain), ToastAlignment::top());
+        auto* body = static_cast<PlainToastStyle::StyledViewBody*>(host.card);
+        PlainToastBackground* background = body->background();
+        QCOMPARE(background->borderWidth(), 2.0);
+        QCOMPARE(background->shadowRadius(), 16.0);
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QCoreApplication::sendEvent(body, &enter);
+        // Scale, border and shadow move together through the card's layer.
+        m_clock->advanceBy(125);
+        AnimationLayer* layer = AnimationLayer::of(body);
+        QVERIFY(layer);
+        const double midScale = layer->presentationTransform().m11;
+        QVERIFY(midScale > 1.0 && midScale < 1.05);
+        QVERIFY(background->borderWidth() > 2.0 && background->borderWidth() < 3.0);
+        m_clock->advanceInFrames(300);
+        QTRY_VERIFY(!layer->hasRunningAnimations());
+        QCOMPARE(layer->presentationTransform().m11, 1.05);
+        QCOMPARE(background->borderWidth(), 3.0);
+        QCOMPARE(background->shadowRadius(), 24.0);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(body, &leave);
+        m_clock->advanceInFrames(300);
+        QTRY_VERIFY(!layer->hasRunningAnimations());
+        QCOMPARE(background->borderWidth(), 2.0);
+        QCOMPARE(layer->presentationTransform().m11, 1.0);
+        QVERIFY(layer->surface()->isShowingLive());
+
+        QVERIFY(background->shadowColor().alpha() > 0);
+        QVERIFY(background->fillColor().alpha() < 255);
+        AccessibilitySettings::instance()->setReduceTransparencyOverride(true);
+        QCOMPARE(background->shadowColor().alpha(), 0);
+        QCOMPARE(background->fillColor().alpha(), 255);
+    }
+
+    void buttonInToastDimsWhenPressedAndDismisses()
+    {
+        int clicked = 0;
+        const Toast toast = Toast::custom(ToastRole::plain, ToastDuration(2), [&clicked](QWidget* parent) {
+            auto* button = new QPushButton(QStringLiteral("Undo"), parent);
+            QObject::connect(button, &QPushButton::clicked, [&clicked] { ++clicked; });
+            return button;
+        });
+        Host host(toast, ToastAlignment::top(), /*interactive=*/false);
+        auto* button = host.find<QPushButton>(QString());
+        QVERIFY(button);
+        auto* style = button->findChild<ToastButtonStyle*>();
+        QVERIFY(style);
+        const QColor accent = SemanticColors::accent(colorScheme(button));
+        QCOMPARE(style->labelColor(true, false), accent);
+        // Colours keep 16 bits per channel: compare to that precision.
+        QVERIFY(qAbs(style->labelColor(true, true).alphaF() - accent.alphaF() * 0.7) < 1e-3);
+        QVERIFY(qAbs(style->labelColor(false, false).alphaF()
+                     - SemanticColors::secondary(colorScheme(button)).alphaF() * 0.5) < 1e-3);
+        QTest::mousePress(button, Qt::LeftButton);
+        QCOMPARE(AnimationLayer::of(button)->presentationTransform().m11, 0.9);
+        QTest::mouseRelease(button, Qt::LeftButton);
+        QCOMPARE(AnimationLayer::of(button)->presentationTransform().m11, 1.0);
+        QCOMPARE(clicked, 1);
+        QCOMPARE(host.dismissed, 1); // even with interactive dismissal off
+        button->setEnabled(false);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(host.dismissed, 1);
+    }
+
+    void render()
+    {
+        const QString dir = qEnvironmentVariable("PLOVERA_RENDER_DIR", QDir::tempPath() + QStringLiteral("/renders"));
+        QDir().mkpath(dir);
+        for (ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+            setColorSchemeOverride(scheme);
+            QWidget sheet;
+            QPalette palette = sheet.palette();
+            palette.setColor(QPalette::Window, SemanticColors::controlBackground(scheme));
+            sheet.setPalette(palette);
+            sheet.setAutoFillBackground(true);
+            auto* grid = new QVBoxLayout(&sheet);
+            std::vector<std::unique_ptr<Host>> hosts;
+            for (bool centred : {false, true}) {
+                auto* row = new QHBoxLayout();
+                grid->addLayout(row);
+                for (ToastRole role : ToastRoles::allCases) {
+                    auto host = std::make_unique<Host>(labelToast(role),
+                                                       centred ? ToastAlignment::center() : ToastAlignment::top());
+                    host->root->setParent(&sheet);
+                    host->root->setAttribute(Qt::WA_TranslucentBackground);
+                    row->addWidget(host->root.get());
+                    hosts.push_back(std::move(host));
+                }
+            }
+            // The last edge-aligned card as if hovered.
+            QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+            QCoreApplication::sendEvent(hosts[4]->card, &enter);
+            m_clock->advanceInFrames(300);
+            sheet.show();
+            sheet.resize(sheet.sizeHint()); // adjustSize() caps at the screen size
+            const QString name = scheme == ColorScheme::Light ? QStringLiteral("light") : QStringLiteral("dark");
+            QVERIFY(sheet.grab().save(dir + QStringLiteral("/plain-toast-") + name + QStringLiteral(".png")));
+            for (auto& host : hosts)
+                host->root.release(); // owned by the sheet now
+        }
+    }
+};
+
+QTEST_MAIN(ToastPlainStyleTest)
+#include "ToastPlainStyleTest.moc"

@@ -1,0 +1,41 @@
+#include "toasts/ToastLabelStyle.h"
+
+#include "toasts/ToastPresentedAlignment.h"
+#include "toasts/ToastTitleLabel.h"
+
+#include "platform/SemanticColors.h"
+#include "platform/SymbolImage.h"
+#include "platform/TextStyle.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+
+QWidget* ToastLabelStyle::makeBody(const QString& title, const QString& symbol, QWidget* parent) const
+{
+    const bool centred = isCentredPresentation(parent);
+    auto* body = new QWidget(parent);
+    QBoxLayout* layout = centred ? static_cast<QBoxLayout*>(new QVBoxLayout(body))
+                                 : static_cast<QBoxLayout*>(new QHBoxLayout(body));
+    layout->setSpacing(centred ? 24 : 12);
+    layout->setContentsMargins(centred ? QMargins(12, 12, 12, 12) : QMargins());
+
+    const int size = centred ? largeIconSize : iconSize;
+    auto* icon = new QLabel(body);
+    icon->setObjectName(QStringLiteral("ToastIcon"));
+    icon->setAccessibleName(QStringLiteral("ToastIcon"));
+    icon->setPixmap(symbolPixmap(symbol, accentColor, size, parent ? parent->devicePixelRatioF() : 1.0));
+    icon->setFixedSize(size, size);
+
+    auto* text = new ToastTitleLabel(title, body);
+    text->setObjectName(QStringLiteral("ToastContent"));
+    text->setAccessibleName(QStringLiteral("ToastContent"));
+    text->setFont(platformFont(centred ? TextStyle::Title : TextStyle::Title3));
+    QPalette palette = text->palette();
+    palette.setColor(QPalette::WindowText, SemanticColors::primary(colorScheme(parent)));
+    text->setPalette(palette);
+
+    const Qt::Alignment alignment = centred ? Qt::AlignHCenter : Qt::AlignVCenter;
+    layout->addWidget(icon, 0, alignment);
+    layout->addWidget(text, 0, alignment);
+    return body;
+}
