@@ -129,9 +129,7 @@ private slots:
             << FixtureResponse::fromFile(QStringLiteral("maker/apps.json"), 503) << "Error fetching data: the server answered with status 503";
         QTest::newRow("not found") << FixtureResponse::withStatus(404) << "Error fetching data: the server answered with status 404";
         QTest::newRow("empty body") << FixtureResponse::json("") << "No data found at URL: ";
-        FixtureResponse slow = FixtureResponse::fromFile(QStringLiteral("maker/apps.json"));
-        slow.delayMs = 3000;
-        QTest::newRow("slow") << slow << "Error fetching data: no complete answer within the time allowed";
+        QTest::newRow("slow") << FixtureResponse::fromFile(QStringLiteral("maker/apps.json")).delayed(3000) << "Error fetching data: no complete answer within the time allowed";
         FixtureResponse huge = FixtureResponse::json("{\"version\":\"1\",\"apps\":[],\"padding\":\"" + QByteArray(300 * 1024, 'x') + "\"}");
         QTest::newRow("too large") << huge << "Error fetching data: answer larger than";
         FixtureResponse dropped;

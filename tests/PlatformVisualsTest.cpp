@@ -22,7 +22,8 @@ const QStringList kKnownSymbols{
     "xmark.octagon.fill", "arrow.clockwise", "trash", "app.fill", "list.number", "crown.fill",
     "chart.line.uptrend.xyaxis", "iphone", "ipad", "desktopcomputer", "envelope", "doc.text",
     "star.bubble", "arrow.up.right.square", "chevron.right", "checkmark.seal.fill", "bell",
-    "folder", "person.crop.circle"};
+    "folder", "person.crop.circle", "arrow.up.forward.app", "medal.fill", "clock", "clock.fill", "circle",
+    "arrow.down.circle.fill"};
 
 // Opaque pixels of a tinted symbol carry exactly the tint.
 int pixelsOfColour(const QImage& image, const QColor& colour)
@@ -70,8 +71,11 @@ private slots:
         QVERIFY(!pixmap.isNull());
         QCOMPARE(pixmap.size(), QSize(32, 32));
         const QImage image = pixmap.toImage();
-        QVERIFY2(pixelsOfColour(image, tint) > 10, "the glyph shows the tint");
+        // Drawn in the tint, neither empty nor a solid block, and not the placeholder.
+        const int inked = pixelsOfColour(image, tint);
+        QVERIFY2(inked > 32 * 32 / 20 && inked < 32 * 32 * 9 / 10, qPrintable(QString::number(inked)));
         QCOMPARE(pixelsOfColour(image, Qt::black), 0);
+        QVERIFY(image != symbolPixmap(QStringLiteral("no.such.symbol"), tint, 32).toImage());
     }
 
     void unknownSymbolGivesSilentPlaceholder()

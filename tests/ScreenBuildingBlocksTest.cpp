@@ -35,45 +35,14 @@ private slots:
         qputenv("TZ", "UTC");
     }
 
-    void newSymbolsAreDrawn_data()
-    {
-        QTest::addColumn<QString>("name");
-        for (const char* name : {"arrow.up.forward.app", "medal.fill", "clock", "clock.fill", "circle",
-                                 "arrow.down.circle.fill"})
-            QTest::newRow(name) << QString::fromLatin1(name);
-    }
-
-    void newSymbolsAreDrawn()
-    {
-        QFETCH(QString, name);
-        QVERIFY(hasSymbol(name));
-        const QImage symbol = symbolPixmap(name, Qt::red, 48).toImage();
-        const QImage placeholder = symbolPixmap(QStringLiteral("no.such.symbol"), Qt::red, 48).toImage();
-        QVERIFY(symbol != placeholder);
-        int inked = 0;
-        for (int y = 0; y < symbol.height(); ++y)
-            for (int x = 0; x < symbol.width(); ++x)
-                inked += qAlpha(symbol.pixel(x, y)) > 128 ? 1 : 0;
-        // Neither empty nor a solid block.
-        QVERIFY2(inked > 48 * 48 / 20 && inked < 48 * 48 * 9 / 10, qPrintable(QString::number(inked)));
-    }
-
     void imagePhases()
     {
         RemoteImageCache::shared()->resetForTesting();
         FixtureServer server;
         QVERIFY(server.listen());
-        FixtureResponse wide = FixtureResponse::json(ScreenFixtures::pngBytes(Qt::red, 64));
-        wide.contentType = "image/png";
-        wide.delayMs = 100;
         // A wide image: filling the square frame must still cover its top and bottom.
-        QImage wideImage(80, 40, QImage::Format_ARGB32);
-        wideImage.fill(Qt::red);
-        QByteArray wideBytes;
-        QBuffer buffer(&wideBytes);
-        buffer.open(QIODevice::WriteOnly);
-        wideImage.save(&buffer, "PNG");
-        wide.body = wideBytes;
+        FixtureResponse wide = ScreenFixtures::pngResponse(Qt::red).delayed(100);
+        wide.body = ScreenFixtures::pngBytes(Qt::red, QSize(80, 40));
         server.setRoute(QStringLiteral("/wide.png"), wide);
         server.setRoute(QStringLiteral("/missing.png"), FixtureResponse::withStatus(404));
 

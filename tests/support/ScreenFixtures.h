@@ -58,15 +58,20 @@ inline QList<ChartEntry> numberedEntries(int count, int firstID = 1000)
     return entries;
 }
 
-inline QByteArray pngBytes(const QColor& color, int side = 64)
+inline QByteArray pngBytes(const QColor& color, QSize size)
 {
-    QImage image(side, side, QImage::Format_ARGB32);
+    QImage image(size, QImage::Format_ARGB32);
     image.fill(color);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
+}
+
+inline QByteArray pngBytes(const QColor& color, int side = 64)
+{
+    return pngBytes(color, QSize(side, side));
 }
 
 inline FixtureResponse pngResponse(const QColor& color, int side = 64)
