@@ -177,38 +177,26 @@ private slots:
         QCOMPARE(suite()->boolValue(kFirstTime, true), false);
     }
 
-    void featureWithoutIconStartsAtPadding()
-    {
-        Presented presented;
-        QVERIFY(present(presented, {Feature("Plain", "No picture here"),
-                                    Feature("Pictured", "With a symbol", QString("globe"))}));
-        QWidget* plain = rowTitled(presented.sheet, "Plain");
-        QWidget* pictured = rowTitled(presented.sheet, "Pictured");
-        QVERIFY(plain && pictured);
-        QVERIFY(!plain->findChild<QWidget*>("featureIcon"));
-        QVERIFY(pictured->findChild<QWidget*>("featureIcon"));
-
-        auto titleX = [](QWidget* row) {
-            auto* title = row->findChild<LineLimitLabel*>("featureTitle");
-            return title->mapTo(row, QPoint(0, 0)).x();
-        };
-        QCOMPARE(titleX(plain), 20);
-        // Icon 40 wide, its own 15 of padding, then the row's spacing.
-        QCOMPARE(titleX(pictured), 20 + 40 + 15 + 8);
-        QCOMPARE(pictured->findChild<QWidget*>("featureIcon")->mapTo(pictured, QPoint(0, 0)).x(), 20);
-    }
-
-    void longDescriptionCutAtThreeLines()
+    void rowsLayOutIconsAndLongDescriptions()
     {
         const QString longText = QString("Every storefront tells a different story about an app. ").repeated(8);
         Presented presented;
-        QVERIFY(present(presented, {Feature("Long", longText, QString("sparkles")),
-                                    Feature("Short", "Fits on one line")}));
-        auto* longRow = rowTitled(presented.sheet, "Long");
-        auto* shortRow = rowTitled(presented.sheet, "Short");
-        auto* longDescription = longRow->findChild<LineLimitLabel*>("featureDescription");
-        auto* shortDescription = shortRow->findChild<LineLimitLabel*>("featureDescription");
+        QVERIFY(present(presented, {Feature("Plain", "Fits on one line"), Feature("Long", longText, QString("globe"))}));
+        QWidget* plain = rowTitled(presented.sheet, "Plain");
+        QWidget* pictured = rowTitled(presented.sheet, "Long");
+        QVERIFY(plain && pictured);
+        QVERIFY(!plain->findChild<QWidget*>("featureIcon"));
+        QVERIFY(pictured->findChild<QWidget*>("featureIcon"));
+        auto titleX = [](QWidget* row) { return row->findChild<LineLimitLabel*>("featureTitle")->mapTo(row, QPoint(0, 0)).x(); };
+        // A row without an icon starts at the padding; the icon is 40 wide, with 15 of its own
+        // padding, then the row's spacing.
+        QCOMPARE(titleX(plain), 20);
+        QCOMPARE(titleX(pictured), 20 + 40 + 15 + 8);
+        QCOMPARE(pictured->findChild<QWidget*>("featureIcon")->mapTo(pictured, QPoint(0, 0)).x(), 20);
 
+        // Descriptions stop at three lines, the last one cut with an ellipsis.
+        auto* longDescription = pictured->findChild<LineLimitLabel*>("featureDescription");
+        auto* shortDescription = plain->findChild<LineLimitLabel*>("featureDescription");
         QTRY_VERIFY(longDescription->width() > 100);
         const QStringList lines = longDescription->displayedLines();
         QCOMPARE(lines.size(), 3);
@@ -217,7 +205,6 @@ private slots:
         const int lineHeight = QFontMetrics(longDescription->font()).lineSpacing();
         QVERIFY(longDescription->height() >= 3 * lineHeight);
         QVERIFY(longDescription->height() < 4 * lineHeight);
-
         QCOMPARE(shortDescription->displayedLines(), QStringList{"Fits on one line"});
         QVERIFY(!shortDescription->isElided());
     }
