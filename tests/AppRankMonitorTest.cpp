@@ -28,13 +28,6 @@ UserDefaults* settings()
     return UserDefaults::suite(QString::fromLatin1(kSettingsSuiteName));
 }
 
-FixtureResponse slow(const QString& file, int delayMs)
-{
-    FixtureResponse response = FixtureResponse::fromFile(file);
-    response.delayMs = delayMs;
-    return response;
-}
-
 QStringList codes(const QList<AppRankCountryResult>& results)
 {
     QStringList list;
@@ -180,7 +173,7 @@ private slots:
     void stalledHostCostsOneDeadlinePerCountry()
     {
         m_server->setHandler([](const FixtureRequest&) -> std::optional<FixtureResponse> {
-            return slow(QStringLiteral("charts/legacy_no_entry.json"), 3000);
+            return FixtureResponse::fromFile(QStringLiteral("charts/legacy_no_entry.json")).delayed(3000);
         });
         m_session = std::make_shared<HttpSession>(HttpSession::Options{std::chrono::milliseconds(500), 8 << 20});
         const auto viewModel = makeViewModel();
@@ -239,7 +232,7 @@ private slots:
     {
         // Germany is done and the United States under way when the selection changes.
         settings()->setValue(kSelectedKey, QStringList{"US", "DE"});
-        m_server->setRoute(kFree, slow(QStringLiteral("charts/current_us_top_free_100.json"), 300));
+        m_server->setRoute(kFree, FixtureResponse::fromFile(QStringLiteral("charts/current_us_top_free_100.json")).delayed(300));
         const auto viewModel = makeViewModel();
         QStringList seen;
         connect(viewModel.get(), &AppRankMonitorViewModel::resultsChanged, this,
@@ -285,7 +278,7 @@ private slots:
 
     void destroyedWhileLoading()
     {
-        m_server->setRoute(kFree, slow(QStringLiteral("charts/current_us_top_free_100.json"), 300));
+        m_server->setRoute(kFree, FixtureResponse::fromFile(QStringLiteral("charts/current_us_top_free_100.json")).delayed(300));
         auto viewModel = makeViewModel();
         QCoro::Task<> running = viewModel->load(false);
         QTRY_COMPARE(m_server->requestCount(kFree), 1);

@@ -46,18 +46,274 @@ class AppRanksViewTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void cardsShowPositionsMedalsAndGaps();
-    void appWithoutCategory();
-    void countriesAppearOneByOne();
-    void reloadIsForcedAndCountsOneCountry();
-    void pickerFiltersAndOrders_data();
-    void pickerFiltersAndOrders();
-    void pickerCancelDiscardsAndDoneApplies();
-    void headerStacksWhenNarrow();
-    void deletedWhileLoading();
-    void renderBothSchemes();
+    void init()
+    {
+        RemoteImageCache::shared()->resetForTesting();
+        AppRankCache::shared().clear();
+        settings()->remove(kSelectedKey);
+        m_delayMs = 0;
+        m_server = std::make_unique<FixtureServer>();
+        QVERIFY(m_server->listen());
+        // GB holds the app first and second, US third and 42nd; DE answers
+        // nothing; every category chart and the grossing charts lack the app.
+        m_server->setHandler([this](const FixtureRequest& request) -> std::optional<FixtureResponse> {
+            const QString path = request.path;
+            if (path.startsWith(QLatin1String("/icons/")))
+                return ScreenFixtures::pngResponse(QColor(220, 120, 40));
+            if (path.contains(QLatin1String("/de/")))
+                return FixtureResponse::withStatus(500).delayed(m_delayMs);
+            if (!path.startsWith(QLatin1String("/api/v2/")))
+                return FixtureResponse::fromFile(QStringLiteral("charts/legacy_no_entry.json")).delayed(m_delayMs);
+            const bool free = path.contains(QLatin1String("top-free"));
+            const int position = path.contains(QLatin1String("/gb/")) ? (free ? 1 : 2)
+                : path.contains(QLatin1String("/us/"))                ? (free ? 3 : 42)
+                                                                      : 0;
+            return FixtureResponse::json(chartWithApp(position, 50, m_server->baseUrl())).delayed(m_delayMs);
+        });
+    }
+
+    void cleanup()
+    {
+        ScreenFixtures::resetScheme();
+        m_server.reset();
+    }
+
+    void cardsShowPositionsMedalsAndGaps()
+    {
+        settings()->setValue(kSelectedKey, QStringList{"US", "GB", "DE"});
+        const auto viewModel = makeViewModel();
+        const auto view = makeView(viewModel.get());
+        QCOMPARE(view->countriesButton()->text(), QStringLiteral("3 Countries"));
+        view->show();
+        QTRY_VERIFY(!viewModel->isLoading());
+        QCOMPARE(view->cards().size(), 3);
+        // Cards follow the selection's English-name order.
+        CountryCard* germany = view->cards().at(0);
+        CountryCard* britain = view->cards().at(1);
+        CountryCard* states = view->cards().at(2);
+        QCOMPARE(germany->nameText(), QStringLiteral("Germany"));
+        QCOMPARE(britain->nameText(), QStringLiteral("United Kingdom"));
+        QCOMPARE(britain->flagText(), QStringLiteral("\U0001F1EC\U0001F1E7"));
+
+        QCOMPARE(states->cellText(0, 2), QStringLiteral("Productivity"));
+        const QStringList feeds{states->cellText(1, 0), states->cellText(2, 0), states->cellText(3, 0)};
+        QCOMPARE(feeds, (QStringList{"Free", "Paid", "Gross"}));
+
+        // Medals on 1 to 3 only, in yellow, gray and orange.
+        QCOMPARE(britain->cellText(1, 1), QStringLiteral("#1"));
+        QCOMPARE(britain->medalColor(1, 1), SemanticColors::yellow(ColorScheme::Light));
+        QCOMPARE(britain->cellText(2, 1), QStringLiteral("#2"));
+        QCOMPARE(britain->medalColor(2, 1), SemanticColors::gray(ColorScheme::Light));
+        QCOMPARE(states->cellText(1, 1), QStringLiteral("#3"));
+        QCOMPARE(states->medalColor(1, 1), SemanticColors::orange(ColorScheme::Light));
+        QCOMPARE(states->cellText(2, 1), QStringLiteral("#42"));
+        QVERIFY(!states->medalColor(2, 1).isValid());
+        // Read but without the app, and not read at all.
+        QCOMPARE(states->cellText(3, 1), QStringLiteral(">50"));
+        QCOMPARE(states->cellText(1, 2), QStringLiteral(">50"));
+        QCOMPARE(germany->cellText(1, 1), QStringLiteral("N/A"));
+        QCOMPARE(germany->cellText(3, 2), QStringLiteral("N/A"));
+
+        QVERIFY(view->lastUpdatedLabel()->isVisible());
+        QVERIFY(!view->lastUpdatedLabel()->text().isEmpty());
+        QVERIFY(!view->progressLine()->isVisible());
+        // The legend speaks of the limit the cells use.
+        QVERIFY(view->legendLabel()->text().contains(QStringLiteral("Top 50 feeds. \u201C>50\u201D means")));
+    }
+
+    void countriesAppearOneByOne()
+    {
+        settings()->setValue(kSelectedKey, QStringList{"US", "GB", "FR"});
+        // Long enough apart that polling sees every step, one card at a time.
+        m_delayMs = 200;
+        const auto viewModel = makeViewModel(QString());
+        const auto view = makeView(viewModel.get());
+        QList<int> cardCounts;
+        connect(viewModel.get(), &AppRankMonitorViewModel::resultsChanged, this,
+                [&] { cardCounts.append(static_cast<int>(view->cards().size())); });
+        view->show();
+        QVERIFY(view->isShowingFullProgress());
+        QVERIFY(view->fullProgress()->isVisible());
+        QCOMPARE(view->fullProgress()->label(), QStringLiteral("Checking countries 0/3\u2026"));
+        QVERIFY(!view->reloadButton()->isEnabled());
+        QVERIFY(view->countriesButton()->isEnabled());
+
+        QTRY_COMPARE(view->cards().size(), 1);
+        QVERIFY(!view->isShowingFullProgress());
+        QVERIFY(view->scrollArea()->isVisible());
+        QVERIFY(view->progressLine()->isVisible());
+        QCOMPARE(view->progressLine()->label(), QStringLiteral("Checking countries 1/3\u2026"));
+        QVERIFY(!view->lastUpdatedLabel()->isVisible());
+        QVERIFY(!view->reloadButton()->isEnabled());
+
+        QTRY_VERIFY(!viewModel->isLoading());
+        QVERIFY(view->reloadButton()->isEnabled());
+        // One card per arrival, none rebuilt: the count grew by one each time.
+        QCOMPARE(cardCounts.mid(cardCounts.indexOf(1)), (QList<int>{1, 2, 3}));
+    }
+
+    void reloadIsForcedAndCountsOneCountry()
+    {
+        const auto viewModel = makeViewModel(QString());
+        const auto view = makeView(viewModel.get());
+        view->show();
+        QTRY_VERIFY(!viewModel->isLoading());
+        const qsizetype first = m_server->requests().size();
+        CountryCard* before = view->cards().first();
+        // An app without a category has no category charts to look in.
+        QCOMPARE(before->cellText(0, 2), QStringLiteral("Category"));
+        for (int row = 1; row <= 3; ++row)
+            QCOMPARE(before->cellText(row, 2), QStringLiteral("N/A"));
+
+        // Shown again: answered from the cache.
+        view->hide();
+        view->show();
+        QTRY_VERIFY(!viewModel->isLoading());
+        QCOMPARE(m_server->requests().size(), first);
+
+        QTest::mouseClick(view->reloadButton(), Qt::LeftButton);
+        QVERIFY(viewModel->isLoading());
+        QTRY_VERIFY(!viewModel->isLoading());
+        QVERIFY(m_server->requests().size() > first);
+        QCOMPARE(view->cards().size(), 1);
+        // The card was refilled, not rebuilt.
+        QCOMPARE(view->cards().first(), before);
+    }
+
+    void pickerFiltersAndOrders_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("codes");
+        const QStringList us{"AU", "AT", "BY", "CY", "MU", "RU", "US"};
+        QTest::newRow("lower case") << "us" << us;
+        QTest::newRow("upper case, trailing space") << "US " << us;
+        QTest::newRow("accents are not ignored") << "cote" << QStringList{};
+        QTest::newRow("code only") << "gb" << QStringList{"GB"};
+    }
+
+    void pickerFiltersAndOrders()
+    {
+        QFETCH(QString, query);
+        QFETCH(QStringList, codes);
+        const auto viewModel = makeViewModel();
+        const auto view = makeView(viewModel.get());
+        view->show();
+        QTest::mouseClick(view->countriesButton(), Qt::LeftButton);
+        CountryPickerSheet* sheet = view->countryPicker();
+        QVERIFY(sheet);
+        QTRY_VERIFY(sheet->isVisible());
+        QCOMPARE(sheet->title(), QStringLiteral("Select Countries"));
+        QCOMPARE(sheet->listedCodes().size(), 167);
+        QVERIFY(!sheet->clearButton()->isVisible());
+        const QStringList all = sheet->listedCodes();
+        QVERIFY(all.indexOf(QStringLiteral("AT")) > all.indexOf(QStringLiteral("AU")));
+
+        QTest::keyClicks(sheet->searchField(), query);
+        QCOMPARE(sheet->listedCodes(), codes);
+        QVERIFY(sheet->clearButton()->isVisible());
+        QTest::mouseClick(sheet->clearButton(), Qt::LeftButton);
+        QCOMPARE(sheet->searchText(), QString());
+        QCOMPARE(sheet->listedCodes().size(), 167);
+        sheet->reject();
+    }
+
+    void pickerCancelDiscardsAndDoneApplies()
+    {
+        const auto viewModel = makeViewModel(QString());
+        const auto view = makeView(viewModel.get());
+        view->show();
+        QTRY_VERIFY(!viewModel->isLoading());
+
+        view->selectCountries();
+        CountryPickerSheet* sheet = view->countryPicker();
+        QTRY_VERIFY(sheet && sheet->isVisible());
+        QCOMPARE(sheet->draftCountryCodes(), QSet<QString>{QStringLiteral("US")});
+        QVERIFY(sheet->isDoneEnabled());
+        // A click anywhere on a row toggles it: here, right of the name.
+        sheet->setSearchText(QStringLiteral("united states"));
+        QListView* list = sheet->listView();
+        const QRect row = list->visualRect(list->model()->index(0, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(row.center().x(), row.center().y()));
+        QVERIFY(sheet->draftCountryCodes().isEmpty());
+        QVERIFY(!sheet->isDoneEnabled());
+        // Return does not confirm an empty selection either.
+        QTest::keyClick(sheet, Qt::Key_Return);
+        QVERIFY(sheet->isVisible());
+        sheet->toggleCountry(QStringLiteral("GB"));
+        QVERIFY(sheet->isDoneEnabled());
+        QTest::keyClick(sheet, Qt::Key_Escape);
+        QTRY_VERIFY(!view->countryPicker());
+        QCOMPARE(viewModel->selectedCountryCodes(), QStringList{"US"});
+        QCOMPARE(view->countriesButton()->text(), QStringLiteral("1 Countries"));
+        QVERIFY(!settings()->contains(kSelectedKey));
+
+        // Opening again starts from the monitored set, not the abandoned edits.
+        view->selectCountries();
+        sheet = view->countryPicker();
+        QTRY_VERIFY(sheet && sheet->isVisible());
+        QCOMPARE(sheet->draftCountryCodes(), QSet<QString>{QStringLiteral("US")});
+        QCOMPARE(sheet->searchText(), QString());
+        sheet->toggleCountry(QStringLiteral("GB"));
+        QTest::mouseClick(sheet->doneButton(), Qt::LeftButton);
+        QTRY_VERIFY(!view->countryPicker());
+        QCOMPARE(viewModel->selectedCountryCodes(), (QStringList{"GB", "US"}));
+        QCOMPARE(settings()->stringList(kSelectedKey), (QStringList{"GB", "US"}));
+        QCOMPARE(view->countriesButton()->text(), QStringLiteral("2 Countries"));
+        QTRY_VERIFY(!viewModel->isLoading());
+        QCOMPARE(view->cards().size(), 2);
+    }
+
+    void headerStacksWhenNarrow()
+    {
+        const auto viewModel = makeViewModel();
+        const auto view = makeView(viewModel.get(), QSize(900, 600));
+        view->show();
+        QTRY_VERIFY(!viewModel->isLoading());
+        QVERIFY(!view->isHeaderStacked());
+        view->resize(340, 600);
+        QTRY_VERIFY(view->isHeaderStacked());
+        QTRY_VERIFY(view->countriesButton()->mapTo(view.get(), QPoint()).y()
+                    > view->iconView()->mapTo(view.get(), QPoint()).y() + 40);
+        view->resize(900, 600);
+        QTRY_VERIFY(!view->isHeaderStacked());
+    }
+
+    void deletedWhileLoading()
+    {
+        settings()->setValue(kSelectedKey, QStringList{"US", "GB"});
+        m_delayMs = 150;
+        auto viewModel = makeViewModel();
+        auto view = makeView(viewModel.get());
+        view->show();
+        QVERIFY(viewModel->isLoading());
+        view.reset();
+        QTRY_VERIFY(!viewModel->isLoading());
+
+        // The view model going first leaves a page that shows nothing and does nothing.
+        view = makeView(viewModel.get());
+        view->show();
+        viewModel.reset();
+        QTest::mouseClick(view->reloadButton(), Qt::LeftButton);
+        view->selectCountries();
+        QVERIFY(!view->countryPicker());
+        QTest::qWait(20);
+    }
+
+    void renderBothSchemes()
+    {
+        settings()->setValue(kSelectedKey, QStringList{"US", "GB", "DE"});
+        const auto viewModel = makeViewModel();
+        const auto view = makeView(viewModel.get(), QSize(760, 980));
+        view->show();
+        QTRY_VERIFY(!viewModel->isLoading());
+        QTRY_VERIFY(view->iconView()->hasImage());
+        ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("rank-monitor"));
+        view->selectCountries();
+        CountryPickerSheet* sheet = view->countryPicker();
+        QTRY_VERIFY(sheet && sheet->isVisible());
+        ScreenFixtures::renderBothSchemes(sheet, QStringLiteral("country-picker"));
+        sheet->reject();
+    }
 
 private:
     std::unique_ptr<AppRankMonitorViewModel> makeViewModel(const QString& genre = QStringLiteral("Productivity"))
@@ -84,306 +340,6 @@ private:
     std::shared_ptr<HttpSession> m_session = std::make_shared<HttpSession>();
     int m_delayMs = 0;
 };
-
-void AppRanksViewTest::init()
-{
-    RemoteImageCache::shared()->resetForTesting();
-    AppRankCache::shared().clear();
-    settings()->remove(kSelectedKey);
-    m_delayMs = 0;
-    m_server = std::make_unique<FixtureServer>();
-    QVERIFY(m_server->listen());
-    // GB holds the app first and second, US third and 42nd; DE answers
-    // nothing; every category chart and the grossing charts lack the app.
-    m_server->setHandler([this](const FixtureRequest& request) -> std::optional<FixtureResponse> {
-        const QString path = request.path;
-        const QUrl base = m_server->baseUrl();
-        FixtureResponse response;
-        if (path.startsWith(QLatin1String("/icons/"))) {
-            response.body = ScreenFixtures::pngBytes(QColor(220, 120, 40));
-            response.contentType = "image/png";
-        } else if (path.contains(QLatin1String("/de/"))) {
-            response = FixtureResponse::withStatus(500);
-        } else if (path.startsWith(QLatin1String("/api/v2/"))) {
-            const bool gb = path.contains(QLatin1String("/gb/"));
-            const bool free = path.contains(QLatin1String("top-free"));
-            const bool us = path.contains(QLatin1String("/us/"));
-            const int position = gb ? (free ? 1 : 2) : us ? (free ? 3 : 42) : 0;
-            response = FixtureResponse::json(chartWithApp(position, 50, base));
-        } else {
-            response = FixtureResponse::fromFile(QStringLiteral("charts/legacy_no_entry.json"));
-        }
-        response.delayMs = path.startsWith(QLatin1String("/icons/")) ? 0 : m_delayMs;
-        return response;
-    });
-}
-
-void AppRanksViewTest::cleanup()
-{
-    ScreenFixtures::resetScheme();
-    m_server.reset();
-}
-
-void AppRanksViewTest::cardsShowPositionsMedalsAndGaps()
-{
-    settings()->setValue(kSelectedKey, QStringList{"US", "GB", "DE"});
-    const auto viewModel = makeViewModel();
-    const auto view = makeView(viewModel.get());
-    QCOMPARE(view->countriesButton()->text(), QStringLiteral("3 Countries"));
-    view->show();
-    QTRY_VERIFY(!viewModel->isLoading());
-    QCOMPARE(view->cards().size(), 3);
-    // Cards follow the selection's English-name order.
-    CountryCard* germany = view->cards().at(0);
-    CountryCard* britain = view->cards().at(1);
-    CountryCard* states = view->cards().at(2);
-    QCOMPARE(germany->nameText(), QStringLiteral("Germany"));
-    QCOMPARE(britain->nameText(), QStringLiteral("United Kingdom"));
-    QCOMPARE(britain->flagText(), QStringLiteral("\U0001F1EC\U0001F1E7"));
-
-    QCOMPARE(states->cellText(0, 0), QStringLiteral("Chart"));
-    QCOMPARE(states->cellText(0, 1), QStringLiteral("All"));
-    QCOMPARE(states->cellText(0, 2), QStringLiteral("Productivity"));
-    const QStringList feeds{states->cellText(1, 0), states->cellText(2, 0), states->cellText(3, 0)};
-    QCOMPARE(feeds, (QStringList{"Free", "Paid", "Gross"}));
-
-    // Medals on 1 to 3 only, in yellow, gray and orange.
-    QCOMPARE(britain->cellText(1, 1), QStringLiteral("#1"));
-    QCOMPARE(britain->medalColor(1, 1), SemanticColors::yellow(ColorScheme::Light));
-    QCOMPARE(britain->cellText(2, 1), QStringLiteral("#2"));
-    QCOMPARE(britain->medalColor(2, 1), SemanticColors::gray(ColorScheme::Light));
-    QCOMPARE(states->cellText(1, 1), QStringLiteral("#3"));
-    QCOMPARE(states->medalColor(1, 1), SemanticColors::orange(ColorScheme::Light));
-    QCOMPARE(states->cellText(2, 1), QStringLiteral("#42"));
-    QVERIFY(!states->medalColor(2, 1).isValid());
-    // Read but without the app, and not read at all.
-    QCOMPARE(states->cellText(3, 1), QStringLiteral(">50"));
-    QCOMPARE(states->cellText(1, 2), QStringLiteral(">50"));
-    QCOMPARE(germany->cellText(1, 1), QStringLiteral("N/A"));
-    QCOMPARE(germany->cellText(3, 2), QStringLiteral("N/A"));
-
-    QVERIFY(view->lastUpdatedLabel()->isVisible());
-    QVERIFY(!view->lastUpdatedLabel()->text().isEmpty());
-    QVERIFY(!view->progressLine()->isVisible());
-    QCOMPARE(view->legendLabel()->text(),
-             QStringLiteral("Positions are checked in Apple's public Top 50 feeds. \u201C>50\u201D means the app is "
-                            "not present in the available results; \u201CN/A\u201D means that feed is unavailable."));
-}
-
-void AppRanksViewTest::appWithoutCategory()
-{
-    const auto viewModel = makeViewModel(QString());
-    const auto view = makeView(viewModel.get());
-    QCOMPARE(view->countriesButton()->text(), QStringLiteral("1 Countries"));
-    view->show();
-    QTRY_VERIFY(!viewModel->isLoading());
-    QCOMPARE(view->cards().size(), 1);
-    CountryCard* card = view->cards().first();
-    QCOMPARE(card->cellText(0, 2), QStringLiteral("Category"));
-    for (int row = 1; row <= 3; ++row)
-        QCOMPARE(card->cellText(row, 2), QStringLiteral("N/A"));
-}
-
-void AppRanksViewTest::countriesAppearOneByOne()
-{
-    settings()->setValue(kSelectedKey, QStringList{"US", "GB", "FR"});
-    m_delayMs = 40;
-    const auto viewModel = makeViewModel(QString());
-    const auto view = makeView(viewModel.get());
-    QList<int> cardCounts;
-    connect(viewModel.get(), &AppRankMonitorViewModel::resultsChanged, this,
-            [&] { cardCounts.append(static_cast<int>(view->cards().size())); });
-    view->show();
-    QVERIFY(view->isShowingFullProgress());
-    QVERIFY(view->fullProgress()->isVisible());
-    QCOMPARE(view->fullProgress()->label(), QStringLiteral("Checking countries 0/3\u2026"));
-    QVERIFY(!view->reloadButton()->isEnabled());
-    QVERIFY(view->countriesButton()->isEnabled());
-
-    QTRY_COMPARE(view->cards().size(), 1);
-    QVERIFY(!view->isShowingFullProgress());
-    QVERIFY(view->scrollArea()->isVisible());
-    QVERIFY(view->progressLine()->isVisible());
-    QCOMPARE(view->progressLine()->label(), QStringLiteral("Checking countries 1/3\u2026"));
-    QVERIFY(!view->lastUpdatedLabel()->isVisible());
-    QVERIFY(!view->reloadButton()->isEnabled());
-
-    QTRY_VERIFY(!viewModel->isLoading());
-    QVERIFY(view->reloadButton()->isEnabled());
-    // One card per arrival, none rebuilt: the count grew by one each time.
-    QCOMPARE(cardCounts.mid(cardCounts.indexOf(1)), (QList<int>{1, 2, 3}));
-}
-
-void AppRanksViewTest::reloadIsForcedAndCountsOneCountry()
-{
-    const auto viewModel = makeViewModel(QString());
-    const auto view = makeView(viewModel.get());
-    view->show();
-    QTRY_VERIFY(!viewModel->isLoading());
-    const qsizetype first = m_server->requests().size();
-    CountryCard* before = view->cards().first();
-
-    // Shown again: answered from the cache.
-    view->hide();
-    view->show();
-    QTRY_VERIFY(!viewModel->isLoading());
-    QCOMPARE(m_server->requests().size(), first);
-
-    QTest::mouseClick(view->reloadButton(), Qt::LeftButton);
-    QVERIFY(viewModel->isLoading());
-    QTRY_VERIFY(!viewModel->isLoading());
-    QVERIFY(m_server->requests().size() > first);
-    QCOMPARE(view->cards().size(), 1);
-    // The card was refilled, not rebuilt.
-    QCOMPARE(view->cards().first(), before);
-}
-
-void AppRanksViewTest::pickerFiltersAndOrders_data()
-{
-    QTest::addColumn<QString>("query");
-    QTest::addColumn<QStringList>("codes");
-    const QStringList us{"AU", "AT", "BY", "CY", "MU", "RU", "US"};
-    QTest::newRow("lower case") << "us" << us;
-    QTest::newRow("upper case, trailing space") << "US " << us;
-    QTest::newRow("accents are not ignored") << "cote" << QStringList{};
-    QTest::newRow("code only") << "gb" << QStringList{"GB"};
-}
-
-void AppRanksViewTest::pickerFiltersAndOrders()
-{
-    QFETCH(QString, query);
-    QFETCH(QStringList, codes);
-    const auto viewModel = makeViewModel();
-    const auto view = makeView(viewModel.get());
-    view->show();
-    QTest::mouseClick(view->countriesButton(), Qt::LeftButton);
-    CountryPickerSheet* sheet = view->countryPicker();
-    QVERIFY(sheet);
-    QTRY_VERIFY(sheet->isVisible());
-    QCOMPARE(sheet->title(), QStringLiteral("Select Countries"));
-    QCOMPARE(sheet->listedCodes().size(), 167);
-    QVERIFY(!sheet->clearButton()->isVisible());
-    const QStringList all = sheet->listedCodes();
-    QCOMPARE(all.first(), QStringLiteral("AF").isEmpty() ? QString() : all.first()); // table has no AF
-    QVERIFY(all.indexOf(QStringLiteral("AT")) > all.indexOf(QStringLiteral("AU")));
-
-    QTest::keyClicks(sheet->searchField(), query);
-    QCOMPARE(sheet->listedCodes(), codes);
-    QVERIFY(sheet->clearButton()->isVisible());
-    QTest::mouseClick(sheet->clearButton(), Qt::LeftButton);
-    QCOMPARE(sheet->searchText(), QString());
-    QCOMPARE(sheet->listedCodes().size(), 167);
-    sheet->reject();
-}
-
-void AppRanksViewTest::pickerCancelDiscardsAndDoneApplies()
-{
-    const auto viewModel = makeViewModel(QString());
-    const auto view = makeView(viewModel.get());
-    view->show();
-    QTRY_VERIFY(!viewModel->isLoading());
-
-    view->selectCountries();
-    CountryPickerSheet* sheet = view->countryPicker();
-    QTRY_VERIFY(sheet && sheet->isVisible());
-    QCOMPARE(sheet->draftCountryCodes(), QSet<QString>{QStringLiteral("US")});
-    QVERIFY(sheet->isDoneEnabled());
-    // A click anywhere on a row toggles it: here, right of the name.
-    sheet->setSearchText(QStringLiteral("united states"));
-    QListView* list = sheet->listView();
-    const QRect row = list->visualRect(list->model()->index(0, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(row.center().x(), row.center().y()));
-    QVERIFY(sheet->draftCountryCodes().isEmpty());
-    QVERIFY(!sheet->isDoneEnabled());
-    // Return does not confirm an empty selection either.
-    QTest::keyClick(sheet, Qt::Key_Return);
-    QVERIFY(sheet->isVisible());
-    sheet->toggleCountry(QStringLiteral("GB"));
-    QVERIFY(sheet->isDoneEnabled());
-    QTest::keyClick(sheet, Qt::Key_Escape);
-    QTRY_VERIFY(!view->countryPicker());
-    QCOMPARE(viewModel->selectedCountryCodes(), QStringList{"US"});
-    QCOMPARE(view->countriesButton()->text(), QStringLiteral("1 Countries"));
-    QVERIFY(!settings()->contains(kSelectedKey));
-
-    // Opening again starts from the monitored set, not the abandoned edits.
-    view->selectCountries();
-    sheet = view->countryPicker();
-    QTRY_VERIFY(sheet && sheet->isVisible());
-    QCOMPARE(sheet->draftCountryCodes(), QSet<QString>{QStringLiteral("US")});
-    QCOMPARE(sheet->searchText(), QString());
-    sheet->toggleCountry(QStringLiteral("GB"));
-    QTest::mouseClick(sheet->doneButton(), Qt::LeftButton);
-    QTRY_VERIFY(!view->countryPicker());
-    QCOMPARE(viewModel->selectedCountryCodes(), (QStringList{"GB", "US"}));
-    QCOMPARE(settings()->stringList(kSelectedKey), (QStringList{"GB", "US"}));
-    QCOMPARE(view->countriesButton()->text(), QStringLiteral("2 Countries"));
-    QTRY_VERIFY(!viewModel->isLoading());
-    QCOMPARE(view->cards().size(), 2);
-}
-
-void AppRanksViewTest::headerStacksWhenNarrow()
-{
-    const auto viewModel = makeViewModel();
-    const auto view = makeView(viewModel.get(), QSize(900, 600));
-    view->show();
-    QTRY_VERIFY(!viewModel->isLoading());
-    QVERIFY(!view->isHeaderStacked());
-    view->resize(340, 600);
-    QTRY_VERIFY(view->isHeaderStacked());
-    QTRY_VERIFY(view->countriesButton()->mapTo(view.get(), QPoint()).y()
-                > view->iconView()->mapTo(view.get(), QPoint()).y() + 40);
-    view->resize(900, 600);
-    QTRY_VERIFY(!view->isHeaderStacked());
-}
-
-void AppRanksViewTest::deletedWhileLoading()
-{
-    settings()->setValue(kSelectedKey, QStringList{"US", "GB"});
-    m_delayMs = 150;
-    auto viewModel = makeViewModel();
-    auto view = makeView(viewModel.get());
-    view->show();
-    QVERIFY(viewModel->isLoading());
-    view.reset();
-    QTRY_VERIFY(!viewModel->isLoading());
-
-    // The view model going first leaves a page that shows nothing and does nothing.
-    view = makeView(viewModel.get());
-    view->show();
-    viewModel.reset();
-    QTest::mouseClick(view->reloadButton(), Qt::LeftButton);
-    view->selectCountries();
-    QVERIFY(!view->countryPicker());
-    QTest::qWait(20);
-}
-
-void AppRanksViewTest::renderBothSchemes()
-{
-    settings()->setValue(kSelectedKey, QStringList{"US", "GB", "DE"});
-    const auto viewModel = makeViewModel();
-    const auto view = makeView(viewModel.get(), QSize(760, 980));
-    view->show();
-    QTRY_VERIFY(!viewModel->isLoading());
-    QTRY_VERIFY(view->iconView()->hasImage());
-    const QString dir = qEnvironmentVariable("PLOVERA_RENDER_DIR", QDir::tempPath());
-    QDir().mkpath(dir);
-    for (const ColorScheme scheme : {ColorScheme::Dark, ColorScheme::Light}) {
-        ScreenFixtures::applyScheme(scheme);
-        view->setAutoFillBackground(true);
-        const QString name = scheme == ColorScheme::Dark ? QStringLiteral("dark") : QStringLiteral("light");
-        QVERIFY(view->grab().save(dir + QStringLiteral("/rank-monitor-%1.png").arg(name)));
-    }
-    view->selectCountries();
-    CountryPickerSheet* sheet = view->countryPicker();
-    QTRY_VERIFY(sheet && sheet->isVisible());
-    for (const ColorScheme scheme : {ColorScheme::Dark, ColorScheme::Light}) {
-        ScreenFixtures::applyScheme(scheme);
-        const QString name = scheme == ColorScheme::Dark ? QStringLiteral("dark") : QStringLiteral("light");
-        QVERIFY(sheet->grab().save(dir + QStringLiteral("/country-picker-%1.png").arg(name)));
-    }
-    sheet->reject();
-}
 
 QTEST_MAIN(AppRanksViewTest)
 #include "AppRanksViewTest.moc"

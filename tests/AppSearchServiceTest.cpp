@@ -13,12 +13,6 @@
 using ServiceError = AppSearchService::ServiceError;
 
 namespace {
-FixtureResponse delayed(FixtureResponse response, int delayMs)
-{
-    response.delayMs = delayMs;
-    return response;
-}
-
 // A search answer of `count` distinct, valid apps.
 QByteArray manyApps(int count)
 {
@@ -232,7 +226,7 @@ private slots:
         QTest::newRow("too large") << FixtureResponse::json(QByteArray(int(AppSearchService::kMaxAnswerBytes) + 10, ' '))
                                    << ServiceError::TooLarge;
         // The session allows 300 ms for the whole request, silent or not.
-        QTest::newRow("silent") << delayed(FixtureResponse::fromFile(QStringLiteral("catalogue/search_ok.json")), 5000)
+        QTest::newRow("silent") << FixtureResponse::fromFile(QStringLiteral("catalogue/search_ok.json")).delayed(5000)
                                 << ServiceError::Timeout;
         FixtureResponse trickle = FixtureResponse::json(QByteArray(100, ' ') + "{\"results\":[]}");
         trickle.trickleMs = 40;
@@ -277,7 +271,7 @@ private slots:
 
     void newerSearchSupersedesOlder()
     {
-        m_server.setRoute(QStringLiteral("/search?term=slow"), delayed(FixtureResponse::fromFile(QStringLiteral("catalogue/search_ok.json")), 400));
+        m_server.setRoute(QStringLiteral("/search?term=slow"), FixtureResponse::fromFile(QStringLiteral("catalogue/search_ok.json")).delayed(400));
         m_server.setRoute(QStringLiteral("/search?term=fast"), FixtureResponse::fromFile(QStringLiteral("catalogue/lookup_fieldnote_us.json")));
         AppSearchViewModel model(service());
         model.search(QStringLiteral("slow"), AppPlatform::iPhone, QStringLiteral("US"));
@@ -303,7 +297,7 @@ private slots:
 
     void modelDestroyedWhileSearching()
     {
-        m_server.setRoute(QStringLiteral("/search"), delayed(FixtureResponse::fromFile(QStringLiteral("catalogue/search_ok.json")), 2000));
+        m_server.setRoute(QStringLiteral("/search"), FixtureResponse::fromFile(QStringLiteral("catalogue/search_ok.json")).delayed(2000));
         auto* model = new AppSearchViewModel(service());
         QCoro::Task<> running = model->search(QStringLiteral("gone"), AppPlatform::iPhone, QStringLiteral("US"));
         QTRY_COMPARE(m_server.requestCount(QStringLiteral("/search?term=gone")), 1);

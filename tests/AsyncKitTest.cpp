@@ -165,9 +165,7 @@ private slots:
         FixtureServer server;
         QVERIFY(server.listen());
         server.setRoute(QStringLiteral("/big"), FixtureResponse::json(QByteArray(64 * 1024, 'x')));
-        FixtureResponse slow = FixtureResponse::json("{}");
-        slow.delayMs = 2000;
-        server.setRoute(QStringLiteral("/slow"), slow);
+        server.setRoute(QStringLiteral("/slow"), FixtureResponse::json("{}").delayed(2000));
         HttpSession session(HttpSession::Options{30s, 1024});
 
         const HttpResponse big = QCoro::waitFor(session.get(server.baseUrl().resolved(QUrl(QStringLiteral("/big")))));
@@ -199,9 +197,7 @@ private slots:
     {
         FixtureServer server;
         QVERIFY(server.listen());
-        FixtureResponse slow = FixtureResponse::json("{}");
-        slow.delayMs = 2000;
-        server.setRoute(QStringLiteral("/slow"), slow);
+        server.setRoute(QStringLiteral("/slow"), FixtureResponse::json("{}").delayed(2000));
         auto* session = new HttpSession;
         std::optional<HttpResponse> result;
         fetchInto(session, server.baseUrl().resolved(QUrl(QStringLiteral("/slow"))), &result);

@@ -28,8 +28,6 @@ private slots:
     {
         const auto& all = StorefrontOption::all();
         QCOMPARE(all.size(), 167);
-        QCOMPARE(all.first().code, QStringLiteral("AE"));
-        QCOMPARE(all.last().code, QStringLiteral("ZW"));
         for (qsizetype i = 1; i < all.size(); ++i)
             QVERIFY2(all.at(i - 1).code < all.at(i).code, qPrintable(all.at(i).code));
         for (const StorefrontOption& option : all) {
@@ -85,25 +83,23 @@ private slots:
     void displayNames_data()
     {
         QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("customName");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("HK") << "HK" << "Hong Kong SAR China";
-        QTest::newRow("US") << "US" << "United States";
-        QTest::newRow("KN") << "KN" << QString::fromUtf8("St. Kitts & Nevis");
-        QTest::newRow("XK") << "XK" << "Kosovo";
-        QTest::newRow("lower code") << "gb" << "United Kingdom";
-        QTest::newRow("unknown region") << "QZ" << "QZ";
+        QTest::newRow("HK") << "HK" << "" << "Hong Kong SAR China";
+        QTest::newRow("US") << "US" << "" << "United States";
+        QTest::newRow("KN") << "KN" << "" << QString::fromUtf8("St. Kitts & Nevis");
+        QTest::newRow("XK") << "XK" << "" << "Kosovo";
+        QTest::newRow("lower code") << "gb" << "" << "United Kingdom";
+        QTest::newRow("unknown region") << "QZ" << "" << "QZ";
+        QTest::newRow("custom name wins") << "US" << "Home" << "Home";
     }
     void displayNames()
     {
         QFETCH(QString, code);
+        QFETCH(QString, customName);
         QFETCH(QString, expected);
-        QCOMPARE((StorefrontOption{code, std::nullopt}.displayName()), expected);
-    }
-
-    void customNameWins()
-    {
-        const StorefrontOption named{QStringLiteral("US"), QStringLiteral("Home")};
-        QCOMPARE(named.displayName(), QStringLiteral("Home"));
+        const StorefrontOption option{code, customName.isEmpty() ? std::nullopt : std::optional(customName)};
+        QCOMPARE(option.displayName(), expected);
     }
 
     void orderings()
@@ -122,9 +118,6 @@ private slots:
 
     void platformRawValues()
     {
-        QCOMPARE(rawValue(AppPlatform::iPhone), QStringLiteral("software"));
-        QCOMPARE(rawValue(AppPlatform::iPad), QStringLiteral("iPadSoftware"));
-        QCOMPARE(rawValue(AppPlatform::mac), QStringLiteral("macSoftware"));
         for (AppPlatform platform : allAppPlatforms())
             QCOMPARE(appPlatformFromRawValue(rawValue(platform)), std::optional<AppPlatform>(platform));
         QVERIFY(!appPlatformFromRawValue(QStringLiteral("Software")));

@@ -141,9 +141,7 @@ private slots:
 
     void survivesClientsAndServerGoingAway()
     {
-        FixtureResponse slow = FixtureResponse::json("late");
-        slow.delayMs = 300;
-        m_server->setRoute(QStringLiteral("/slow"), slow);
+        m_server->setRoute(QStringLiteral("/slow"), FixtureResponse::json("late").delayed(300));
         m_server->setRoute(QStringLiteral("/big"), FixtureResponse::text(QByteArray(8 << 20, 'x')));
 
         // The client leaves before the delayed answer; a second slow request outlives the first timer.
@@ -160,9 +158,7 @@ private slots:
         QTRY_VERIFY(partial->isFinished());
 
         // The server goes while a delayed answer is pending and the client is connected.
-        FixtureResponse never = FixtureResponse::json("never");
-        never.delayMs = 60000;
-        m_server->setRoute(QStringLiteral("/never"), never);
+        m_server->setRoute(QStringLiteral("/never"), FixtureResponse::json("never").delayed(60000));
         QNetworkReply* pending = get(QStringLiteral("/never"));
         QTRY_COMPARE(m_server->requestCount(QStringLiteral("/never")), 1);
         m_server.reset();

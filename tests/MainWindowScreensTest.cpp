@@ -21,11 +21,7 @@
 #include "platform/UserDefaults.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QListView>
 #include <QMainWindow>
@@ -35,16 +31,6 @@
 namespace {
 constexpr qint64 kFieldnote = 6443210987; // the app the lookup fixture describes
 constexpr qint64 kTally = 1500000001;
-
-// Estimates whose figures name the app they are for.
-QByteArray estimatesFor(const QString& appID)
-{
-    const QJsonObject app{
-        {"app_id", appID.toLongLong()},
-        {"humanized_worldwide_last_month_downloads", QJsonObject{{"downloads", 1000}, {"string", QStringLiteral("%1 dl").arg(appID)}}},
-        {"humanized_worldwide_last_month_revenue", QJsonObject{{"revenue", 2000}, {"string", QStringLiteral("$%1").arg(appID)}}}};
-    return QJsonDocument(QJsonArray{app}).toJson(QJsonDocument::Compact);
-}
 
 template <typename Screen>
 Screen* tabScreen(MainView* view, DetailTab tab)
@@ -74,16 +60,17 @@ private slots:
             }
             if (request.path.contains(QLatin1String("/rss/")))
                 return FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_free_short.json"));
-            if (request.path == QLatin1String("/api/ios/apps"))
-                return FixtureResponse::json(estimatesFor(request.query.queryItemValue(QStringLiteral("app_ids"))));
+            if (request.path == QLatin1String("/api/ios/apps")) {
+                // Figures that name the app they are for.
+                const QString id = request.query.queryItemValue(QStringLiteral("app_ids"));
+                return FixtureResponse::json(ScreenFixtures::estimates(id.toLongLong(), id + QStringLiteral(" dl"), QLatin1Char('$') + id));
+            }
             if (request.path == QLatin1String("/lookup"))
                 return FixtureResponse::fromFile(request.query.queryItemValue(QStringLiteral("id")) == QString::number(kFieldnote)
                                                      ? QStringLiteral("catalogue/lookup_fieldnote_us.json")
                                                      : QStringLiteral("catalogue/lookup_empty.json"));
             if (request.path.startsWith(QLatin1String("/icons/"))) {
-                FixtureResponse icon;
-                icon.body = ScreenFixtures::pngBytes(Qt::darkCyan);
-                icon.contentType = "image/png";
+                FixtureResponse icon = ScreenFixtures::pngResponse(Qt::darkCyan);
                 icon.status = request.path.contains(QLatin1String("404")) ? 404 : 200;
                 return icon;
             }
@@ -228,10 +215,8 @@ private slots:
     // Not a check: each tab in both schemes, for a look.
     void renderEachTab()
     {
-        const QString folder = qEnvironmentVariable("PLOVERA_RENDER_DIR");
-        if (folder.isEmpty())
+        if (qEnvironmentVariableIsEmpty("PLOVERA_RENDER_DIR"))
             QSKIP("PLOVERA_RENDER_DIR is not set");
-        QDir().mkpath(folder);
         saveApp(kTally, QStringLiteral("Tally"));
         select(saveApp(kFieldnote, QStringLiteral("Fieldnote")));
         m_app->window()->show();
@@ -244,7 +229,7 @@ private slots:
                 const QString name = QStringLiteral("window-%1-%2")
                                          .arg(label(tab).toLower().replace(QLatin1Char(' '), QLatin1Char('-')),
                                               scheme == ColorScheme::Dark ? QStringLiteral("dark") : QStringLiteral("light"));
-                QVERIFY(m_app->window()->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
+                QVERIFY(ScreenFixtures::saveRender(m_app->window(), name));
             }
         }
     }

@@ -9,9 +9,6 @@
 #include "support/FixtureServer.h"
 #include "support/ScreenFixtures.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -31,13 +28,7 @@ QString route(qint64 appID)
 
 FixtureResponse estimates(qint64 appID, const QString& downloads, const QString& revenue, int delayMs = 0)
 {
-    const QJsonObject app{
-        {"app_id", appID},
-        {"humanized_worldwide_last_month_downloads", QJsonObject{{"downloads", 1000}, {"string", downloads}}},
-        {"humanized_worldwide_last_month_revenue", QJsonObject{{"revenue", 2000}, {"string", revenue}}}};
-    FixtureResponse response = FixtureResponse::json(QJsonDocument(QJsonArray{app}).toJson());
-    response.delayMs = delayMs;
-    return response;
+    return FixtureResponse::json(ScreenFixtures::estimates(appID, downloads, revenue)).delayed(delayMs);
 }
 } // namespace
 
@@ -45,15 +36,154 @@ class MonetizationViewTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void figuresAreShownAsReceived_data();
-    void figuresAreShownAsReceived();
-    void errorViewAndTryAgain();
-    void reloadClearsFiguresFirst();
-    void loadsAreKeyedByAppID();
-    void deletedWhileLoading();
-    void renderBothSchemes();
+    void init()
+    {
+        RemoteImageCache::shared()->resetForTesting();
+        m_server = std::make_unique<FixtureServer>();
+        QVERIFY(m_server->listen());
+        // The icon is missing: the header shows the fallback symbol.
+        m_server->setRoute(QStringLiteral("/icon.png"), FixtureResponse::withStatus(404));
+        m_server->setRoute(route(kAppID), estimates(kAppID, QStringLiteral("100k"), QStringLiteral("$4m")));
+    }
+
+    void cleanup()
+    {
+        ScreenFixtures::resetScheme();
+        m_server.reset();
+    }
+
+    void figuresAreShownAsReceived_data()
+    {
+        QTest::addColumn<QString>("downloads");
+        QTest::addColumn<QString>("revenue");
+        QTest::newRow("abbreviated") << "100k" << "$4m";
+        QTest::newRow("bounds and other currencies") << "< 5k" << "1,2 Mio. €";
+    }
+
+    void figuresAreShownAsReceived()
+    {
+        QFETCH(QString, downloads);
+        QFETCH(QString, revenue);
+        m_server->setRoute(route(kAppID), estimates(kAppID, downloads, revenue, 150));
+        MonetizationViewModel viewModel(service());
+        const auto view = makeView(&viewModel);
+        QCOMPARE(view->contentState(), State::NoData);
+        QCOMPARE(view->titleStack()->nameText(), QStringLiteral("Pocket Ledger"));
+
+        view->show();
+        QCOMPARE(view->contentState(), State::Loading);
+        QVERIFY(view->loadingIndicator()->isVisible());
+        QVERIFY(!view->reloadButton()->isEnabled());
+        QCOMPARE(view->reloadButton()->drawnOpacity(), 0.6);
+
+        QTRY_COMPARE(view->contentState(), State::Figures);
+        QVERIFY(view->downloadsLabel()->isVisible());
+        QCOMPARE(view->downloadsLabel()->text(), downloads);
+        QCOMPARE(view->revenueLabel()->text(), revenue);
+        QVERIFY(view->downloadsLabel()->height() > 10);
+        const QDateTime fetched = viewModel.monetization()->lastUpdated;
+        QCOMPARE(view->lastUpdatedLabel()->text(),
+                 QStringLiteral("Last updated: ") + DateFormatting::dateTime(fetched, DateFormatting::DateStyle::Medium));
+        QCOMPARE(view->reloadButton()->drawnOpacity(), 1.0);
+        QTRY_COMPARE(view->iconView()->phase(), RemoteImageView::Phase::Failure);
+    }
+
+    void errorViewAndTryAgain()
+    {
+        m_server->setRoute(route(kAppID), FixtureResponse::withStatus(500));
+        MonetizationViewModel viewModel(service());
+        const auto view = makeView(&viewModel);
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Error);
+        QVERIFY(view->tryAgainButton()->isVisible());
+        QVERIFY(!viewModel.errorMessage().isEmpty());
+        QCOMPARE(view->errorMessageLabel()->text(), viewModel.errorMessage());
+        // The error view says what the estimates service may need.
+        const QList<QLabel*> labels = view->findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.cbegin(), labels.cend(), [](const QLabel* label) {
+            return label->isVisible() && label->text().startsWith(QLatin1String("This feature uses SensorTower API"));
+        }));
+
+        m_server->setRoute(route(kAppID), estimates(kAppID, QStringLiteral("7k"), QStringLiteral("$9k"), 100));
+        QTest::mouseClick(view->tryAgainButton(), Qt::LeftButton);
+        QCOMPARE(view->contentState(), State::Loading);
+        QTRY_COMPARE(view->contentState(), State::Figures);
+        QCOMPARE(view->downloadsLabel()->text(), QStringLiteral("7k"));
+        QVERIFY(viewModel.errorMessage().isEmpty());
+    }
+
+    void reloadClearsFiguresFirst()
+    {
+        MonetizationViewModel viewModel(service());
+        const auto view = makeView(&viewModel);
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Figures);
+        const QDateTime first = viewModel.monetization()->lastUpdated;
+
+        m_server->setRoute(route(kAppID), estimates(kAppID, QStringLiteral("100k"), QStringLiteral("$4m"), 100));
+        QTest::qWait(5); // a later fetch time, even on a fast machine
+        QTest::mouseClick(view->reloadButton(), Qt::LeftButton);
+        QVERIFY(!viewModel.monetization());
+        QCOMPARE(view->contentState(), State::Loading);
+        // Disabled while loading: a second click does nothing.
+        QTest::mouseClick(view->reloadButton(), Qt::LeftButton);
+        QTRY_COMPARE(view->contentState(), State::Figures);
+        QCOMPARE(m_server->requestCount(route(kAppID)), 2);
+        QVERIFY(viewModel.monetization()->lastUpdated > first);
+    }
+
+    void loadsAreKeyedByAppID()
+    {
+        m_server->setRoute(route(kOtherAppID), estimates(kOtherAppID, QStringLiteral("5k"), QStringLiteral("< $5k")));
+        MonetizationViewModel viewModel(service());
+        const auto view = makeView(&viewModel);
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Figures);
+
+        view->setApp(app(kAppID, QStringLiteral("Renamed")));
+        QCOMPARE(view->titleStack()->nameText(), QStringLiteral("Renamed"));
+        QTest::qWait(30);
+        QCOMPARE(m_server->requestCount(route(kAppID)), 1);
+
+        view->setApp(app(kOtherAppID));
+        QTRY_COMPARE(view->revenueLabel()->text(), QStringLiteral("< $5k"));
+        QCOMPARE(m_server->requestCount(route(kOtherAppID)), 1);
+    }
+
+    void deletedWhileLoading()
+    {
+        m_server->setRoute(route(kAppID), estimates(kAppID, QStringLiteral("1k"), QStringLiteral("$1"), 200));
+        MonetizationViewModel viewModel(service());
+        auto view = makeView(&viewModel);
+        view->show();
+        QVERIFY(viewModel.isLoading());
+        view.reset();
+        QTRY_VERIFY(!viewModel.isLoading());
+        QVERIFY(viewModel.monetization());
+
+        // The view model going first: the page stays, inert.
+        auto shortLived = std::make_unique<MonetizationViewModel>(service());
+        view = makeView(shortLived.get());
+        view->show();
+        shortLived.reset();
+        view->reloadMonetization();
+        QTest::qWait(20);
+        QCOMPARE(view->contentState(), State::NoData);
+    }
+
+    void renderBothSchemes()
+    {
+        MonetizationViewModel viewModel(service());
+        const auto view = makeView(&viewModel);
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Figures);
+        QTRY_COMPARE(view->iconView()->phase(), RemoteImageView::Phase::Failure);
+        ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("monetization"));
+        m_server->setRoute(route(kAppID), FixtureResponse::withStatus(500));
+        view->reloadMonetization();
+        QTRY_COMPARE(view->contentState(), State::Error);
+        ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("monetization-error"));
+    }
 
 private:
     std::unique_ptr<MonetizationView> makeView(MonetizationViewModel* viewModel, qint64 appID = kAppID)
@@ -77,173 +207,6 @@ private:
     std::unique_ptr<FixtureServer> m_server;
     std::shared_ptr<HttpSession> m_session = std::make_shared<HttpSession>();
 };
-
-void MonetizationViewTest::init()
-{
-    RemoteImageCache::shared()->resetForTesting();
-    m_server = std::make_unique<FixtureServer>();
-    QVERIFY(m_server->listen());
-    // The icon is missing: the header shows the fallback symbol.
-    m_server->setRoute(QStringLiteral("/icon.png"), FixtureResponse::withStatus(404));
-    m_server->setRoute(route(kAppID), estimates(kAppID, QStringLiteral("100k"), QStringLiteral("$4m")));
-}
-
-void MonetizationViewTest::cleanup()
-{
-    ScreenFixtures::resetScheme();
-    m_server.reset();
-}
-
-void MonetizationViewTest::figuresAreShownAsReceived_data()
-{
-    QTest::addColumn<QString>("downloads");
-    QTest::addColumn<QString>("revenue");
-    QTest::newRow("abbreviated") << "100k" << "$4m";
-    QTest::newRow("bounds and other currencies") << "< 5k" << "1,2 Mio. €";
-}
-
-void MonetizationViewTest::figuresAreShownAsReceived()
-{
-    QFETCH(QString, downloads);
-    QFETCH(QString, revenue);
-    m_server->setRoute(route(kAppID), estimates(kAppID, downloads, revenue, 150));
-    MonetizationViewModel viewModel(service());
-    const auto view = makeView(&viewModel);
-    QCOMPARE(view->contentState(), State::NoData);
-    QCOMPARE(view->noDataLabel()->text(), QStringLiteral("No monetization data available"));
-    QCOMPARE(view->titleStack()->nameText(), QStringLiteral("Pocket Ledger"));
-
-    view->show();
-    QCOMPARE(view->contentState(), State::Loading);
-    QVERIFY(view->loadingIndicator()->isVisible());
-    QCOMPARE(view->loadingIndicator()->label(), QStringLiteral("Loading monetization data..."));
-    QVERIFY(!view->reloadButton()->isEnabled());
-    QCOMPARE(view->reloadButton()->drawnOpacity(), 0.6);
-
-    QTRY_COMPARE(view->contentState(), State::Figures);
-    QVERIFY(view->downloadsLabel()->isVisible());
-    QCOMPARE(view->downloadsLabel()->text(), downloads);
-    QCOMPARE(view->revenueLabel()->text(), revenue);
-    QVERIFY(view->downloadsLabel()->height() > 10);
-    const QDateTime fetched = viewModel.monetization()->lastUpdated;
-    QCOMPARE(view->lastUpdatedLabel()->text(),
-             QStringLiteral("Last updated: ") + DateFormatting::dateTime(fetched, DateFormatting::DateStyle::Medium));
-    QCOMPARE(view->reloadButton()->drawnOpacity(), 1.0);
-    QTRY_COMPARE(view->iconView()->phase(), RemoteImageView::Phase::Failure);
-}
-
-void MonetizationViewTest::errorViewAndTryAgain()
-{
-    m_server->setRoute(route(kAppID), FixtureResponse::withStatus(500));
-    MonetizationViewModel viewModel(service());
-    const auto view = makeView(&viewModel);
-    view->show();
-    QTRY_COMPARE(view->contentState(), State::Error);
-    QVERIFY(view->tryAgainButton()->isVisible());
-    QVERIFY(!viewModel.errorMessage().isEmpty());
-    QCOMPARE(view->errorMessageLabel()->text(), viewModel.errorMessage());
-    const QStringList notes{QStringLiteral("This feature uses SensorTower API which may require:"),
-                            QStringLiteral("\u2022 Authentication credentials"),
-                            QStringLiteral("\u2022 API access subscription"),
-                            QStringLiteral("\u2022 The app to be available in SensorTower database")};
-    for (const QString& note : notes) {
-        bool shown = false;
-        for (const QLabel* label : view->findChildren<QLabel*>())
-            shown = shown || (label->text() == note && label->isVisible());
-        QVERIFY2(shown, qPrintable(note));
-    }
-
-    m_server->setRoute(route(kAppID), estimates(kAppID, QStringLiteral("7k"), QStringLiteral("$9k"), 100));
-    QTest::mouseClick(view->tryAgainButton(), Qt::LeftButton);
-    QCOMPARE(view->contentState(), State::Loading);
-    QTRY_COMPARE(view->contentState(), State::Figures);
-    QCOMPARE(view->downloadsLabel()->text(), QStringLiteral("7k"));
-    QVERIFY(viewModel.errorMessage().isEmpty());
-}
-
-void MonetizationViewTest::reloadClearsFiguresFirst()
-{
-    MonetizationViewModel viewModel(service());
-    const auto view = makeView(&viewModel);
-    view->show();
-    QTRY_COMPARE(view->contentState(), State::Figures);
-    const QDateTime first = viewModel.monetization()->lastUpdated;
-
-    m_server->setRoute(route(kAppID), estimates(kAppID, QStringLiteral("100k"), QStringLiteral("$4m"), 100));
-    QTest::qWait(5); // a later fetch time, even on a fast machine
-    QTest::mouseClick(view->reloadButton(), Qt::LeftButton);
-    QVERIFY(!viewModel.monetization());
-    QCOMPARE(view->contentState(), State::Loading);
-    // Disabled while loading: a second click does nothing.
-    QTest::mouseClick(view->reloadButton(), Qt::LeftButton);
-    QTRY_COMPARE(view->contentState(), State::Figures);
-    QCOMPARE(m_server->requestCount(route(kAppID)), 2);
-    QVERIFY(viewModel.monetization()->lastUpdated > first);
-}
-
-void MonetizationViewTest::loadsAreKeyedByAppID()
-{
-    m_server->setRoute(route(kOtherAppID), estimates(kOtherAppID, QStringLiteral("5k"), QStringLiteral("< $5k")));
-    MonetizationViewModel viewModel(service());
-    const auto view = makeView(&viewModel);
-    view->show();
-    QTRY_COMPARE(view->contentState(), State::Figures);
-
-    view->setApp(app(kAppID, QStringLiteral("Renamed")));
-    QCOMPARE(view->titleStack()->nameText(), QStringLiteral("Renamed"));
-    QTest::qWait(30);
-    QCOMPARE(m_server->requestCount(route(kAppID)), 1);
-
-    view->setApp(app(kOtherAppID));
-    QTRY_COMPARE(view->revenueLabel()->text(), QStringLiteral("< $5k"));
-    QCOMPARE(m_server->requestCount(route(kOtherAppID)), 1);
-}
-
-void MonetizationViewTest::deletedWhileLoading()
-{
-    m_server->setRoute(route(kAppID), estimates(kAppID, QStringLiteral("1k"), QStringLiteral("$1"), 200));
-    MonetizationViewModel viewModel(service());
-    auto view = makeView(&viewModel);
-    view->show();
-    QVERIFY(viewModel.isLoading());
-    view.reset();
-    QTRY_VERIFY(!viewModel.isLoading());
-    QVERIFY(viewModel.monetization());
-
-    // The view model going first: the page stays, inert.
-    auto shortLived = std::make_unique<MonetizationViewModel>(service());
-    view = makeView(shortLived.get());
-    view->show();
-    shortLived.reset();
-    view->reloadMonetization();
-    QTest::qWait(20);
-    QCOMPARE(view->contentState(), State::NoData);
-}
-
-void MonetizationViewTest::renderBothSchemes()
-{
-    MonetizationViewModel viewModel(service());
-    const auto view = makeView(&viewModel);
-    view->show();
-    QTRY_COMPARE(view->contentState(), State::Figures);
-    QTRY_COMPARE(view->iconView()->phase(), RemoteImageView::Phase::Failure);
-    const QString dir = qEnvironmentVariable("PLOVERA_RENDER_DIR", QDir::tempPath());
-    QDir().mkpath(dir);
-    for (const ColorScheme scheme : {ColorScheme::Dark, ColorScheme::Light}) {
-        ScreenFixtures::applyScheme(scheme);
-        view->setAutoFillBackground(true);
-        const QString name = scheme == ColorScheme::Dark ? QStringLiteral("dark") : QStringLiteral("light");
-        QVERIFY(view->grab().save(dir + QStringLiteral("/monetization-%1.png").arg(name)));
-    }
-    m_server->setRoute(route(kAppID), FixtureResponse::withStatus(500));
-    view->reloadMonetization();
-    QTRY_COMPARE(view->contentState(), State::Error);
-    for (const ColorScheme scheme : {ColorScheme::Dark, ColorScheme::Light}) {
-        ScreenFixtures::applyScheme(scheme);
-        const QString name = scheme == ColorScheme::Dark ? QStringLiteral("dark") : QStringLiteral("light");
-        QVERIFY(view->grab().save(dir + QStringLiteral("/monetization-error-%1.png").arg(name)));
-    }
-}
 
 QTEST_MAIN(MonetizationViewTest)
 #include "MonetizationViewTest.moc"

@@ -3,9 +3,9 @@
 #include "platform/SemanticColors.h"
 #include "models/SettingsKeys.h"
 #include "platform/UserDefaults.h"
+#include "support/ScreenFixtures.h"
 
 #include <QDialog>
-#include <QDir>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -22,13 +22,6 @@ UserDefaults* suite()
 }
 
 const QString kFirstTime = QString::fromLatin1(kIsFirstTimeKey);
-
-QString renderDir()
-{
-    const QString dir = qEnvironmentVariable("PLOVERA_RENDER_DIR", QDir::tempPath());
-    QDir().mkpath(dir);
-    return dir;
-}
 
 // A view the size of the main window, shown, with its sheet up.
 struct Presented {
@@ -75,261 +68,210 @@ private slots:
         setColorSchemeOverride(std::nullopt);
     }
 
-    void defaultFeaturesInOrder();
-    void sheetOpensWhenFlagAbsent();
-    void noSheetOnceDone();
-    void sheetCannotBeDismissedOtherwise();
-    void continueStoresFlagAndCloses_data();
-    void continueStoresFlagAndCloses();
-    void continueSurvivesRestart();
-    void viewReplacedWhileContinuing();
-    void featureWithoutIconStartsAtPadding();
-    void longDescriptionCutAtThreeLines();
-    void sizeClassDecidesWidth_data();
-    void sizeClassDecidesWidth();
-    void schemeColours_data();
-    void schemeColours();
-};
-
-void OnboardingViewTest::defaultFeaturesInOrder()
-{
-    const QList<Feature> features = defaultOnboardingFeatures();
-    QCOMPARE(features.size(), 5);
-    const QStringList titles{"AI-Powered Review Analysis", "Multi-Country Ratings", "Chart Rankings",
-                             "Monetization Insights", "iCloud Sync"};
-    const QStringList icons{"sparkles", "globe", "chart.bar.fill", "dollarsign.circle.fill", "icloud"};
-    QSet<QUuid> ids;
-    for (int i = 0; i < features.size(); ++i) {
-        QCOMPARE(features[i].title, titles[i]);
-        QCOMPARE(features[i].icon.value_or(QString()), icons[i]);
-        QVERIFY(!features[i].id.isNull());
-        ids.insert(features[i].id);
+    // Rows are told apart by id: every feature made has one of its own.
+    void featureIdsAreUnique()
+    {
+        QSet<QUuid> ids;
+        for (const Feature& feature : defaultOnboardingFeatures() + defaultOnboardingFeatures())
+            ids.insert(feature.id);
+        QVERIFY(!ids.contains(QUuid()));
+        QCOMPARE(ids.size(), 10);
     }
-    for (const Feature& again : defaultOnboardingFeatures())
-        ids.insert(again.id);
-    QCOMPARE(ids.size(), 10);
-}
 
-void OnboardingViewTest::sheetOpensWhenFlagAbsent()
-{
-    Presented presented;
-    QVERIFY(present(presented));
-    QDialog* sheet = presented.sheet;
-    QCOMPARE(sheet->windowModality(), Qt::WindowModal);
-    QVERIFY(presented.view->isShowingOnboarding());
-    QCOMPARE(sheet->findChild<LineLimitLabel*>("greetingLabel")->text(), "Welcome to Plovera");
-    QCOMPARE(sheet->findChild<LineLimitLabel*>("subtitleLabel")->text(),
-             "Powered by Apple Intelligence");
-    QCOMPARE(sheet->findChildren<QWidget*>("star").size(), 5);
-    QCOMPARE(sheet->findChildren<QWidget*>("featureRow").size(), 5);
-    QCOMPARE(presented.continueButton->text(), "Continue");
-    QCOMPARE(sheet->focusWidget(), presented.continueButton);
-    // The sheet fits the main window.
-    QVERIFY(sheet->width() <= 1280 && sheet->height() <= 860);
-    QVERIFY(!suite()->contains(kFirstTime));
-}
+    void sheetOpensWhenFlagAbsent()
+    {
+        Presented presented;
+        QVERIFY(present(presented));
+        QDialog* sheet = presented.sheet;
+        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+        QVERIFY(presented.view->isShowingOnboarding());
+        QCOMPARE(sheet->findChildren<QWidget*>("star").size(), 5);
+        QCOMPARE(sheet->findChildren<QWidget*>("featureRow").size(), 5);
+        QCOMPARE(presented.continueButton->text(), "Continue");
+        QCOMPARE(sheet->focusWidget(), presented.continueButton);
+        // The sheet fits the main window.
+        QVERIFY(sheet->width() <= 1280 && sheet->height() <= 860);
+        QVERIFY(!suite()->contains(kFirstTime));
+    }
 
-void OnboardingViewTest::noSheetOnceDone()
-{
-    suite()->setValue(kFirstTime, false);
-    auto view = shownView();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    QCoreApplication::processEvents();
-    QVERIFY(!view->sheet());
-    QVERIFY(!view->isShowingOnboarding());
-}
+    void sheetCannotBeDismissedOtherwise()
+    {
+        Presented presented;
+        QVERIFY(present(presented));
+        QDialog* sheet = presented.sheet;
 
-void OnboardingViewTest::sheetCannotBeDismissedOtherwise()
-{
-    Presented presented;
-    QVERIFY(present(presented));
-    QDialog* sheet = presented.sheet;
+        QTest::keyClick(sheet, Qt::Key_Escape);
+        QTest::keyClick(presented.continueButton, Qt::Key_Escape);
+        QVERIFY(!sheet->close());
+        sheet->reject();
+        QTest::mouseClick(presented.view.get(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCoreApplication::processEvents();
 
-    QTest::keyClick(sheet, Qt::Key_Escape);
-    QTest::keyClick(presented.continueButton, Qt::Key_Escape);
-    QVERIFY(!sheet->close());
-    sheet->reject();
-    QTest::mouseClick(presented.view.get(), Qt::LeftButton, {}, QPoint(5, 5));
-    QCoreApplication::processEvents();
+        QVERIFY(sheet->isVisible());
+        QVERIFY(presented.view->isShowingOnboarding());
+        QVERIFY(!suite()->contains(kFirstTime));
+    }
 
-    QVERIFY(sheet->isVisible());
-    QVERIFY(presented.view->isShowingOnboarding());
-    QVERIFY(!suite()->contains(kFirstTime));
-}
+    void continueStoresFlagAndCloses_data()
+    {
+        QTest::addColumn<int>("key"); // 0: a mouse click
+        QTest::newRow("mouse") << 0;
+        QTest::newRow("return") << int(Qt::Key_Return);
+        QTest::newRow("enter") << int(Qt::Key_Enter);
+        QTest::newRow("space") << int(Qt::Key_Space);
+    }
 
-void OnboardingViewTest::continueStoresFlagAndCloses_data()
-{
-    QTest::addColumn<int>("key"); // 0: a mouse click
-    QTest::newRow("mouse") << 0;
-    QTest::newRow("return") << int(Qt::Key_Return);
-    QTest::newRow("enter") << int(Qt::Key_Enter);
-    QTest::newRow("space") << int(Qt::Key_Space);
-}
+    void continueStoresFlagAndCloses()
+    {
+        QFETCH(int, key);
+        Presented presented;
+        QVERIFY(present(presented));
+        QSignalSpy stored(suite(), &UserDefaults::valueChanged);
+        QSignalSpy showing(presented.view.get(), &OnboardingView::showingOnboardingChanged);
 
-void OnboardingViewTest::continueStoresFlagAndCloses()
-{
-    QFETCH(int, key);
-    Presented presented;
-    QVERIFY(present(presented));
-    QSignalSpy stored(suite(), &UserDefaults::valueChanged);
-    QSignalSpy showing(presented.view.get(), &OnboardingView::showingOnboardingChanged);
+        if (key == 0)
+            QTest::mouseClick(presented.continueButton, Qt::LeftButton);
+        else
+            QTest::keyClick(presented.sheet->focusWidget(), Qt::Key(key));
 
-    if (key == 0)
-        QTest::mouseClick(presented.continueButton, Qt::LeftButton);
-    else
-        QTest::keyClick(presented.sheet->focusWidget(), Qt::Key(key));
+        QTRY_VERIFY(!presented.sheet->isVisible());
+        QVERIFY(suite()->contains(kFirstTime));
+        QCOMPARE(suite()->boolValue(kFirstTime, true), false);
+        QCOMPARE(stored.count(), 1);
+        QCOMPARE(showing.count(), 1);
+        QVERIFY(!presented.view->isShowingOnboarding());
+        QVERIFY(presented.view->isClosingOnboarding());
+    }
 
-    QTRY_VERIFY(!presented.sheet->isVisible());
-    QVERIFY(suite()->contains(kFirstTime));
-    QCOMPARE(suite()->boolValue(kFirstTime, true), false);
-    QCOMPARE(stored.count(), 1);
-    QCOMPARE(showing.count(), 1);
-    QVERIFY(!presented.view->isShowingOnboarding());
-    QVERIFY(presented.view->isClosingOnboarding());
-}
+    void continueSurvivesRestart()
+    {
+        Presented presented;
+        QVERIFY(present(presented));
+        presented.continueButton->click();
+        presented.view.reset();
 
-void OnboardingViewTest::continueSurvivesRestart()
-{
-    Presented presented;
-    QVERIFY(present(presented));
-    presented.continueButton->click();
-    presented.view.reset();
+        // A fresh process reads the suite from disk, and shows no sheet.
+        UserDefaults::resetForTesting();
+        QCOMPARE(suite()->boolValue(kFirstTime, true), false);
+        auto view = shownView();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QCoreApplication::processEvents();
+        QVERIFY(!view->sheet());
+        QVERIFY(!view->isShowingOnboarding());
+    }
 
-    // A fresh process reads the suite from disk.
-    UserDefaults::resetForTesting();
-    QCOMPARE(suite()->boolValue(kFirstTime, true), false);
-    auto view = shownView();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    QCoreApplication::processEvents();
-    QVERIFY(!view->sheet());
-}
+    void viewReplacedWhileContinuing()
+    {
+        // The application swaps the window content as soon as the setting changes.
+        Presented presented;
+        QVERIFY(present(presented));
+        QPointer<QDialog> sheet = presented.sheet;
+        connect(suite(), &UserDefaults::valueChanged, presented.view.get(),
+                [&presented] { presented.view.reset(); });
+        presented.continueButton->click();
+        QVERIFY(!presented.view);
+        QVERIFY(!sheet);
+        QCOMPARE(suite()->boolValue(kFirstTime, true), false);
+    }
 
-void OnboardingViewTest::viewReplacedWhileContinuing()
-{
-    // The application swaps the window content as soon as the setting changes.
-    Presented presented;
-    QVERIFY(present(presented));
-    QPointer<QDialog> sheet = presented.sheet;
-    connect(suite(), &UserDefaults::valueChanged, presented.view.get(),
-            [&presented] { presented.view.reset(); });
-    presented.continueButton->click();
-    QVERIFY(!presented.view);
-    QVERIFY(!sheet);
-    QCOMPARE(suite()->boolValue(kFirstTime, true), false);
-}
+    void rowsLayOutIconsAndLongDescriptions()
+    {
+        const QString longText = QString("Every storefront tells a different story about an app. ").repeated(8);
+        Presented presented;
+        QVERIFY(present(presented, {Feature("Plain", "Fits on one line"), Feature("Long", longText, QString("globe"))}));
+        QWidget* plain = rowTitled(presented.sheet, "Plain");
+        QWidget* pictured = rowTitled(presented.sheet, "Long");
+        QVERIFY(plain && pictured);
+        QVERIFY(!plain->findChild<QWidget*>("featureIcon"));
+        QVERIFY(pictured->findChild<QWidget*>("featureIcon"));
+        auto titleX = [](QWidget* row) { return row->findChild<LineLimitLabel*>("featureTitle")->mapTo(row, QPoint(0, 0)).x(); };
+        // A row without an icon starts at the padding; the icon is 40 wide, with 15 of its own
+        // padding, then the row's spacing.
+        QCOMPARE(titleX(plain), 20);
+        QCOMPARE(titleX(pictured), 20 + 40 + 15 + 8);
+        QCOMPARE(pictured->findChild<QWidget*>("featureIcon")->mapTo(pictured, QPoint(0, 0)).x(), 20);
 
-void OnboardingViewTest::featureWithoutIconStartsAtPadding()
-{
-    Presented presented;
-    QVERIFY(present(presented, {Feature("Plain", "No picture here"),
-                                Feature("Pictured", "With a symbol", QString("globe"))}));
-    QWidget* plain = rowTitled(presented.sheet, "Plain");
-    QWidget* pictured = rowTitled(presented.sheet, "Pictured");
-    QVERIFY(plain && pictured);
-    QVERIFY(!plain->findChild<QWidget*>("featureIcon"));
-    QVERIFY(pictured->findChild<QWidget*>("featureIcon"));
+        // Descriptions stop at three lines, the last one cut with an ellipsis.
+        auto* longDescription = pictured->findChild<LineLimitLabel*>("featureDescription");
+        auto* shortDescription = plain->findChild<LineLimitLabel*>("featureDescription");
+        QTRY_VERIFY(longDescription->width() > 100);
+        const QStringList lines = longDescription->displayedLines();
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines.last().endsWith(QChar(0x2026)));
+        QVERIFY(longDescription->isElided());
+        const int lineHeight = QFontMetrics(longDescription->font()).lineSpacing();
+        QVERIFY(longDescription->height() >= 3 * lineHeight);
+        QVERIFY(longDescription->height() < 4 * lineHeight);
+        QCOMPARE(shortDescription->displayedLines(), QStringList{"Fits on one line"});
+        QVERIFY(!shortDescription->isElided());
+    }
 
-    auto titleX = [](QWidget* row) {
-        auto* title = row->findChild<LineLimitLabel*>("featureTitle");
-        return title->mapTo(row, QPoint(0, 0)).x();
-    };
-    QCOMPARE(titleX(plain), 20);
-    // Icon 40 wide, its own 15 of padding, then the row's spacing.
-    QCOMPARE(titleX(pictured), 20 + 40 + 15 + 8);
-    QCOMPARE(pictured->findChild<QWidget*>("featureIcon")->mapTo(pictured, QPoint(0, 0)).x(), 20);
-}
+    void sizeClassDecidesWidth_data()
+    {
+        QTest::addColumn<int>("sheetWidth");
+        QTest::addColumn<bool>("compact");
+        QTest::newRow("regular") << 900 << false;
+        QTest::newRow("at the threshold") << OnboardingView::kCompactWidthBelow << false;
+        QTest::newRow("compact") << 600 << true;
+    }
 
-void OnboardingViewTest::longDescriptionCutAtThreeLines()
-{
-    const QString longText = QString("Every storefront tells a different story about an app. ").repeated(8);
-    Presented presented;
-    QVERIFY(present(presented, {Feature("Long", longText, QString("sparkles")),
-                                Feature("Short", "Fits on one line")}));
-    auto* longRow = rowTitled(presented.sheet, "Long");
-    auto* shortRow = rowTitled(presented.sheet, "Short");
-    auto* longDescription = longRow->findChild<LineLimitLabel*>("featureDescription");
-    auto* shortDescription = shortRow->findChild<LineLimitLabel*>("featureDescription");
+    void sizeClassDecidesWidth()
+    {
+        QFETCH(int, sheetWidth);
+        QFETCH(bool, compact);
+        Presented presented;
+        QVERIFY(present(presented));
+        presented.sheet->resize(sheetWidth, presented.sheet->height());
+        QTRY_COMPARE(presented.sheet->width(), sheetWidth);
+        QCOMPARE(presented.view->isCompact(), compact);
 
-    QTRY_VERIFY(longDescription->width() > 100);
-    const QStringList lines = longDescription->displayedLines();
-    QCOMPARE(lines.size(), 3);
-    QVERIFY(lines.last().endsWith(QChar(0x2026)));
-    QVERIFY(longDescription->isElided());
-    const int lineHeight = QFontMetrics(longDescription->font()).lineSpacing();
-    QVERIFY(longDescription->height() >= 3 * lineHeight);
-    QVERIFY(longDescription->height() < 4 * lineHeight);
+        auto* list = presented.sheet->findChild<QScrollArea*>("featureList");
+        auto* column = presented.sheet->findChild<QWidget*>("featureColumn");
+        const int available = list->viewport()->width();
+        QTRY_COMPARE(column->width(), compact ? available : std::min(available, 600));
+        QCOMPARE(column->x(), (available - column->width()) / 2);
+        QCOMPARE(presented.continueButton->width(), compact ? sheetWidth - 30 : 570);
+    }
 
-    QCOMPARE(shortDescription->displayedLines(), QStringList{"Fits on one line"});
-    QVERIFY(!shortDescription->isElided());
-}
+    void schemeColours_data()
+    {
+        QTest::addColumn<ColorScheme>("scheme");
+        QTest::newRow("light") << ColorScheme::Light;
+        QTest::newRow("dark") << ColorScheme::Dark;
+    }
 
-void OnboardingViewTest::sizeClassDecidesWidth_data()
-{
-    QTest::addColumn<int>("sheetWidth");
-    QTest::addColumn<bool>("compact");
-    QTest::newRow("regular") << 900 << false;
-    QTest::newRow("at the threshold") << OnboardingView::kCompactWidthBelow << false;
-    QTest::newRow("compact") << 600 << true;
-}
+    void schemeColours()
+    {
+        QFETCH(ColorScheme, scheme);
+        const bool dark = scheme == ColorScheme::Dark;
+        Presented presented;
+        QVERIFY(present(presented));
+        // Switched while the sheet is up.
+        setColorSchemeOverride(scheme);
 
-void OnboardingViewTest::sizeClassDecidesWidth()
-{
-    QFETCH(int, sheetWidth);
-    QFETCH(bool, compact);
-    Presented presented;
-    QVERIFY(present(presented));
-    presented.sheet->resize(sheetWidth, presented.sheet->height());
-    QTRY_COMPARE(presented.sheet->width(), sheetWidth);
-    QCOMPARE(presented.view->isCompact(), compact);
+        const QColor heading = dark ? QColor(Qt::white) : QColor(Qt::black);
+        QCOMPARE(presented.sheet->findChild<LineLimitLabel*>("greetingLabel")->textColor(), heading);
+        for (auto* title : presented.sheet->findChildren<LineLimitLabel*>("featureTitle"))
+            QCOMPARE(title->textColor(), heading);
+        for (auto* description : presented.sheet->findChildren<LineLimitLabel*>("featureDescription"))
+            QCOMPARE(description->textColor(), SemanticColors::secondary(scheme));
 
-    auto* list = presented.sheet->findChild<QScrollArea*>("featureList");
-    auto* column = presented.sheet->findChild<QWidget*>("featureColumn");
-    const int available = list->viewport()->width();
-    QTRY_COMPARE(column->width(), compact ? available : std::min(available, 600));
-    QCOMPARE(column->x(), (available - column->width()) / 2);
-    QCOMPARE(presented.continueButton->width(), compact ? sheetWidth - 30 : 570);
-}
+        // The rows fit: no scroll bar once the layout has settled.
+        auto* list = presented.sheet->findChild<QScrollArea*>("featureList");
+        QTRY_VERIFY(!list->verticalScrollBar()->isVisible());
+        const QImage image = presented.sheet->grab().toImage();
+        const QColor background = dark ? SemanticColors::windowBackground(scheme) : QColor(Qt::white);
+        QCOMPARE(image.pixelColor(4, 4), background);
+        QCOMPARE(image.pixelColor(4, image.height() - 4), background);
 
-void OnboardingViewTest::schemeColours_data()
-{
-    QTest::addColumn<ColorScheme>("scheme");
-    QTest::newRow("light") << ColorScheme::Light;
-    QTest::newRow("dark") << ColorScheme::Dark;
-}
+        QVERIFY(ScreenFixtures::saveRender(image, dark ? "onboarding-dark" : "onboarding-light"));
 
-void OnboardingViewTest::schemeColours()
-{
-    QFETCH(ColorScheme, scheme);
-    const bool dark = scheme == ColorScheme::Dark;
-    Presented presented;
-    QVERIFY(present(presented));
-    // Switched while the sheet is up.
-    setColorSchemeOverride(scheme);
-
-    const QColor heading = dark ? QColor(Qt::white) : QColor(Qt::black);
-    QCOMPARE(presented.sheet->findChild<LineLimitLabel*>("greetingLabel")->textColor(), heading);
-    for (auto* title : presented.sheet->findChildren<LineLimitLabel*>("featureTitle"))
-        QCOMPARE(title->textColor(), heading);
-    for (auto* description : presented.sheet->findChildren<LineLimitLabel*>("featureDescription"))
-        QCOMPARE(description->textColor(), SemanticColors::secondary(scheme));
-
-    // The rows fit: no scroll bar once the layout has settled.
-    auto* list = presented.sheet->findChild<QScrollArea*>("featureList");
-    QTRY_VERIFY(!list->verticalScrollBar()->isVisible());
-    const QImage image = presented.sheet->grab().toImage();
-    const QColor background = dark ? SemanticColors::windowBackground(scheme) : QColor(Qt::white);
-    QCOMPARE(image.pixelColor(4, 4), background);
-    QCOMPARE(image.pixelColor(4, image.height() - 4), background);
-
-    const QString file = renderDir() + (dark ? "/onboarding-dark.png" : "/onboarding-light.png");
-    QVERIFY(image.save(file));
-
-    // A narrow sheet, for a look at the compact layout.
-    presented.sheet->resize(560, 640);
-    QTRY_COMPARE(presented.sheet->width(), 560);
-    QVERIFY(presented.sheet->grab().save(
-        renderDir() + (dark ? "/onboarding-compact-dark.png" : "/onboarding-compact-light.png")));
-}
+        // A narrow sheet, for a look at the compact layout.
+        presented.sheet->resize(560, 640);
+        QTRY_COMPARE(presented.sheet->width(), 560);
+        QVERIFY(ScreenFixtures::saveRender(presented.sheet, dark ? "onboarding-compact-dark" : "onboarding-compact-light"));
+    }
+};
 
 QTEST_MAIN(OnboardingViewTest)
 #include "OnboardingViewTest.moc"

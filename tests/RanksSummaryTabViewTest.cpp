@@ -45,26 +45,316 @@ class RanksSummaryTabViewTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void statesFollowTheLoad();
-    void failedAndEmptyChartsOfferTryAgain_data();
-    void failedAndEmptyChartsOfferTryAgain();
-    void rowMarks_data();
-    void rowMarks();
-    void addRunsOnceWithThePickersCountry();
-    void pickersReloadOnlyOnRealChangesAndSurviveAppSwitch();
-    void windowStorefrontFollowsOnlyRealChanges();
-    void storeLinkOpensTheStorePage();
-    void deletedWhileLoadingOrAdding();
-    void renderBothSchemes();
+    void init()
+    {
+        RemoteImageCache::shared()->resetForTesting();
+        m_server = std::make_unique<FixtureServer>();
+        QVERIFY(m_server->listen());
+        m_server->setHandler([](const FixtureRequest& request) -> std::optional<FixtureResponse> {
+            if (!request.path.startsWith(QLatin1String("/icons/")))
+                return std::nullopt;
+            FixtureResponse icon = ScreenFixtures::pngResponse(request.path.contains(QLatin1String("1002")) ? Qt::darkGreen : Qt::darkCyan);
+            // One icon is missing: its row shows the fallback symbol.
+            icon.status = request.path.contains(QLatin1String("1003")) ? 404 : 200;
+            return icon;
+        });
+        const QList<ChartEntry> entries{{"1001", "Notes", "Productivity"},
+                                        {"1002", "Field Guide", "Reference"},
+                                        {"1003", "Quill VPN", {}, false},
+                                        {"+1004", "Signed Id", "Utilities"},
+                                        {"abc", "Odd Id", {}}};
+        serveChart(kFree, entries);
+        serveChart(kPaid, {{"2001", "Paid One", "Games"}});
+        const AppRankingService charts(m_session, m_server->baseUrl(), m_server->baseUrl());
+        m_viewModel = std::make_unique<AppRankingViewModel>(charts, QStringLiteral("us"));
+        setLinkOpenerForTesting({});
+    }
+
+    void cleanup()
+    {
+        ScreenFixtures::resetScheme();
+        setLinkOpenerForTesting({});
+        m_viewModel.reset();
+        m_server.reset();
+    }
+
+    void statesFollowTheLoad()
+    {
+        serveChart(kFree, ScreenFixtures::numberedEntries(3), 300);
+        const auto view = makeView();
+        // Nothing loaded and nothing running yet.
+        QCOMPARE(view->contentState(), State::Empty);
+
+        view->show();
+        QCOMPARE(view->contentState(), State::Loading);
+        QVERIFY(view->loadingIndicator()->isVisible());
+        QVERIFY(!view->reloadButton()->isEnabled());
+        QCOMPARE(view->reloadButton()->drawnOpacity(), 0.6);
+
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QVERIFY(view->listView()->isVisible());
+        QCOMPARE(view->model()->rowCount(), 3);
+        QVERIFY(view->reloadButton()->isEnabled());
+
+        // Coming back to the tab loads the selection again.
+        const int before = m_server->requestCount(kFree);
+        view->hide();
+        view->show();
+        QTRY_COMPARE(m_server->requestCount(kFree), before + 1);
+        QTRY_COMPARE(view->contentState(), State::Rows);
+    }
+
+    void failedAndEmptyChartsOfferTryAgain_data()
+    {
+        QTest::addColumn<bool>("emptyChart");
+        QTest::newRow("server failure") << false;
+        QTest::newRow("empty chart") << true;
+    }
+
+    void failedAndEmptyChartsOfferTryAgain()
+    {
+        QFETCH(bool, emptyChart);
+        if (emptyChart)
+            serveChart(kFree, {});
+        else
+            m_server->setRoute(kFree, FixtureResponse::withStatus(500));
+        // The legacy feed stands in for a failed current one; let it fail too.
+        m_server->setRoute(QStringLiteral("/us/rss/topfreeapplications/limit=50/json"), FixtureResponse::withStatus(500));
+        const auto view = makeView();
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Error);
+        QVERIFY(view->tryAgainButton()->isVisible());
+        if (emptyChart)
+            QCOMPARE(view->errorLabel()->text(), QStringLiteral("No rankings available for this selection."));
+        else
+            QCOMPARE(view->errorLabel()->text(), m_viewModel->errorMessage());
+        QVERIFY(!view->errorLabel()->text().isEmpty());
+
+        serveChart(kFree, {{"1001", "Notes", {}}});
+        QTest::mouseClick(view->tryAgainButton(), Qt::LeftButton);
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QCOMPARE(view->model()->rowCount(), 1);
+    }
+
+    void rowMarks_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("highlighted");
+        QTest::addColumn<bool>("saved");
+        // The open app is 1001; saved are 1001, 1004 and 1003.
+        QTest::newRow("open and saved") << "1001" << true << true;
+        QTest::newRow("neither") << "1002" << false << false;
+        QTest::newRow("saved only") << "1003" << false << true;
+        QTest::newRow("signed id: saved, never the open app") << "+1004" << false << true;
+    }
+
+    void rowMarks()
+    {
+        QFETCH(QString, id);
+        QFETCH(bool, highlighted);
+        QFETCH(bool, saved);
+        const auto view = makeView();
+        view->setSavedAppIDs({1001, 1003, 1004});
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        const RankingListModel* model = view->model();
+        int row = -1;
+        for (int i = 0; i < model->rowCount(); ++i)
+            row = model->rankings().at(i).id == id ? i : row;
+        QVERIFY(row >= 0);
+        const QModelIndex index = model->index(row);
+        QCOMPARE(index.data(RankingListModel::HighlightedRole).toBool(), highlighted);
+        QCOMPARE(index.data(RankingListModel::SavedRole).toBool(), saved);
+
+        // Another app moves the highlight without reloading or resetting the rows.
+        QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+        const int requests = m_server->requestCount(kFree);
+        AppInfo other;
+        other.id = 1002;
+        view->setApp(other);
+        QCOMPARE(index.data(RankingListModel::HighlightedRole).toBool(), id == QLatin1String("1002"));
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(m_server->requestCount(kFree), requests);
+    }
+
+    void addRunsOnceWithThePickersCountry()
+    {
+        serveChart(QStringLiteral("/api/v2/de/apps/top-free/50/apps.json"), {{"1002", "Field Guide", {}}});
+        const auto view = makeView();
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        // The window stays on US; the tab's own country is DE.
+        m_viewModel->setSelectedStorefront(QStringLiteral("DE"));
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QTRY_COMPARE(view->model()->rowCount(), 1);
+
+        Gate gate;
+        QList<QPair<QString, QString>> calls;
+        view->setOnAddApp([&calls, gate = QPointer<Gate>(&gate)](AppRanking ranking, QString storefront) {
+            calls.append({ranking.id, storefront});
+            return waitForGate(gate);
+        });
+
+        const QPoint add = statePoint(view.get(), 0);
+        QTest::mouseDClick(view->listView()->viewport(), Qt::LeftButton, {}, add);
+        QTest::mouseClick(view->listView()->viewport(), Qt::LeftButton, {}, add);
+        QCOMPARE(calls.size(), 1);
+        QCOMPARE(calls.first(), qMakePair(QStringLiteral("1002"), QStringLiteral("DE")));
+        QCOMPARE(view->addingAppIDs(), QSet<QString>{QStringLiteral("1002")});
+        QVERIFY(view->model()->index(0).data(RankingListModel::AddingRole).toBool());
+
+        // The add ends without saving (an invalid id, say): the button comes back.
+        emit gate.opened();
+        QTRY_VERIFY(view->addingAppIDs().isEmpty());
+        QTest::mouseClick(view->listView()->viewport(), Qt::LeftButton, {}, add);
+        QCOMPARE(calls.size(), 2);
+        emit gate.opened();
+        QTRY_VERIFY(view->addingAppIDs().isEmpty());
+
+        // Saved wins: no add button to click any more.
+        view->setSavedAppIDs({1002});
+        QTest::mouseClick(view->listView()->viewport(), Qt::LeftButton, {}, add);
+        QCOMPARE(calls.size(), 2);
+        QCOMPARE(view->model()->index(0).data(RankingListModel::AddAccessibleLabelRole).toString(),
+                 QStringLiteral("Add Field Guide to Plovera"));
+    }
+
+    void pickersReloadOnlyOnRealChangesAndSurviveAppSwitch()
+    {
+        const QString genrePath = QStringLiteral("/us/rss/topfreeapplications/limit=50/genre=6000/json");
+        m_server->setRoute(genrePath, FixtureResponse::fromFile(QStringLiteral("charts/legacy_single_entry.json")));
+        const auto view = makeView();
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+
+        // Chart kind: the segment already selected loads nothing.
+        SegmentedControl* chart = view->chartPicker();
+        QTest::mouseClick(chart, Qt::LeftButton, {}, chart->segmentRect(0).center());
+        QCOMPARE(m_server->requestCount(kPaid), 0);
+        QTest::mouseClick(chart, Qt::LeftButton, {}, chart->segmentRect(1).center());
+        QCOMPARE(m_viewModel->selectedFeed(), AppRankingService::Feed::topPaid);
+        QTRY_COMPARE(m_server->requestCount(kPaid), 1);
+        QTRY_COMPARE(view->contentState(), State::Rows);
+
+        // Country: items are upper-case codes in plain name order, flags first.
+        QComboBox* country = view->countryPicker();
+        QCOMPARE(country->count(), 167);
+        const int germany = country->findData(QStringLiteral("DE"));
+        QCOMPARE(country->itemText(germany), QStringLiteral("\U0001F1E9\U0001F1EA Germany"));
+        QVERIFY(country->findData(QStringLiteral("AE")) > country->findData(QStringLiteral("AG"))); // "United..." after "Antigua..."
+        QCOMPARE(country->currentData().toString(), QStringLiteral("US"));
+        const int deRequests = requestsTo(QStringLiteral("/api/v2/de/"));
+        country->activated(germany);
+        QCOMPARE(m_viewModel->selectedStorefront(), QStringLiteral("DE"));
+        QTRY_COMPARE(requestsTo(QStringLiteral("/api/v2/de/")), deRequests + 1);
+        country->activated(germany);
+        QCOMPARE(requestsTo(QStringLiteral("/api/v2/de/")), deRequests + 1);
+
+        // Category, then back to US for the genre route.
+        m_viewModel->setSelectedFeed(AppRankingService::Feed::topFree);
+        m_viewModel->setSelectedStorefront(QStringLiteral("US"));
+        QComboBox* category = view->categoryPicker();
+        QCOMPARE(category->itemText(0), QStringLiteral("All Categories"));
+        QCOMPARE(category->count(), 27);
+        int utilities = -1;
+        for (int i = 0; i < m_viewModel->genres().size(); ++i)
+            utilities = m_viewModel->genres().at(i).id == QLatin1String("6000") ? i : utilities;
+        QVERIFY(utilities > 0);
+        category->activated(utilities);
+        QTRY_COMPARE(m_server->requestCount(genrePath), 1);
+        QCOMPARE(category->currentIndex(), utilities);
+
+        // Another app keeps every choice and loads nothing.
+        const int total = static_cast<int>(m_server->requests().size());
+        AppInfo other;
+        other.id = 42;
+        view->setApp(other);
+        view->setSavedAppIDs({42});
+        QCOMPARE(m_viewModel->selectedGenre()->id, QStringLiteral("6000"));
+        QCOMPARE(m_viewModel->selectedStorefront(), QStringLiteral("US"));
+        QCOMPARE(category->currentIndex(), utilities);
+        QTest::qWait(50);
+        QCOMPARE(static_cast<int>(m_server->requests().size()), total);
+    }
+
+    void windowStorefrontFollowsOnlyRealChanges()
+    {
+        serveChart(QStringLiteral("/api/v2/fr/apps/top-free/50/apps.json"), {{"3001", "Carnet", {}}});
+        const auto view = makeView();
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        const int usRequests = m_server->requestCount(kFree);
+        view->setStorefront(QStringLiteral("us"));
+        QCOMPARE(m_viewModel->isLoading(), false);
+        view->setStorefront(QStringLiteral("fr"));
+        QCOMPARE(m_viewModel->selectedStorefront(), QStringLiteral("FR"));
+        QCOMPARE(view->countryPicker()->currentData().toString(), QStringLiteral("FR"));
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QCOMPARE(requestsTo(QStringLiteral("/api/v2/fr/")), 1);
+        QCOMPARE(m_server->requestCount(kFree), usRequests);
+    }
+
+    void storeLinkOpensTheStorePage()
+    {
+        QList<QUrl> opened;
+        setLinkOpenerForTesting([&opened](const QUrl& url) {
+            opened.append(url);
+            return true;
+        });
+        const auto view = makeView();
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QTest::mouseClick(view->listView()->viewport(), Qt::LeftButton, {}, statePoint(view.get(), 1, true));
+        QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("https://apps.example.com/app/id1002"))});
+        // A row without a store address has no link to click.
+        QVERIFY(!view->model()->rankings().at(2).appStoreURL.isValid());
+    }
+
+    void deletedWhileLoadingOrAdding()
+    {
+        serveChart(kFree, ScreenFixtures::numberedEntries(3), 400);
+        auto view = makeView();
+        view->show();
+        QCOMPARE(view->contentState(), State::Loading);
+        view.reset();
+        QTRY_VERIFY(!m_viewModel->isLoading());
+        QCOMPARE(m_viewModel->rankings().size(), 3);
+
+        serveChart(kFree, ScreenFixtures::numberedEntries(3));
+        view = makeView();
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        Gate gate;
+        bool finished = false;
+        view->setOnAddApp([gate = QPointer<Gate>(&gate)](AppRanking, QString) { return waitForGate(gate); });
+        auto add = [](RanksSummaryTabView* target, AppRanking ranking, bool* done) -> QCoro::Task<> {
+            co_await target->addRanking(std::move(ranking));
+            *done = true;
+        };
+        add(view.get(), view->model()->rankings().at(1), &finished);
+        view.reset();
+        emit gate.opened();
+        QTRY_VERIFY(finished);
+    }
+
+    void renderBothSchemes()
+    {
+        const auto view = makeView(QSize(820, 640));
+        view->setSavedAppIDs({1003});
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QTRY_COMPARE(RemoteImageCache::shared()->inFlightCount(), 0);
+        QCoreApplication::processEvents();
+        // The card is drawn in the scheme's own fill.
+        ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("top-charts"), [](ColorScheme scheme, const QImage& image) {
+            QCOMPARE(image.pixelColor(image.width() / 2, 8).lightness() < 128, scheme == ColorScheme::Dark);
+        });
+    }
 
 private:
     void serveChart(const QString& path, const QList<ChartEntry>& entries, int delayMs = 0)
     {
-        FixtureResponse response = FixtureResponse::json(ScreenFixtures::currentChart(entries, m_server->baseUrl()));
-        response.delayMs = delayMs;
-        m_server->setRoute(path, response);
+        m_server->setRoute(path, FixtureResponse::json(ScreenFixtures::currentChart(entries, m_server->baseUrl())).delayed(delayMs));
     }
     std::unique_ptr<RanksSummaryTabView> makeView(QSize size = QSize(900, 760))
     {
@@ -97,328 +387,6 @@ private:
     std::shared_ptr<HttpSession> m_session = std::make_shared<HttpSession>();
     std::unique_ptr<AppRankingViewModel> m_viewModel;
 };
-
-void RanksSummaryTabViewTest::init()
-{
-    RemoteImageCache::shared()->resetForTesting();
-    m_server = std::make_unique<FixtureServer>();
-    QVERIFY(m_server->listen());
-    m_server->setHandler([](const FixtureRequest& request) -> std::optional<FixtureResponse> {
-        if (!request.path.startsWith(QLatin1String("/icons/")))
-            return std::nullopt;
-        FixtureResponse icon;
-        icon.body = ScreenFixtures::pngBytes(request.path.contains(QLatin1String("1002")) ? Qt::darkGreen : Qt::darkCyan);
-        icon.contentType = "image/png";
-        // One icon is missing: its row shows the fallback symbol.
-        if (request.path.contains(QLatin1String("1003")))
-            icon.status = 404;
-        return icon;
-    });
-    const QList<ChartEntry> entries{{"1001", "Notes", "Productivity"},
-                                    {"1002", "Field Guide", "Reference"},
-                                    {"1003", "Quill VPN", {}, false},
-                                    {"+1004", "Signed Id", "Utilities"},
-                                    {"abc", "Odd Id", {}}};
-    serveChart(kFree, entries);
-    serveChart(kPaid, {{"2001", "Paid One", "Games"}});
-    const AppRankingService charts(m_session, m_server->baseUrl(), m_server->baseUrl());
-    m_viewModel = std::make_unique<AppRankingViewModel>(charts, QStringLiteral("us"));
-    setLinkOpenerForTesting({});
-}
-
-void RanksSummaryTabViewTest::cleanup()
-{
-    ScreenFixtures::resetScheme();
-    setLinkOpenerForTesting({});
-    m_viewModel.reset();
-    m_server.reset();
-}
-
-void RanksSummaryTabViewTest::statesFollowTheLoad()
-{
-    serveChart(kFree, ScreenFixtures::numberedEntries(3), 300);
-    const auto view = makeView();
-    // Nothing loaded and nothing running yet.
-    QCOMPARE(view->contentState(), State::Empty);
-    QCOMPARE(view->emptyLabel()->text(), QStringLiteral("No chart data available for this selection."));
-
-    view->show();
-    QCOMPARE(view->contentState(), State::Loading);
-    QVERIFY(view->loadingIndicator()->isVisible());
-    QCOMPARE(view->loadingIndicator()->label(), QStringLiteral("Loading charts\u2026"));
-    QVERIFY(!view->reloadButton()->isEnabled());
-    QCOMPARE(view->reloadButton()->drawnOpacity(), 0.6);
-
-    QTRY_COMPARE(view->contentState(), State::Rows);
-    QVERIFY(view->listView()->isVisible());
-    QCOMPARE(view->model()->rowCount(), 3);
-    QVERIFY(view->reloadButton()->isEnabled());
-
-    // Coming back to the tab loads the selection again.
-    const int before = m_server->requestCount(kFree);
-    view->hide();
-    view->show();
-    QTRY_COMPARE(m_server->requestCount(kFree), before + 1);
-    QTRY_COMPARE(view->contentState(), State::Rows);
-}
-
-void RanksSummaryTabViewTest::failedAndEmptyChartsOfferTryAgain_data()
-{
-    QTest::addColumn<bool>("emptyChart");
-    QTest::newRow("server failure") << false;
-    QTest::newRow("empty chart") << true;
-}
-
-void RanksSummaryTabViewTest::failedAndEmptyChartsOfferTryAgain()
-{
-    QFETCH(bool, emptyChart);
-    if (emptyChart)
-        serveChart(kFree, {});
-    else
-        m_server->setRoute(kFree, FixtureResponse::withStatus(500));
-    // The legacy feed stands in for a failed current one; let it fail too.
-    m_server->setRoute(QStringLiteral("/us/rss/topfreeapplications/limit=50/json"), FixtureResponse::withStatus(500));
-    const auto view = makeView();
-    view->show();
-    QTRY_COMPARE(view->contentState(), State::Error);
-    QVERIFY(view->tryAgainButton()->isVisible());
-    if (emptyChart)
-        QCOMPARE(view->errorLabel()->text(), QStringLiteral("No rankings available for this selection."));
-    else
-        QCOMPARE(view->errorLabel()->text(), m_viewModel->errorMessage());
-    QVERIFY(!view->errorLabel()->text().isEmpty());
-
-    serveChart(kFree, {{"1001", "Notes", {}}});
-    QTest::mouseClick(view->tryAgainButton(), Qt::LeftButton);
-    QTRY_COMPARE(view->contentState(), State::Rows);
-    QCOMPARE(view->model()->rowCount(), 1);
-}
-
-void RanksSummaryTabViewTest::rowMarks_data()
-{
-    QTest::addColumn<QString>("id");
-    QTest::addColumn<bool>("highlighted");
-    QTest::addColumn<bool>("saved");
-    // The open app is 1001; saved are 1001, 1004 and 1003.
-    QTest::newRow("open and saved") << "1001" << true << true;
-    QTest::newRow("neither") << "1002" << false << false;
-    QTest::newRow("saved only") << "1003" << false << true;
-    QTest::newRow("signed id: saved, never the open app") << "+1004" << false << true;
-}
-
-void RanksSummaryTabViewTest::rowMarks()
-{
-    QFETCH(QString, id);
-    QFETCH(bool, highlighted);
-    QFETCH(bool, saved);
-    const auto view = makeView();
-    view->setSavedAppIDs({1001, 1003, 1004});
-    view->show();
-    QTRY_COMPARE(view->contentState(), State::Rows);
-    const RankingListModel* model = view->model();
-    int row = -1;
-    for (int i = 0; i < model->rowCount(); ++i)
-        row = model->rankings().at(i).id == id ? i : row;
-    QVERIFY(row >= 0);
-    const QModelIndex index = model->index(row);
-    QCOMPARE(index.data(RankingListModel::HighlightedRole).toBool(), highlighted);
-    QCOMPARE(index.data(RankingListModel::SavedRole).toBool(), saved);
-
-    // Another app moves the highlight without reloading or resetting the rows.
-    QSignalSpy resets(model, &QAbstractItemModel::modelReset);
-    const int requests = m_server->requestCount(kFree);
-    AppInfo other;
-    other.id = 1002;
-    view->setApp(other);
-    QCOMPARE(index.data(RankingListModel::HighlightedRole).toBool(), id == QLatin1String("1002"));
-    QCOMPARE(resets.count(), 0);
-    QCOMPARE(m_server->requestCount(kFree), requests);
-}
-
-void RanksSummaryTabViewTest::addRunsOnceWithThePickersCountry()
-{
-    m_server->setRoute(QStringLiteral("/api/v2/de/apps/top-free/50/apps.json"),
-                       FixtureResponse::json(ScreenFixtures::currentChart({{"1002", "Field Guide", {}}},
-                                                                          m_server->baseUrl())));
-    const auto view = makeView();
-    view->show();
-    QTRY_COMPARE(view->contentState(), State::Rows);
-    // The window stays on US; the tab's own country is DE.
-    m_viewModel->setSelectedStorefront(QStringLiteral("DE"));
-    QTRY_COMPARE(view->contentState(), State::Rows);
-    QTRY_COMPARE(view->model()->rowCount(), 1);
-
-    Gate gate;
-    QList<QPair<QString, QString>> calls;
-    view->setOnAddApp([&calls, gate = QPointer<Gate>(&gate)](AppRanking ranking, QString storefront) {
-        calls.append({ranking.id, storefront});
-        return waitForGate(gate);
-    });
-
-    const QPoint add = statePoint(view.get(), 0);
-    QTest::mouseDClick(view->listView()->viewport(), Qt::LeftButton, {}, add);
-    QTest::mouseClick(view->listView()->viewport(), Qt::LeftButton, {}, add);
-    QCOMPARE(calls.size(), 1);
-    QCOMPARE(calls.first(), qMakePair(QStringLiteral("1002"), QStringLiteral("DE")));
-    QCOMPARE(view->addingAppIDs(), QSet<QString>{QStringLiteral("1002")});
-    QVERIFY(view->model()->index(0).data(RankingListModel::AddingRole).toBool());
-
-    // The add ends without saving (an invalid id, say): the button comes back.
-    emit gate.opened();
-    QTRY_VERIFY(view->addingAppIDs().isEmpty());
-    QTest::mouseClick(view->listView()->viewport(), Qt::LeftButton, {}, add);
-    QCOMPARE(calls.size(), 2);
-    emit gate.opened();
-    QTRY_VERIFY(view->addingAppIDs().isEmpty());
-
-    // Saved wins: no add button to click any more.
-    view->setSavedAppIDs({1002});
-    QTest::mouseClick(view->listView()->viewport(), Qt::LeftButton, {}, add);
-    QCOMPARE(calls.size(), 2);
-    QCOMPARE(view->model()->index(0).data(RankingListModel::AddAccessibleLabelRole).toString(),
-             QStringLiteral("Add Field Guide to Plovera"));
-}
-
-void RanksSummaryTabViewTest::pickersReloadOnlyOnRealChangesAndSurviveAppSwitch()
-{
-    const QString genrePath = QStringLiteral("/us/rss/topfreeapplications/limit=50/genre=6000/json");
-    m_server->setRoute(genrePath, FixtureResponse::fromFile(QStringLiteral("charts/legacy_single_entry.json")));
-    const auto view = makeView();
-    view->show();
-    QTRY_COMPARE(view->contentState(), State::Rows);
-
-    // Chart kind: the segment already selected loads nothing.
-    SegmentedControl* chart = view->chartPicker();
-    QTest::mouseClick(chart, Qt::LeftButton, {}, chart->segmentRect(0).center());
-    QCOMPARE(m_server->requestCount(kPaid), 0);
-    QTest::mouseClick(chart, Qt::LeftButton, {}, chart->segmentRect(1).center());
-    QCOMPARE(m_viewModel->selectedFeed(), AppRankingService::Feed::topPaid);
-    QTRY_COMPARE(m_server->requestCount(kPaid), 1);
-    QTRY_COMPARE(view->contentState(), State::Rows);
-
-    // Country: items are upper-case codes in plain name order, flags first.
-    QComboBox* country = view->countryPicker();
-    QCOMPARE(country->count(), 167);
-    const int germany = country->findData(QStringLiteral("DE"));
-    QCOMPARE(country->itemText(germany), QStringLiteral("\U0001F1E9\U0001F1EA Germany"));
-    QVERIFY(country->findData(QStringLiteral("AE")) > country->findData(QStringLiteral("AG"))); // "United..." after "Antigua..."
-    QCOMPARE(country->currentData().toString(), QStringLiteral("US"));
-    const int deRequests = requestsTo(QStringLiteral("/api/v2/de/"));
-    country->activated(germany);
-    QCOMPARE(m_viewModel->selectedStorefront(), QStringLiteral("DE"));
-    QTRY_COMPARE(requestsTo(QStringLiteral("/api/v2/de/")), deRequests + 1);
-    country->activated(germany);
-    QCOMPARE(requestsTo(QStringLiteral("/api/v2/de/")), deRequests + 1);
-
-    // Category, then back to US for the genre route.
-    m_viewModel->setSelectedFeed(AppRankingService::Feed::topFree);
-    m_viewModel->setSelectedStorefront(QStringLiteral("US"));
-    QComboBox* category = view->categoryPicker();
-    QCOMPARE(category->itemText(0), QStringLiteral("All Categories"));
-    QCOMPARE(category->count(), 27);
-    int utilities = -1;
-    for (int i = 0; i < m_viewModel->genres().size(); ++i)
-        utilities = m_viewModel->genres().at(i).id == QLatin1String("6000") ? i : utilities;
-    QVERIFY(utilities > 0);
-    category->activated(utilities);
-    QTRY_COMPARE(m_server->requestCount(genrePath), 1);
-    QCOMPARE(category->currentIndex(), utilities);
-
-    // Another app keeps every choice and loads nothing.
-    const int total = static_cast<int>(m_server->requests().size());
-    AppInfo other;
-    other.id = 42;
-    view->setApp(other);
-    view->setSavedAppIDs({42});
-    QCOMPARE(m_viewModel->selectedGenre()->id, QStringLiteral("6000"));
-    QCOMPARE(m_viewModel->selectedStorefront(), QStringLiteral("US"));
-    QCOMPARE(category->currentIndex(), utilities);
-    QTest::qWait(50);
-    QCOMPARE(static_cast<int>(m_server->requests().size()), total);
-}
-
-void RanksSummaryTabViewTest::windowStorefrontFollowsOnlyRealChanges()
-{
-    m_server->setRoute(QStringLiteral("/api/v2/fr/apps/top-free/50/apps.json"),
-                       FixtureResponse::json(ScreenFixtures::currentChart({{"3001", "Carnet", {}}}, m_server->baseUrl())));
-    const auto view = makeView();
-    view->show();
-    QTRY_COMPARE(view->contentState(), State::Rows);
-    const int usRequests = m_server->requestCount(kFree);
-    view->setStorefront(QStringLiteral("us"));
-    QCOMPARE(m_viewModel->isLoading(), false);
-    view->setStorefront(QStringLiteral("fr"));
-    QCOMPARE(m_viewModel->selectedStorefront(), QStringLiteral("FR"));
-    QCOMPARE(view->countryPicker()->currentData().toString(), QStringLiteral("FR"));
-    QTRY_COMPARE(view->contentState(), State::Rows);
-    QCOMPARE(requestsTo(QStringLiteral("/api/v2/fr/")), 1);
-    QCOMPARE(m_server->requestCount(kFree), usRequests);
-}
-
-void RanksSummaryTabViewTest::storeLinkOpensTheStorePage()
-{
-    QList<QUrl> opened;
-    setLinkOpenerForTesting([&opened](const QUrl& url) {
-        opened.append(url);
-        return true;
-    });
-    const auto view = makeView();
-    view->show();
-    QTRY_COMPARE(view->contentState(), State::Rows);
-    QTest::mouseClick(view->listView()->viewport(), Qt::LeftButton, {}, statePoint(view.get(), 1, true));
-    QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("https://apps.example.com/app/id1002"))});
-    // A row without a store address has no link to click.
-    QVERIFY(!view->model()->rankings().at(2).appStoreURL.isValid());
-}
-
-void RanksSummaryTabViewTest::deletedWhileLoadingOrAdding()
-{
-    serveChart(kFree, ScreenFixtures::numberedEntries(3), 400);
-    auto view = makeView();
-    view->show();
-    QCOMPARE(view->contentState(), State::Loading);
-    view.reset();
-    QTRY_VERIFY(!m_viewModel->isLoading());
-    QCOMPARE(m_viewModel->rankings().size(), 3);
-
-    serveChart(kFree, ScreenFixtures::numberedEntries(3));
-    view = makeView();
-    view->show();
-    QTRY_COMPARE(view->contentState(), State::Rows);
-    Gate gate;
-    bool finished = false;
-    view->setOnAddApp([gate = QPointer<Gate>(&gate)](AppRanking, QString) { return waitForGate(gate); });
-    auto add = [](RanksSummaryTabView* target, AppRanking ranking, bool* done) -> QCoro::Task<> {
-        co_await target->addRanking(std::move(ranking));
-        *done = true;
-    };
-    add(view.get(), view->model()->rankings().at(1), &finished);
-    view.reset();
-    emit gate.opened();
-    QTRY_VERIFY(finished);
-}
-
-void RanksSummaryTabViewTest::renderBothSchemes()
-{
-    const auto view = makeView(QSize(820, 640));
-    view->setSavedAppIDs({1003});
-    view->show();
-    QTRY_COMPARE(view->contentState(), State::Rows);
-    QTRY_COMPARE(RemoteImageCache::shared()->inFlightCount(), 0);
-    QCoreApplication::processEvents();
-    const QString dir = qEnvironmentVariable("PLOVERA_RENDER_DIR", QDir::tempPath());
-    QDir().mkpath(dir);
-    for (const ColorScheme scheme : {ColorScheme::Dark, ColorScheme::Light}) {
-        ScreenFixtures::applyScheme(scheme);
-        view->setAutoFillBackground(true);
-        const QImage image = view->grab().toImage();
-        const QString name = scheme == ColorScheme::Dark ? QStringLiteral("dark") : QStringLiteral("light");
-        QVERIFY(image.save(dir + QStringLiteral("/top-charts-%1.png").arg(name)));
-        // The card is drawn in the scheme's own fill.
-        const QColor card = image.pixelColor(image.width() / 2, 8);
-        QCOMPARE(card.lightness() < 128, scheme == ColorScheme::Dark);
-    }
-}
 
 QTEST_MAIN(RanksSummaryTabViewTest)
 #include "RanksSummaryTabViewTest.moc"

@@ -2,6 +2,7 @@
 
 #include "support/FixtureServer.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QScopeGuard>
 #include <QTcpSocket>
@@ -19,29 +20,13 @@ constexpr qint64 kSocketReadBuffer = 256 * 1024;
 
 QByteArray reasonPhrase(int status)
 {
-    switch (status) {
-    case 200: return "OK";
-    case 201: return "Created";
-    case 204: return "No Content";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 304: return "Not Modified";
-    case 307: return "Temporary Redirect";
-    case 308: return "Permanent Redirect";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 408: return "Request Timeout";
-    case 410: return "Gone";
-    case 429: return "Too Many Requests";
-    case 500: return "Internal Server Error";
-    case 502: return "Bad Gateway";
-    case 503: return "Service Unavailable";
-    case 504: return "Gateway Timeout";
-    default: return "Status";
-    }
+    static const QHash<int, QByteArray> phrases{
+        {200, "OK"}, {201, "Created"}, {204, "No Content"}, {301, "Moved Permanently"}, {302, "Found"},
+        {304, "Not Modified"}, {307, "Temporary Redirect"}, {308, "Permanent Redirect"}, {400, "Bad Request"},
+        {401, "Unauthorized"}, {403, "Forbidden"}, {404, "Not Found"}, {405, "Method Not Allowed"},
+        {408, "Request Timeout"}, {410, "Gone"}, {429, "Too Many Requests"}, {500, "Internal Server Error"},
+        {502, "Bad Gateway"}, {503, "Service Unavailable"}, {504, "Gateway Timeout"}};
+    return phrases.value(status, "Status");
 }
 
 bool hasToken(const QByteArray& headerValue, const QByteArray& token)

@@ -62,22 +62,11 @@ FixtureResponse FixtureResponse::withStatus(int status)
 
 QByteArray FixtureResponse::contentTypeForFile(const QString& fileName)
 {
-    static const QHash<QString, QByteArray> types = {
-        {QStringLiteral("json"), "application/json"},
-        {QStringLiteral("html"), "text/html; charset=utf-8"},
-        {QStringLiteral("htm"), "text/html; charset=utf-8"},
-        {QStringLiteral("txt"), "text/plain; charset=utf-8"},
-        {QStringLiteral("xml"), "application/xml"},
-        {QStringLiteral("css"), "text/css"},
-        {QStringLiteral("js"), "text/javascript"},
-        {QStringLiteral("png"), "image/png"},
-        {QStringLiteral("jpg"), "image/jpeg"},
-        {QStringLiteral("jpeg"), "image/jpeg"},
-        {QStringLiteral("gif"), "image/gif"},
-        {QStringLiteral("webp"), "image/webp"},
-        {QStringLiteral("svg"), "image/svg+xml"},
-        {QStringLiteral("ico"), "image/x-icon"},
-    };
+    static const QHash<QString, QByteArray> types{
+        {"json", "application/json"}, {"html", "text/html; charset=utf-8"}, {"htm", "text/html; charset=utf-8"},
+        {"txt", "text/plain; charset=utf-8"}, {"xml", "application/xml"}, {"css", "text/css"},
+        {"js", "text/javascript"}, {"png", "image/png"}, {"jpg", "image/jpeg"}, {"jpeg", "image/jpeg"},
+        {"gif", "image/gif"}, {"webp", "image/webp"}, {"svg", "image/svg+xml"}, {"ico", "image/x-icon"}};
     return types.value(QFileInfo(fileName).suffix().toLower(), "application/octet-stream");
 }
 

@@ -44,6 +44,13 @@ struct FixtureResponse {
     // the test program: a silently empty body would make the failure show up far from its cause.
     static FixtureResponse fromFile(const QString& pathUnderFixturesDir, int status = 200);
     static FixtureResponse withStatus(int status); // empty body
+    // The same answer, sent only after `ms` milliseconds.
+    FixtureResponse delayed(int ms) const
+    {
+        FixtureResponse copy = *this;
+        copy.delayMs = ms;
+        return copy;
+    }
 
     static QByteArray contentTypeForFile(const QString& fileName);
 };

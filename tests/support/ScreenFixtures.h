@@ -4,17 +4,23 @@
 // address in them points back at the fixture server.
 
 #include "platform/SemanticColors.h"
+#include "support/FixtureServer.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QPalette>
+#include <QTest>
 #include <QByteArray>
 #include <QColor>
+#include <QDir>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QUrl>
+#include <QWidget>
+
+#include <functional>
 
 namespace ScreenFixtures {
 
@@ -52,15 +58,50 @@ inline QList<ChartEntry> numberedEntries(int count, int firstID = 1000)
     return entries;
 }
 
-inline QByteArray pngBytes(const QColor& color, int side = 64)
+inline QByteArray pngBytes(const QColor& color, QSize size)
 {
-    QImage image(side, side, QImage::Format_ARGB32);
+    QImage image(size, QImage::Format_ARGB32);
     image.fill(color);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
+}
+
+inline QByteArray pngBytes(const QColor& color, int side = 64)
+{
+    return pngBytes(color, QSize(side, side));
+}
+
+inline FixtureResponse pngResponse(const QColor& color, int side = 64)
+{
+    FixtureResponse response = FixtureResponse::withStatus(200);
+    response.body = pngBytes(color, side);
+    response.contentType = "image/png";
+    return response;
+}
+
+// Estimates of the current shape for one app, figures as given.
+inline QByteArray estimates(qint64 appID, const QString& downloads, const QString& revenue)
+{
+    const QJsonObject app{
+        {"app_id", appID},
+        {"humanized_worldwide_last_month_downloads", QJsonObject{{"downloads", 1000}, {"string", downloads}}},
+        {"humanized_worldwide_last_month_revenue", QJsonObject{{"revenue", 2000}, {"string", revenue}}}};
+    return QJsonDocument(QJsonArray{app}).toJson(QJsonDocument::Compact);
+}
+
+// Renders go to PLOVERA_RENDER_DIR (the build's renders folder under ctest), for a look.
+inline bool saveRender(const QImage& image, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("PLOVERA_RENDER_DIR", QDir::tempPath());
+    return QDir().mkpath(dir) && image.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+inline bool saveRender(QWidget* widget, const QString& name)
+{
+    return saveRender(widget->grab().toImage(), name);
 }
 
 // Gives the whole application the desktop palette of a scheme, as a desktop
@@ -89,6 +130,21 @@ inline void resetScheme()
 {
     setColorSchemeOverride(std::nullopt);
     QApplication::setPalette(QPalette());
+}
+
+// Renders `widget` in dark, then light, as <name>-dark.png and <name>-light.png; `check`
+// looks at each picture.
+inline void renderBothSchemes(QWidget* widget, const QString& name,
+                              const std::function<void(ColorScheme, const QImage&)>& check = {})
+{
+    for (const ColorScheme scheme : {ColorScheme::Dark, ColorScheme::Light}) {
+        applyScheme(scheme);
+        widget->setAutoFillBackground(true);
+        const QImage image = widget->grab().toImage();
+        QVERIFY(saveRender(image, name + (scheme == ColorScheme::Dark ? QStringLiteral("-dark") : QStringLiteral("-light"))));
+        if (check)
+            check(scheme, image);
+    }
 }
 
 } // namespace ScreenFixtures
