@@ -25,14 +25,14 @@
 #include <QUrlQuery>
 #include <QVBoxLayout>
 
-namespace {
-
 // The sheet's disappear action; the log line names the view's body, as every
 // other line names the function that writes it.
-void body()
+static void body()
 {
     Log::info(QStringLiteral("SettingsView disappeared"));
 }
+
+namespace {
 
 QString makerHost()
 {
@@ -264,12 +264,8 @@ void SettingsView::sendSupportEmail()
     EmailService::shared();
     // A desktop without a mail program is told so, like every other failure,
     // instead of the button doing nothing.
-    completeSupportEmail(MailComposer::compose(QString::fromLatin1(MakerInfo::kSupportAddress),
-                                               QStringLiteral("Support"), supportEmailBody()));
-}
-
-void SettingsView::completeSupportEmail(std::optional<EmailService::EmailError> error)
-{
+    const std::optional<EmailService::EmailError> error = MailComposer::compose(
+        QString::fromLatin1(MakerInfo::kSupportAddress), QStringLiteral("Support"), supportEmailBody());
     // Set, never flipped: a second outcome while a toast is up must not hide it.
     if (!error) {
         setShowToastEmailCompleted(true);

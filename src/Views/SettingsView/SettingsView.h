@@ -94,7 +94,6 @@ private:
     QWidget* buildAppsGrid();
     void setApps(QList<AppData::Application> apps);
     void fetchApps();
-    void completeSupportEmail(std::optional<EmailService::EmailError> error);
     void applyColors();
 
     DataService m_dataService;
