@@ -327,6 +327,26 @@ QPainterPath glyphMedalFill()
     return left.united(right).united(medal).subtracted(stroked(rim, 1.1)).simplified();
 }
 
+// A shield outline with a check mark inside.
+QPainterPath glyphCheckmarkShield()
+{
+    QPainterPath shield;
+    shield.moveTo(12, 2.6);
+    shield.lineTo(19.8, 5.6);
+    shield.cubicTo(19.8, 13.4, 17.0, 18.6, 12, 21.4);
+    shield.cubicTo(7.0, 18.6, 4.2, 13.4, 4.2, 5.6);
+    shield.closeSubpath();
+    const QPainterPath check = stroked(polyline({{8.4, 12.0}, {11.0, 14.6}, {15.8, 9.2}}), 1.9);
+    return stroked(shield, 1.7).united(check);
+}
+
+// A compass: a ring and a needle pointing to the upper right.
+QPainterPath glyphSafari()
+{
+    const QPainterPath needle = rounded(polygon({{16.8, 7.2}, {13.4, 13.4}, {7.2, 16.8}, {10.6, 10.6}}), 0.6);
+    return glyphCircle().united(needle);
+}
+
 using GlyphBuilder = QPainterPath (*)();
 
 const QHash<QString, GlyphBuilder>& glyphBuilders()
@@ -356,6 +376,8 @@ const QHash<QString, GlyphBuilder>& glyphBuilders()
         {QStringLiteral("arrow.down.circle.fill"), glyphArrowDownCircleFill},
         {QStringLiteral("arrow.up.forward.app"), glyphArrowUpForwardApp},
         {QStringLiteral("medal.fill"), glyphMedalFill},
+        {QStringLiteral("checkmark.shield"), glyphCheckmarkShield},
+        {QStringLiteral("safari"), glyphSafari},
     };
     return builders;
 }

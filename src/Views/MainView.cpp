@@ -12,6 +12,7 @@
 #include "Views/RanksSummaryTabView.h"
 #include "Views/SavedAppsSidebar.h"
 #include "Views/SearchOverlay.h"
+#include "Views/SettingsView/SettingsView.h"
 #include "Views/StorefrontListModel.h"
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
@@ -188,6 +189,16 @@ QWidget* MainView::buildTopBar()
     layout->addWidget(m_storefrontBox);
     layout->addStretch(1);
     layout->addWidget(m_searchField, 2);
+
+    m_settingsButton = new QToolButton(bar);
+    m_settingsButton->setObjectName(QStringLiteral("SettingsButton"));
+    m_settingsButton->setAccessibleName(tr("Settings"));
+    m_settingsButton->setToolTip(tr("Settings"));
+    m_settingsButton->setAutoRaise(true);
+    m_settingsButton->setFont(platformFont(TextStyle::Body));
+    m_settingsButton->setIconSize(QSize(16, 16));
+    connect(m_settingsButton, &QToolButton::clicked, this, [this] { setShowingSettings(true); });
+    layout->addWidget(m_settingsButton);
     return bar;
 }
 
@@ -219,8 +230,32 @@ void MainView::applyColors()
     alarm.setColor(QPalette::WindowText, SemanticColors::red(scheme));
     m_workspaceError->setPalette(alarm);
     // The icon theme takes a while to load; the first frame goes without it.
-    if (m_firstFramePainted)
+    if (m_firstFramePainted) {
         m_searchIcon->setIcon(symbolIcon(QStringLiteral("magnifyingglass"), SemanticColors::secondary(scheme)));
+        m_settingsButton->setIcon(symbolIcon(QStringLiteral("gearshape"), SemanticColors::primary(scheme)));
+    }
+}
+
+void MainView::setShowingSettings(bool showing)
+{
+    if (showing == isShowingSettings())
+        return;
+    if (showing) {
+        // A new sheet each time: an empty list, every flag off, a new client.
+        m_settings = new SettingsView(this);
+        connect(m_settings, &QDialog::finished, this, [this, sheet = m_settings] {
+            if (m_settings != sheet)
+                return;
+            m_settings = nullptr;
+            sheet->deleteLater();
+            emit showingSettingsChanged(false);
+        });
+        m_settings->open();
+        emit showingSettingsChanged(true);
+        return;
+    }
+    // Closing runs the finished handler above, which lets the sheet go.
+    m_settings->reject();
 }
 
 void MainView::paintEvent(QPaintEvent* event)

@@ -22,6 +22,8 @@ class RanksSummaryTabView;
 class SavedAppsSidebar;
 class SavedAppsViewModel;
 class SearchOverlay;
+class SettingsView;
+class QToolButton;
 
 // The main window's content: the sidebar of saved apps, the platform and
 // country selectors, the search overlay and the detail area of the selected
@@ -29,6 +31,7 @@ class SearchOverlay;
 class MainView : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString selectedStorefront READ selectedStorefront WRITE setSelectedStorefront NOTIFY selectedStorefrontChanged)
+    Q_PROPERTY(bool isShowingSettings READ isShowingSettings WRITE setShowingSettings NOTIFY showingSettingsChanged)
 public:
     MainView(SavedAppsViewModel* savedApps, AppSearchService searchService, QWidget* parent = nullptr);
     ~MainView() override;
@@ -65,7 +68,15 @@ public:
     QLabel* workspaceErrorLabel() const { return m_workspaceError; }
     bool isRefreshingSelection() const;
 
+    // The settings sheet: true presents a new one, false closes it. The
+    // sheet's own Done and Escape set it back to false.
+    bool isShowingSettings() const { return m_settings != nullptr; }
+    void setShowingSettings(bool showing);
+    SettingsView* settingsView() const { return m_settings; }
+    QToolButton* settingsButton() const { return m_settingsButton; }
+
 signals:
+    void showingSettingsChanged(bool showing);
     void selectedStorefrontChanged();
     void selectedPlatformChanged();
     void selectionChanged();
@@ -110,4 +121,6 @@ private:
     RanksSummaryTabView* m_charts = nullptr;
     MonetizationView* m_monetization = nullptr;
     SearchOverlay* m_overlay = nullptr;
+    QToolButton* m_settingsButton = nullptr;
+    SettingsView* m_settings = nullptr;
 };

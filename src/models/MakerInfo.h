@@ -9,6 +9,8 @@ inline constexpr auto kWebsite = "https://vantorel.com";
 inline constexpr auto kSupportAddress = "support@vantorel.com";
 // The product's identifier in the public app catalogue's store.
 inline constexpr auto kStoreProductId = "6741938205";
+// The host of the store's web pages, where a review of the product is written.
+inline constexpr auto kStoreHost = "apps.apple.com";
 // Where the maker publishes the list of its apps, under the maker's site.
 inline constexpr auto kAppsListPath = "/resources/apps.json";
 // Where the maker publishes Plovera's update feed, under the updates base address.
