@@ -272,6 +272,21 @@ QPainterPath glyphCircle()
     return stroked(ring, 1.7);
 }
 
+// Outlined variants of the check and cross discs, for toasts.
+QPainterPath glyphCheckmarkCircle() { return glyphCircle().united(checkStroke(1.9)); }
+QPainterPath glyphXmarkCircle() { return glyphCircle().united(crossStroke(8.2, 1.9)); }
+
+// A globe struck through: no network.
+QPainterPath glyphNetworkSlash()
+{
+    QPainterPath slash;
+    slash.moveTo(3.5, 3.5);
+    slash.lineTo(20.5, 20.5);
+    QPainterPath gap;
+    gap.addPath(stroked(slash, 4.4));
+    return glyphGlobe().subtracted(gap).united(stroked(slash, 1.9));
+}
+
 QPainterPath clockHands()
 {
     return polyline({{12, 6.6}, {12, 12}, {15.8, 14.2}});
@@ -378,6 +393,9 @@ const QHash<QString, GlyphBuilder>& glyphBuilders()
         {QStringLiteral("medal.fill"), glyphMedalFill},
         {QStringLiteral("checkmark.shield"), glyphCheckmarkShield},
         {QStringLiteral("safari"), glyphSafari},
+        {QStringLiteral("checkmark.circle"), glyphCheckmarkCircle},
+        {QStringLiteral("xmark.circle"), glyphXmarkCircle},
+        {QStringLiteral("network.slash"), glyphNetworkSlash},
     };
     return builders;
 }

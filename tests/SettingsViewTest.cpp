@@ -138,6 +138,10 @@ void SettingsViewTest::init()
     m_owner = std::make_unique<QWidget>();
     m_owner->resize(1000, 800);
     m_owner->show();
+    // Toasts wait for an active window, as on a desktop.
+    QVERIFY(QTest::qWaitForWindowExposed(m_owner.get()));
+    QApplication::setActiveWindow(m_owner.get());
+    QTRY_COMPARE(QApplication::activeWindow(), m_owner.get());
 }
 
 void SettingsViewTest::cleanup()
@@ -407,11 +411,22 @@ void SettingsViewTest::mailOutcomesRaiseTheirFlag()
     for (int send = 0; send < 2; ++send)
         QTest::mouseClick(feedback, Qt::LeftButton, {}, feedback->rect().center());
 
-    // A second outcome leaves the first one's flag raised instead of lowering it.
+    // A second outcome raises its toast anew (off, then on) instead of
+    // lowering the first one's flag.
     QCOMPARE(sheet->showToastEmailCompleted(), succeeds);
     QCOMPARE(sheet->showToastEmailError(), !succeeds);
-    QCOMPARE(completed.size(), succeeds ? 1 : 0);
-    QCOMPARE(failed.size(), succeeds ? 0 : 1);
+    QCOMPARE(completed.size(), succeeds ? 3 : 0);
+    QCOMPARE(failed.size(), succeeds ? 0 : 3);
+    // The toast shows over the sheet, and its flag returns to off when it goes.
+    const QString title = succeeds ? QStringLiteral("Email is sent") : QStringLiteral("The Email was not sent!");
+    const auto shownOverSheet = [sheet, title] {
+        for (const QLabel* label : sheet->findChildren<QLabel*>(QStringLiteral("ToastContent")))
+            if (label->text() == title && label->isVisible())
+                return true;
+        return false;
+    };
+    QTRY_VERIFY(shownOverSheet());
+    QTRY_VERIFY_WITH_TIMEOUT(!sheet->showToastEmailCompleted() && !sheet->showToastEmailError(), 6000);
     QCOMPARE(m_mailed.size(), hasProgram ? 2 : 0);
     if (hasProgram) {
         const QUrl mail = m_mailed.first();

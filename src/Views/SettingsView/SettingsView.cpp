@@ -13,6 +13,7 @@
 #include "platform/SemanticColors.h"
 #include "Services/Log.h"
 #include "Services/MailComposer.h"
+#include "toasts/ToastModifier.h"
 
 #include <QHBoxLayout>
 #include <QHideEvent>
@@ -61,6 +62,25 @@ SettingsView::SettingsView(QWidget* owner)
     setSizes(QSize(360, 420), QSize(620, 720));
 
     onColorSchemeChange(this, [this](ColorScheme) { applyColors(); });
+
+    // The mail's outcome, top trailing over this sheet for two seconds; each
+    // flag returns to off when its toast goes.
+    toast(this,
+          Binding<bool>::of(this, &SettingsView::showToastEmailCompleted, &SettingsView::setShowToastEmailCompleted,
+                            &SettingsView::showToastEmailCompletedChanged),
+          ToastAlignment::topTrailing(), {}, [] {
+              return std::optional<Toast>(Toast::withSymbol(localizedString(QStringLiteral("Email is sent")),
+                                                            QStringLiteral("checkmark.circle"), ToastRole::success,
+                                                            ToastDuration(2.0)));
+          });
+    toast(this,
+          Binding<bool>::of(this, &SettingsView::showToastEmailError, &SettingsView::setShowToastEmailError,
+                            &SettingsView::showToastEmailErrorChanged),
+          ToastAlignment::topTrailing(), {}, [] {
+              return std::optional<Toast>(Toast::withSymbol(
+                  localizedString(QStringLiteral("The Email was not sent!")), QStringLiteral("xmark.circle"),
+                  ToastRole::failure, ToastDuration(2.0)));
+          });
 }
 
 SettingsView::~SettingsView() = default;
@@ -266,13 +286,21 @@ void SettingsView::sendSupportEmail()
     // instead of the button doing nothing.
     const std::optional<EmailService::EmailError> error = MailComposer::compose(
         QString::fromLatin1(MakerInfo::kSupportAddress), QStringLiteral("Support"), supportEmailBody());
-    // Set, never flipped: a second outcome while a toast is up must not hide it.
+    // Set, never flipped: a second outcome while its toast is up raises the
+    // toast again instead of hiding the first.
     if (!error) {
-        setShowToastEmailCompleted(true);
+        raiseFlag(&SettingsView::setShowToastEmailCompleted, m_showToastEmailCompleted);
         return;
     }
-    setShowToastEmailError(true);
+    raiseFlag(&SettingsView::setShowToastEmailError, m_showToastEmailError);
     Log::error(QStringLiteral("Error sending email: ") + EmailService::description(*error));
+}
+
+void SettingsView::raiseFlag(void (SettingsView::*setter)(bool), bool isOn)
+{
+    if (isOn)
+        (this->*setter)(false);
+    (this->*setter)(true);
 }
 
 QString SettingsView::supportEmailBody()

@@ -93,6 +93,8 @@ private:
     LinkRow* linkRow(const QString& systemImage, const QString& titleKey);
     QWidget* buildAppsGrid();
     void setApps(QList<AppData::Application> apps);
+    // Turns a toast flag on, off first when it already is, so its toast is raised anew.
+    void raiseFlag(void (SettingsView::*setter)(bool), bool isOn);
     void fetchApps();
     void applyColors();
 
