@@ -78,10 +78,6 @@ private slots:
     {
         QWidget root;
         auto* leaf = new QWidget(&root);
-        QCOMPARE(Environment::get(leaf, ToastCancellationEnvironmentKey::key()), ToastCancellation::automatic);
-        QVERIFY(Environment::get(leaf, ToastInteractiveDismissEnabledEnvironmentKey::key()));
-        QVERIFY(!Environment::get(leaf, ToastOrnamentPresentationEnvironmentKey::key()));
-        QVERIFY(!Environment::get(leaf, ToastPresentedAlignmentEnvironmentKey::key()));
         toastInteractiveDismissDisabled(&root, true);
         QVERIFY(!Environment::get(leaf, ToastInteractiveDismissEnabledEnvironmentKey::key()));
         toastPresentationInvalidation(&root, ToastPresentationInvalidation::all);
