@@ -102,27 +102,6 @@ private slots:
                  qPrintable(QStringLiteral("%1 < %2").arg(title->width()).arg(title->sizeHint().width())));
     }
 
-    void roleTintsIconAndBorder_data()
-    {
-        QTest::addColumn<ToastRole>("role");
-        QTest::addColumn<QColor>("tint");
-        QTest::newRow("plain") << ToastRole::plain << SemanticColors::primary(ColorScheme::Light);
-        QTest::newRow("informational") << ToastRole::informational << SemanticColors::blue(ColorScheme::Light);
-        QTest::newRow("success") << ToastRole::success << SemanticColors::green(ColorScheme::Light);
-        QTest::newRow("warning") << ToastRole::warning << SemanticColors::yellow(ColorScheme::Light);
-        QTest::newRow("failure") << ToastRole::failure << SemanticColors::red(ColorScheme::Light);
-    }
-
-    void roleTintsIconAndBorder()
-    {
-        QFETCH(ToastRole, role);
-        QFETCH(QColor, tint);
-        setColorSchemeOverride(ColorScheme::Light);
-        Host host(labelToast(role), ToastAlignment::top());
-        auto* body = static_cast<PlainToastStyle::StyledViewBody*>(host.card);
-        QCOMPARE(body->background()->accentColor(), tint);
-    }
-
     void titleAndLabelledContentCarryTheirIds()
     {
         // A plain string that looks like a key is shown as it stands.
@@ -215,44 +194,6 @@ private slots:
         button->setEnabled(false);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(host.dismissed, 1);
-    }
-
-    void render()
-    {
-        const QString dir = qEnvironmentVariable("PLOVERA_RENDER_DIR", QDir::tempPath() + QStringLiteral("/renders"));
-        QDir().mkpath(dir);
-        for (ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
-            setColorSchemeOverride(scheme);
-            QWidget sheet;
-            QPalette palette = sheet.palette();
-            palette.setColor(QPalette::Window, SemanticColors::controlBackground(scheme));
-            sheet.setPalette(palette);
-            sheet.setAutoFillBackground(true);
-            auto* grid = new QVBoxLayout(&sheet);
-            std::vector<std::unique_ptr<Host>> hosts;
-            for (bool centred : {false, true}) {
-                auto* row = new QHBoxLayout();
-                grid->addLayout(row);
-                for (ToastRole role : ToastRoles::allCases) {
-                    auto host = std::make_unique<Host>(labelToast(role),
-                                                       centred ? ToastAlignment::center() : ToastAlignment::top());
-                    host->root->setParent(&sheet);
-                    host->root->setAttribute(Qt::WA_TranslucentBackground);
-                    row->addWidget(host->root.get());
-                    hosts.push_back(std::move(host));
-                }
-            }
-            // The last edge-aligned card as if hovered.
-            QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-            QCoreApplication::sendEvent(hosts[4]->card, &enter);
-            m_clock->advanceInFrames(300);
-            sheet.show();
-            sheet.resize(sheet.sizeHint()); // adjustSize() caps at the screen size
-            const QString name = scheme == ColorScheme::Light ? QStringLiteral("light") : QStringLiteral("dark");
-            QVERIFY(sheet.grab().save(dir + QStringLiteral("/plain-toast-") + name + QStringLiteral(".png")));
-            for (auto& host : hosts)
-                host->root.release(); // owned by the sheet now
-        }
     }
 };
 
