@@ -5,25 +5,21 @@
 #include "Services/DataService.h"
 #include "Services/MailComposer.h"
 #include "Views/MainView.h"
-#include "Views/SettingsView/AdaptiveGridLayout.h"
 #include "Views/SettingsView/AppInfoSectionView.h"
 #include "Views/SettingsView/LinkRow.h"
-#include "Views/SettingsView/SettingsCard.h"
 #include "Views/SettingsView/SettingsView.h"
 #include "platform/LinkOpener.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/RemoteImageView.h"
 
-#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QSysInfo>
 #include <QToolButton>
+#include <QSysInfo>
 #include <QtTest>
 
 #include <memory>
@@ -78,463 +74,399 @@ int distinctColumns(const SettingsView* sheet)
 class SettingsViewTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void gearOpensAFreshSheetThatClosesAndFetchesAgain_data();
-    void gearOpensAFreshSheetThatClosesAndFetchesAgain();
-    void sectionsAndRows();
-    void progressShowsUntilAListArrives();
-    void emptyOrFailedListsKeepTheProgress_data();
-    void emptyOrFailedListsKeepTheProgress();
-    void lateListsAreDropped_data();
-    void lateListsAreDropped();
-    void gridFitsColumnsToTheWidth_data();
-    void gridFitsColumnsToTheWidth();
-    void onlyWebLinksAndIconsAreUsed_data();
-    void onlyWebLinksAndIconsAreUsed();
-    void supportLinks_data();
-    void supportLinks();
-    void mailOutcomesRaiseTheirFlag_data();
-    void mailOutcomesRaiseTheirFlag();
-    void mailBody_data();
-    void mailBody();
-    void termsAlert();
-    void schemeColours_data();
-    void schemeColours();
-
-private:
-    SettingsView* openSheet(QSize size = QSize(620, 720));
-
     FixtureServer m_server;
     QList<QUrl> m_opened;
     QList<QUrl> m_mailed;
     std::unique_ptr<QWidget> m_owner;
-};
 
-void SettingsViewTest::initTestCase()
-{
-    QVERIFY(m_server.listen());
-    qputenv("PLOVERA_MAKER_URL", m_server.baseUrl().toString().toUtf8());
-    qputenv("PLOVERA_CATALOGUE_URL", m_server.baseUrl().toString().toUtf8());
-}
+    SettingsView* openSheet(QSize size = QSize(620, 720))
+    {
+        auto* sheet = new SettingsView(m_owner.get());
+        sheet->resize(size);
+        sheet->open();
+        return sheet;
+    }
 
-void SettingsViewTest::init()
-{
-    m_server.clearRoutes();
-    FixtureResponse icon;
-    icon.body = ScreenFixtures::pngBytes(Qt::red, 128);
-    icon.contentType = "image/png";
-    m_server.setRoute(QStringLiteral("/icons/1.png"), icon);
-    m_opened.clear();
-    m_mailed.clear();
-    setLinkOpenerForTesting([this](const QUrl& url) {
-        m_opened.append(url);
-        return true;
-    });
-    LogCapture::start();
-    m_owner = std::make_unique<QWidget>();
-    m_owner->resize(1000, 800);
-    m_owner->show();
-    // Toasts wait for an active window, as on a desktop.
-    QVERIFY(QTest::qWaitForWindowExposed(m_owner.get()));
-    QApplication::setActiveWindow(m_owner.get());
-    QTRY_COMPARE(QApplication::activeWindow(), m_owner.get());
-}
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen());
+        qputenv("PLOVERA_MAKER_URL", m_server.baseUrl().toString().toUtf8());
+        qputenv("PLOVERA_CATALOGUE_URL", m_server.baseUrl().toString().toUtf8());
+    }
 
-void SettingsViewTest::cleanup()
-{
-    m_owner.reset();
-    setLinkOpenerForTesting({});
-    MailComposer::setDesktopForTesting(std::nullopt);
-    Log::setSinkForTesting(nullptr);
-    ScreenFixtures::resetScheme();
-}
+    void init()
+    {
+        m_server.clearRoutes();
+        FixtureResponse icon;
+        icon.body = ScreenFixtures::pngBytes(Qt::red, 128);
+        icon.contentType = "image/png";
+        m_server.setRoute(QStringLiteral("/icons/1.png"), icon);
+        m_opened.clear();
+        m_mailed.clear();
+        setLinkOpenerForTesting([this](const QUrl& url) {
+            m_opened.append(url);
+            return true;
+        });
+        LogCapture::start();
+        m_owner = std::make_unique<QWidget>();
+        m_owner->resize(1000, 800);
+        m_owner->show();
+        // Toasts wait for an active window, as on a desktop.
+        QVERIFY(QTest::qWaitForWindowExposed(m_owner.get()));
+        QApplication::setActiveWindow(m_owner.get());
+        QTRY_COMPARE(QApplication::activeWindow(), m_owner.get());
+    }
 
-SettingsView* SettingsViewTest::openSheet(QSize size)
-{
-    auto* sheet = new SettingsView(m_owner.get());
-    sheet->resize(size);
-    sheet->open();
-    return sheet;
-}
+    void cleanup()
+    {
+        m_owner.reset();
+        setLinkOpenerForTesting({});
+        MailComposer::setDesktopForTesting(std::nullopt);
+        Log::setSinkForTesting(nullptr);
+        ScreenFixtures::resetScheme();
+    }
 
-void SettingsViewTest::gearOpensAFreshSheetThatClosesAndFetchesAgain_data()
-{
-    QTest::addColumn<bool>("byEscape");
-    QTest::newRow("Done") << false;
-    QTest::newRow("Escape") << true;
-}
+    void gearOpensAFreshSheetThatClosesAndFetchesAgain_data()
+    {
+        QTest::addColumn<bool>("byEscape");
+        QTest::newRow("Done") << false;
+        QTest::newRow("Escape") << true;
+    }
 
-void SettingsViewTest::gearOpensAFreshSheetThatClosesAndFetchesAgain()
-{
-    QFETCH(bool, byEscape);
-    m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(2, m_server.baseUrl()))));
-    MainView main(nullptr, AppSearchService());
-    main.resize(1000, 700);
-    main.show();
-    QSignalSpy showing(&main, &MainView::showingSettingsChanged);
-    const int requestsBefore = m_server.requestCount(kListPath);
+    void gearOpensAFreshSheetThatClosesAndFetchesAgain()
+    {
+        QFETCH(bool, byEscape);
+        m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(2, m_server.baseUrl()))));
+        MainView main(nullptr, AppSearchService());
+        main.resize(1000, 700);
+        main.show();
+        QSignalSpy showing(&main, &MainView::showingSettingsChanged);
+        const int requestsBefore = m_server.requestCount(kListPath);
 
-    for (int opening = 1; opening <= 2; ++opening) {
-        QTest::mouseClick(main.settingsButton(), Qt::LeftButton);
-        QVERIFY(main.isShowingSettings());
-        QPointer<SettingsView> sheet = main.settingsView();
-        QVERIFY(sheet);
+        for (int opening = 1; opening <= 2; ++opening) {
+            QTest::mouseClick(main.settingsButton(), Qt::LeftButton);
+            QVERIFY(main.isShowingSettings());
+            QPointer<SettingsView> sheet = main.settingsView();
+            QTRY_VERIFY(sheet && sheet->isVisible());
+            QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+            QVERIFY(!sheet->showToastEmailCompleted() && !sheet->showToastEmailError() && !sheet->isShowingAlert());
+            // Every opening starts empty and fetches the list anew.
+            QVERIFY(sheet->appsProgress()->isVisibleTo(sheet));
+            QTRY_COMPARE(cellNames(sheet), (QStringList{"App 1", "App 2"}));
+            QCOMPARE(m_server.requestCount(kListPath), requestsBefore + opening);
+
+            LogCapture::lines().clear();
+            if (byEscape)
+                QTest::keyClick(sheet, Qt::Key_Escape);
+            else
+                QTest::mouseClick(sheet->doneButton(), Qt::LeftButton);
+            QVERIFY(!main.isShowingSettings());
+            QTRY_VERIFY(!sheet); // let go, not kept for the next opening
+            QVERIFY2(LogCapture::text().contains(QStringLiteral("] body - SettingsView disappeared")),
+                     qPrintable(LogCapture::text()));
+        }
+        QCOMPARE(showing.size(), 4);
+    }
+
+    void progressShowsUntilAListArrives()
+    {
+        FixtureResponse slow = FixtureResponse::json(appsList(numberedApps(3, m_server.baseUrl())));
+        slow.delayMs = 300;
+        m_server.setRoute(kListPath, slow);
+        SettingsView* sheet = openSheet();
         QTRY_VERIFY(sheet->isVisible());
-        QCOMPARE(sheet->title(), QStringLiteral("SETTINGS"));
-        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
-        QVERIFY(!sheet->showToastEmailCompleted() && !sheet->showToastEmailError() && !sheet->isShowingAlert());
-        // Every opening starts empty and fetches the list anew.
-        QVERIFY(sheet->appsProgress()->isVisibleTo(sheet));
-        QTRY_COMPARE(cellNames(sheet), (QStringList{"App 1", "App 2"}));
-        QCOMPARE(m_server.requestCount(kListPath), requestsBefore + opening);
-
-        LogCapture::lines().clear();
-        if (byEscape)
-            QTest::keyClick(sheet, Qt::Key_Escape);
-        else
-            QTest::mouseClick(sheet->doneButton(), Qt::LeftButton);
-        QVERIFY(!main.isShowingSettings());
-        QTRY_VERIFY(!sheet); // let go, not kept for the next opening
-        QVERIFY2(LogCapture::text().contains(QStringLiteral("] body - SettingsView disappeared")),
-                 qPrintable(LogCapture::text()));
+        QVERIFY(sheet->appsProgress()->isVisible());
+        QVERIFY(!sheet->appsGrid()->isVisible());
+        QTRY_VERIFY(sheet->appsGrid()->isVisible());
+        QVERIFY(!sheet->appsProgress()->isVisible());
+        // Document order, not the entries' order field.
+        QCOMPARE(cellNames(sheet), (QStringList{"App 1", "App 2", "App 3"}));
+        QTRY_VERIFY(sheet->appCells().first()->iconView()->hasImage());
     }
-    QCOMPARE(showing.size(), 4);
-}
 
-void SettingsViewTest::sectionsAndRows()
-{
-    SettingsView* sheet = openSheet();
-    QStringList titles;
-    for (const SettingsCard* section : sheet->sections())
-        titles.append(section->title());
-    QCOMPARE(titles, (QStringList{"SUPPORT", "VANTOREL", "OUR APPS"}));
-    QStringList rows;
-    for (const LinkRow* row : sheet->supportRows())
-        rows.append(row->systemImage() + QLatin1Char(' ') + row->titleLabel()->text());
-    QCOMPARE(rows, (QStringList{"star.bubble Rate us", "envelope Send Feedback", "checkmark.shield Terms Of Service"}));
-    QCOMPARE(sheet->makerRow()->titleLabel()->text(), QStringLiteral("vantorel.com"));
-    QCOMPARE(sheet->makerRow()->systemImage(), QStringLiteral("safari"));
-    QCOMPARE(sheet->doneButton()->text(), QStringLiteral("Done"));
-    QVERIFY(!sheet->cancelButton()->isVisible());
-}
+    void emptyOrFailedListsKeepTheProgress_data()
+    {
+        QTest::addColumn<FixtureResponse>("answer");
+        QTest::newRow("no apps") << FixtureResponse::json(appsList({}));
+        QTest::newRow("server error") << FixtureResponse::withStatus(500);
+        QTest::newRow("not json") << FixtureResponse::html("<html>maintenance</html>");
+    }
 
-void SettingsViewTest::progressShowsUntilAListArrives()
-{
-    FixtureResponse slow = FixtureResponse::json(appsList(numberedApps(3, m_server.baseUrl())));
-    slow.delayMs = 300;
-    m_server.setRoute(kListPath, slow);
-    SettingsView* sheet = openSheet();
-    QTRY_VERIFY(sheet->isVisible());
-    QVERIFY(sheet->appsProgress()->isVisible());
-    QVERIFY(!sheet->appsGrid()->isVisible());
-    QTRY_VERIFY(sheet->appsGrid()->isVisible());
-    QVERIFY(!sheet->appsProgress()->isVisible());
-    // Document order, not the entries' order field.
-    QCOMPARE(cellNames(sheet), (QStringList{"App 1", "App 2", "App 3"}));
-    QTRY_VERIFY(sheet->appCells().first()->iconView()->hasImage());
-}
-
-void SettingsViewTest::emptyOrFailedListsKeepTheProgress_data()
-{
-    QTest::addColumn<FixtureResponse>("answer");
-    QTest::newRow("no apps") << FixtureResponse::json(appsList({}));
-    QTest::newRow("server error") << FixtureResponse::withStatus(500);
-    QTest::newRow("not json") << FixtureResponse::html("<html>maintenance</html>");
-}
-
-void SettingsViewTest::emptyOrFailedListsKeepTheProgress()
-{
-    QFETCH(FixtureResponse, answer);
-    m_server.setRoute(kListPath, answer);
-    SettingsView* sheet = openSheet();
-    const qsizetype labels = sheet->findChildren<QLabel*>().size();
-    QSignalSpy delivered(sheet, &SettingsView::appsChanged);
-    QTRY_COMPARE(delivered.size(), 1);
-    QVERIFY(sheet->appsProgress()->isVisible());
-    QVERIFY(sheet->appCells().isEmpty());
-    QCOMPARE(sheet->findChildren<QLabel*>().size(), labels); // no message of any kind
-}
-
-void SettingsViewTest::lateListsAreDropped_data()
-{
-    QTest::addColumn<bool>("deleteSheet");
-    QTest::newRow("sheet closed") << false;
-    QTest::newRow("sheet gone") << true;
-}
-
-void SettingsViewTest::lateListsAreDropped()
-{
-    QFETCH(bool, deleteSheet);
-    FixtureResponse slow = FixtureResponse::json(appsList(numberedApps(2, m_server.baseUrl())));
-    slow.delayMs = 150;
-    m_server.setRoute(kListPath, slow);
-    FixtureResponse slower = slow;
-    slower.delayMs = 400;
-    m_server.setRoute(QStringLiteral("/probe.json"), slower);
-
-    const int requestsBefore = m_server.requestCount(kListPath);
-    QPointer<SettingsView> sheet = openSheet();
-    QTRY_COMPARE(m_server.requestCount(kListPath), requestsBefore + 1);
-    sheet->reject();
-    if (deleteSheet)
-        delete sheet;
-    // A list asked for after the sheet's, and answered later, marks the moment
-    // the sheet's list has surely come back.
-    bool probed = false;
-    DataService().getAppsData(m_server.baseUrl().toString() + QStringLiteral("/probe.json"),
-                              [&probed](QList<AppData::Application>) { probed = true; });
-    QTRY_VERIFY(probed);
-    if (!deleteSheet) {
-        QVERIFY(sheet->apps().isEmpty());
+    void emptyOrFailedListsKeepTheProgress()
+    {
+        QFETCH(FixtureResponse, answer);
+        m_server.setRoute(kListPath, answer);
+        SettingsView* sheet = openSheet();
+        const qsizetype labels = sheet->findChildren<QLabel*>().size();
+        QSignalSpy delivered(sheet, &SettingsView::appsChanged);
+        QTRY_COMPARE(delivered.size(), 1);
+        QVERIFY(sheet->appsProgress()->isVisible());
         QVERIFY(sheet->appCells().isEmpty());
+        QCOMPARE(sheet->findChildren<QLabel*>().size(), labels); // no message of any kind
     }
-}
 
-void SettingsViewTest::gridFitsColumnsToTheWidth_data()
-{
-    QTest::addColumn<int>("sheetWidth");
-    QTest::addColumn<int>("columns");
-    QTest::newRow("narrow: one a row") << 380 << 1;
-    QTest::newRow("standard") << 640 << 3;
-    QTest::newRow("wide") << 1000 << 5;
-}
-
-void SettingsViewTest::gridFitsColumnsToTheWidth()
-{
-    QFETCH(int, sheetWidth);
-    QFETCH(int, columns);
-    m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(6, m_server.baseUrl()))));
-    SettingsView* sheet = openSheet(QSize(sheetWidth, 700));
-    QTRY_COMPARE(sheet->appCells().size(), 6);
-    QTRY_COMPARE(distinctColumns(sheet), columns);
-    const auto cells = sheet->appCells();
-    if (columns > 1) {
-        QVERIFY(cells.at(0)->width() >= SettingsView::minimumCellWidth);
-        QCOMPARE(cells.at(1)->x() - cells.at(0)->geometry().right() - 1, SettingsView::cellSpacing);
+    void lateListsAreDropped_data()
+    {
+        QTest::addColumn<bool>("deleteSheet");
+        QTest::newRow("sheet closed") << false;
+        QTest::newRow("sheet gone") << true;
     }
-    // Rows stack 20 apart and the grid is as tall as its rows.
-    const AppInfoSectionView* nextRow = cells.at(columns);
-    QCOMPARE(nextRow->y() - cells.at(0)->geometry().bottom() - 1, SettingsView::cellSpacing);
-    QTRY_VERIFY(sheet->appsGrid()->height() >= cells.last()->geometry().bottom());
-    QVERIFY(cells.at(0)->iconView()->width() == SettingsView::appIconSize);
-    if (sheetWidth == 640) {
-        const QString dir = qEnvironmentVariable("PLOVERA_RENDER_DIR", QDir::tempPath());
-        QDir().mkpath(dir);
-        for (ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
-            ScreenFixtures::applyScheme(scheme);
-            const QString name = scheme == ColorScheme::Dark ? QStringLiteral("dark") : QStringLiteral("light");
-            QVERIFY(sheet->grab().save(dir + QStringLiteral("/settings-%1.png").arg(name)));
+
+    void lateListsAreDropped()
+    {
+        QFETCH(bool, deleteSheet);
+        FixtureResponse slow = FixtureResponse::json(appsList(numberedApps(2, m_server.baseUrl())));
+        slow.delayMs = 150;
+        m_server.setRoute(kListPath, slow);
+        FixtureResponse slower = slow;
+        slower.delayMs = 400;
+        m_server.setRoute(QStringLiteral("/probe.json"), slower);
+
+        const int requestsBefore = m_server.requestCount(kListPath);
+        QPointer<SettingsView> sheet = openSheet();
+        QTRY_COMPARE(m_server.requestCount(kListPath), requestsBefore + 1);
+        sheet->reject();
+        if (deleteSheet)
+            delete sheet;
+        // A list asked for after the sheet's, and answered later, marks the moment
+        // the sheet's list has surely come back.
+        bool probed = false;
+        DataService().getAppsData(m_server.baseUrl().toString() + QStringLiteral("/probe.json"),
+                                  [&probed](QList<AppData::Application>) { probed = true; });
+        QTRY_VERIFY(probed);
+        if (!deleteSheet) {
+            QVERIFY(sheet->apps().isEmpty());
+            QVERIFY(sheet->appCells().isEmpty());
         }
     }
-}
 
-void SettingsViewTest::onlyWebLinksAndIconsAreUsed_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<bool>("used");
-    QTest::newRow("https") << "https://vantorel.com/quillmark" << true;
-    QTest::newRow("http") << "http://vantorel.com/quillmark" << true;
-    QTest::newRow("ftp") << "ftp://vantorel.com/quillmark" << false;
-    QTest::newRow("file") << "file:///etc/passwd" << false;
-    QTest::newRow("mail") << "mailto:someone@vantorel.com" << false;
-    QTest::newRow("script") << "javascript:alert(1)" << false;
-    QTest::newRow("not an address") << "quillmark" << false;
-}
-
-void SettingsViewTest::onlyWebLinksAndIconsAreUsed()
-{
-    QFETCH(QString, address);
-    QFETCH(bool, used);
-    m_server.setRoute(kListPath, FixtureResponse::json(appsList({{"Quillmark", address, address}})));
-    SettingsView* sheet = openSheet();
-    QTRY_COMPARE(sheet->appCells().size(), 1);
-    AppInfoSectionView* cell = sheet->appCells().first();
-    QTest::mouseClick(cell, Qt::LeftButton, {}, cell->rect().center());
-    QCOMPARE(m_opened, used ? QList<QUrl>{QUrl(address)} : QList<QUrl>{});
-    QCOMPARE(cell->iconView()->url(), used ? QUrl(address) : QUrl());
-    // The name shows whatever the icon does.
-    QCOMPARE(cell->nameLabel()->text(), QStringLiteral("Quillmark"));
-}
-
-void SettingsViewTest::supportLinks_data()
-{
-    QTest::addColumn<int>("row"); // -1: the maker row
-    QTest::addColumn<QUrl>("opened");
-    QTest::newRow("rate us") << 0 << QUrl("https://apps.apple.com/app/id6741938205?action=write-review");
-    QTest::newRow("maker") << -1 << QUrl("https://vantorel.com");
-}
-
-void SettingsViewTest::supportLinks()
-{
-    QFETCH(int, row);
-    QFETCH(QUrl, opened);
-    SettingsView* sheet = openSheet();
-    QTRY_VERIFY(sheet->isVisible());
-    LinkRow* target = row < 0 ? sheet->makerRow() : sheet->supportRows().at(row);
-    QTest::mouseClick(target, Qt::LeftButton, {}, target->rect().center());
-    QCOMPARE(m_opened, QList<QUrl>{opened});
-}
-
-void SettingsViewTest::mailOutcomesRaiseTheirFlag_data()
-{
-    QTest::addColumn<bool>("hasProgram");
-    QTest::addColumn<bool>("opens");
-    QTest::addColumn<bool>("succeeds");
-    QTest::addColumn<QString>("logged");
-    QTest::newRow("sent") << true << true << true << QString();
-    QTest::newRow("no mail program") << false << false << false
-                                     << EmailService::description(EmailService::EmailError::emailNotAvailable);
-    QTest::newRow("program refuses") << true << false << false
-                                     << EmailService::description(EmailService::EmailError::cannotPerformEmail);
-}
-
-void SettingsViewTest::mailOutcomesRaiseTheirFlag()
-{
-    QFETCH(bool, hasProgram);
-    QFETCH(bool, opens);
-    QFETCH(bool, succeeds);
-    QFETCH(QString, logged);
-    MailComposer::setDesktopForTesting(MailComposer::Desktop{[hasProgram] { return hasProgram; },
-                                                             [this, opens](const QUrl& url) {
-                                                                 m_mailed.append(url);
-                                                                 return opens;
-                                                             }});
-    SettingsView* sheet = openSheet();
-    QTRY_VERIFY(sheet->isVisible());
-    QSignalSpy completed(sheet, &SettingsView::showToastEmailCompletedChanged);
-    QSignalSpy failed(sheet, &SettingsView::showToastEmailErrorChanged);
-    LinkRow* feedback = sheet->supportRows().at(1);
-    for (int send = 0; send < 2; ++send)
-        QTest::mouseClick(feedback, Qt::LeftButton, {}, feedback->rect().center());
-
-    // A second outcome raises its toast anew (off, then on) instead of
-    // lowering the first one's flag.
-    QCOMPARE(sheet->showToastEmailCompleted(), succeeds);
-    QCOMPARE(sheet->showToastEmailError(), !succeeds);
-    QCOMPARE(completed.size(), succeeds ? 3 : 0);
-    QCOMPARE(failed.size(), succeeds ? 0 : 3);
-    // The toast shows over the sheet, and its flag returns to off when it goes.
-    const QString title = succeeds ? QStringLiteral("Email is sent") : QStringLiteral("The Email was not sent!");
-    const auto shownOverSheet = [sheet, title] {
-        for (const QLabel* label : sheet->findChildren<QLabel*>(QStringLiteral("ToastContent")))
-            if (label->text() == title && label->isVisible())
-                return true;
-        return false;
-    };
-    QTRY_VERIFY(shownOverSheet());
-    QTRY_VERIFY_WITH_TIMEOUT(!sheet->showToastEmailCompleted() && !sheet->showToastEmailError(), 6000);
-    QCOMPARE(m_mailed.size(), hasProgram ? 2 : 0);
-    if (hasProgram) {
-        const QUrl mail = m_mailed.first();
-        QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
-        QCOMPARE(mail.path(), QStringLiteral("support@vantorel.com"));
-        QCOMPARE(QUrlQuery(mail).queryItemValue(QStringLiteral("subject")), QStringLiteral("Support"));
-        QCOMPARE(QUrlQuery(mail).queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded),
-                 SettingsView::supportEmailBody());
+    void gridFitsColumnsToTheWidth_data()
+    {
+        QTest::addColumn<int>("sheetWidth");
+        QTest::addColumn<int>("columns");
+        QTest::newRow("narrow: one a row") << 380 << 1;
+        QTest::newRow("standard") << 640 << 3;
+        QTest::newRow("wide") << 1000 << 5;
     }
-    if (logged.isEmpty()) {
-        QVERIFY(!LogCapture::text().contains(QStringLiteral("Error sending email")));
-    } else {
-        QCOMPARE(LogCapture::lines().filter(QStringLiteral("SettingsView::sendSupportEmail - Error sending email: ") + logged).size(), 2);
+
+    void gridFitsColumnsToTheWidth()
+    {
+        QFETCH(int, sheetWidth);
+        QFETCH(int, columns);
+        m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(6, m_server.baseUrl()))));
+        SettingsView* sheet = openSheet(QSize(sheetWidth, 700));
+        QTRY_COMPARE(sheet->appCells().size(), 6);
+        QTRY_COMPARE(distinctColumns(sheet), columns);
+        const auto cells = sheet->appCells();
+        if (columns > 1) {
+            QVERIFY(cells.at(0)->width() >= SettingsView::minimumCellWidth);
+            QCOMPARE(cells.at(1)->x() - cells.at(0)->geometry().right() - 1, SettingsView::cellSpacing);
+        }
+        // Rows stack 20 apart and the grid is as tall as its rows.
+        const AppInfoSectionView* nextRow = cells.at(columns);
+        QCOMPARE(nextRow->y() - cells.at(0)->geometry().bottom() - 1, SettingsView::cellSpacing);
+        QTRY_VERIFY(sheet->appsGrid()->height() >= cells.last()->geometry().bottom());
+        QVERIFY(cells.at(0)->iconView()->width() == SettingsView::appIconSize);
     }
-}
 
-void SettingsViewTest::mailBody_data()
-{
-    QTest::addColumn<QString>("app");
-    QTest::addColumn<QStringList>("languages");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("full") << "Plovera 1.0.0" << QStringList{"de-CH", "en-US"}
-                          << "App: Plovera 1.0.0\nDevice: arm64\nOS: Debian 12  Version 12\nLocale: de-CH";
-    QTest::newRow("no languages: the locale") << "Plovera 1.0.0" << QStringList{}
-                                              << "App: Plovera 1.0.0\nDevice: arm64\nOS: Debian 12  Version 12\nLocale: fr_FR";
-    QTest::newRow("no name") << " 1.0.0" << QStringList{"en"}
-                             << "App:  1.0.0\nDevice: arm64\nOS: Debian 12  Version 12\nLocale: en";
-}
+    void onlyWebLinksAndIconsAreUsed_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("used");
+        QTest::newRow("https") << "https://vantorel.com/quillmark" << true;
+        QTest::newRow("http") << "http://vantorel.com/quillmark" << true;
+        QTest::newRow("file") << "file:///etc/passwd" << false;
+        QTest::newRow("script") << "javascript:alert(1)" << false;
+        QTest::newRow("not an address") << "quillmark" << false;
+    }
 
-void SettingsViewTest::mailBody()
-{
-    QFETCH(QString, app);
-    QFETCH(QStringList, languages);
-    QFETCH(QString, expected);
-    QCOMPARE(SettingsView::supportEmailBody(app, QStringLiteral("arm64"), QStringLiteral("Debian 12  Version 12"),
-                                            languages, QStringLiteral("fr_FR")),
-             expected);
+    void onlyWebLinksAndIconsAreUsed()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, used);
+        m_server.setRoute(kListPath, FixtureResponse::json(appsList({{"Quillmark", address, address}})));
+        SettingsView* sheet = openSheet();
+        QTRY_COMPARE(sheet->appCells().size(), 1);
+        AppInfoSectionView* cell = sheet->appCells().first();
+        QTest::mouseClick(cell, Qt::LeftButton, {}, cell->rect().center());
+        QCOMPARE(m_opened, used ? QList<QUrl>{QUrl(address)} : QList<QUrl>{});
+        QCOMPARE(cell->iconView()->url(), used ? QUrl(address) : QUrl());
+        // The name shows whatever the icon does.
+        QCOMPARE(cell->nameLabel()->text(), QStringLiteral("Quillmark"));
+    }
 
-    // The running program's body names this system, not a fixed one.
-    const QStringList lines = SettingsView::supportEmailBody().split(QLatin1Char('\n'));
-    QCOMPARE(lines.size(), 4);
-    QVERIFY(lines.at(0).startsWith(QStringLiteral("App: ")));
-    QCOMPARE(lines.at(1), QStringLiteral("Device: ") + QSysInfo::currentCpuArchitecture());
-    QVERIFY(lines.at(2).startsWith(QStringLiteral("OS: ") + QSysInfo::prettyProductName() + QStringLiteral("  ")));
-    QVERIFY(lines.at(3).startsWith(QStringLiteral("Locale: ")) && lines.at(3).size() > 8);
-}
+    void supportLinks_data()
+    {
+        QTest::addColumn<int>("row"); // -1: the maker row
+        QTest::addColumn<QUrl>("opened");
+        QTest::newRow("rate us") << 0 << QUrl("https://apps.apple.com/app/id6741938205?action=write-review");
+        QTest::newRow("maker") << -1 << QUrl("https://vantorel.com");
+    }
 
-void SettingsViewTest::termsAlert()
-{
-    SettingsView* sheet = openSheet();
-    QTRY_VERIFY(sheet->isVisible());
-    LinkRow* terms = sheet->supportRows().at(2);
-    QTest::mouseClick(terms, Qt::LeftButton, {}, terms->rect().center());
-    QVERIFY(sheet->isShowingAlert());
-    QMessageBox* alert = sheet->termsAlert();
-    QVERIFY(alert);
-    QTRY_VERIFY(alert->isVisible());
-    QCOMPARE(alert->text(), QStringLiteral("Terms of Service"));
-    const QString terms_ = alert->informativeText();
-    QVERIFY(terms_.startsWith(QStringLiteral(
-        "Users who use the Services offered by Plovera declare to know and accept these terms and conditions. ")));
-    QVERIFY(terms_.size() > 700 && !terms_.contains(QLatin1Char('\n')));
-    const auto buttons = alert->buttons();
-    QCOMPARE(buttons.size(), 1);
-    QCOMPARE(buttons.first()->text(), QStringLiteral("Ok"));
-    QSignalSpy closed(sheet, &SettingsView::showingAlertChanged);
-    QTest::mouseClick(buttons.first(), Qt::LeftButton);
-    QCOMPARE(closed.size(), 1);
-    QVERIFY(!sheet->isShowingAlert());
-    QTRY_VERIFY(!sheet->termsAlert());
-    QVERIFY(sheet->isVisible());
-}
+    void supportLinks()
+    {
+        QFETCH(int, row);
+        QFETCH(QUrl, opened);
+        SettingsView* sheet = openSheet();
+        QTRY_VERIFY(sheet->isVisible());
+        LinkRow* target = row < 0 ? sheet->makerRow() : sheet->supportRows().at(row);
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->rect().center());
+        QCOMPARE(m_opened, QList<QUrl>{opened});
+    }
 
-void SettingsViewTest::schemeColours_data()
-{
-    QTest::addColumn<bool>("dark");
-    QTest::newRow("light") << false;
-    QTest::newRow("dark") << true;
-}
+    void mailOutcomesRaiseTheirFlag_data()
+    {
+        QTest::addColumn<bool>("hasProgram");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<bool>("succeeds");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("sent") << true << true << true << QString();
+        QTest::newRow("no mail program") << false << false << false
+                                         << EmailService::description(EmailService::EmailError::emailNotAvailable);
+        QTest::newRow("program refuses") << true << false << false
+                                         << EmailService::description(EmailService::EmailError::cannotPerformEmail);
+    }
 
-void SettingsViewTest::schemeColours()
-{
-    QFETCH(bool, dark);
-    m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(1, m_server.baseUrl()))));
-    ScreenFixtures::applyScheme(dark ? ColorScheme::Light : ColorScheme::Dark);
-    SettingsView* sheet = openSheet();
-    QTRY_COMPARE(sheet->appCells().size(), 1);
-    // Switched while the sheet is up: everything follows.
-    const ColorScheme scheme = dark ? ColorScheme::Dark : ColorScheme::Light;
-    ScreenFixtures::applyScheme(scheme);
-    QCoreApplication::processEvents();
-    QCOMPARE(sheet->appCells().first()->nameLabel()->palette().color(QPalette::WindowText),
-             dark ? QColor(Qt::white) : QColor(Qt::black));
+    void mailOutcomesRaiseTheirFlag()
+    {
+        QFETCH(bool, hasProgram);
+        QFETCH(bool, opens);
+        QFETCH(bool, succeeds);
+        QFETCH(QString, logged);
+        MailComposer::setDesktopForTesting(MailComposer::Desktop{[hasProgram] { return hasProgram; },
+                                                                 [this, opens](const QUrl& url) {
+                                                                     m_mailed.append(url);
+                                                                     return opens;
+                                                                 }});
+        SettingsView* sheet = openSheet();
+        QTRY_VERIFY(sheet->isVisible());
+        QSignalSpy completed(sheet, &SettingsView::showToastEmailCompletedChanged);
+        QSignalSpy failed(sheet, &SettingsView::showToastEmailErrorChanged);
+        LinkRow* feedback = sheet->supportRows().at(1);
+        for (int send = 0; send < 2; ++send)
+            QTest::mouseClick(feedback, Qt::LeftButton, {}, feedback->rect().center());
 
-    // The icon tile: the accent laid over the card at the scheme's opacity.
-    LinkRow* row = sheet->supportRows().first();
-    const QImage image = sheet->grab().toImage();
-    const QPoint inTile = row->mapTo(sheet, QPoint(4, row->height() / 2));
-    const QColor card = SemanticColors::controlBackground(scheme);
-    const QColor accent = SemanticColors::accent(scheme);
-    const qreal alpha = LinkRow::tileOpacity(dark);
-    const QColor expected = QColor::fromRgbF(accent.redF() * alpha + card.redF() * (1 - alpha),
-                                             accent.greenF() * alpha + card.greenF() * (1 - alpha),
-                                             accent.blueF() * alpha + card.blueF() * (1 - alpha));
-    const QColor seen = image.pixelColor(inTile * image.devicePixelRatio());
-    QVERIFY2(std::abs(seen.red() - expected.red()) <= 3 && std::abs(seen.blue() - expected.blue()) <= 3,
-             qPrintable(seen.name() + QLatin1String(" != ") + expected.name()));
-}
+        // A second outcome raises its toast anew (off, then on) instead of
+        // lowering the first one's flag.
+        QCOMPARE(sheet->showToastEmailCompleted(), succeeds);
+        QCOMPARE(sheet->showToastEmailError(), !succeeds);
+        QCOMPARE(completed.size(), succeeds ? 3 : 0);
+        QCOMPARE(failed.size(), succeeds ? 0 : 3);
+        // The toast shows over the sheet, and its flag returns to off when it goes.
+        const QString title = succeeds ? QStringLiteral("Email is sent") : QStringLiteral("The Email was not sent!");
+        const auto shownOverSheet = [sheet, title] {
+            for (const QLabel* label : sheet->findChildren<QLabel*>(QStringLiteral("ToastContent")))
+                if (label->text() == title && label->isVisible())
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY(shownOverSheet());
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet->showToastEmailCompleted() && !sheet->showToastEmailError(), 6000);
+        QCOMPARE(m_mailed.size(), hasProgram ? 2 : 0);
+        if (hasProgram) {
+            const QUrl mail = m_mailed.first();
+            QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
+            QCOMPARE(mail.path(), QStringLiteral("support@vantorel.com"));
+            QCOMPARE(QUrlQuery(mail).queryItemValue(QStringLiteral("subject")), QStringLiteral("Support"));
+            QCOMPARE(QUrlQuery(mail).queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded),
+                     SettingsView::supportEmailBody());
+        }
+        if (logged.isEmpty()) {
+            QVERIFY(!LogCapture::text().contains(QStringLiteral("Error sending email")));
+        } else {
+            QCOMPARE(LogCapture::lines().filter(QStringLiteral("SettingsView::sendSupportEmail - Error sending email: ") + logged).size(), 2);
+        }
+    }
+
+    void mailBody_data()
+    {
+        QTest::addColumn<QString>("app");
+        QTest::addColumn<QStringList>("languages");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("full") << "Plovera 1.0.0" << QStringList{"de-CH", "en-US"}
+                              << "App: Plovera 1.0.0\nDevice: arm64\nOS: Debian 12  Version 12\nLocale: de-CH";
+        QTest::newRow("no languages: the locale") << "Plovera 1.0.0" << QStringList{}
+                                                  << "App: Plovera 1.0.0\nDevice: arm64\nOS: Debian 12  Version 12\nLocale: fr_FR";
+        QTest::newRow("no name") << " 1.0.0" << QStringList{"en"}
+                                 << "App:  1.0.0\nDevice: arm64\nOS: Debian 12  Version 12\nLocale: en";
+    }
+
+    void mailBody()
+    {
+        QFETCH(QString, app);
+        QFETCH(QStringList, languages);
+        QFETCH(QString, expected);
+        QCOMPARE(SettingsView::supportEmailBody(app, QStringLiteral("arm64"), QStringLiteral("Debian 12  Version 12"),
+                                                languages, QStringLiteral("fr_FR")),
+                 expected);
+
+        // The running program's body names this system, not a fixed one.
+        const QStringList lines = SettingsView::supportEmailBody().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines.at(0).startsWith(QStringLiteral("App: ")));
+        QCOMPARE(lines.at(1), QStringLiteral("Device: ") + QSysInfo::currentCpuArchitecture());
+        QVERIFY(lines.at(2).startsWith(QStringLiteral("OS: ") + QSysInfo::prettyProductName() + QStringLiteral("  ")));
+        QVERIFY(lines.at(3).startsWith(QStringLiteral("Locale: ")) && lines.at(3).size() > 8);
+    }
+
+    void termsAlert()
+    {
+        SettingsView* sheet = openSheet();
+        QTRY_VERIFY(sheet->isVisible());
+        LinkRow* terms = sheet->supportRows().at(2);
+        QTest::mouseClick(terms, Qt::LeftButton, {}, terms->rect().center());
+        QVERIFY(sheet->isShowingAlert());
+        QMessageBox* alert = sheet->termsAlert();
+        QTRY_VERIFY(alert && alert->isVisible());
+        const QString terms_ = alert->informativeText();
+        QVERIFY(terms_.size() > 700 && !terms_.contains(QLatin1Char('\n')));
+        const auto buttons = alert->buttons();
+        QCOMPARE(buttons.size(), 1);
+        QSignalSpy closed(sheet, &SettingsView::showingAlertChanged);
+        QTest::mouseClick(buttons.first(), Qt::LeftButton);
+        QCOMPARE(closed.size(), 1);
+        QVERIFY(!sheet->isShowingAlert());
+        QTRY_VERIFY(!sheet->termsAlert());
+        QVERIFY(sheet->isVisible());
+    }
+
+    void schemeColours_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+
+    void schemeColours()
+    {
+        QFETCH(bool, dark);
+        m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(1, m_server.baseUrl()))));
+        ScreenFixtures::applyScheme(dark ? ColorScheme::Light : ColorScheme::Dark);
+        SettingsView* sheet = openSheet();
+        QTRY_COMPARE(sheet->appCells().size(), 1);
+        // Switched while the sheet is up: everything follows.
+        const ColorScheme scheme = dark ? ColorScheme::Dark : ColorScheme::Light;
+        ScreenFixtures::applyScheme(scheme);
+        QCoreApplication::processEvents();
+        QCOMPARE(sheet->appCells().first()->nameLabel()->palette().color(QPalette::WindowText),
+                 dark ? QColor(Qt::white) : QColor(Qt::black));
+
+        // The icon tile: the accent laid over the card at the scheme's opacity.
+        LinkRow* row = sheet->supportRows().first();
+        const QImage image = sheet->grab().toImage();
+        const QPoint inTile = row->mapTo(sheet, QPoint(4, row->height() / 2));
+        const QColor card = SemanticColors::controlBackground(scheme);
+        const QColor accent = SemanticColors::accent(scheme);
+        const qreal alpha = LinkRow::tileOpacity(dark);
+        const QColor expected = QColor::fromRgbF(accent.redF() * alpha + card.redF() * (1 - alpha),
+                                                 accent.greenF() * alpha + card.greenF() * (1 - alpha),
+                                                 accent.blueF() * alpha + card.blueF() * (1 - alpha));
+        const QColor seen = image.pixelColor(inTile * image.devicePixelRatio());
+        QVERIFY2(std::abs(seen.red() - expected.red()) <= 3 && std::abs(seen.blue() - expected.blue()) <= 3,
+                 qPrintable(seen.name() + QLatin1String(" != ") + expected.name()));
+    }
+};
 
 QTEST_MAIN(SettingsViewTest)
 #include "SettingsViewTest.moc"

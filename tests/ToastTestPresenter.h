@@ -23,11 +23,10 @@ public:
 
     ToastScheduler& toastScheduler() override { return m_scheduler; }
     bool presentsInLayout() const override { return false; }
-    void prepareForToasts() override { ++prepared; }
+    void prepareForToasts() override {}
 
     bool isShowing() const { return m_current.has_value(); }
     QString shownTitle() const { return m_current ? m_current->toast.configuration.content.titleText() : QString(); }
-    const std::optional<ToastPresentation>& current() const { return m_current; }
 
     // Takes the toast on screen away; its onDismiss runs.
     void dismiss()
@@ -45,7 +44,6 @@ public:
 
     // "+title" when a toast came on screen, "-title" when it went.
     QStringList shown;
-    int prepared = 0;
 
 private:
     static QCoro::Task<> present(QPointer<ToastTestPresenter> self, ToastPresentation presentation)
