@@ -116,13 +116,6 @@ private slots:
         QTRY_COMPARE(observer.phase(), ScenePhase::active);
     }
 
-    void closingTheSceneSendsItToTheBackground()
-    {
-        ScenePhaseObserver observer(m_scene.get());
-        m_scene->close();
-        QCOMPARE(observer.phase(), ScenePhase::background);
-    }
-
     void refusedCloseIsNoClose()
     {
         StubbornWindow window;
