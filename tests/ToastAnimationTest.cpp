@@ -249,23 +249,6 @@ private slots:
         QVERIFY(AnimatedSurface::projectiveTransform(perspective, QSizeF(100, 50)).type() == QTransform::TxProject);
     }
 
-    void theLiveWidgetShowsOnlyAtRest()
-    {
-        QWidget view;
-        view.resize(120, 40);
-        AnimationLayer* layer = AnimationLayer::ensure(&view);
-        AnimatedSurface* surface = layer->surface();
-        QVERIFY(surface->isShowingLive());
-        layer->setOpacity(0.5);
-        QVERIFY(!surface->isShowingLive());
-        layer->setOpacity(1.0);
-        QVERIFY(surface->isShowingLive());
-        layer->setTransform(Transform3D::makeScale(2, 2, 1));
-        QVERIFY(!surface->isShowingLive());
-        CAAnimatable::resetAnimationState(&view);
-        QVERIFY(surface->isShowingLive());
-    }
-
     void theDriverPlaysATransitionAndFinishesOnce_data()
     {
         QTest::addColumn<double>("delay");
