@@ -113,15 +113,6 @@ private slots:
         QVERIFY(std::abs(spring.position(settle + 0.1) - 1) < 2e-3);
     }
 
-    void anUnderDampedSpringOvershoots()
-    {
-        const SpringSolver spring(1, 200, 5, 0);
-        double highest = 0;
-        for (double t = 0; t < 1; t += 0.01)
-            highest = std::max(highest, spring.position(t));
-        QVERIFY(highest > 1.3);
-    }
-
     void aGroupHoldsItsStartDuringTheDelayAndLastsDelayPlusLongest()
     {
         QList<double> opacity;
@@ -160,13 +151,17 @@ private slots:
     {
         int stops = 0;
         bool finished = true;
-        auto* group = new AnimationGroup;
-        group->addAnimation({"opacity", 1.0, TimingFunction::linear(), [](double) {}});
-        group->setOnStopped([&](bool f) {
-            ++stops;
-            finished = f;
-        });
-        group->start();
+        const auto startGroup = [&] {
+            auto* group = new AnimationGroup;
+            group->addAnimation({"opacity", 1.0, TimingFunction::linear(), [](double) {}});
+            group->setOnStopped([&](bool f) {
+                ++stops;
+                finished = f;
+            });
+            group->start();
+            return group;
+        };
+        AnimationGroup* group = startGroup();
         m_clock->advanceBy(100);
         group->stop();
         QCOMPARE(stops, 0); // never from inside stop()
@@ -175,14 +170,7 @@ private slots:
         QVERIFY(!finished);
 
         // Deleted while running, without a stop first.
-        auto* running = new AnimationGroup;
-        running->addAnimation({"opacity", 1.0, TimingFunction::linear(), [](double) {}});
-        running->setOnStopped([&](bool f) {
-            ++stops;
-            finished = f;
-        });
-        running->start();
-        delete running;
+        delete startGroup();
         QTRY_COMPARE(stops, 2);
         QVERIFY(!finished);
     }
@@ -259,23 +247,6 @@ private slots:
         AnimatedSurface::Matrix perspective = AnimatedSurface::identityMatrix();
         perspective[3] = 0.001;
         QVERIFY(AnimatedSurface::projectiveTransform(perspective, QSizeF(100, 50)).type() == QTransform::TxProject);
-    }
-
-    void theLiveWidgetShowsOnlyAtRest()
-    {
-        QWidget view;
-        view.resize(120, 40);
-        AnimationLayer* layer = AnimationLayer::ensure(&view);
-        AnimatedSurface* surface = layer->surface();
-        QVERIFY(surface->isShowingLive());
-        layer->setOpacity(0.5);
-        QVERIFY(!surface->isShowingLive());
-        layer->setOpacity(1.0);
-        QVERIFY(surface->isShowingLive());
-        layer->setTransform(Transform3D::makeScale(2, 2, 1));
-        QVERIFY(!surface->isShowingLive());
-        CAAnimatable::resetAnimationState(&view);
-        QVERIFY(surface->isShowingLive());
     }
 
     void theDriverPlaysATransitionAndFinishesOnce_data()

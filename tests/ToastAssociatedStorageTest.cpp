@@ -10,12 +10,6 @@
 
 namespace {
 struct Sentinel { };
-
-class RecordingDelegate : public AnimationDelegate {
-public:
-    void animationDidStart() override { }
-    void animationDidStop(bool) override { }
-};
 } // namespace
 
 class ToastAssociatedStorageTest : public QObject {
@@ -68,14 +62,6 @@ private slots:
         QVERIFY(!CAAnimatable::isAnimationLocked(layer));
         CAAnimatable::setAnimationLocked(&view, true);
         QVERIFY(CAAnimatable::isAnimationLocked(layer));
-        CAAnimatable::setAnimationLocked(&view, false);
-        QVERIFY(!CAAnimatable::isAnimationLocked(layer));
-
-        auto delegate = std::make_shared<RecordingDelegate>();
-        CAAnimatable::setAnimationDelegate(&view, delegate);
-        QCOMPARE(CAAnimatable::animationDelegate(&view), delegate);
-        CAAnimatable::setAnimationDelegate(&view, nullptr);
-        QVERIFY(!CAAnimatable::animationDelegate(&view));
     }
 
     void resettingALayerClearsItsAnimationState()

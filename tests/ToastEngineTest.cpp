@@ -15,7 +15,6 @@
 #include "platform/WindowLevel.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QDialog>
 #include <QLabel>
 #include <QMainWindow>
@@ -35,20 +34,6 @@ struct Journal {
     QStringList events;
     int count(const QString& event) const { return int(events.count(event)); }
 };
-
-ToastPresentation makeToast(std::shared_ptr<Journal> journal, const QString& name, double seconds,
-    ToastAlignment alignment = ToastAlignment::topTrailing())
-{
-    ToastPresentation presentation;
-    presentation.toast.configuration.role = ToastRole::success;
-    presentation.toast.configuration.duration = ToastDuration(seconds);
-    presentation.toast.configuration.content = ToastContent::title(name);
-    presentation.toastAlignment = alignment;
-    presentation.onPresent = [journal, name] { journal->events.append(name + QStringLiteral(" presented")); };
-    presentation.onDismiss = [journal, name] { journal->events.append(name + QStringLiteral(" dismissed")); };
-    return presentation;
-}
-
 QWidget* overlayOf(QWidget* window)
 {
     return window->findChild<NSTransientFloatingWindow*>(QString(), Qt::FindDirectChildrenOnly);
@@ -68,6 +53,7 @@ class ToastEngineTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ManualAnimationClock> m_clock;
+    std::shared_ptr<Journal> m_journal;
 
     void activate(QWidget* window)
     {
@@ -76,6 +62,42 @@ class ToastEngineTest : public QObject {
         window->activateWindow();
         QApplication::setActiveWindow(window);
         QTRY_COMPARE(QApplication::activeWindow(), window);
+    }
+
+    void activate(QWidget* window, QSize size)
+    {
+        window->resize(size);
+        activate(window);
+    }
+
+    ToastPresentation makeToast(const QString& name, double seconds = 0,
+        ToastAlignment alignment = ToastAlignment::topTrailing())
+    {
+        ToastPresentation presentation;
+        presentation.toast.configuration.role = ToastRole::success;
+        presentation.toast.configuration.duration = ToastDuration(seconds);
+        presentation.toast.configuration.content = ToastContent::title(name);
+        presentation.toastAlignment = alignment;
+        presentation.onPresent = [journal = m_journal, name] { journal->events.append(name + " presented"); };
+        presentation.onDismiss = [journal = m_journal, name] { journal->events.append(name + " dismissed"); };
+        return presentation;
+    }
+
+    // Queues `presentation` on `window` and waits until it is shown.
+    void present(QWidget* window, const ToastPresentation& presentation, const QString& name)
+    {
+        const int before = m_journal->count(name + " presented");
+        toastScheduler(window).enqueue(presentation);
+        QTRY_COMPARE(m_journal->count(name + " presented"), before + 1);
+    }
+    void present(QWidget* window, const QString& name) { present(window, makeToast(name), name); }
+
+    static QDialog* openSheet(QWidget* window)
+    {
+        auto* sheet = new QDialog(window, Qt::Sheet);
+        sheet->setWindowModality(Qt::WindowModal);
+        sheet->show();
+        return QTest::qWaitForWindowExposed(sheet) ? sheet : nullptr;
     }
 
     // Runs the clock through a transition of `milliseconds`.
@@ -98,6 +120,7 @@ private slots:
 
     void init()
     {
+        m_journal = std::make_shared<Journal>();
         AccessibilitySettings::instance()->setReduceMotionOverride(false);
         ToastsConfiguration::shared().setTimeScaleForTesting(0.05);
     }
@@ -107,39 +130,6 @@ private slots:
         AccessibilitySettings::instance()->setReduceMotionOverride(std::nullopt);
         ToastsConfiguration::shared().setTimeScaleForTesting(1.0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    void alignmentConstraints_data()
-    {
-        QTest::addColumn<EdgeSet>("edges");
-        QTest::addColumn<QList<int>>("relations"); // leading, top, trailing, bottom: 1 equal, 0 inside
-        QTest::addColumn<bool>("centreX");
-        QTest::addColumn<bool>("centreY");
-        QTest::newRow("topTrailing") << EdgeSet(Edge::top | Edge::trailing) << QList{0, 1, 1, 0} << false << false;
-        QTest::newRow("center") << EdgeSet() << QList{0, 0, 0, 0} << true << true;
-        QTest::newRow("top") << EdgeSet(Edge::top) << QList{0, 1, 0, 0} << true << false;
-        QTest::newRow("leading") << EdgeSet(Edge::leading) << QList{1, 0, 0, 0} << false << true;
-        QTest::newRow("both sides") << EdgeSet(Edge::leading | Edge::trailing | Edge::bottom) << QList{1, 0, 1, 1}
-                                    << false << false;
-    }
-
-    void alignmentConstraints()
-    {
-        QFETCH(EdgeSet, edges);
-        QFETCH(QList<int>, relations);
-        QFETCH(bool, centreX);
-        QFETCH(bool, centreY);
-        const auto constraints = NSToastHostingController::makeAlignmentConstraints(edges);
-        QCOMPARE(constraints.size(), size_t(4 + centreX + centreY));
-        const A order[] = {A::leading, A::top, A::trailing, A::bottom};
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(constraints[i].anchor, order[i]);
-            QCOMPARE(constraints[i].relation, relations[i] ? R::equal : R::greaterThanOrEqual);
-        }
-        if (centreX)
-            QCOMPARE(constraints[4].anchor, A::centerX);
-        if (centreY)
-            QCOMPARE(constraints.back().anchor, A::centerY);
     }
 
     void placementKeepsTheToastInside_data()
@@ -167,14 +157,12 @@ private slots:
     void aToastShowsOverItsWindowAnimatesInStaysAndLeaves()
     {
         QWidget window;
-        window.resize(640, 480);
-        activate(&window);
-        auto journal = std::make_shared<Journal>();
+        activate(&window, {640, 480});
         // 20 s at the tests' time scale: one real second, time enough for the
         // checks between the insertion and the removal on a slow machine.
-        toastScheduler(&window).enqueue(makeToast(journal, "one", 20));
-        toastScheduler(&window).enqueue(makeToast(journal, "two", 20));
-        QTRY_COMPARE(journal->events, QStringList{"one presented"});
+        toastScheduler(&window).enqueue(makeToast("one", 20));
+        toastScheduler(&window).enqueue(makeToast("two", 20));
+        QTRY_COMPARE(m_journal->events, QStringList{"one presented"});
 
         QWidget* overlay = overlayOf(&window);
         QVERIFY(overlay);
@@ -200,9 +188,9 @@ private slots:
 
         // The duration runs from the end of the insertion; then the removal.
         QTRY_VERIFY(layer->hasRunningAnimations());
-        QCOMPARE(journal->events, QStringList{"one presented"});
+        QCOMPARE(m_journal->events, QStringList{"one presented"});
         play(400);
-        QTRY_COMPARE(journal->events, (QStringList{"one presented", "one dismissed", "two presented"}));
+        QTRY_COMPARE(m_journal->events, (QStringList{"one presented", "one dismissed", "two presented"}));
         QVERIFY(toastLabel(&window, "two"));
         QVERIFY(!toastLabel(&window, "one"));
     }
@@ -210,46 +198,41 @@ private slots:
     void aDismissalDuringTheInsertionIsHonouredAfterIt()
     {
         QWidget window;
-        window.resize(640, 480);
-        activate(&window);
-        auto journal = std::make_shared<Journal>();
+        activate(&window, {640, 480});
         auto canceller = ToastPresentationCanceller::make();
-        ToastPresentation presentation = makeToast(journal, "sticky", 0); // stays until dismissed
+        ToastPresentation presentation = makeToast("sticky", 0); // stays until dismissed
         presentation.presentationCanceller = canceller;
         toastScheduler(&window).enqueue(presentation);
-        QTRY_COMPARE(journal->events, QStringList{"sticky presented"});
+        QTRY_COMPARE(m_journal->events, QStringList{"sticky presented"});
 
         NSToastHostingController* controller = toastHostingController(&window);
         play(100);
         controller->dismissCurrent();
         play(400); // insertion ends, the kept dismissal starts the removal
         play(400);
-        QTRY_COMPARE(journal->events, (QStringList{"sticky presented", "sticky dismissed"}));
+        QTRY_COMPARE(m_journal->events, (QStringList{"sticky presented", "sticky dismissed"}));
         QVERIFY(!overlayOf(&window));
         QVERIFY(!controller->isPresenting());
 
         // Once shown, the canceller dismisses; afterwards it does nothing.
         toastScheduler(&window).enqueue(presentation);
-        QTRY_COMPARE(journal->count("sticky presented"), 2);
+        QTRY_COMPARE(m_journal->count("sticky presented"), 2);
         play(400);
         QTRY_VERIFY(controller->isPresenting());
         canceller->presentationDismissalHandler()();
         play(400);
-        QTRY_COMPARE(journal->count("sticky dismissed"), 2);
+        QTRY_COMPARE(m_journal->count("sticky dismissed"), 2);
         canceller->presentationDismissalHandler()();
-        QCOMPARE(journal->count("sticky dismissed"), 2);
+        QCOMPARE(m_journal->count("sticky dismissed"), 2);
     }
 
     void clicksOnTheToastDismissItAndClicksBesideItReachTheWindow()
     {
         QWidget window;
-        window.resize(640, 480);
         auto* button = new QPushButton("Beside", &window);
         button->setGeometry(20, 20, 120, 30);
-        activate(&window);
-        auto journal = std::make_shared<Journal>();
-        toastScheduler(&window).enqueue(makeToast(journal, "click me", 0, ToastAlignment::topLeading()));
-        QTRY_COMPARE(journal->count("click me presented"), 1);
+        activate(&window, {640, 480});
+        present(&window, makeToast("click me", 0, ToastAlignment::topLeading()), "click me");
         play(400);
         NSToastHostingController* controller = toastHostingController(&window);
         QTRY_VERIFY(!AnimationLayer::of(controller->hostingView())->hasRunningAnimations());
@@ -267,17 +250,16 @@ private slots:
         QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, toast.center());
         QCOMPARE(clicked.count(), 0);
         play(400);
-        QTRY_COMPARE(journal->count("click me dismissed"), 1);
+        QTRY_COMPARE(m_journal->count("click me dismissed"), 1);
 
         // With interactive dismissal off, a click leaves the toast alone.
-        ToastPresentation steady = makeToast(journal, "steady", 0, ToastAlignment::topLeading());
+        ToastPresentation steady = makeToast("steady", 0, ToastAlignment::topLeading());
         steady.toastEnvironmentValues.toastInteractiveDismissEnabled = false;
-        toastScheduler(&window).enqueue(steady);
-        QTRY_COMPARE(journal->count("steady presented"), 1);
+        present(&window, steady, "steady");
         play(400);
         QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, controller->hostingView()->geometry().center());
         play(400);
-        QCOMPARE(journal->count("steady dismissed"), 0);
+        QCOMPARE(m_journal->count("steady dismissed"), 0);
         QCOMPARE(clicked.count(), 0);
     }
 
@@ -285,67 +267,49 @@ private slots:
     {
         AccessibilitySettings::instance()->setReduceMotionOverride(true);
         QWidget window;
-        window.resize(640, 480);
-        activate(&window);
-        auto journal = std::make_shared<Journal>();
-        toastScheduler(&window).enqueue(makeToast(journal, "calm", 0.2));
-        QTRY_COMPARE(journal->count("calm presented"), 1);
+        activate(&window, {640, 480});
+        present(&window, makeToast("calm", 0.2), "calm");
         AnimationLayer* layer = AnimationLayer::of(toastHostingController(&window)->hostingView());
         play(160);
         QVERIFY(layer->presentationOpacity() < 1.0);
         QVERIFY(layer->presentationTransform().isIdentity());
-        QCOMPARE(toastHostingController(&window)
-                     ->transitionContext(ToastTransition::PresentationPhase::toastInsertion, {})
-                     .isReduceMotionEnabled,
-            true);
     }
 
     void aWindowClosedHiddenOrDeletedMidToastEndsIt()
     {
-        auto journal = std::make_shared<Journal>();
         for (const bool close : {true, false}) {
             QWidget window;
-            window.resize(400, 300);
-            activate(&window);
-            toastScheduler(&window).enqueue(makeToast(journal, "closed", 0));
-            QTRY_COMPARE(journal->count("closed presented"), close ? 1 : 2);
+            activate(&window, {400, 300});
+            present(&window, "closed");
             play(100);
             if (close)
                 window.close();
             else
                 window.hide();
-            QCOMPARE(journal->count("closed dismissed"), close ? 1 : 2);
+            QCOMPARE(m_journal->count("closed dismissed"), close ? 1 : 2);
             QVERIFY(!overlayOf(&window));
         }
         auto* window = new QWidget;
-        window->resize(400, 300);
-        activate(window);
-        toastScheduler(window).enqueue(makeToast(journal, "deleted", 0));
-        QTRY_COMPARE(journal->count("deleted presented"), 1);
+        activate(window, {400, 300});
+        present(window, "deleted");
         play(500);
         delete window;
-        QTRY_COMPARE(journal->count("deleted dismissed"), 1);
+        QTRY_COMPARE(m_journal->count("deleted dismissed"), 1);
         play(500);
-        QCOMPARE(journal->count("deleted dismissed"), 1);
+        QCOMPARE(m_journal->count("deleted dismissed"), 1);
     }
 
     void aSheetsToastShowsOverTheSheetAndMovesBackWhenItCloses()
     {
         QWidget window;
-        window.resize(640, 480);
-        activate(&window);
-        auto* sheet = new QDialog(&window, Qt::Sheet);
-        sheet->setWindowModality(Qt::WindowModal);
+        activate(&window, {640, 480});
+        QDialog* sheet = openSheet(&window);
+        QVERIFY(sheet);
         sheet->setAttribute(Qt::WA_DeleteOnClose);
-        sheet->resize(300, 200);
-        sheet->show();
-        QVERIFY(QTest::qWaitForWindowExposed(sheet));
         QPointer<QDialog> guard(sheet);
 
         // The sheet's screen raises its toasts through its window's presenter.
-        auto journal = std::make_shared<Journal>();
-        toastScheduler(&window).enqueue(makeToast(journal, "from the sheet", 0));
-        QTRY_COMPARE(journal->count("from the sheet presented"), 1);
+        present(&window, "from the sheet");
         QWidget* overlay = overlayOf(sheet);
         QVERIFY(overlay);
         QCOMPARE(overlay->geometry(), sheet->rect());
@@ -353,7 +317,7 @@ private slots:
 
         sheet->close();
         QTRY_VERIFY(!guard);
-        QCOMPARE(journal->count("from the sheet dismissed"), 0);
+        QCOMPARE(m_journal->count("from the sheet dismissed"), 0);
         activate(&window); // the desktop gives the focus back to the window
         QTRY_VERIFY(overlayOf(&window));
         QVERIFY(toastLabel(&window, "from the sheet"));
@@ -363,9 +327,8 @@ private slots:
     void aFlagRaisesAToastOverItsWindowAndFallsBackWhenItGoes()
     {
         QWidget window;
-        window.resize(640, 480);
         auto* view = new QWidget(&window);
-        activate(&window);
+        activate(&window, {640, 480});
         ObservableValue<bool> flag(false);
         int dismissed = 0;
         toast(view, flag.binding(), ToastAlignment::top(), [&dismissed] { ++dismissed; },
@@ -381,8 +344,7 @@ private slots:
     void aClosingSheetWithdrawsItsQueuedToastsWhileTheShownOneRunsItsCourse()
     {
         QWidget window;
-        window.resize(640, 480);
-        activate(&window);
+        activate(&window, {640, 480});
         QDialog sheet(&window, Qt::Sheet);
         sheet.setWindowModality(Qt::WindowModal);
         sheet.resize(300, 200);
@@ -415,35 +377,27 @@ private slots:
     void aSheetDeletedUnderItsToastTakesNothingWithIt()
     {
         QWidget window;
-        window.resize(640, 480);
-        activate(&window);
-        auto* sheet = new QDialog(&window, Qt::Sheet);
-        sheet->setWindowModality(Qt::WindowModal);
-        sheet->show();
-        QVERIFY(QTest::qWaitForWindowExposed(sheet));
-        auto journal = std::make_shared<Journal>();
-        toastScheduler(&window).enqueue(makeToast(journal, "over a sheet", 0));
-        QTRY_COMPARE(journal->count("over a sheet presented"), 1);
+        activate(&window, {640, 480});
+        QDialog* sheet = openSheet(&window);
+        QVERIFY(sheet);
+        present(&window, "over a sheet");
         QVERIFY(overlayOf(sheet));
         NSToastHostingController* controller = toastHostingController(&window);
         delete sheet;
         // The toast's view survived the sheet, back over the window or ended.
         QVERIFY(controller->hostingView());
-        QVERIFY(overlayOf(&window) || journal->count("over a sheet dismissed") == 1);
+        QVERIFY(overlayOf(&window) || m_journal->count("over a sheet dismissed") == 1);
         play(400);
         controller->dismissCurrent();
         play(400);
-        QTRY_COMPARE(journal->count("over a sheet dismissed"), 1);
+        QTRY_COMPARE(m_journal->count("over a sheet dismissed"), 1);
     }
 
     void theOverlayFollowsItsWindowAndComesBackWhenItIsMainAgain()
     {
         QWidget window;
-        window.resize(640, 480);
-        activate(&window);
-        auto journal = std::make_shared<Journal>();
-        toastScheduler(&window).enqueue(makeToast(journal, "follow", 0));
-        QTRY_COMPARE(journal->count("follow presented"), 1);
+        activate(&window, {640, 480});
+        present(&window, "follow");
         play(400);
         window.resize(800, 500);
         QTRY_COMPARE(overlayOf(&window)->geometry(), QRect(0, 0, 800, 500));
@@ -451,8 +405,7 @@ private slots:
         QCOMPARE(controller->hostingView()->geometry().right(), 799);
 
         QWidget other;
-        other.resize(200, 200);
-        activate(&other);
+        activate(&other, {200, 200});
         QTRY_VERIFY(!overlayOf(&window));
         QVERIFY(controller->isPresenting());
         activate(&window);
@@ -466,27 +419,21 @@ private slots:
         window.setMenuBar(new QMenuBar);
         window.menuBar()->addMenu("File");
         window.setCentralWidget(new QWidget);
-        window.resize(640, 480);
-        activate(&window);
+        activate(&window, {640, 480});
         const double chrome = NSToastHostingController::titleBarHeight(&window);
         QVERIFY(chrome > 0);
         QWidget plain;
         QCOMPARE(NSToastHostingController::titleBarHeight(&plain), 0.0);
 
-        auto journal = std::make_shared<Journal>();
-        toastScheduler(&window).enqueue(makeToast(journal, "below", 0));
-        QTRY_COMPARE(journal->count("below presented"), 1);
+        present(&window, "below");
         QCOMPARE(toastHostingController(&window)->hostingView()->geometry().top(), int(chrome));
     }
 
     void aLongTitleWrapsInsideTheWindow()
     {
         QWidget window;
-        window.resize(300, 400);
-        activate(&window);
-        auto journal = std::make_shared<Journal>();
-        toastScheduler(&window).enqueue(makeToast(journal, QString("word ").repeated(60), 0));
-        QTRY_COMPARE(journal->count(QString("word ").repeated(60) + " presented"), 1);
+        activate(&window, {300, 400});
+        present(&window, QString("word ").repeated(60));
         const QRect frame = toastHostingController(&window)->hostingView()->geometry();
         QVERIFY(QRect(0, 0, 300, 400).contains(frame));
         QVERIFY(frame.height() > 80);
@@ -495,15 +442,12 @@ private slots:
     void aPanelsToastShowsOverItsParentWindow()
     {
         QWidget window;
-        window.resize(640, 480);
-        activate(&window);
+        activate(&window, {640, 480});
         QWidget panel(&window, Qt::Tool);
         panel.resize(200, 100);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        auto journal = std::make_shared<Journal>();
-        toastScheduler(&panel).enqueue(makeToast(journal, "from the panel", 0));
-        QTRY_COMPARE(journal->count("from the panel presented"), 1);
+        present(&panel, "from the panel");
         QVERIFY(overlayOf(&window));
         QVERIFY(!overlayOf(&panel));
         QCOMPARE(toastHostingController(&panel)->toastWindow(), overlayOf(&window));
@@ -519,8 +463,7 @@ private slots:
         ViewController owner;
         owner.setView(area);
         NSToastHostingController controller;
-        auto journal = std::make_shared<Journal>();
-        controller.presentInViewController(makeToast(journal, "in a controller", 0), &owner);
+        controller.presentInViewController(makeToast("in a controller", 0), &owner);
         QCOMPARE(controller.parentViewController(), &owner);
         QCOMPARE(controller.view()->parentWidget(), area);
         QCOMPARE(controller.view()->geometry(), area->rect());
@@ -528,40 +471,27 @@ private slots:
         play(400);
         controller.dismissCurrent();
         play(400);
-        QTRY_COMPARE(journal->count("in a controller dismissed"), 1);
+        QTRY_COMPARE(m_journal->count("in a controller dismissed"), 1);
         QCOMPARE(controller.parentViewController(), nullptr);
         QCOMPARE(controller.view()->parentWidget(), nullptr);
 
-        controller.presentInView(makeToast(journal, "in a view", 0), area);
+        controller.presentInView(makeToast("in a view", 0), area);
         QCOMPARE(controller.view()->parentWidget(), area);
         // A new toast on the same controller ends the one still there.
-        controller.presentInView(makeToast(journal, "next", 0), area);
-        QCOMPARE(journal->count("in a view dismissed"), 1);
+        controller.presentInView(makeToast("next", 0), area);
+        QCOMPARE(m_journal->count("in a view dismissed"), 1);
         QVERIFY(toastLabel(area, "next"));
         QVERIFY(!toastLabel(area, "in a view"));
     }
 
-    void windowsAreTheirOwnPresenters()
-    {
-        QWidget a;
-        QWidget b;
-        QCOMPARE(&toastScheduler(&a), &toastScheduler(&a));
-        QVERIFY(&toastScheduler(&a) != &toastScheduler(&b));
-        QCOMPARE(WindowToastPresenter::of(&a), WindowToastPresenter::of(&a));
-        QVERIFY(!WindowToastPresenter::of(&a)->presentsInLayout());
-        WindowToastPresenter::of(&b)->prepareForToasts();
-        QVERIFY(toastHostingController(&b)->isViewLoaded());
-    }
-
     void withNowhereToShowIt_aToastIsGivenUpAtOnce()
     {
-        auto journal = std::make_shared<Journal>();
         auto* window = new QWidget;
         QPointer<QWidget> guard(window);
         delete window;
-        auto task = WindowToastPresenter::handle(guard, makeToast(journal, "lost", 0));
+        auto task = WindowToastPresenter::handle(guard, makeToast("lost", 0));
         QTRY_VERIFY(task.isReady());
-        QVERIFY(journal->events.isEmpty()); // a window gone before: nothing at all
+        QVERIFY(m_journal->events.isEmpty()); // a window gone before: nothing at all
 
         ToastsConfiguration::shared();
         auto& selector = defaultToastPresentationContextSelector();
@@ -570,11 +500,10 @@ private slots:
             co_return PresentationContext::Pointer();
         };
         QWidget other;
-        other.resize(200, 100);
-        activate(&other);
-        toastScheduler(&other).enqueue(makeToast(journal, "a", 0));
-        toastScheduler(&other).enqueue(makeToast(journal, "b", 0));
-        QTRY_COMPARE(journal->events, (QStringList{"a presented", "a dismissed", "b presented", "b dismissed"}));
+        activate(&other, {200, 100});
+        toastScheduler(&other).enqueue(makeToast("a", 0));
+        toastScheduler(&other).enqueue(makeToast("b", 0));
+        QTRY_COMPARE(m_journal->events, (QStringList{"a presented", "a dismissed", "b presented", "b dismissed"}));
         selector = saved;
     }
 
@@ -596,10 +525,8 @@ private slots:
         palette.setColor(QPalette::Window, SemanticColors::windowBackground(dark ? ColorScheme::Dark : ColorScheme::Light));
         window.setPalette(palette);
         activate(&window);
-        auto journal = std::make_shared<Journal>();
-        ToastPresentation presentation = makeToast(journal, "Feedback sent. Thank you!", 0, ToastAlignment::top());
-        toastScheduler(&window).enqueue(presentation);
-        QTRY_COMPARE(journal->count("Feedback sent. Thank you! presented"), 1);
+        const QString title = QStringLiteral("Feedback sent. Thank you!");
+        present(&window, makeToast(title, 0, ToastAlignment::top()), title);
         play(120);
         const QImage middle = window.grab().toImage();
         play(400);
@@ -611,21 +538,13 @@ private slots:
         const QRect frame = toastHostingController(&window)->hostingView()->geometry();
         QVERIFY(rest.pixelColor(frame.center()) != palette.color(QPalette::Window));
         QVERIFY(middle != rest);
-        const QString directory = qEnvironmentVariable("PLOVERA_RENDER_DIR");
-        if (!directory.isEmpty()) {
-            QDir().mkpath(directory);
-            const QString scheme = dark ? QStringLiteral("dark") : QStringLiteral("light");
-            middle.save(directory + QStringLiteral("/toast-insertion-") + scheme + QStringLiteral(".png"));
-            rest.save(directory + QStringLiteral("/toast-rest-") + scheme + QStringLiteral(".png"));
-        }
     }
 
     void theDefaultPresentingWindowIsTheLastVisibleNormalOne()
     {
         QCOMPARE(defaultPresentingWindow(), nullptr);
         QWidget first;
-        first.resize(200, 200);
-        activate(&first);
+        activate(&first, {200, 200});
         QCOMPARE(defaultPresentingWindow(), &first);
 
         QWidget second;

@@ -200,14 +200,6 @@ private slots:
         QCOMPARE(seen, (QList<bool>{true, false}));
     }
 
-    void aShapeGivesItsPath()
-    {
-        const QRectF rect(3, 4, 120, 40);
-        QPainterPath expected;
-        expected.addRoundedRect(rect, 12, 12);
-        QCOMPARE(FallbackAnyShape::roundedRectangle(12).path(rect), expected);
-    }
-
     void aWindowStaysMainWhileItsSheetIsActive()
     {
         auto* relay = ApplicationEventRelay::instance();

@@ -60,35 +60,10 @@ void settle()
     QTRY_VERIFY(done);
 }
 
-// The tag is carried as the duration, so every toast is timed and its watch
-// sleeps until the test dismisses it.
-ToastPresentation tagged(int tag, const std::shared_ptr<Record>& record)
-{
-    ToastPresentation presentation;
-    presentation.toast.configuration.duration = ToastDuration(tag);
-    std::weak_ptr<Record> weak = record;
-    presentation.onPresent = [weak, tag] {
-        if (auto r = weak.lock())
-            r->events << QStringLiteral("%1:present").arg(tag);
-    };
-    presentation.onDismiss = [weak, tag] {
-        if (auto r = weak.lock())
-            r->events << QStringLiteral("%1:dismiss").arg(tag);
-    };
-    return presentation;
-}
-
 void sendApplicationState(Qt::ApplicationState state)
 {
     QApplicationStateChangeEvent event(state);
     QCoreApplication::sendEvent(qApp, &event);
-}
-
-std::unique_ptr<ToastScheduler> makeScheduler(QObject* scene, const std::shared_ptr<Record>& record,
-    QCoro::Task<> (*handler)(std::shared_ptr<Record>, ToastPresentation), PresenterPhaseSubject* phases = nullptr)
-{
-    return std::make_unique<ToastScheduler>(scene, phases,
-        [record, handler](ToastPresentation presentation) { return handler(record, std::move(presentation)); });
 }
 
 using Date = ToastScheduler::Date;
@@ -98,11 +73,41 @@ const Date kNow = Date(std::chrono::seconds(1'700'000'000));
 class ToastSchedulerTest : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<QWidget> m_window;
+    std::shared_ptr<Record> m_record;
+
+    // The tag is carried as the duration, so every toast is timed and its watch
+    // sleeps until the test dismisses it.
+    ToastPresentation tagged(int tag) const
+    {
+        ToastPresentation presentation;
+        presentation.toast.configuration.duration = ToastDuration(tag);
+        std::weak_ptr<Record> weak = m_record;
+        presentation.onPresent = [weak, tag] {
+            if (auto r = weak.lock())
+                r->events << QStringLiteral("%1:present").arg(tag);
+        };
+        presentation.onDismiss = [weak, tag] {
+            if (auto r = weak.lock())
+                r->events << QStringLiteral("%1:dismiss").arg(tag);
+        };
+        return presentation;
+    }
+
+    std::unique_ptr<ToastScheduler> makeScheduler(
+        QCoro::Task<> (*handler)(std::shared_ptr<Record>, ToastPresentation), QObject* scene = nullptr,
+        PresenterPhaseSubject* phases = nullptr)
+    {
+        return std::make_unique<ToastScheduler>(scene ? scene : m_window.get(), phases,
+            [record = m_record, handler](ToastPresentation p) { return handler(record, std::move(p)); });
+    }
+
 private slots:
     void initTestCase() { ToastsConfiguration::shared().setTimeScaleForTesting(0.01); }
 
     void init()
     {
+        m_record = std::make_shared<Record>();
         m_window = std::make_unique<QWidget>();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -119,55 +124,52 @@ private slots:
 
     void handsOutInArrivalOrderOneAfterAnotherDismissal()
     {
-        auto record = std::make_shared<Record>();
-        auto scheduler = makeScheduler(m_window.get(), record, &keep);
-        AnyCancellable first = scheduler->schedule(tagged(1, record));
-        scheduler->enqueue(tagged(2, record));
-        AnyCancellable third = scheduler->schedule(tagged(3, record));
+        auto scheduler = makeScheduler(&keep);
+        AnyCancellable first = scheduler->schedule(tagged(1));
+        scheduler->enqueue(tagged(2));
+        AnyCancellable third = scheduler->schedule(tagged(3));
 
         for (int tag = 1; tag <= 3; ++tag) {
-            QTRY_COMPARE(record->handed.size(), tag);
-            QCOMPARE(record->handedTag(tag - 1), tag);
+            QTRY_COMPARE(m_record->handed.size(), tag);
+            QCOMPARE(m_record->handedTag(tag - 1), tag);
             settle();
-            QCOMPARE(record->handed.size(), tag); // the next one waits for this dismissal
-            record->handed.last().onDismiss();
+            QCOMPARE(m_record->handed.size(), tag); // the next one waits for this dismissal
+            m_record->handed.last().onDismiss();
         }
-        QCOMPARE(record->events,
+        QCOMPARE(m_record->events,
             (QStringList{"1:present", "1:dismiss", "2:present", "2:dismiss", "3:present", "3:dismiss"}));
     }
 
     void toastWithdrawnInTheBackgroundIsSkippedSilently()
     {
-        auto record = std::make_shared<Record>();
-        auto scheduler = makeScheduler(m_window.get(), record, &keep);
+        auto scheduler = makeScheduler(&keep);
         sendApplicationState(Qt::ApplicationInactive);
-        AnyCancellable withdrawn = scheduler->schedule(tagged(1, record));
-        AnyCancellable released = scheduler->schedule(tagged(2, record));
-        AnyCancellable kept = scheduler->schedule(tagged(3, record));
+        AnyCancellable withdrawn = scheduler->schedule(tagged(1));
+        AnyCancellable released = scheduler->schedule(tagged(2));
+        AnyCancellable kept = scheduler->schedule(tagged(3));
         settle();
-        QVERIFY(record->handed.isEmpty());
+        QVERIFY(m_record->handed.isEmpty());
 
         withdrawn.cancel();
         released = AnyCancellable();
         sendApplicationState(Qt::ApplicationActive);
-        QTRY_COMPARE(record->handed.size(), 1);
-        QCOMPARE(record->handedTag(0), 3);
-        QCOMPARE(record->events, QStringList{"3:present"});
+        QTRY_COMPARE(m_record->handed.size(), 1);
+        QCOMPARE(m_record->handedTag(0), 3);
+        QCOMPARE(m_record->events, QStringList{"3:present"});
     }
 
     void cancellingAShownToastLeavesItOnScreen()
     {
-        auto record = std::make_shared<Record>();
-        auto scheduler = makeScheduler(m_window.get(), record, &keep);
-        AnyCancellable shown = scheduler->schedule(tagged(1, record));
-        scheduler->enqueue(tagged(2, record));
-        QTRY_COMPARE(record->handed.size(), 1);
+        auto scheduler = makeScheduler(&keep);
+        AnyCancellable shown = scheduler->schedule(tagged(1));
+        scheduler->enqueue(tagged(2));
+        QTRY_COMPARE(m_record->handed.size(), 1);
         shown.cancel();
         settle();
-        QCOMPARE(record->handed.size(), 1);
-        record->handed.first().onDismiss();
-        QTRY_COMPARE(record->handed.size(), 2);
-        QCOMPARE(record->events, (QStringList{"1:present", "1:dismiss", "2:present"}));
+        QCOMPARE(m_record->handed.size(), 1);
+        m_record->handed.first().onDismiss();
+        QTRY_COMPARE(m_record->handed.size(), 2);
+        QCOMPARE(m_record->events, (QStringList{"1:present", "1:dismiss", "2:present"}));
     }
 
     void presenterThatGivesUpOrPresentsNothingLetsTheNextThrough_data()
@@ -179,67 +181,63 @@ private slots:
     void presenterThatGivesUpOrPresentsNothingLetsTheNextThrough()
     {
         QFETCH(bool, presenterGivesUp);
-        auto record = std::make_shared<Record>();
-        auto scheduler = makeScheduler(m_window.get(), record, presenterGivesUp ? &showAndGoAtOnce : &ignore);
+        auto scheduler = makeScheduler(presenterGivesUp ? &showAndGoAtOnce : &ignore);
         for (int tag = 1; tag <= 3; ++tag)
-            scheduler->enqueue(tagged(tag, record));
-        QTRY_COMPARE(record->handed.size(), 3);
-        QTRY_COMPARE(record->events,
+            scheduler->enqueue(tagged(tag));
+        QTRY_COMPARE(m_record->handed.size(), 3);
+        QTRY_COMPARE(m_record->events,
             (QStringList{"1:present", "1:dismiss", "2:present", "2:dismiss", "3:present", "3:dismiss"}));
     }
 
     void presenterPhaseGatesTheHandOut()
     {
-        auto record = std::make_shared<Record>();
         PresenterPhaseSubject phases(PresenterPhase::inactive);
         QObject presenter;
-        auto scheduler = makeScheduler(&presenter, record, &showAndGoAtOnce, &phases);
-        scheduler->enqueue(tagged(1, record));
+        auto scheduler = makeScheduler(&showAndGoAtOnce, &presenter, &phases);
+        scheduler->enqueue(tagged(1));
         settle();
-        QVERIFY(record->handed.isEmpty());
+        QVERIFY(m_record->handed.isEmpty());
         phases.send(PresenterPhase::active);
-        QTRY_COMPARE(record->handed.size(), 1);
+        QTRY_COMPARE(m_record->handed.size(), 1);
     }
 
     void schedulingAndReleasingHandlesFromAnotherThread()
     {
-        auto record = std::make_shared<Record>();
-        auto scheduler = makeScheduler(m_window.get(), record, &keep);
-        std::unique_ptr<QThread> worker(QThread::create([&scheduler, &record] {
-            AnyCancellable first = scheduler->schedule(tagged(1, record));
+        auto scheduler = makeScheduler(&keep);
+        std::unique_ptr<QThread> worker(QThread::create([this, &scheduler] {
+            AnyCancellable first = scheduler->schedule(tagged(1));
             first.release(); // kept: must be shown
-            AnyCancellable second = scheduler->schedule(tagged(2, record));
+            AnyCancellable second = scheduler->schedule(tagged(2));
             // `second` goes here, on this thread: the toast is withdrawn.
         }));
         worker->start();
         QVERIFY(worker->wait());
-        QTRY_COMPARE(record->handed.size(), 1);
-        QCOMPARE(record->handedTag(0), 1);
-        scheduler->enqueue(tagged(3, record));
-        record->handed.first().onDismiss();
-        QTRY_COMPARE(record->handed.size(), 2);
-        QCOMPARE(record->handedTag(1), 3);
+        QTRY_COMPARE(m_record->handed.size(), 1);
+        QCOMPARE(m_record->handedTag(0), 1);
+        scheduler->enqueue(tagged(3));
+        m_record->handed.first().onDismiss();
+        QTRY_COMPARE(m_record->handed.size(), 2);
+        QCOMPARE(m_record->handedTag(1), 3);
     }
 
     void destroyingTheSchedulerEndsItsConsumerAndGivesUpTheQueue()
     {
-        auto record = std::make_shared<Record>();
-        auto scheduler = makeScheduler(m_window.get(), record, &keep);
-        AnyCancellable withdrawn = scheduler->schedule(tagged(2, record));
-        scheduler->enqueue(tagged(1, record));
-        scheduler->enqueue(tagged(3, record));
+        auto scheduler = makeScheduler(&keep);
+        AnyCancellable withdrawn = scheduler->schedule(tagged(2));
+        scheduler->enqueue(tagged(1));
+        scheduler->enqueue(tagged(3));
         withdrawn.cancel();
-        QTRY_COMPARE(record->handed.size(), 1);
-        ToastPresentation shown = record->handed.first();
+        QTRY_COMPARE(m_record->handed.size(), 1);
+        ToastPresentation shown = m_record->handed.first();
         QCOMPARE(ToastScheduler::runningConsumerCount(), 1);
 
         scheduler.reset();
         QTRY_COMPARE(ToastScheduler::runningConsumerCount(), 0);
-        QTRY_COMPARE(record->events, (QStringList{"1:present", "3:present", "3:dismiss"}));
+        QTRY_COMPARE(m_record->events, (QStringList{"1:present", "3:present", "3:dismiss"}));
         // The toast on screen still reports its end to whoever scheduled it.
         shown.onDismiss();
-        QCOMPARE(record->events.last(), QStringLiteral("1:dismiss"));
-        QCOMPARE(record->handed.size(), 1);
+        QCOMPARE(m_record->events.last(), QStringLiteral("1:dismiss"));
+        QCOMPARE(m_record->handed.size(), 1);
     }
 
     void watchIntervals_data()
@@ -286,9 +284,6 @@ private slots:
         request->cancel();
         QVERIFY(request->state().is(ToastPresentationState::Kind::completed));
     }
-
-private:
-    std::unique_ptr<QWidget> m_window;
 };
 
 QTEST_MAIN(ToastSchedulerTest)

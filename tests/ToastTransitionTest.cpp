@@ -65,32 +65,6 @@ class ToastTransitionTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void moveEdgeFollowsTheAlignment_data()
-    {
-        QTest::addColumn<int>("edges");
-        QTest::addColumn<QString>("edge");
-        QTest::newRow("topLeading") << int(Edge::top | Edge::leading) << "leading";
-        QTest::newRow("top") << int(Edge::top) << "top";
-        QTest::newRow("topTrailing") << int(Edge::top | Edge::trailing) << "trailing";
-        QTest::newRow("leading") << int(Edge::leading) << "leading";
-        QTest::newRow("center") << 0 << "none";
-        QTest::newRow("trailing") << int(Edge::trailing) << "trailing";
-        QTest::newRow("bottomLeading") << int(Edge::bottom | Edge::leading) << "leading";
-        QTest::newRow("bottom") << int(Edge::bottom) << "bottom";
-        QTest::newRow("bottomTrailing") << int(Edge::bottom | Edge::trailing) << "trailing";
-        QTest::newRow("top, leading and trailing") << int(Edge::top | Edge::leading | Edge::trailing) << "top";
-        QTest::newRow("leading and trailing") << int(Edge::leading | Edge::trailing) << "none";
-        QTest::newRow("top and bottom") << int(Edge::top | Edge::bottom) << "none";
-        QTest::newRow("all four") << 15 << "none";
-    }
-    void moveEdgeFollowsTheAlignment()
-    {
-        QFETCH(int, edges);
-        QFETCH(QString, edge);
-        const auto chosen = ToastTransition::moveEdge(ToastAlignment(EdgeSet::fromInt(edges)));
-        QCOMPARE(chosen ? Edges::name(*chosen) : QStringLiteral("none"), edge);
-    }
-
     void defaultTransitionSlidesFromTheAlignedEdgeAndFades_data()
     {
         QTest::addColumn<int>("edges");
@@ -107,6 +81,12 @@ private slots:
         QTest::newRow("bottomLeading") << int(Edge::bottom | Edge::leading) << QStringList{leading, fade};
         QTest::newRow("bottom") << int(Edge::bottom) << QStringList{"transform [translate(0,-40,0)]->[]", fade};
         QTest::newRow("bottomTrailing") << int(Edge::bottom | Edge::trailing) << QStringList{trailing, fade};
+        // Opposite edges cancel out; a remaining one still moves.
+        QTest::newRow("top, leading and trailing")
+            << int(Edge::top | Edge::leading | Edge::trailing) << QStringList{"transform [translate(0,40,0)]->[]", fade};
+        QTest::newRow("leading and trailing") << int(Edge::leading | Edge::trailing) << QStringList{fade};
+        QTest::newRow("top and bottom") << int(Edge::top | Edge::bottom) << QStringList{fade};
+        QTest::newRow("all four") << 15 << QStringList{fade};
     }
     void defaultTransitionSlidesFromTheAlignedEdgeAndFades()
     {
@@ -115,9 +95,6 @@ private slots:
         const ToastTransition& transition = ToastTransition::defaultTransition();
         const Context context = contextFor(Phase::toastInsertion, ToastAlignment(EdgeSet::fromInt(edges)));
         QCOMPARE(describe(transition.animationProperties(context)), insertion);
-        QCOMPARE(transition.duration(context), 0.35);
-        QCOMPARE(transition.delay(context), 0.0);
-        QCOMPARE(transition.curve(context), ToastTransition::AnimationCurve::defaultCurve());
     }
 
     void accessibilitySettingsTrimTheBuiltIns_data()
@@ -143,13 +120,11 @@ private slots:
         const Context context
             = contextFor(Phase::toastRemoval, ToastAlignment::top(), reduceMotion, reduceTransparency);
         QCOMPARE(describe(ToastTransition::defaultTransition().animationProperties(context)), defaultRemoval);
-        QTEST(int(ToastTransition::opacity().animationProperties(context).size()), "opacityCount");
-        QTEST(int(ToastTransition::move(Edge::top).animationProperties(context).size()), "moveCount");
-        QTEST(int(ToastTransition::rotate(Angle::fromDegrees(90), RotationAxisFlag::z)
-                      .animationProperties(context)
-                      .size()),
-            "rotateCount");
-        QTEST(int(ToastTransition::scale(0.5).animationProperties(context).size()), "scaleCount");
+        const auto count = [&context](const ToastTransition& t) { return int(t.animationProperties(context).size()); };
+        QTEST(count(ToastTransition::opacity()), "opacityCount");
+        QTEST(count(ToastTransition::move(Edge::top)), "moveCount");
+        QTEST(count(ToastTransition::rotate(Angle::fromDegrees(90), RotationAxisFlag::z)), "rotateCount");
+        QTEST(count(ToastTransition::scale(0.5)), "scaleCount");
     }
 
     void builtInsAndTheirIdentity()
@@ -159,16 +134,10 @@ private slots:
         QVERIFY(ToastTransition::scale(0.5) != ToastTransition::scale(0.0));
         QCOMPARE(describe(ToastTransition::scale().animationProperties(insertion)),
             QStringList{"transform [scale(0,0,1)]->[]"});
-        QCOMPARE(ToastTransition::move(Edge::top), ToastTransition::move(Edge::top));
-        QVERIFY(ToastTransition::move(Edge::top) != ToastTransition::move(Edge::bottom));
-        QCOMPARE(ToastTransition::rotate(Angle::fromDegrees(90), RotationAxisFlag::x),
-            ToastTransition::rotate(Angle::fromDegrees(90), RotationAxisFlag::x));
         QVERIFY(ToastTransition::rotate(Angle::fromDegrees(90), RotationAxisFlag::x)
             != ToastTransition::rotate(Angle::fromDegrees(90), RotationAxisFlag::y));
 
         const ToastTransition identity = ToastTransition::identity();
-        QCOMPARE(identity.duration(insertion), 0.0);
-        QVERIFY(identity.animationProperties(insertion).empty());
         // Equal ids compare equal whatever their closures do.
         QCOMPARE(identity.duration(2.0), identity);
     }
@@ -270,10 +239,8 @@ private slots:
             (QStringList{"opacity 0->1", "transform [translate(0,40,0),scale(0.9,0.9,1)]->[scale(1,1,1)]"}));
     }
 
-    void namesAndOperationEquality()
+    void operationEqualityIsExact()
     {
-        QCOMPARE(AnimatablePropertyNames::fromRawValue(u"bounds"), std::optional<AnimatablePropertyName>());
-        QCOMPARE(RotationAxes::description(RotationAxisFlag::x | RotationAxisFlag::z), QStringLiteral("[x, z]"));
         QCOMPARE(TransformOperation::scale(0, 1, 1), TransformOperation::scale(-0.0, 1, 1));
         QCOMPARE(qHash(TransformOperation::scale(0, 1, 1), 9), qHash(TransformOperation::scale(-0.0, 1, 1), 9));
         const double nan = std::nan("");
