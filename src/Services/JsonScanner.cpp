@@ -141,14 +141,14 @@ bool JsonScanner::enterArray()
     return push();
 }
 
-bool JsonScanner::nextKey(QByteArrayView* key)
+bool JsonScanner::nextMember(char close, const char* unterminated, const char* separatorExpected)
 {
     skipSpace();
     if (failed() || m_cursor == m_end) {
-        fail("unterminated object");
+        fail(unterminated);
         return false;
     }
-    if (*m_cursor == '}') {
+    if (*m_cursor == close) {
         ++m_cursor;
         --m_depth;
         m_first = false;
@@ -156,13 +156,20 @@ bool JsonScanner::nextKey(QByteArrayView* key)
     }
     if (!m_first) {
         if (*m_cursor != ',') {
-            fail("',' or '}' expected");
+            fail(separatorExpected);
             return false;
         }
         ++m_cursor;
-        skipSpace();
     }
     m_first = false;
+    return true;
+}
+
+bool JsonScanner::nextKey(QByteArrayView* key)
+{
+    if (!nextMember('}', "unterminated object", "',' or '}' expected"))
+        return false;
+    skipSpace();
     if (m_cursor == m_end || *m_cursor != '"') {
         fail("member name expected");
         return false;
@@ -183,26 +190,7 @@ bool JsonScanner::nextKey(QByteArrayView* key)
 
 bool JsonScanner::nextElement()
 {
-    skipSpace();
-    if (failed() || m_cursor == m_end) {
-        fail("unterminated array");
-        return false;
-    }
-    if (*m_cursor == ']') {
-        ++m_cursor;
-        --m_depth;
-        m_first = false;
-        return false;
-    }
-    if (!m_first) {
-        if (*m_cursor != ',') {
-            fail("',' or ']' expected");
-            return false;
-        }
-        ++m_cursor;
-    }
-    m_first = false;
-    return true;
+    return nextMember(']', "unterminated array", "',' or ']' expected");
 }
 
 bool JsonScanner::scanString(QByteArray* unescaped, bool* escaped)

@@ -40,6 +40,8 @@ public:
 
 private:
     void fail(const char* what);
+    // Past the separator before the next member, or past `close` (false).
+    bool nextMember(char close, const char* unterminated, const char* separatorExpected);
     void skipSpace();
     bool scanString(QByteArray* unescaped, bool* escaped);
     bool scanNumber(double* value);
