@@ -69,6 +69,18 @@ public:
             member(key);
     }
 
+    // The legacy feed keeps most values in `{"attributes": {...}}`: calls
+    // `member(key)` for each member of that inner object, skipping the rest.
+    template <typename F>
+    void attributes(const char* what, F&& member)
+    {
+        object(what, [&](QByteArrayView key) {
+            if (key != "attributes")
+                return scan.skipValue();
+            object(what, member);
+        });
+    }
+
     // Calls `item()` for each element of a list, or once for a single object
     // that stands for a list of one.
     template <typename F>
@@ -475,15 +487,11 @@ AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeLe
         icons.clear();
         read.object("entry", [&](QByteArrayView field) {
             if (field == "id") {
-                read.object("id", [&](QByteArrayView key) {
-                    if (key != "attributes")
-                        return read.scan.skipValue();
-                    read.object("id", [&](QByteArrayView attribute) {
-                        if (attribute == "im:id")
-                            ranking.id = read.text("im:id");
-                        else
-                            read.scan.skipValue();
-                    });
+                read.attributes("id", [&](QByteArrayView attribute) {
+                    if (attribute == "im:id")
+                        ranking.id = read.text("im:id");
+                    else
+                        read.scan.skipValue();
                 });
             } else if (field == "im:name" || field == "im:artist") {
                 QString* target = field == "im:name" ? &ranking.name : &ranking.artistName;
@@ -522,17 +530,13 @@ AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeLe
                         icons.append({height, std::move(address)});
                 });
             } else if (field == "category") {
-                read.object("category", [&](QByteArrayView key) {
-                    if (key != "attributes")
-                        return read.scan.skipValue();
-                    read.object("category", [&](QByteArrayView attribute) {
-                        if (attribute == "term")
-                            term = read.text("category term");
-                        else if (attribute == "label")
-                            label = read.lenientText(&labelWrong);
-                        else
-                            read.scan.skipValue();
-                    });
+                read.attributes("category", [&](QByteArrayView attribute) {
+                    if (attribute == "term")
+                        term = read.text("category term");
+                    else if (attribute == "label")
+                        label = read.lenientText(&labelWrong);
+                    else
+                        read.scan.skipValue();
                 });
             } else if (field == "link") {
                 read.objectOrList("link", [&] {
@@ -541,17 +545,13 @@ AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeLe
                     QString rel;
                     QString href;
                     bool hrefWrong = false;
-                    read.object("link", [&](QByteArrayView key) {
-                        if (key != "attributes")
-                            return read.scan.skipValue();
-                        read.object("link", [&](QByteArrayView attribute) {
-                            if (attribute == "rel")
-                                rel = read.text("link rel");
-                            else if (attribute == "href")
-                                href = read.lenientText(&hrefWrong);
-                            else
-                                read.scan.skipValue();
-                        });
+                    read.attributes("link", [&](QByteArrayView attribute) {
+                        if (attribute == "rel")
+                            rel = read.text("link rel");
+                        else if (attribute == "href")
+                            href = read.lenientText(&hrefWrong);
+                        else
+                            read.scan.skipValue();
                     });
                     if (rel == QLatin1String("alternate")) {
                         linkFound = true;
