@@ -1,8 +1,8 @@
 // The top-charts tab showing a chart of 200 entries (icons warm in the
 // cache): the rows arrive, are laid out and painted, scrolled from top to
 // bottom; against a bare QListView of the same 200 names doing the same.
-#include "Views/RankingListModel.h"
-#include "Views/RanksSummaryTabView.h"
+#include "Views/TopCharts/RankingListModel.h"
+#include "Views/TopCharts/RanksSummaryTabView.h"
 #include "ViewModels/AppRankingViewModel.h"
 #include "platform/RemoteImageCache.h"
 #include "support/FixtureServer.h"

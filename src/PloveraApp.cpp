@@ -3,9 +3,9 @@
 #include "Services/Log.h"
 #include "MacAppDelegate.h"
 #include "Services/Updater/StandardUpdaterController.h"
-#include "Views/ApplicationMenu.h"
-#include "Views/MainView.h"
-#include "Views/OnboardingView.h"
+#include "Views/UpdateCommand/ApplicationMenu.h"
+#include "Views/MainWindow/MainView.h"
+#include "Views/Onboarding/OnboardingView.h"
 #include "ViewModels/SavedAppsViewModel.h"
 #include "Services/AppSettings.h"
 

@@ -1,5 +1,5 @@
 #include "platform/LineLimitLabel.h"
-#include "Views/OnboardingView.h"
+#include "Views/Onboarding/OnboardingView.h"
 #include "platform/SemanticColors.h"
 #include "models/SettingsKeys.h"
 #include "platform/UserDefaults.h"

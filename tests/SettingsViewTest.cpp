@@ -4,7 +4,7 @@
 #include "Services/AppSearchService.h"
 #include "Services/DataService.h"
 #include "Services/MailComposer.h"
-#include "Views/MainView.h"
+#include "Views/MainWindow/MainView.h"
 #include "Views/SettingsView/AppInfoSectionView.h"
 #include "Views/SettingsView/LinkRow.h"
 #include "Views/SettingsView/SettingsView.h"

@@ -5,8 +5,8 @@
 #include "Services/Updater/SoftwareUpdater.h"
 #include "Services/Updater/StandardUpdaterController.h"
 #include "ViewModels/CheckForUpdatesViewModel.h"
-#include "Views/ApplicationMenu.h"
-#include "Views/CheckForUpdatesView.h"
+#include "Views/UpdateCommand/ApplicationMenu.h"
+#include "Views/UpdateCommand/CheckForUpdatesView.h"
 #include "PloveraApp.h"
 #include "platform/LinkOpener.h"
 

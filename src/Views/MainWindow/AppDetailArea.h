@@ -1,7 +1,7 @@
 #pragma once
 
 #include "models/AppInfo.h"
-#include "Views/DetailTab.h"
+#include "Views/MainWindow/DetailTab.h"
 
 #include <QWidget>
 

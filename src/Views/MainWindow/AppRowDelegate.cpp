@@ -1,7 +1,7 @@
-#include "Views/AppRowDelegate.h"
+#include "Views/MainWindow/AppRowDelegate.h"
 
 #include "ViewModels/MainViewModel.h"
-#include "Views/AppListModels.h"
+#include "Views/MainWindow/AppListModels.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/RemoteImageView.h"
 #include "platform/SemanticColors.h"

@@ -1,4 +1,4 @@
-#include "Views/AppListModels.h"
+#include "Views/MainWindow/AppListModels.h"
 
 #include "ViewModels/AppSearchViewModel.h"
 #include "ViewModels/SavedAppsViewModel.h"

@@ -1,4 +1,4 @@
-#include "Views/CountryCard.h"
+#include "Views/RankMonitor/CountryCard.h"
 
 #include "models/StorefrontOption.h"
 #include "platform/SemanticColors.h"

@@ -1,6 +1,6 @@
-#include "Views/ApplicationMenu.h"
+#include "Views/UpdateCommand/ApplicationMenu.h"
 
-#include "Views/CheckForUpdatesView.h"
+#include "Views/UpdateCommand/CheckForUpdatesView.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>

@@ -1,9 +1,9 @@
-#include "Views/SearchOverlay.h"
+#include "Views/MainWindow/SearchOverlay.h"
 
 #include "ViewModels/AppSearchViewModel.h"
 #include "ViewModels/MainViewModel.h"
-#include "Views/AppListModels.h"
-#include "Views/AppRowDelegate.h"
+#include "Views/MainWindow/AppListModels.h"
+#include "Views/MainWindow/AppRowDelegate.h"
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"

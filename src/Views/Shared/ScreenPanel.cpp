@@ -1,4 +1,4 @@
-#include "Views/ScreenPanel.h"
+#include "Views/Shared/ScreenPanel.h"
 
 #include "platform/SymbolImage.h"
 

@@ -1,8 +1,8 @@
-#include "Views/AppRanksView.h"
+#include "Views/RankMonitor/AppRanksView.h"
 
-#include "Views/CountryCard.h"
-#include "Views/CountryPickerSheet.h"
-#include "Views/ScreenPanel.h"
+#include "Views/RankMonitor/CountryCard.h"
+#include "Views/RankMonitor/CountryPickerSheet.h"
+#include "Views/Shared/ScreenPanel.h"
 #include "ViewModels/AppRankMonitorViewModel.h"
 #include "platform/DateFormatting.h"
 #include "platform/ProgressIndicator.h"

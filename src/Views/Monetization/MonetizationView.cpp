@@ -1,7 +1,7 @@
-#include "Views/MonetizationView.h"
+#include "Views/Monetization/MonetizationView.h"
 
-#include "Views/AppHeaderTitleStack.h"
-#include "Views/ScreenPanel.h"
+#include "Views/Shared/AppHeaderTitleStack.h"
+#include "Views/Shared/ScreenPanel.h"
 #include "ViewModels/MonetizationViewModel.h"
 #include "platform/DateFormatting.h"
 #include "platform/ProgressIndicator.h"

@@ -1,4 +1,4 @@
-#include "Views/OnboardingView.h"
+#include "Views/Onboarding/OnboardingView.h"
 
 #include "Services/AppSettings.h"
 #include "platform/CenteredColumnLayout.h"

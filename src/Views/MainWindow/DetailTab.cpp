@@ -1,4 +1,4 @@
-#include "Views/DetailTab.h"
+#include "Views/MainWindow/DetailTab.h"
 
 #include <QCoreApplication>
 

@@ -3,7 +3,7 @@
 #include "models/AppInfo.h"
 #include "models/SavedAppProfile.h"
 #include "ViewModels/MainViewModel.h"
-#include "Views/KeyedListModel.h"
+#include "Views/Shared/KeyedListModel.h"
 
 #include <QPointer>
 #include <QSet>

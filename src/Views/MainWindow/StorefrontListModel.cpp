@@ -1,4 +1,4 @@
-#include "Views/StorefrontListModel.h"
+#include "Views/MainWindow/StorefrontListModel.h"
 
 #include "models/StorefrontOption.h"
 

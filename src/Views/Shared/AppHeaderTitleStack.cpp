@@ -1,4 +1,4 @@
-#include "Views/AppHeaderTitleStack.h"
+#include "Views/Shared/AppHeaderTitleStack.h"
 
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"

@@ -1,6 +1,6 @@
-#include "Views/RankingRow.h"
+#include "Views/TopCharts/RankingRow.h"
 
-#include "Views/RankingListModel.h"
+#include "Views/TopCharts/RankingListModel.h"
 #include "platform/LinkOpener.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/RemoteImageCache.h"

@@ -1,6 +1,6 @@
-#include "Views/AppDetailArea.h"
+#include "Views/MainWindow/AppDetailArea.h"
 
-#include "Views/AppHeaderTitleStack.h"
+#include "Views/Shared/AppHeaderTitleStack.h"
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/RemoteImageView.h"
 #include "platform/SemanticColors.h"

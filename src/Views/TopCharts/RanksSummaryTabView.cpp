@@ -1,8 +1,8 @@
-#include "Views/RanksSummaryTabView.h"
+#include "Views/TopCharts/RanksSummaryTabView.h"
 
-#include "Views/RankingListModel.h"
-#include "Views/RankingRow.h"
-#include "Views/ScreenPanel.h"
+#include "Views/TopCharts/RankingListModel.h"
+#include "Views/TopCharts/RankingRow.h"
+#include "Views/Shared/ScreenPanel.h"
 #include "ViewModels/AppRankingViewModel.h"
 #include "models/StorefrontOption.h"
 #include "platform/ProgressIndicator.h"

@@ -1,4 +1,4 @@
-#include "Views/CheckForUpdatesView.h"
+#include "Views/UpdateCommand/CheckForUpdatesView.h"
 
 #include "Services/Updater/SoftwareUpdater.h"
 #include "ViewModels/CheckForUpdatesViewModel.h"

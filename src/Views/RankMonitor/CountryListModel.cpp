@@ -1,4 +1,4 @@
-#include "Views/CountryListModel.h"
+#include "Views/RankMonitor/CountryListModel.h"
 
 #include <QCollator>
 #include <QLocale>

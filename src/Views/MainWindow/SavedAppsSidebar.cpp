@@ -1,7 +1,7 @@
-#include "Views/SavedAppsSidebar.h"
+#include "Views/MainWindow/SavedAppsSidebar.h"
 
-#include "Views/AppListModels.h"
-#include "Views/AppRowDelegate.h"
+#include "Views/MainWindow/AppListModels.h"
+#include "Views/MainWindow/AppRowDelegate.h"
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"

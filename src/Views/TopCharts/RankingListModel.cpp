@@ -1,4 +1,4 @@
-#include "Views/RankingListModel.h"
+#include "Views/TopCharts/RankingListModel.h"
 
 RankingListModel::RankingListModel(QObject* parent) : QAbstractListModel(parent) {}
 

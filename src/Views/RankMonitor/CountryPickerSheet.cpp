@@ -1,7 +1,7 @@
-#include "Views/CountryPickerSheet.h"
+#include "Views/RankMonitor/CountryPickerSheet.h"
 
-#include "Views/CountryListModel.h"
-#include "Views/ScreenPanel.h"
+#include "Views/RankMonitor/CountryListModel.h"
+#include "Views/Shared/ScreenPanel.h"
 #include "platform/SemanticColors.h"
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
