@@ -2,6 +2,7 @@
 #include "platform/AsyncWait.h"
 #include "platform/CurrentValueCell.h"
 #include "platform/Environment.h"
+#include "platform/LatestRequest.h"
 #include "support/FixtureServer.h"
 #include "platform/HttpSession.h"
 #include "platform/ViewTask.h"
@@ -58,6 +59,21 @@ private slots:
         QVERIFY(!QCoro::waitFor(sleepFor(std::chrono::hours(24 * 400), source.token())));
         // Already cancelled: returns at once without waiting.
         QVERIFY(!QCoro::waitFor(sleepFor(1s, source.token())));
+    }
+
+    void latestRequestSupersedesAndDiesWithItsOwner()
+    {
+        auto requests = std::make_unique<LatestRequest>();
+        const LatestRequest::Ticket first = requests->begin();
+        QVERIFY(first.isCurrent() && requests->isRunning());
+        const LatestRequest::Ticket second = requests->begin();
+        QVERIFY(!first.isCurrent() && first.token().isCancelled());
+        QVERIFY(second.isCurrent() && !second.token().isCancelled());
+        requests->cancel();
+        QVERIFY(!second.isCurrent() && second.token().isCancelled() && !requests->isRunning());
+        const LatestRequest::Ticket third = requests->begin();
+        requests.reset(); // the owner goes while its request is in flight
+        QVERIFY(!third.isCurrent() && third.token().isCancelled());
     }
 
     void queueHandsOutInOrderAndEndsWhenClosed()

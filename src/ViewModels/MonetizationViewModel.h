@@ -1,7 +1,7 @@
 #pragma once
 
 #include "models/AppMonetization.h"
-#include "platform/CancellationToken.h"
+#include "platform/LatestRequest.h"
 #include "Services/SensorTowerService.h"
 
 #include <QCoroTask>
@@ -49,6 +49,5 @@ private:
     bool m_isLoading = false;
     QString m_errorMessage;
     qint64 m_loadingAppID = 0;
-    quint64 m_requestID = 0;
-    TaskHandle m_running;
+    LatestRequest m_requests;
 };
