@@ -4,8 +4,7 @@
 #include "Services/AppSettings.h"
 #include "Services/Log.h"
 #include "models/StorefrontOption.h"
-
-#include <QPointer>
+#include "platform/PropertySetter.h"
 
 AppRankMonitorViewModel::AppRankMonitorViewModel(const AppInfo& app, const QString& storefront,
                                                  std::shared_ptr<HttpSession> session, QObject* parent)
@@ -32,7 +31,7 @@ AppRankMonitorViewModel::AppRankMonitorViewModel(const AppInfo& app, const QStri
     m_selectedCountryCodes = codes;
 }
 
-AppRankMonitorViewModel::~AppRankMonitorViewModel() = default; // m_running aborts a load in flight
+AppRankMonitorViewModel::~AppRankMonitorViewModel() = default; // m_loads aborts a load in flight
 
 QStringList AppRankMonitorViewModel::normalizedCodes(const QStringList& codes)
 {
@@ -71,11 +70,9 @@ QString AppRankMonitorViewModel::categoryName() const
 
 QCoro::Task<> AppRankMonitorViewModel::load(bool forceRefresh)
 {
-    const QUuid loadID = QUuid::createUuid();
-    m_loadID = loadID;
-    CancellationSource source;
-    m_running = TaskHandle(source); // aborts the request of the load this one supersedes
-    const CancellationToken token = source.token();
+    m_loadID = QUuid::createUuid();
+    // Superseding aborts the request of the previous load.
+    const LatestRequest::Ticket ticket = m_loads.begin();
 
     setIsLoading(true);
     setCompletedCountries(0);
@@ -90,9 +87,8 @@ QCoro::Task<> AppRankMonitorViewModel::load(bool forceRefresh)
                   .arg(codes.size())
                   .arg(forceRefresh ? QStringLiteral(" (refresh)") : QString()));
 
-    QPointer<AppRankMonitorViewModel> self(this);
     for (const QString& code : codes) {
-        if (token.isCancelled() || self->m_loadID != loadID)
+        if (!ticket.isCurrent())
             co_return;
         const QString key = AppRankCache::key(appID, code, genreID);
         std::optional<AppRankCountryResult> result;
@@ -100,21 +96,22 @@ QCoro::Task<> AppRankMonitorViewModel::load(bool forceRefresh)
             result = AppRankCache::shared().freshResult(key);
         if (!result) {
             const AppRankMonitorService::CountryCheck check =
-                co_await service.checkCountry(appID, code, genreID, token);
-            // A superseded load must not touch the results of the one that replaced it.
-            if (!self || token.isCancelled() || self->m_loadID != loadID)
+                co_await service.checkCountry(appID, code, genreID, ticket.token());
+            // A superseded load must not touch the results of the one that replaced
+            // it; a current ticket also means this view model is still there.
+            if (!ticket.isCurrent())
                 co_return;
             if (check.complete)
                 AppRankCache::shared().store(key, check.result);
             result = check.result;
         }
-        self->appendResult(*result);
-        self->setCompletedCountries(self->m_completedCountries + 1);
+        appendResult(*result);
+        setCompletedCountries(m_completedCountries + 1);
     }
-    if (!self || self->m_loadID != loadID)
+    if (!ticket.isCurrent())
         co_return;
-    self->setLastUpdated(QDateTime::currentDateTime());
-    self->setIsLoading(false);
+    setLastUpdated(QDateTime::currentDateTime());
+    setIsLoading(false);
     Log::info(QStringLiteral("Checked ranks of app %1 in %2 countries").arg(appID).arg(codes.size()));
 }
 
@@ -130,10 +127,7 @@ void AppRankMonitorViewModel::applySelection(const QStringList& codes)
 
 void AppRankMonitorViewModel::setResults(QList<AppRankCountryResult> results)
 {
-    if (results == m_results)
-        return;
-    m_results = std::move(results);
-    emit resultsChanged();
+    assignAndNotify(this, m_results, std::move(results), &AppRankMonitorViewModel::resultsChanged);
 }
 
 void AppRankMonitorViewModel::appendResult(const AppRankCountryResult& result)
@@ -144,34 +138,22 @@ void AppRankMonitorViewModel::appendResult(const AppRankCountryResult& result)
 
 void AppRankMonitorViewModel::setSelectedCountryCodes(const QStringList& codes)
 {
-    if (codes == m_selectedCountryCodes)
-        return;
-    m_selectedCountryCodes = codes;
-    emit selectedCountryCodesChanged();
-    emit progressTextChanged();
+    if (assignAndNotify(this, m_selectedCountryCodes, codes, &AppRankMonitorViewModel::selectedCountryCodesChanged))
+        emit progressTextChanged();
 }
 
 void AppRankMonitorViewModel::setIsLoading(bool loading)
 {
-    if (loading == m_isLoading)
-        return;
-    m_isLoading = loading;
-    emit isLoadingChanged();
+    assignAndNotify(this, m_isLoading, loading, &AppRankMonitorViewModel::isLoadingChanged);
 }
 
 void AppRankMonitorViewModel::setCompletedCountries(int count)
 {
-    if (count == m_completedCountries)
-        return;
-    m_completedCountries = count;
-    emit completedCountriesChanged();
-    emit progressTextChanged();
+    if (assignAndNotify(this, m_completedCountries, count, &AppRankMonitorViewModel::completedCountriesChanged))
+        emit progressTextChanged();
 }
 
 void AppRankMonitorViewModel::setLastUpdated(const QDateTime& date)
 {
-    if (date == m_lastUpdated)
-        return;
-    m_lastUpdated = date;
-    emit lastUpdatedChanged();
+    assignAndNotify(this, m_lastUpdated, date, &AppRankMonitorViewModel::lastUpdatedChanged);
 }

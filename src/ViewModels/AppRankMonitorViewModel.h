@@ -3,8 +3,8 @@
 #include "models/AppInfo.h"
 #include "models/AppRankCountryResult.h"
 #include "Services/AppRankMonitorService.h"
-#include "platform/CancellationToken.h"
 #include "platform/HttpSession.h"
+#include "platform/LatestRequest.h"
 
 #include <QCoroTask>
 #include <QDateTime>
@@ -94,5 +94,5 @@ private:
     std::optional<QString> m_genreID;
     AppRankMonitorService m_service;
     QUuid m_loadID;
-    TaskHandle m_running;
+    LatestRequest m_loads;
 };

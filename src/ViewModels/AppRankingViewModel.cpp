@@ -2,7 +2,7 @@
 
 #include "Services/Log.h"
 
-#include <QPointer>
+#include "platform/PropertySetter.h"
 
 AppRankingViewModel::AppRankingViewModel(AppRankingService service, const QString& storefront, int limit,
                                          std::optional<QList<Genre>> genres, QObject* parent)
@@ -16,40 +16,30 @@ AppRankingViewModel::AppRankingViewModel(AppRankingService service, const QStrin
         m_selectedGenre = m_genres.first();
 }
 
-AppRankingViewModel::~AppRankingViewModel() = default; // m_running cancels a load still in flight
+AppRankingViewModel::~AppRankingViewModel() = default; // m_requests cancels a load still in flight
 
 void AppRankingViewModel::setSelectedFeed(AppRankingService::Feed feed)
 {
-    if (feed == m_selectedFeed)
-        return;
-    m_selectedFeed = feed;
-    emit selectedFeedChanged();
-    loadRankings();
+    if (assignAndNotify(this, m_selectedFeed, feed, &AppRankingViewModel::selectedFeedChanged))
+        loadRankings();
 }
 
 void AppRankingViewModel::setSelectedStorefront(const QString& storefront)
 {
-    if (storefront == m_selectedStorefront)
-        return;
-    m_selectedStorefront = storefront;
-    emit selectedStorefrontChanged();
-    loadRankings();
+    if (assignAndNotify(this, m_selectedStorefront, storefront, &AppRankingViewModel::selectedStorefrontChanged))
+        loadRankings();
 }
 
 void AppRankingViewModel::setSelectedGenre(const std::optional<Genre>& genre)
 {
-    if (genre == m_selectedGenre)
-        return;
-    m_selectedGenre = genre;
-    emit selectedGenreChanged();
-    loadRankings();
+    if (assignAndNotify(this, m_selectedGenre, genre, &AppRankingViewModel::selectedGenreChanged))
+        loadRankings();
 }
 
 QCoro::Task<> AppRankingViewModel::loadRankings()
 {
-    const quint64 requestID = ++m_requestID;
-    CancellationSource source;
-    m_running = TaskHandle(source); // aborts the request of the load this one supersedes
+    // Superseding aborts the request of the previous load.
+    const LatestRequest::Ticket ticket = m_requests.begin();
     setIsLoading(true);
     setErrorMessage({});
 
@@ -59,47 +49,37 @@ QCoro::Task<> AppRankingViewModel::loadRankings()
     const QString selection = QStringLiteral("%1 %2 %3")
                                   .arg(storefront, AppRankingService::feedName(feed),
                                        genreID.isEmpty() ? QStringLiteral("all") : genreID);
-    QPointer<AppRankingViewModel> self(this);
     const AppRankingService service = m_service;
-    const auto outcome = co_await service.fetchTopCharts(storefront, feed, m_limit, genreID, source.token());
-    if (!self || requestID != self->m_requestID)
+    const auto outcome = co_await service.fetchTopCharts(storefront, feed, m_limit, genreID, ticket.token());
+    if (!ticket.isCurrent()) // superseded, or this view model is gone
         co_return;
 
     if (outcome) {
         Log::debug(QStringLiteral("Loaded %1 rankings for %2").arg(outcome.value().size()).arg(selection));
-        self->setRankings(outcome.value());
-        self->setErrorMessage(outcome.value().isEmpty() ? tr("No rankings available for this selection.") : QString());
+        setRankings(outcome.value());
+        setErrorMessage(outcome.value().isEmpty() ? tr("No rankings available for this selection.") : QString());
     } else if (outcome.error().kind == AppRankingService::ServiceError::Cancelled) {
         Log::debug(QStringLiteral("Loading rankings for %1 was cancelled").arg(selection));
     } else {
         const QString description = outcome.error().localizedDescription();
         Log::debug(QStringLiteral("Failed to load rankings for %1: %2").arg(selection, description));
-        self->setRankings({});
-        self->setErrorMessage(description);
+        setRankings({});
+        setErrorMessage(description);
     }
-    self->setIsLoading(false);
+    setIsLoading(false);
 }
 
 void AppRankingViewModel::setRankings(QList<AppRanking> rankings)
 {
-    if (rankings == m_rankings)
-        return;
-    m_rankings = std::move(rankings);
-    emit rankingsChanged();
+    assignAndNotify(this, m_rankings, std::move(rankings), &AppRankingViewModel::rankingsChanged);
 }
 
 void AppRankingViewModel::setIsLoading(bool loading)
 {
-    if (loading == m_isLoading)
-        return;
-    m_isLoading = loading;
-    emit isLoadingChanged();
+    assignAndNotify(this, m_isLoading, loading, &AppRankingViewModel::isLoadingChanged);
 }
 
 void AppRankingViewModel::setErrorMessage(const QString& message)
 {
-    if (message == m_errorMessage)
-        return;
-    m_errorMessage = message;
-    emit errorMessageChanged();
+    assignAndNotify(this, m_errorMessage, message, &AppRankingViewModel::errorMessageChanged);
 }

@@ -2,7 +2,7 @@
 
 #include "models/AppRanking.h"
 #include "Services/AppRankingService.h"
-#include "platform/CancellationToken.h"
+#include "platform/LatestRequest.h"
 
 #include <QCoroTask>
 #include <QList>
@@ -79,6 +79,5 @@ private:
     AppRankingService::Feed m_selectedFeed = AppRankingService::Feed::topFree;
     QString m_selectedStorefront;
     std::optional<Genre> m_selectedGenre;
-    quint64 m_requestID = 0;
-    TaskHandle m_running;
+    LatestRequest m_requests;
 };

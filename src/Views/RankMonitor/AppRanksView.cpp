@@ -86,6 +86,9 @@ void AppRanksView::buildLayout()
     m_name = new ShrinkingLabel(QString(), m_identity);
     m_name->setObjectName(QStringLiteral("appName"));
     m_name->setFont(platformFont(TextStyle::Headline));
+    // The name comes from the network: it is cut to the space there is and
+    // never widens the page (the header stacks when it does not fit whole).
+    m_name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_subtitle = new QLabel(tr("App Ranks"), m_identity);
     m_subtitle->setFont(platformFont(TextStyle::Subheadline));
     titles->addStretch(1);
@@ -98,9 +101,9 @@ void AppRanksView::buildLayout()
     auto* actions = new QHBoxLayout(m_actions);
     actions->setContentsMargins(0, 0, 0, 0);
     actions->setSpacing(10);
-    m_countries = new QPushButton(m_actions);
+    m_countries = new BorderedButton(QString(), m_actions);
     m_countries->setObjectName(QStringLiteral("countriesButton"));
-    m_reload = new QPushButton(tr("Reload"), m_actions);
+    m_reload = new BorderedButton(tr("Reload"), m_actions);
     m_reload->setObjectName(QStringLiteral("reloadButton"));
     actions->addWidget(m_countries);
     actions->addWidget(m_reload);
@@ -263,7 +266,9 @@ void AppRanksView::syncHeaderLayout()
     // The header spans the page less the card's padding; its own width lags
     // behind while the page is not yet laid out.
     const int available = width() - 40;
-    const int needed = m_identity->sizeHint().width() + kHeaderSpacing + m_actions->sizeHint().width();
+    // The identity's own hint leaves out the name, which may be any length.
+    const int identity = m_identity->sizeHint().width() + std::max(0, m_name->sizeHint().width() - m_subtitle->sizeHint().width());
+    const int needed = identity + kHeaderSpacing + m_actions->sizeHint().width();
     const bool stacked = available < needed;
     if (stacked == m_stacked)
         return;

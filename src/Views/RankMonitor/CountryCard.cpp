@@ -100,19 +100,17 @@ QString CountryCard::lookupText(const AppRankLookup& lookup)
     return {};
 }
 
-QColor CountryCard::medalColorFor(const AppRankLookup& lookup)
+QColor CountryCard::medalColorFor(const AppRankLookup& lookup, ColorScheme scheme)
 {
     if (lookup.kind != AppRankLookup::Kind::ranked)
         return {};
-    // The medal colours are the same in both schemes' named colours' spirit:
-    // the scheme only shifts them slightly, so the light values serve both.
     switch (lookup.value) {
     case 1:
-        return SemanticColors::yellow(ColorScheme::Light);
+        return SemanticColors::yellow(scheme);
     case 2:
-        return SemanticColors::gray(ColorScheme::Light);
+        return SemanticColors::gray(scheme);
     case 3:
-        return SemanticColors::orange(ColorScheme::Light);
+        return SemanticColors::orange(scheme);
     default:
         return {};
     }
@@ -156,7 +154,7 @@ QColor CountryCard::medalColor(int row, int column) const
     if (row < 1 || row > m_result.rows.size() || column < 1 || column > 2)
         return {};
     const AppRankFeedResult& feed = m_result.rows.at(row - 1);
-    return medalColorFor(column == 1 ? feed.general : feed.category);
+    return medalColorFor(column == 1 ? feed.general : feed.category, colorScheme(this));
 }
 
 int CountryCard::contentHeight() const
@@ -259,7 +257,7 @@ void CountryCard::paintEvent(QPaintEvent*)
                 painter.drawText(bounds, Qt::AlignCenter, text);
                 continue;
             }
-            const QColor medal = medalColorFor(lookup);
+            const QColor medal = medalColorFor(lookup, scheme);
             const int textWidth = QFontMetrics(f.rank).horizontalAdvance(text);
             const int total = textWidth + (medal.isValid() ? kMedalSide + kMedalGap : 0);
             int left = bounds.left() + (bounds.width() - total) / 2;

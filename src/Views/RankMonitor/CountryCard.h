@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/AppRankCountryResult.h"
+#include "platform/SemanticColors.h"
 
 #include <QColor>
 #include <QWidget>
@@ -21,14 +22,15 @@ public:
     QString nameText() const;
     // Row 0 is the heading ("Chart", "All", category); columns 0 to 2.
     QString cellText(int row, int column) const;
-    // The medal colour of a position cell; invalid without a medal.
+    // The medal colour of a position cell in the card's colour scheme;
+    // invalid without a medal.
     QColor medalColor(int row, int column) const;
     int rowCount() const { return static_cast<int>(m_result.rows.size()) + 1; }
 
     static QString feedLabel(ChartFeed::Feed feed);
     static QString lookupText(const AppRankLookup& lookup);
-    // Yellow, gray and orange for positions 1 to 3; invalid otherwise.
-    static QColor medalColorFor(const AppRankLookup& lookup);
+    // Yellow, gray and orange of the scheme for positions 1 to 3; invalid otherwise.
+    static QColor medalColorFor(const AppRankLookup& lookup, ColorScheme scheme);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

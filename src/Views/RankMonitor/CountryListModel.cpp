@@ -6,9 +6,9 @@
 #include <algorithm>
 
 CountryListModel::CountryListModel(QObject* parent)
-    : QAbstractListModel(parent)
-    , m_options(sortedOptions())
+    : KeyedListModel(parent)
 {
+    replaceRows(sortedOptions());
 }
 
 QList<StorefrontOption> CountryListModel::sortedOptions()
@@ -29,16 +29,11 @@ QList<StorefrontOption> CountryListModel::sortedOptions()
     return options;
 }
 
-int CountryListModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : static_cast<int>(m_options.size());
-}
-
 QVariant CountryListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_options.size())
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const StorefrontOption& option = m_options.at(index.row());
+    const StorefrontOption& option = rowAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
         return option.displayName();
@@ -58,8 +53,8 @@ void CountryListModel::setMarked(const QSet<QString>& codes)
     if (codes == m_marked)
         return;
     m_marked = codes;
-    if (!m_options.isEmpty())
-        emit dataChanged(index(0), index(static_cast<int>(m_options.size()) - 1), {MarkedRole});
+    if (rowCount() > 0)
+        emit dataChanged(index(0), index(rowCount() - 1), {MarkedRole});
     emit markedChanged();
 }
 
@@ -67,12 +62,9 @@ void CountryListModel::toggle(const QString& code)
 {
     if (!m_marked.remove(code))
         m_marked.insert(code);
-    for (int row = 0; row < m_options.size(); ++row) {
-        if (m_options.at(row).code == code) {
-            emit dataChanged(index(row), index(row), {MarkedRole});
-            break;
-        }
-    }
+    const int row = rowOfKey(code);
+    if (row >= 0)
+        emit dataChanged(index(row), index(row), {MarkedRole});
     emit markedChanged();
 }
 

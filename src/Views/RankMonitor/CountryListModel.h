@@ -1,14 +1,14 @@
 #pragma once
 
+#include "Views/Shared/KeyedListModel.h"
 #include "models/StorefrontOption.h"
 
-#include <QAbstractListModel>
 #include <QSet>
 #include <QSortFilterProxyModel>
 
 // Every storefront in the order people look for them (localized,
 // case-insensitive by name), each with a mark for whether it is picked.
-class CountryListModel : public QAbstractListModel {
+class CountryListModel : public KeyedListModel<StorefrontOption> {
     Q_OBJECT
 public:
     enum Role {
@@ -19,7 +19,6 @@ public:
 
     explicit CountryListModel(QObject* parent = nullptr);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     const QSet<QString>& marked() const { return m_marked; }
@@ -34,7 +33,8 @@ signals:
     void markedChanged();
 
 private:
-    QList<StorefrontOption> m_options;
+    QString keyOf(const StorefrontOption& option) const override { return option.code; }
+
     QSet<QString> m_marked;
 };
 

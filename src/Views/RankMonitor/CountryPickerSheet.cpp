@@ -7,6 +7,7 @@
 #include "platform/TextStyle.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -39,8 +40,16 @@ public:
         const QRect row = option.rect.adjusted(kRowPaddingX, kRowPaddingY, -kRowPaddingX, -kRowPaddingY - 1);
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
-        if (option.state & QStyle::State_MouseOver)
+        const bool focused = (option.state & QStyle::State_HasFocus) && option.widget && option.widget->hasFocus();
+        if (focused || (option.state & QStyle::State_MouseOver))
             painter->fillRect(option.rect.adjusted(0, 0, 0, -1), SemanticColors::secondaryFill(scheme));
+        if (focused) {
+            // The keyboard's row: Space or Enter toggles it.
+            QPen ring(SemanticColors::accent(scheme));
+            ring.setWidthF(2);
+            painter->setPen(ring);
+            painter->drawRoundedRect(QRectF(option.rect).adjusted(3, 2, -3, -3), 6, 6);
+        }
 
         int x = row.left();
         const QString flag = index.data(CountryListModel::FlagRole).toString();
@@ -136,6 +145,10 @@ QWidget* CountryPickerSheet::buildContent()
     m_clear->setAutoRaise(true);
     m_clear->setCursor(Qt::PointingHandCursor);
     m_clear->setAccessibleName(tr("Clear"));
+    // As tall as the field, so that the bar keeps its height when it shows.
+    const int fieldHeight = m_search->sizeHint().height();
+    m_clear->setFixedSize(fieldHeight, fieldHeight);
+    m_clear->setIconSize(QSize(fieldHeight, fieldHeight) * 3 / 4);
     m_clear->hide();
     barLayout->addWidget(m_magnifier);
     barLayout->addWidget(m_search, 1);
@@ -149,6 +162,9 @@ QWidget* CountryPickerSheet::buildContent()
     m_list->setModel(m_filter);
     m_list->setItemDelegate(new CountryRowDelegate(m_list));
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    // Reached with Tab from the search field, which keeps the focus on clicks.
+    m_list->setFocusPolicy(Qt::TabFocus);
+    m_list->installEventFilter(this);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setMouseTracking(true);
     m_list->setUniformItemSizes(true);
@@ -166,6 +182,25 @@ QWidget* CountryPickerSheet::buildContent()
     connect(m_list, &QListView::clicked, this,
             [this](const QModelIndex& index) { toggleCountry(index.data(CountryListModel::CodeRole).toString()); });
     return content;
+}
+
+bool CountryPickerSheet::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Select:
+            // Toggles the current row; Return does not reach the Done button.
+            if (const QModelIndex current = m_list->currentIndex(); current.isValid())
+                toggleCountry(current.data(CountryListModel::CodeRole).toString());
+            return true;
+        default:
+            break;
+        }
+    }
+    return SheetDialog::eventFilter(watched, event);
 }
 
 void CountryPickerSheet::applyColors()

@@ -33,6 +33,9 @@ public:
 signals:
     void selectionConfirmed(const QStringList& codes);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* buildContent();
     void applyColors();

@@ -1,9 +1,15 @@
 #pragma once
 
+#include "platform/RemoteImageCache.h"
+#include "platform/RemoteImageView.h"
+
 #include <QAbstractListModel>
 #include <QHash>
+#include <QImage>
 #include <QList>
+#include <QPointer>
 #include <QSet>
+#include <QUrl>
 
 // A list model over values with a key each. replaceRows() brings the rows to
 // a new list with the fewest signals it can: removals, moves, inserts and
@@ -28,6 +34,41 @@ public:
 
 protected:
     virtual QString keyOf(const T& value) const = 0;
+    // The address of a row's remote icon, for models whose rows show one.
+    virtual QUrl iconUrlOf(const T&) const { return {}; }
+
+    // The load phase of a row's icon, kept here rather than in a delegate so
+    // every view of the model sees the same state: Success (with the image)
+    // once cached, Failure when it cannot be had, else Empty while its
+    // download runs. The download starts once; when it ends either way the
+    // rows showing that address are announced with `roles`.
+    RemoteImageView::Phase iconPhase(const QUrl& url, QImage* image, const QList<int>& roles) const
+    {
+        if (!RemoteImageCache::isSupportedUrl(url) || m_failedIcons.contains(url))
+            return RemoteImageView::Phase::Failure;
+        if (const auto cached = RemoteImageCache::shared()->cached(url)) {
+            if (image)
+                *image = *cached;
+            return RemoteImageView::Phase::Success;
+        }
+        if (m_requestedIcons.contains(url))
+            return RemoteImageView::Phase::Empty;
+        m_requestedIcons.insert(url);
+        auto* self = const_cast<KeyedListModel*>(this);
+        // The callback runs only while this model lives (it is the receiver).
+        RemoteImageCache::shared()->request(url, self, [self, url, roles](const QImage& loaded) {
+            self->m_requestedIcons.remove(url);
+            if (loaded.isNull())
+                self->m_failedIcons.insert(url);
+            for (int row = 0; row < self->m_rows.size(); ++row) {
+                if (self->iconUrlOf(self->m_rows.at(row)) == url)
+                    emit self->dataChanged(self->index(row), self->index(row), roles);
+            }
+        });
+        return RemoteImageView::Phase::Empty;
+    }
+    // Whether an icon download asked for by this model still runs.
+    bool isLoadingIcons() const { return !m_requestedIcons.isEmpty(); }
 
     void replaceRows(const QList<T>& next)
     {
@@ -88,4 +129,6 @@ protected:
 
 private:
     QList<T> m_rows;
+    mutable QSet<QUrl> m_requestedIcons;
+    mutable QSet<QUrl> m_failedIcons;
 };

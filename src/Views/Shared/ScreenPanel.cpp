@@ -1,11 +1,13 @@
 #include "Views/Shared/ScreenPanel.h"
 
+#include "platform/ColorSchemeWatcher.h"
 #include "platform/SymbolImage.h"
 
-#include <QEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace {
 QColor rgba(qreal r, qreal g, qreal b, qreal a)
@@ -13,29 +15,6 @@ QColor rgba(qreal r, qreal g, qreal b, qreal a)
     return QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b),
                             static_cast<float>(a));
 }
-
-class SchemeWatcher final : public QObject {
-public:
-    SchemeWatcher(QWidget* widget, std::function<void()> apply) : QObject(widget), m_apply(std::move(apply))
-    {
-        widget->installEventFilter(this);
-        connect(ColorSchemeNotifier::instance(), &ColorSchemeNotifier::schemeOverrideChanged, this, [this, widget] {
-            m_apply();
-            widget->update();
-        });
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::PaletteChange && watched == parent())
-            m_apply();
-        return false;
-    }
-
-private:
-    std::function<void()> m_apply;
-};
 
 class Divider final : public QWidget {
 public:
@@ -143,6 +122,59 @@ void CapsuleButton::paintEvent(QPaintEvent*)
     painter.drawText(QRect(x, 0, width() - x, height()), Qt::AlignVCenter | Qt::AlignLeft, text());
 }
 
+BorderedButton::BorderedButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+
+QSize BorderedButton::sizeHint() const
+{
+    QSize size = QPushButton::sizeHint();
+    if (!icon().isNull() && !text().isEmpty())
+        size.rwidth() += kIconTextGap;
+    return size;
+}
+
+QRect BorderedButton::iconRect() const
+{
+    if (icon().isNull())
+        return {};
+    const QRect text = textRect();
+    const QSize side = iconSize();
+    const int left = text.isEmpty() ? (width() - side.width()) / 2 : text.left() - kIconTextGap - side.width();
+    return {QPoint(left, (height() - side.height()) / 2), side};
+}
+
+QRect BorderedButton::textRect() const
+{
+    if (text().isEmpty())
+        return {};
+    const QFontMetrics metrics(font());
+    const int iconPart = icon().isNull() ? 0 : iconSize().width() + kIconTextGap;
+    const int textWidth = metrics.horizontalAdvance(text());
+    const int left = (width() - iconPart - textWidth) / 2 + iconPart;
+    return {left, 0, textWidth, height()};
+}
+
+void BorderedButton::paintEvent(QPaintEvent*)
+{
+    // The style's bevel and focus frame, then icon and text of our own.
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    painter.drawControl(QStyle::CE_PushButtonBevel, option);
+    if (option.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.rect = style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, this);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+    if (!icon().isNull()) {
+        const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
+        icon().paint(&painter, iconRect(), Qt::AlignCenter, mode);
+    }
+    painter.setFont(font());
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.drawText(textRect(), Qt::AlignCenter | Qt::TextShowMnemonic, text());
+}
+
 void setLabelColor(QLabel* label, const QColor& color)
 {
     QPalette palette = label->palette();
@@ -153,8 +185,10 @@ void setLabelColor(QLabel* label, const QColor& color)
 
 void onColorSchemeChange(QWidget* widget, std::function<void()> apply)
 {
-    apply();
-    new SchemeWatcher(widget, std::move(apply));
+    onColorSchemeChange(widget, [apply = std::move(apply), widget](ColorScheme) {
+        apply();
+        widget->update();
+    });
 }
 
 QWidget* makeDivider(QWidget* parent)

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QPushButton>
 #include <QWidget>
 
 #include <functional>
@@ -64,11 +65,29 @@ private:
     int m_spacing;
 };
 
+// A push button in the platform's bordered style whose icon keeps a gap to
+// its text (the style itself draws them touching).
+class BorderedButton : public QPushButton {
+    Q_OBJECT
+public:
+    static constexpr int kIconTextGap = 6;
+
+    explicit BorderedButton(const QString& text = {}, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    // Where the icon and the text are drawn, for tests.
+    QRect iconRect() const;
+    QRect textRect() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 // Applies colours to a label through its palette.
 void setLabelColor(QLabel* label, const QColor& color);
 
-// Calls `apply` now and whenever the colour scheme of `widget` may have
-// changed: a palette change reaching it, or the process-wide override.
+// Calls `apply` now and whenever the colour scheme of `widget` changes (see
+// ColorSchemeWatcher), for routines that read the scheme themselves.
 void onColorSchemeChange(QWidget* widget, std::function<void()> apply);
 
 // A horizontal hairline in the separator colour.

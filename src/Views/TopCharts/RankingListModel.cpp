@@ -1,22 +1,26 @@
 #include "Views/TopCharts/RankingListModel.h"
 
-RankingListModel::RankingListModel(QObject* parent) : QAbstractListModel(parent) {}
+#include "models/CatalogueID.h"
 
-int RankingListModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : static_cast<int>(m_rankings.size());
-}
+RankingListModel::RankingListModel(QObject* parent) : KeyedListModel(parent) {}
 
 QVariant RankingListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rankings.size())
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const AppRanking& ranking = m_rankings.at(index.row());
+    const AppRanking& ranking = rowAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
         return ranking.name;
     case Qt::AccessibleTextRole:
         return QStringLiteral("#%1 %2").arg(ranking.rank).arg(ranking.name);
+    case Qt::DecorationRole: {
+        QImage image;
+        iconPhase(ranking.artworkURL, &image, {Qt::DecorationRole, IconPhaseRole});
+        return image.isNull() ? QVariant() : QVariant(image);
+    }
+    case IconPhaseRole:
+        return static_cast<int>(iconPhase(ranking.artworkURL, nullptr, {Qt::DecorationRole, IconPhaseRole}));
     case RankingRole:
         return QVariant::fromValue(ranking);
     case HighlightedRole:
@@ -32,27 +36,6 @@ QVariant RankingListModel::data(const QModelIndex& index, int role) const
     }
 }
 
-std::optional<qint64> RankingListModel::parseID(const QString& id)
-{
-    QStringView digits(id);
-    bool negative = false;
-    if (!digits.isEmpty() && (digits.front() == QLatin1Char('+') || digits.front() == QLatin1Char('-'))) {
-        negative = digits.front() == QLatin1Char('-');
-        digits = digits.mid(1);
-    }
-    if (digits.isEmpty())
-        return std::nullopt;
-    for (const QChar c : digits) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
-    }
-    bool ok = false;
-    const qint64 value = digits.toLongLong(&ok);
-    if (!ok)
-        return std::nullopt;
-    return negative ? -value : value;
-}
-
 bool RankingListModel::isHighlighted(const AppRanking& ranking) const
 {
     // Exact text: "+123" names the same number but is not the open app's id.
@@ -61,34 +44,14 @@ bool RankingListModel::isHighlighted(const AppRanking& ranking) const
 
 bool RankingListModel::isSaved(const AppRanking& ranking) const
 {
-    const auto id = parseID(ranking.id);
+    const auto id = CatalogueID::parse(ranking.id);
     return id && m_saved.contains(*id);
-}
-
-void RankingListModel::setRankings(const QList<AppRanking>& rankings)
-{
-    bool sameEntries = rankings.size() == m_rankings.size();
-    for (qsizetype i = 0; sameEntries && i < rankings.size(); ++i)
-        sameEntries = rankings.at(i).id == m_rankings.at(i).id;
-    if (!sameEntries) {
-        beginResetModel();
-        m_rankings = rankings;
-        endResetModel();
-        return;
-    }
-    for (qsizetype i = 0; i < rankings.size(); ++i) {
-        if (rankings.at(i) == m_rankings.at(i))
-            continue;
-        m_rankings[i] = rankings.at(i);
-        const QModelIndex changed = index(static_cast<int>(i));
-        emit dataChanged(changed, changed);
-    }
 }
 
 void RankingListModel::emitChangedWhere(const std::function<bool(const AppRanking&)>& affected)
 {
-    for (int row = 0; row < m_rankings.size(); ++row) {
-        if (affected(m_rankings.at(row))) {
+    for (int row = 0; row < rowCount(); ++row) {
+        if (affected(rowAt(row))) {
             const QModelIndex changed = index(row);
             emit dataChanged(changed, changed);
         }
@@ -113,7 +76,7 @@ void RankingListModel::setSavedAppIDs(const QSet<qint64>& ids)
     const QSet<qint64> before = m_saved;
     m_saved = ids;
     emitChangedWhere([&](const AppRanking& r) {
-        const auto id = parseID(r.id);
+        const auto id = CatalogueID::parse(r.id);
         return id && before.contains(*id) != ids.contains(*id);
     });
 }

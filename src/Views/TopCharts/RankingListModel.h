@@ -1,17 +1,16 @@
 #pragma once
 
+#include "Views/Shared/KeyedListModel.h"
 #include "models/AppRanking.h"
 
-#include <QAbstractListModel>
 #include <QSet>
 
 #include <functional>
-#include <optional>
 
 // The entries of one chart with the workspace state of each: whether it is
-// the open app, already saved, or being added. A change of state updates only
-// the rows it touches.
-class RankingListModel : public QAbstractListModel {
+// the open app, already saved, or being added, and the load state of its
+// icon. A change of state updates only the rows it touches.
+class RankingListModel : public KeyedListModel<AppRanking> {
     Q_OBJECT
 public:
     enum Role {
@@ -20,17 +19,17 @@ public:
         SavedRole,                      // bool
         AddingRole,                     // bool
         AddAccessibleLabelRole,         // "Add <name> to Plovera"
+        IconPhaseRole,                  // RemoteImageView::Phase of the decoration (a QImage once loaded)
     };
 
     explicit RankingListModel(QObject* parent = nullptr);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-    // Keeps the rows when the same entries come again in the same order
-    // (updating only those whose values differ), else resets the list.
-    void setRankings(const QList<AppRanking>& rankings);
-    const QList<AppRanking>& rankings() const { return m_rankings; }
+    // Brings the rows to a new chart keyed by entry id: entries that stay keep
+    // their rows, only changed values are announced.
+    void setRankings(const QList<AppRanking>& rankings) { replaceRows(rankings); }
+    const QList<AppRanking>& rankings() const { return rows(); }
 
     void setHighlightedAppID(qint64 appID);
     void setSavedAppIDs(const QSet<qint64>& ids);
@@ -41,13 +40,11 @@ public:
     bool isSaved(const AppRanking& ranking) const;
     bool isAdding(const AppRanking& ranking) const { return m_adding.contains(ranking.id); }
 
-    // A chart id as a number: optional sign, decimal digits only, no overflow.
-    static std::optional<qint64> parseID(const QString& id);
-
 private:
+    QString keyOf(const AppRanking& ranking) const override { return ranking.id; }
+    QUrl iconUrlOf(const AppRanking& ranking) const override { return ranking.artworkURL; }
     void emitChangedWhere(const std::function<bool(const AppRanking&)>& affected);
 
-    QList<AppRanking> m_rankings;
     qint64 m_highlighted = 0;
     bool m_hasHighlight = false;
     QSet<qint64> m_saved;

@@ -3,12 +3,12 @@
 #include "Views/TopCharts/RankingListModel.h"
 #include "platform/LinkOpener.h"
 #include "platform/ProgressIndicator.h"
-#include "platform/RemoteImageCache.h"
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -89,17 +89,91 @@ RankingRow::RankingRow(QObject* parent)
 {
     m_animation->setInterval(ProgressIndicator::kFrameMs);
     connect(m_animation, &QTimer::timeout, this, [this] {
-        if (!isAnimating())
+        // Spins on only while the last paint still found a spinner.
+        if (!m_sawSpinner) {
             m_animation->stop();
-        // The next paint finds out whether anything still animates.
-        m_sawAdding = false;
+            return;
+        }
+        m_sawSpinner = false;
         emit repaintNeeded();
     });
 }
 
-bool RankingRow::isAnimating() const
+void RankingRow::keepSpinning() const
 {
-    return !m_pending.isEmpty() || m_sawAdding;
+    m_sawSpinner = true;
+    if (!m_animation->isActive())
+        m_animation->start();
+}
+
+void RankingRow::attach(QAbstractItemView* view)
+{
+    m_view = view;
+    view->installEventFilter(this);
+}
+
+QList<RankingRow::Control> RankingRow::controls(const QModelIndex& index)
+{
+    QList<Control> result;
+    if (!index.data(RankingListModel::SavedRole).toBool() && !index.data(RankingListModel::AddingRole).toBool())
+        result.append(Control::Add);
+    if (!index.data(RankingListModel::RankingRole).value<AppRanking>().appStoreURL.isEmpty())
+        result.append(Control::Link);
+    return result;
+}
+
+RankingRow::Control RankingRow::focusedControl(const QModelIndex& index) const
+{
+    const QList<Control> offered = controls(index);
+    if (offered.contains(m_focused))
+        return m_focused;
+    return offered.isEmpty() ? Control::None : offered.first();
+}
+
+bool RankingRow::press(Control control, const QModelIndex& index)
+{
+    const AppRanking ranking = index.data(RankingListModel::RankingRole).value<AppRanking>();
+    if (control == Control::Add && controls(index).contains(Control::Add)) {
+        emit addRequested(ranking);
+        return true;
+    }
+    if (control == Control::Link && !ranking.appStoreURL.isEmpty()) {
+        // The chart client already keeps only web addresses; the opener checks again.
+        openLink(ranking.appStoreURL);
+        return true;
+    }
+    return false;
+}
+
+bool RankingRow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_view || event->type() != QEvent::KeyPress)
+        return QStyledItemDelegate::eventFilter(watched, event);
+    const QModelIndex current = m_view->currentIndex();
+    if (!current.isValid())
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        const QList<Control> offered = controls(current);
+        const qsizetype at = offered.indexOf(focusedControl(current));
+        const qsizetype next = at + (key->key() == Qt::Key_Right ? 1 : -1);
+        if (at >= 0 && next >= 0 && next < offered.size()) {
+            m_focused = offered.at(next);
+            m_view->update(current);
+        }
+        return true;
+    }
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Select:
+        press(focusedControl(current), current);
+        return true;
+    default:
+        return false;
+    }
 }
 
 RankingRow::Geometry RankingRow::geometry(const QRect& itemRect, const AppRanking& ranking, bool highlighted,
@@ -176,30 +250,6 @@ QSize RankingRow::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index
     return {kPaddingX * 2 + kPositionWidth + kIconSide + 3 * kSpacing + 120, content + 2 * kPaddingY + kGap};
 }
 
-RemoteImageView::Phase RankingRow::iconPhase(const QUrl& url, QImage* image) const
-{
-    if (!RemoteImageCache::isSupportedUrl(url) || m_failed.contains(url))
-        return RemoteImageView::Phase::Failure;
-    auto* cache = RemoteImageCache::shared();
-    if (const auto cached = cache->cached(url)) {
-        *image = *cached;
-        return RemoteImageView::Phase::Success;
-    }
-    if (!m_pending.contains(url)) {
-        m_pending.insert(url);
-        auto* self = const_cast<RankingRow*>(this);
-        cache->request(url, self, [self, url](const QImage& loaded) {
-            self->m_pending.remove(url);
-            if (loaded.isNull())
-                self->m_failed.insert(url);
-            emit self->repaintNeeded();
-        });
-        if (!m_animation->isActive())
-            m_animation->start();
-    }
-    return RemoteImageView::Phase::Empty;
-}
-
 void RankingRow::iconContent(QPainter* painter, const QRectF& bounds, RemoteImageView::Phase phase,
                              const QImage& image, qreal fallbackInset, ColorScheme scheme, int spinnerStep)
 {
@@ -239,9 +289,11 @@ void RankingRow::paint(QPainter* painter, const QStyleOptionViewItem& option, co
     painter->setPen(highlighted ? accent : primary);
     painter->drawText(g.position, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("#%1").arg(ranking.rank));
 
-    QImage image;
-    const RemoteImageView::Phase phase = iconPhase(ranking.artworkURL, &image);
+    const QImage image = index.data(Qt::DecorationRole).value<QImage>();
+    const auto phase = static_cast<RemoteImageView::Phase>(index.data(RankingListModel::IconPhaseRole).toInt());
     iconContent(painter, g.icon, phase, image, kFallbackInset, scheme, ProgressIndicator::sharedStep());
+    if (phase == RemoteImageView::Phase::Empty)
+        keepSpinning();
 
     const QFontMetrics headline(f.headline);
     painter->setFont(f.headline);
@@ -267,9 +319,7 @@ void RankingRow::paint(QPainter* painter, const QStyleOptionViewItem& option, co
         const int side = ProgressIndicator::spinnerSide(ProgressIndicator::Size::Small);
         const QRectF spinner(QPointF(g.state.center()) - QPointF(side / 2.0, side / 2.0), QSizeF(side, side));
         ProgressIndicator::paintSpinner(painter, spinner, ProgressIndicator::sharedStep(), secondary);
-        m_sawAdding = true;
-        if (!m_animation->isActive())
-            m_animation->start();
+        keepSpinning();
     } else {
         painter->drawPixmap(g.state.topLeft(), symbolPixmap(QStringLiteral("plus.circle.fill"), accent, g.state.width(), ratio));
     }
@@ -285,6 +335,25 @@ void RankingRow::paint(QPainter* painter, const QStyleOptionViewItem& option, co
     painter->setPen(border);
     painter->setBrush(Qt::NoBrush);
     painter->drawPath(card);
+
+    // Keyboard focus: a ring around the control that keys press, or around
+    // the card when the row offers none.
+    if ((option.state & QStyle::State_HasFocus) && option.widget && option.widget->hasFocus()) {
+        QPen ring(withAlpha(accent, 0.8));
+        ring.setWidthF(2);
+        painter->setPen(ring);
+        switch (focusedControl(index)) {
+        case Control::Add:
+            painter->drawEllipse(QRectF(g.state).adjusted(-3, -3, 3, 3));
+            break;
+        case Control::Link:
+            painter->drawRoundedRect(QRectF(g.link).adjusted(-3, -3, 3, 3), 6, 6);
+            break;
+        case Control::None:
+            painter->drawRoundedRect(QRectF(g.card).adjusted(2, 2, -2, -2), 16, 16);
+            break;
+        }
+    }
     painter->restore();
 }
 
@@ -298,19 +367,10 @@ bool RankingRow::editorEvent(QEvent* event, QAbstractItemModel*, const QStyleOpt
         return false;
     const Geometry g = geometry(option, index);
     const QPoint at = mouse->position().toPoint();
-    const AppRanking ranking = index.data(RankingListModel::RankingRole).value<AppRanking>();
-    // The add button exists only while the entry is neither saved nor being added.
-    const bool addable = !index.data(RankingListModel::SavedRole).toBool()
-        && !index.data(RankingListModel::AddingRole).toBool();
-    if (addable && g.state.contains(at)) {
-        emit addRequested(ranking);
-        return true;
-    }
-    if (!g.link.isEmpty() && g.link.contains(at)) {
-        // The chart client already keeps only web addresses; the opener checks again.
-        openLink(ranking.appStoreURL);
-        return true;
-    }
+    if (g.state.contains(at))
+        return press(Control::Add, index);
+    if (g.link.contains(at))
+        return press(Control::Link, index);
     return false;
 }
 
@@ -319,9 +379,7 @@ bool RankingRow::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QSt
 {
     if (event->type() == QEvent::ToolTip) {
         const Geometry g = geometry(option, index);
-        const bool addable = !index.data(RankingListModel::SavedRole).toBool()
-            && !index.data(RankingListModel::AddingRole).toBool();
-        if (addable && g.state.contains(event->pos())) {
+        if (controls(index).contains(Control::Add) && g.state.contains(event->pos())) {
             QToolTip::showText(event->globalPos(), tr("Add to Plovera"), view, g.state);
             return true;
         }

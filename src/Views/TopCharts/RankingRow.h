@@ -4,16 +4,20 @@
 #include "platform/RemoteImageView.h"
 #include "platform/SemanticColors.h"
 
-#include <QSet>
+#include <QPointer>
 #include <QStyledItemDelegate>
-#include <QUrl>
 
+class QAbstractItemView;
 class QTimer;
 
 // Draws one chart entry of a RankingListModel as a card: position, icon,
 // name, developer, category, the "Selected App" badge of the open app, the
 // workspace state (saved, adding, or an add button) and the store link.
 // Reports a click on the add button; opens the store link itself.
+//
+// By keyboard, the view's current row is the focused one: Left and Right move
+// between its add button and store link, Space or Enter presses the one in
+// focus, which carries a focus ring.
 class RankingRow : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -35,7 +39,19 @@ public:
     static constexpr int kIconRadius = 12;
     static constexpr int kFallbackInset = 10;
 
+    // The controls of a row that keys can reach.
+    enum class Control { None, Add, Link };
+
     explicit RankingRow(QObject* parent = nullptr);
+
+    // Takes the keys of `view` and draws its focus; the view shows this delegate.
+    void attach(QAbstractItemView* view);
+    // The control that has the keyboard focus in the row at `index` when it
+    // is the current one: the last one moved to, else the first it offers.
+    Control focusedControl(const QModelIndex& index) const;
+    // The add button while the entry is neither saved nor being added, then
+    // the store link when there is an address.
+    static QList<Control> controls(const QModelIndex& index);
 
     static Geometry geometry(const QRect& itemRect, const AppRanking& ranking, bool highlighted, bool saved,
                              bool adding);
@@ -45,9 +61,6 @@ public:
     // the sidebar row shares it with its own inset.
     static void iconContent(QPainter* painter, const QRectF& bounds, RemoteImageView::Phase phase,
                             const QImage& image, qreal fallbackInset, ColorScheme scheme, int spinnerStep);
-
-    // Whether anything in the rows animates (an icon loading, an add running).
-    bool isAnimating() const;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -62,11 +75,17 @@ signals:
     // spinner advanced): the view repaints.
     void repaintNeeded();
 
-private:
-    RemoteImageView::Phase iconPhase(const QUrl& url, QImage* image) const;
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
-    mutable QSet<QUrl> m_pending;
-    mutable QSet<QUrl> m_failed;
-    mutable bool m_sawAdding = false;
+private:
+    // Presses a control of the row at `index`; false when it has none such.
+    bool press(Control control, const QModelIndex& index);
+    // Keeps the spinners turning while a paint still finds one.
+    void keepSpinning() const;
+
+    QPointer<QAbstractItemView> m_view;
+    Control m_focused = Control::None;
+    mutable bool m_sawSpinner = false;
     QTimer* m_animation;
 };

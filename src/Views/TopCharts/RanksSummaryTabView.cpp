@@ -1,5 +1,6 @@
 #include "Views/TopCharts/RanksSummaryTabView.h"
 
+#include "Views/MainWindow/StorefrontListModel.h"
 #include "Views/TopCharts/RankingListModel.h"
 #include "Views/TopCharts/RankingRow.h"
 #include "Views/Shared/ScreenPanel.h"
@@ -137,11 +138,10 @@ void RanksSummaryTabView::buildLayout()
     m_country->setMinimumWidth(180);
     QList<StorefrontOption> options = StorefrontOption::all();
     std::stable_sort(options.begin(), options.end(), &StorefrontOption::displayNameOrder);
-    for (const StorefrontOption& option : options) {
-        const QString flag = StorefrontOption::flagEmoji(option.code);
-        const QString title = flag.isEmpty() ? option.displayName() : flag + QLatin1Char(' ') + option.displayName();
-        m_country->addItem(title, option.code.toUpper());
-    }
+    // The flag is the item's icon, not part of its text, so that typing a
+    // country's first letters finds it.
+    for (const StorefrontOption& option : options)
+        m_country->addItem(StorefrontListModel::flagIcon(option.code), option.displayName(), option.code.toUpper());
     countryGroup->addWidget(m_countryTitle);
     countryGroup->addWidget(m_country);
     pickers->addLayout(countryGroup);
@@ -179,7 +179,7 @@ void RanksSummaryTabView::buildLayout()
     m_error->setAlignment(Qt::AlignCenter);
     m_error->setFont(platformFont(TextStyle::Body));
     errorLayout->addWidget(m_error);
-    m_tryAgain = new QPushButton(tr("Try Again"), errorPage);
+    m_tryAgain = new BorderedButton(tr("Try Again"), errorPage);
     m_tryAgain->setObjectName(QStringLiteral("tryAgainButton"));
     m_tryAgain->setFont(platformFont(TextStyle::Subheadline, QFont::DemiBold));
     errorLayout->addWidget(m_tryAgain, 0, Qt::AlignHCenter);
@@ -198,7 +198,9 @@ void RanksSummaryTabView::buildLayout()
     m_list->setModel(m_model);
     m_list->setItemDelegate(m_delegate);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
-    m_list->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab; a click on a card does not show the focus ring.
+    m_list->setFocusPolicy(Qt::TabFocus);
+    m_delegate->attach(m_list);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -291,6 +293,10 @@ void RanksSummaryTabView::syncState()
     m_reload->setEnabled(m_viewModel && !loading);
     switch (contentState()) {
     case ContentState::Loading:
+        // The spinner replaces the list: the chart that comes next shows from
+        // its first entry, not where the previous one was scrolled to.
+        m_list->setCurrentIndex({});
+        m_list->scrollToTop();
         m_content->setCurrentIndex(0);
         break;
     case ContentState::Error:
