@@ -11,11 +11,13 @@
 #include "support/FixtureServer.h"
 #include "support/ScreenFixtures.h"
 
+#include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QCoroSignal>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <memory>
@@ -124,6 +126,8 @@ private slots:
         view->show();
         QTRY_COMPARE(view->contentState(), State::Error);
         QVERIFY(view->tryAgainButton()->isVisible());
+        const auto* tryAgain = static_cast<BorderedButton*>(view->tryAgainButton());
+        QVERIFY(tryAgain->iconRect().right() + 4 < tryAgain->textRect().left());
         if (emptyChart)
             QCOMPARE(view->errorLabel()->text(), QStringLiteral("No rankings available for this selection."));
         else
@@ -236,15 +240,19 @@ private slots:
         QTRY_COMPARE(m_server->requestCount(kPaid), 1);
         QTRY_COMPARE(view->contentState(), State::Rows);
 
-        // Country: items are upper-case codes in plain name order, flags first.
+        // Country: items are upper-case codes in plain name order, the flag
+        // drawn as the icon so that typing a name finds it.
         QComboBox* country = view->countryPicker();
         QCOMPARE(country->count(), 167);
         const int germany = country->findData(QStringLiteral("DE"));
-        QCOMPARE(country->itemText(germany), QStringLiteral("\U0001F1E9\U0001F1EA Germany"));
+        QCOMPARE(country->itemText(germany), QStringLiteral("Germany"));
+        QVERIFY(!country->itemIcon(germany).pixmap(20).isNull());
         QVERIFY(country->findData(QStringLiteral("AE")) > country->findData(QStringLiteral("AG"))); // "United..." after "Antigua..."
         QCOMPARE(country->currentData().toString(), QStringLiteral("US"));
         const int deRequests = requestsTo(QStringLiteral("/api/v2/de/"));
-        country->activated(germany);
+        country->setFocus();
+        QTest::keyClicks(country, QStringLiteral("Germ"));
+        QCOMPARE(country->currentIndex(), germany);
         QCOMPARE(m_viewModel->selectedStorefront(), QStringLiteral("DE"));
         QTRY_COMPARE(requestsTo(QStringLiteral("/api/v2/de/")), deRequests + 1);
         country->activated(germany);
@@ -337,6 +345,104 @@ private slots:
         QTRY_VERIFY(finished);
     }
 
+    void newChartStartsAtTheTop_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("chart kind") << 0;
+        QTest::newRow("country") << 1;
+        QTest::newRow("category") << 2;
+        QTest::newRow("reload") << 3;
+    }
+
+    void newChartStartsAtTheTop()
+    {
+        QFETCH(int, change);
+        serveChart(kFree, ScreenFixtures::numberedEntries(50));
+        serveChart(kPaid, ScreenFixtures::numberedEntries(50, 5000));
+        serveChart(QStringLiteral("/api/v2/de/apps/top-free/50/apps.json"), ScreenFixtures::numberedEntries(50, 6000));
+        m_server->setRoute(QStringLiteral("/us/rss/topfreeapplications/limit=50/genre=6000/json"),
+                           FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_grossing_100.json")));
+        const auto view = makeView(QSize(700, 600));
+        QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QListView* list = view->listView();
+        list->scrollTo(view->model()->index(12), QAbstractItemView::PositionAtTop);
+        QCOMPARE(list->indexAt(QPoint(20, 20)).row(), 12);
+
+        const qsizetype requests = m_server->requests().size();
+        switch (change) {
+        case 0: m_viewModel->setSelectedFeed(AppRankingService::Feed::topPaid); break;
+        case 1: m_viewModel->setSelectedStorefront(QStringLiteral("DE")); break;
+        case 2: m_viewModel->setSelectedGenre(AppRankingService::genre(QStringLiteral("6000"))); break;
+        default: QTest::mouseClick(view->reloadButton(), Qt::LeftButton); break;
+        }
+        QTRY_VERIFY(m_server->requests().size() > requests);
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QVERIFY(view->model()->rowCount() > 13);
+        QCOMPARE(list->verticalScrollBar()->value(), 0);
+        QCOMPARE(list->indexAt(QPoint(20, 20)).row(), 0);
+    }
+
+    void rowControlsByKeyboard()
+    {
+        QList<QUrl> opened;
+        setLinkOpenerForTesting([&opened](const QUrl& url) {
+            opened.append(url);
+            return true;
+        });
+        QStringList added;
+        const auto view = makeView();
+        view->setOnAddApp([&added](AppRanking ranking, QString) -> QCoro::Task<> {
+            added.append(ranking.id);
+            co_return;
+        });
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QListView* list = view->listView();
+        QVERIFY(list->focusPolicy() & Qt::TabFocus);
+        const QRect firstRow = list->visualRect(view->model()->index(0));
+        const QImage unfocused = list->viewport()->grab(firstRow).toImage();
+        list->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(list->hasFocus());
+        QCOMPARE(list->currentIndex().row(), 0);
+        QVERIFY(list->viewport()->grab(firstRow).toImage() != unfocused); // the focus ring shows
+
+        const QUrl link1001(QStringLiteral("https://apps.example.com/app/id1001"));
+        const QUrl link1002(QStringLiteral("https://apps.example.com/app/id1002"));
+        QTest::keyClick(list, Qt::Key_Space); // the add button of #1
+        QTest::keyClick(list, Qt::Key_Right);
+        QTest::keyClick(list, Qt::Key_Return); // its store link
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Enter); // the link stays in focus on #2
+        QTest::keyClick(list, Qt::Key_Left);
+        QTest::keyClick(list, Qt::Key_Space);
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Right); // #3 has no link: the add button keeps the focus
+        QTest::keyClick(list, Qt::Key_Space);
+        QCOMPARE(opened, (QList<QUrl>{link1001, link1002}));
+        QTRY_COMPARE(added, (QStringList{"1001", "1002", "1003"}));
+    }
+
+    void longNamesKeepTheTabsSize()
+    {
+        const auto view = makeView();
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        const QSize before = view->sizeHint();
+        const QString longName(1000, QLatin1Char('W'));
+        serveChart(kFree, {{"1001", longName, longName}, {"1002", "Field Guide", {}}});
+        QTest::mouseClick(view->reloadButton(), Qt::LeftButton);
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QCOMPARE(view->model()->rankings().first().name, longName);
+        QCOMPARE(view->sizeHint(), before);
+        QVERIFY(view->minimumSizeHint().width() < 600);
+        QStyleOptionViewItem option;
+        option.rect = view->listView()->visualRect(view->model()->index(0));
+        const RankingRow::Geometry g = RankingRow::geometry(option, view->model()->index(0));
+        QVERIFY(g.name.right() < g.state.left() && g.genre.right() < g.state.left());
+    }
+
     void renderBothSchemes()
     {
         const auto view = makeView(QSize(820, 640));
@@ -344,6 +450,10 @@ private slots:
         view->show();
         QTRY_COMPARE(view->contentState(), State::Rows);
         QTRY_COMPARE(RemoteImageCache::shared()->inFlightCount(), 0);
+        // The model keeps each icon's load state; the missing one falls back.
+        const auto phase = [&view](int row) { return view->model()->index(row).data(RankingListModel::IconPhaseRole).toInt(); };
+        QCOMPARE(phase(1), int(RemoteImageView::Phase::Success));
+        QCOMPARE(phase(2), int(RemoteImageView::Phase::Failure));
         QCoreApplication::processEvents();
         // The card is drawn in the scheme's own fill.
         ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("top-charts"), [](ColorScheme scheme, const QImage& image) {

@@ -295,7 +295,7 @@ void RanksSummaryTabView::syncState()
     case ContentState::Loading:
         // The spinner replaces the list: the chart that comes next shows from
         // its first entry, not where the previous one was scrolled to.
-        m_list->setCurrentIndex({});
+        m_list->selectionModel()->clearCurrentIndex();
         m_list->scrollToTop();
         m_content->setCurrentIndex(0);
         break;
