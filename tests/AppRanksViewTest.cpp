@@ -11,7 +11,11 @@
 #include "platform/UserDefaults.h"
 #include "support/FixtureServer.h"
 #include "support/ScreenFixtures.h"
+#include "Views/RankMonitor/CountryListModel.h"
+#include "Views/Shared/ScreenPanel.h"
+#include "platform/ShrinkingLabel.h"
 
+#include <QAbstractItemModelTester>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -113,6 +117,15 @@ private slots:
         QCOMPARE(states->cellText(1, 2), QStringLiteral(">50"));
         QCOMPARE(germany->cellText(1, 1), QStringLiteral("N/A"));
         QCOMPARE(germany->cellText(3, 2), QStringLiteral("N/A"));
+        // Medals take the dark scheme's colours in dark.
+        ScreenFixtures::applyScheme(ColorScheme::Dark);
+        QCOMPARE(britain->medalColor(1, 1), SemanticColors::yellow(ColorScheme::Dark));
+        QCOMPARE(states->medalColor(1, 1), SemanticColors::orange(ColorScheme::Dark));
+        // The bordered buttons keep a gap between icon and text.
+        for (QPushButton* button : {view->countriesButton(), view->reloadButton()}) {
+            const auto* bordered = static_cast<BorderedButton*>(button);
+            QVERIFY(bordered->iconRect().right() + 4 < bordered->textRect().left());
+        }
 
         QVERIFY(view->lastUpdatedLabel()->isVisible());
         QVERIFY(!view->lastUpdatedLabel()->text().isEmpty());
@@ -202,15 +215,24 @@ private slots:
         CountryPickerSheet* sheet = view->countryPicker();
         QVERIFY(sheet);
         QTRY_VERIFY(sheet->isVisible());
+        auto* filter = qobject_cast<QSortFilterProxyModel*>(sheet->listView()->model());
+        QAbstractItemModelTester sourceTester(filter->sourceModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester filterTester(filter, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(sheet->title(), QStringLiteral("Select Countries"));
         QCOMPARE(sheet->listedCodes().size(), 167);
         QVERIFY(!sheet->clearButton()->isVisible());
         const QStringList all = sheet->listedCodes();
         QVERIFY(all.indexOf(QStringLiteral("AT")) > all.indexOf(QStringLiteral("AU")));
 
+        // The clear button appearing moves neither the bar nor the list.
+        const QRect bar = sheet->searchField()->parentWidget()->geometry();
+        const QRect list = sheet->listView()->geometry();
         QTest::keyClicks(sheet->searchField(), query);
         QCOMPARE(sheet->listedCodes(), codes);
         QVERIFY(sheet->clearButton()->isVisible());
+        QCOMPARE(sheet->searchField()->parentWidget()->geometry(), bar);
+        QCOMPARE(sheet->listView()->geometry(), list);
+        sheet->toggleCountry(QStringLiteral("GB"));
         QTest::mouseClick(sheet->clearButton(), Qt::LeftButton);
         QCOMPARE(sheet->searchText(), QString());
         QCOMPARE(sheet->listedCodes().size(), 167);
@@ -263,6 +285,33 @@ private slots:
         QCOMPARE(view->cards().size(), 2);
     }
 
+    void pickerRowsByKeyboard()
+    {
+        const auto viewModel = makeViewModel();
+        const auto view = makeView(viewModel.get());
+        view->show();
+        view->selectCountries();
+        CountryPickerSheet* sheet = view->countryPicker();
+        QTRY_VERIFY(sheet && sheet->isVisible());
+        QListView* list = sheet->listView();
+        const QRect secondRow = list->visualRect(list->model()->index(1, 0));
+        const QImage unfocused = list->viewport()->grab(secondRow).toImage();
+        sheet->searchField()->setFocus();
+        QTest::keyClick(sheet->searchField(), Qt::Key_Tab);
+        QTRY_VERIFY(list->hasFocus());
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(list->currentIndex().row(), 1);
+        QVERIFY(list->viewport()->grab(secondRow).toImage() != unfocused); // the row shows focus
+        const QString code = list->currentIndex().data(CountryListModel::CodeRole).toString();
+        QTest::keyClick(list, Qt::Key_Space);
+        QVERIFY(sheet->draftCountryCodes().contains(code));
+        // Return toggles the row back and does not confirm the sheet.
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(!sheet->draftCountryCodes().contains(code));
+        QVERIFY(sheet->isVisible());
+        sheet->reject();
+    }
+
     void headerStacksWhenNarrow()
     {
         const auto viewModel = makeViewModel();
@@ -276,6 +325,16 @@ private slots:
                     > view->iconView()->mapTo(view.get(), QPoint()).y() + 40);
         view->resize(900, 600);
         QTRY_VERIFY(!view->isHeaderStacked());
+
+        // A name of any length stacks the header and is cut to the page.
+        const int hint = view->sizeHint().width();
+        AppInfo app = view->app();
+        app.name = QString(1000, QLatin1Char('W'));
+        view->setApp(app);
+        QTRY_VERIFY(view->isHeaderStacked());
+        QVERIFY(view->sizeHint().width() <= hint);
+        QVERIFY(view->minimumSizeHint().width() < 400);
+        QTRY_VERIFY(view->findChild<ShrinkingLabel*>(QStringLiteral("appName"))->width() < view->width());
     }
 
     void deletedWhileLoading()
