@@ -302,6 +302,7 @@ private slots:
         QTest::keyClick(list, Qt::Key_Down);
         QCOMPARE(list->currentIndex().row(), 1);
         QVERIFY(list->viewport()->grab(secondRow).toImage() != unfocused); // the row shows focus
+        QVERIFY(ScreenFixtures::saveRender(sheet, QStringLiteral("country-picker-keyboard")));
         const QString code = list->currentIndex().data(CountryListModel::CodeRole).toString();
         QTest::keyClick(list, Qt::Key_Space);
         QVERIFY(sheet->draftCountryCodes().contains(code));
@@ -335,6 +336,7 @@ private slots:
         QVERIFY(view->sizeHint().width() <= hint);
         QVERIFY(view->minimumSizeHint().width() < 400);
         QTRY_VERIFY(view->findChild<ShrinkingLabel*>(QStringLiteral("appName"))->width() < view->width());
+        QVERIFY(ScreenFixtures::saveRender(view.get(), QStringLiteral("rank-monitor-long-name")));
     }
 
     void deletedWhileLoading()

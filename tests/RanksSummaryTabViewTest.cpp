@@ -126,6 +126,7 @@ private slots:
         view->show();
         QTRY_COMPARE(view->contentState(), State::Error);
         QVERIFY(view->tryAgainButton()->isVisible());
+        QVERIFY(ScreenFixtures::saveRender(view.get(), QStringLiteral("top-charts-error")));
         const auto* tryAgain = static_cast<BorderedButton*>(view->tryAgainButton());
         QVERIFY(tryAgain->iconRect().right() + 4 < tryAgain->textRect().left());
         if (emptyChart)
@@ -407,6 +408,9 @@ private slots:
         QTRY_VERIFY(list->hasFocus());
         QCOMPARE(list->currentIndex().row(), 0);
         QVERIFY(list->viewport()->grab(firstRow).toImage() != unfocused); // the focus ring shows
+        QTest::keyClick(list, Qt::Key_Right);
+        QVERIFY(ScreenFixtures::saveRender(view.get(), QStringLiteral("top-charts-keyboard-link")));
+        QTest::keyClick(list, Qt::Key_Left);
 
         const QUrl link1001(QStringLiteral("https://apps.example.com/app/id1001"));
         const QUrl link1002(QStringLiteral("https://apps.example.com/app/id1002"));
