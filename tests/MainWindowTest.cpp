@@ -295,6 +295,7 @@ private slots:
         };
         QCOMPARE(detail->statusText(), QStringLiteral("Updating details…"));
         const QList<QRect> updating = places();
+        saveRender(app->window(), QStringLiteral("main-updating"));
         QTRY_VERIFY(detail->statusText().isEmpty());
         QCOMPARE(places(), updating);
     }
@@ -329,15 +330,15 @@ private slots:
         view->viewModel()->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
         QTRY_COMPARE(view->detailArea()->titleStack()->nameText(), name);
         QCOMPARE(settledSize(), size);
-        view->search(QStringLiteral("fieldnote"));
-        QTRY_COMPARE(view->searchOverlay()->model()->rowCount(), 1);
-        QCOMPARE(settledSize(), size);
         view->detailArea()->setCurrentTab(DetailTab::monetization);
         auto* estimates = qobject_cast<MonetizationView*>(view->detailArea()->tabPage(DetailTab::monetization));
         QTRY_COMPARE(estimates->downloadsLabel()->text(), name);
         QCOMPARE(settledSize(), size);
         ScreenFixtures::renderBothSchemes(window, QStringLiteral("main-long-name"));
         ScreenFixtures::resetScheme();
+        view->search(QStringLiteral("fieldnote"));
+        QTRY_COMPARE(view->searchOverlay()->model()->rowCount(), 1);
+        QCOMPARE(settledSize(), size);
 
         // A narrow window cuts the texts instead of being held wide.
         window->resize(900, 700);
