@@ -207,6 +207,8 @@ QWidget* MainView::buildErrorBar()
     m_workspaceError = new QLabel(m_errorBar);
     m_workspaceError->setTextFormat(Qt::PlainText);
     m_workspaceError->setWordWrap(true);
+    // The message names the app: a name without spaces must not hold the window wide.
+    m_workspaceError->setMinimumWidth(1);
     m_workspaceError->setFont(platformFont(TextStyle::Callout));
     auto* dismiss = new QToolButton(m_errorBar);
     dismiss->setText(tr("Dismiss"));

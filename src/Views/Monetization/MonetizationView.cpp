@@ -130,6 +130,7 @@ QWidget* MonetizationView::buildErrorView(QWidget* parent)
     m_errorMessage = makeLabel(QString(), platformFont(TextStyle::Subheadline), page);
     m_errorMessage->setObjectName(QStringLiteral("errorMessage"));
     m_errorMessage->setWordWrap(true);
+    m_errorMessage->setMinimumWidth(1); // a long unbroken word in it never widens the tab
     m_errorMessage->setAlignment(Qt::AlignCenter);
     m_errorMessage->setContentsMargins(40, 0, 40, 0);
     layout->addWidget(m_errorMessage);
