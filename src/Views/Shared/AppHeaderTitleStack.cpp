@@ -29,8 +29,6 @@ void AppHeaderTitleStack::setApp(const AppInfo& app)
 {
     m_name->setText(app.name);
     m_developer->setText(app.developer);
-    m_name->setAccessibleName(app.name);
-    m_developer->setAccessibleName(app.developer);
 }
 
 QString AppHeaderTitleStack::nameText() const
