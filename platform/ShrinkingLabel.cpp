@@ -9,6 +9,7 @@ ShrinkingLabel::ShrinkingLabel(const QString& text, QWidget* parent)
     , m_text(text)
 {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setAccessibleName(text);
 }
 
 void ShrinkingLabel::setText(const QString& text)
@@ -16,6 +17,7 @@ void ShrinkingLabel::setText(const QString& text)
     if (text == m_text)
         return;
     m_text = text;
+    setAccessibleName(text); // read out whole, as a QLabel's text is, however it is cut
     updateGeometry();
     update();
 }

@@ -362,6 +362,62 @@ QPainterPath glyphSafari()
     return glyphCircle().united(needle);
 }
 
+// The glyphs below stand in for the desktop's icon theme, which draws these
+// names itself where it has them.
+
+// An open ring running clockwise from the upper right round to the top, where
+// an arrowhead points on towards the gap.
+QPainterPath glyphArrowClockwise()
+{
+    const QPointF centre(12, 12.6);
+    constexpr qreal radius = 7.4;
+    constexpr qreal startDegrees = 48;
+    constexpr qreal sweepDegrees = -300; // clockwise on screen
+    const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    QPainterPath arc;
+    arc.arcMoveTo(box, startDegrees);
+    arc.arcTo(box, startDegrees, sweepDegrees);
+    const qreal end = qDegreesToRadians(startDegrees + sweepDegrees);
+    const QPointF tip = centre + QPointF(std::cos(end), -std::sin(end)) * radius;
+    const QPointF ahead(std::sin(end), std::cos(end)); // direction of travel at the end
+    const QPointF across(-ahead.y(), ahead.x());
+    const QPainterPath head = rounded(
+        polygon({tip + ahead * 3.6, tip + across * 3.6 - ahead * 0.8, tip - across * 3.6 - ahead * 0.8}), 0.8);
+    return stroked(arc, 2.0).united(head);
+}
+
+QPainterPath glyphMagnifyingGlass()
+{
+    QPainterPath lens;
+    lens.addEllipse(QPointF(10, 10), 6.4, 6.4);
+    return stroked(lens, 2.0).united(stroked(polyline({{14.8, 14.8}, {20.4, 20.4}}), 2.8));
+}
+
+// A gear of eight teeth around a round hole.
+QPainterPath glyphGearshape()
+{
+    QPainterPath wheel;
+    wheel.addEllipse(QPointF(12, 12), 7.6, 7.6);
+    QPainterPath tooth;
+    tooth.addRoundedRect(QRectF(10.1, 1.4, 3.8, 5.4), 1.0, 1.0);
+    for (int i = 0; i < 8; ++i) {
+        const QTransform turn = QTransform().translate(12, 12).rotate(i * 45.0).translate(-12, -12);
+        wheel = wheel.united(turn.map(tooth));
+    }
+    QPainterPath hole;
+    hole.addEllipse(QPointF(12, 12), 3.4, 3.4);
+    return wheel.subtracted(hole).simplified();
+}
+
+QPainterPath glyphChevronRight() { return stroked(polyline({{8.4, 4.2}, {16.2, 12}, {8.4, 19.8}}), 2.8); }
+
+QPainterPath glyphEnvelope()
+{
+    QPainterPath frame;
+    frame.addRoundedRect(QRectF(3, 5.5, 18, 13), 2.6, 2.6);
+    return stroked(frame, 1.7).united(stroked(polyline({{3.8, 7.2}, {12, 13.2}, {20.2, 7.2}}), 1.7));
+}
+
 using GlyphBuilder = QPainterPath (*)();
 
 const QHash<QString, GlyphBuilder>& glyphBuilders()
@@ -396,6 +452,11 @@ const QHash<QString, GlyphBuilder>& glyphBuilders()
         {QStringLiteral("checkmark.circle"), glyphCheckmarkCircle},
         {QStringLiteral("xmark.circle"), glyphXmarkCircle},
         {QStringLiteral("network.slash"), glyphNetworkSlash},
+        {QStringLiteral("arrow.clockwise"), glyphArrowClockwise},
+        {QStringLiteral("magnifyingglass"), glyphMagnifyingGlass},
+        {QStringLiteral("gearshape"), glyphGearshape},
+        {QStringLiteral("chevron.right"), glyphChevronRight},
+        {QStringLiteral("envelope"), glyphEnvelope},
     };
     return builders;
 }
@@ -467,9 +528,11 @@ void ensureIconTheme()
 
 QIcon themeIcon(const QString& name)
 {
-    ensureIconTheme();
     const auto themeName = themeNames().constFind(name);
-    if (themeName == themeNames().constEnd() || !QIcon::hasThemeIcon(*themeName))
+    if (themeName == themeNames().constEnd())
+        return {};
+    ensureIconTheme();
+    if (!QIcon::hasThemeIcon(*themeName))
         return {};
     return QIcon::fromTheme(*themeName);
 }
@@ -482,8 +545,9 @@ QImage renderSymbol(const QString& name, const QColor& tint, int pixels)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
 
-    const QPainterPath* path = glyph(name);
-    const QIcon icon = path ? QIcon() : themeIcon(name);
+    // The theme's own artwork where it has some, else our glyph, else the placeholder.
+    const QIcon icon = themeIcon(name);
+    const QPainterPath* path = icon.isNull() ? glyph(name) : nullptr;
     if (!path && icon.isNull())
         path = &placeholderGlyph();
 

@@ -5,9 +5,10 @@
 #include <QPixmap>
 #include <QString>
 
-// System symbol names drawn with the desktop icon theme, or with glyphs of
-// our own where the look matters or the theme has nothing fitting. Every
-// result is tinted with one colour: the tint is laid over the symbol's alpha.
+// System symbol names drawn with glyphs of our own, or with the desktop icon
+// theme for the names that fit its look; those the application shows also
+// have a glyph of ours for a desktop whose theme lacks them. Every result is
+// tinted with one colour: the tint is laid over the symbol's alpha.
 
 // A square pixmap of pointSize logical pixels. An unknown name gives a
 // neutral placeholder glyph, never a null pixmap.

@@ -74,7 +74,9 @@ void PloveraApp::updateWindowContent()
     if (isFirstTime()) {
         if (m_onboarding)
             return;
-        m_onboarding = new OnboardingView(defaultOnboardingFeatures(), QColor());
+        m_onboarding = new OnboardingView(
+            defaultOnboardingFeatures(),
+            Binding<bool>::of(AppSettings::shared(), &AppSettings::isFirstTime, &AppSettings::setIsFirstTime), QColor());
         m_window->setCentralWidget(m_onboarding);
         return;
     }

@@ -18,6 +18,7 @@
 #include "platform/RemoteImageCache.h"
 #include "platform/RemoteImageView.h"
 #include "platform/SegmentedControl.h"
+#include "platform/ShrinkingLabel.h"
 #include "platform/UserDefaults.h"
 
 #include <QComboBox>
@@ -133,8 +134,8 @@ private slots:
         QVERIFY(rows->index(1, 0).data(RankingListModel::AddingRole).toBool());
 
         QTRY_COMPARE(m_view->sidebar()->rowCount(), 3);
-        QTRY_COMPARE(m_view->selectedApp()->id, kFieldnote);
-        QCOMPARE(m_view->selectedApp()->name, QStringLiteral("Fieldnote: Trail Journal"));
+        QTRY_COMPARE(m_view->viewModel()->selectedApp()->id, kFieldnote);
+        QCOMPARE(m_view->viewModel()->selectedApp()->name, QStringLiteral("Fieldnote: Trail Journal"));
         // The same screen marks the new state: both saved, the new one open.
         QCOMPARE(tabScreen<RanksSummaryTabView>(m_view, DetailTab::ranks), charts);
         QTRY_VERIFY(!rows->index(1, 0).data(RankingListModel::AddingRole).toBool());
@@ -177,7 +178,7 @@ private slots:
         QTRY_VERIFY(!firstPage && !firstModel);
         QTRY_COMPARE(secondPage->cards().size(), 2);
         // Refreshed details of the same app keep the page.
-        QTRY_VERIFY(!m_view->isRefreshingSelection());
+        QTRY_VERIFY(!m_view->viewModel()->isRefreshingSelection());
         QCOMPARE(tabScreen<AppRanksView>(m_view, DetailTab::appRanks), secondPage);
 
         // The top charts kept their screen, view model and choices.
@@ -207,7 +208,7 @@ private slots:
         QTRY_COMPARE(estimates->downloadsLabel()->text(), QStringLiteral("%1 dl").arg(kFieldnote));
         QCOMPARE(estimates->revenueLabel()->text(), QStringLiteral("$%1").arg(kFieldnote));
         // The refresh of the same app asks for nothing more.
-        QTRY_VERIFY(!m_view->isRefreshingSelection());
+        QTRY_VERIFY(!m_view->viewModel()->isRefreshingSelection());
         QTest::qWait(100);
         QCOMPARE(m_server.requestCount(QStringLiteral("/api/ios/apps?app_ids=%1").arg(kFieldnote)), 1);
     }
@@ -220,7 +221,7 @@ private slots:
         saveApp(kTally, QStringLiteral("Tally"));
         select(saveApp(kFieldnote, QStringLiteral("Fieldnote")));
         m_app->window()->show();
-        QTRY_VERIFY(!m_view->isRefreshingSelection());
+        QTRY_VERIFY(!m_view->viewModel()->isRefreshingSelection());
         for (ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
             ScreenFixtures::applyScheme(scheme);
             for (DetailTab tab : allDetailTabs()) {
@@ -249,8 +250,8 @@ private:
     void select(const QString& key)
     {
         QVERIFY(!key.isEmpty());
-        m_view->selectProfile(key);
-        QCOMPARE(m_view->selectedKey(), key);
+        m_view->viewModel()->selectProfile(key);
+        QCOMPARE(m_view->viewModel()->selectedKey(), key);
     }
 
     FixtureServer m_server;

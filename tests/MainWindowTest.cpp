@@ -14,17 +14,23 @@
 #include "Views/MainWindow/AppListModels.h"
 #include "Views/MainWindow/AppRowDelegate.h"
 #include "Views/MainWindow/MainView.h"
+#include "Views/Monetization/MonetizationView.h"
 #include "Views/Onboarding/OnboardingView.h"
 #include "Views/MainWindow/SavedAppsSidebar.h"
 #include "Views/MainWindow/SearchOverlay.h"
 #include "Views/MainWindow/StorefrontListModel.h"
 #include "platform/SemanticColors.h"
+#include "platform/ShrinkingLabel.h"
 #include "platform/UserDefaults.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -62,6 +68,7 @@ int addState(SearchOverlay* overlay, int row)
     return overlay->model()->index(row).data(AppListRole::AddState).toInt();
 }
 
+constexpr auto kReportToQtTest = QAbstractItemModelTester::FailureReportingMode::QtTest;
 constexpr int kAdd = static_cast<int>(MainViewModel::AddState::Add);
 constexpr int kAdded = static_cast<int>(MainViewModel::AddState::Added);
 } // namespace
@@ -118,6 +125,8 @@ private slots:
         {
             auto app = makeApp();
             MainView* view = app->mainView();
+            QAbstractItemModelTester savedRows(view->sidebar()->model(), kReportToQtTest);
+            QAbstractItemModelTester resultRows(view->searchOverlay()->model(), kReportToQtTest);
             view->setSelectedStorefront(QStringLiteral("US"));
             showActive(app->window());
             QCOMPARE(view->sidebar()->rowCount(), 0);
@@ -136,7 +145,7 @@ private slots:
             QCOMPARE(view->detailArea()->titleStack()->nameText(), QStringLiteral("Fieldnote: Trail Journal"));
             QCOMPARE(addState(overlay, 0), kAdded);
             QCOMPARE(overlay->model()->index(0).data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("Added"));
-            QCOMPARE(view->sidebar()->selectedKey(), view->selectedKey());
+            QCOMPARE(view->sidebar()->selectedKey(), view->viewModel()->selectedKey());
             // Selecting looks the details up and saves the refreshed profile (new rating count).
             QTRY_COMPARE(app->savedApps()->savedApps().constFirst().app.ratingCount, std::optional<int>(18301));
             QCOMPARE(view->detailArea()->tabBar()->count(), 3);
@@ -168,7 +177,7 @@ private slots:
         view->search(QStringLiteral("fieldnote"));
         SearchOverlay* overlay = view->searchOverlay();
         QTRY_COMPARE(overlay->model()->rowCount(), 3);
-        QCoro::waitFor(view->addSearchResult(overlay->model()->rowAt(0)));
+        QCoro::waitFor(view->viewModel()->addSearchResult(overlay->model()->rowAt(0)));
         QCOMPARE(addState(overlay, 0), kAdded);
 
         // Saved for the US only: in Italy the same app can still be added.
@@ -176,9 +185,9 @@ private slots:
         QTRY_VERIFY(!view->viewModel()->searchModel()->isLoading());
         QCOMPARE(m_server->requestCount(QStringLiteral("/search?country=it")), 1);
         QCOMPARE(addState(overlay, 0), kAdd);
-        QCoro::waitFor(view->addSearchResult(overlay->model()->rowAt(0)));
+        QCoro::waitFor(view->viewModel()->addSearchResult(overlay->model()->rowAt(0)));
         QCOMPARE(app->savedApps()->savedApps().size(), 2);
-        QCOMPARE(view->selectedKey(), QStringLiteral("6443210987#IT#software"));
+        QCOMPARE(view->viewModel()->selectedKey(), QStringLiteral("6443210987#IT#software"));
     }
 
     void failedSearchClearsResultsAndSaysWhy()
@@ -213,16 +222,16 @@ private slots:
         QCoro::waitFor(std::move(second));
         QCoro::waitFor(std::move(first));
         QCOMPARE(app->savedApps()->savedApps().size(), 1);
-        QCOMPARE(view->selectedApp()->id, 6443210987);
+        QCOMPARE(view->viewModel()->selectedApp()->id, 6443210987);
         // The add's lookup, then the refresh of the selection.
-        QTRY_VERIFY(!view->isRefreshingSelection());
+        QTRY_VERIFY(!view->viewModel()->isRefreshingSelection());
         QCOMPARE(m_server->requestCount(QStringLiteral("/lookup")), 2);
 
         // Already saved: selected again; only the refresh of the selection looks it up.
-        view->selectProfile(QString());
+        view->viewModel()->selectProfile(QString());
         QCoro::waitFor(view->addRankingApp(ranking, QStringLiteral("US")));
-        QCOMPARE(view->selectedApp()->id, 6443210987);
-        QTRY_VERIFY(!view->isRefreshingSelection());
+        QCOMPARE(view->viewModel()->selectedApp()->id, 6443210987);
+        QTRY_VERIFY(!view->viewModel()->isRefreshingSelection());
         QCOMPARE(app->savedApps()->savedApps().size(), 1);
         QCOMPARE(m_server->requestCount(QStringLiteral("/lookup")), 3);
     }
@@ -250,7 +259,7 @@ private slots:
         QCoro::waitFor(app->mainView()->addRankingApp(ranking, QStringLiteral("US")));
         QCOMPARE(app->savedApps()->savedApps().size(), added ? 1 : 0);
         if (added) {
-            QCOMPARE(app->mainView()->selectedApp()->id, 6443210987);
+            QCOMPARE(app->mainView()->viewModel()->selectedApp()->id, 6443210987);
             QVERIFY(LogCapture::lines().filter(QStringLiteral("Unable to add")).isEmpty());
         } else {
             QVERIFY2(!LogCapture::lines().filter(expectedLog).isEmpty(), qPrintable(LogCapture::text()));
@@ -263,11 +272,79 @@ private slots:
         m_server->setRoute(QStringLiteral("/lookup"), FixtureResponse::text("maintenance", 503));
         auto app = makeApp();
         MainView* view = app->mainView();
-        view->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote (saved)")));
+        view->viewModel()->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote (saved)")));
         QCOMPARE(view->detailArea()->statusText(), QStringLiteral("Updating details…"));
         QTRY_COMPARE(view->detailArea()->statusText(), QStringLiteral("Risposta del server non valida (codice 503)."));
         QCOMPARE(view->detailArea()->titleStack()->nameText(), QStringLiteral("Fieldnote (saved)"));
         QCOMPARE(app->savedApps()->savedApps().constFirst().app.name, QStringLiteral("Fieldnote (saved)"));
+    }
+
+    // The status of a refresh comes and goes without moving the header or the tabs.
+    void headerHoldsStillWhileDetailsUpdate()
+    {
+        m_server->setRoute(QStringLiteral("/lookup"),
+                           FixtureResponse::fromFile(QStringLiteral("catalogue/lookup_fieldnote_us.json")).delayed(300));
+        auto app = makeApp();
+        MainView* view = app->mainView();
+        app->window()->show();
+        view->viewModel()->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
+        AppDetailArea* detail = view->detailArea();
+        const auto places = [detail] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            return QList<QRect>{detail->titleStack()->geometry(), detail->tabBar()->geometry()};
+        };
+        QCOMPARE(detail->statusText(), QStringLiteral("Updating details…"));
+        const QList<QRect> updating = places();
+        saveRender(app->window(), QStringLiteral("main-updating"));
+        QTRY_VERIFY(detail->statusText().isEmpty());
+        QCOMPARE(places(), updating);
+    }
+
+    // Names and texts come from the network: however long, they never make the window grow.
+    void longRemoteTextsKeepTheWindowSize()
+    {
+        const QString name = QStringLiteral("Fieldnöte Trail Journal ·").repeated(40); // 1,000 characters
+        QFile file(QStringLiteral(PLOVERA_FIXTURES_DIR "/catalogue/lookup_fieldnote_us.json"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QJsonObject document = QJsonDocument::fromJson(file.readAll()).object();
+        QJsonObject entry = document.value(QStringLiteral("results")).toArray().first().toObject();
+        entry.insert(QStringLiteral("trackName"), name);
+        entry.insert(QStringLiteral("artistName"), name);
+        entry.insert(QStringLiteral("description"), QStringLiteral("Wege, Gipfel und Notizen. ").repeated(120000)); // 3 MB
+        document.insert(QStringLiteral("results"), QJsonArray{entry});
+        const QByteArray answer = QJsonDocument(document).toJson(QJsonDocument::Compact);
+        m_server->setRoute(QStringLiteral("/lookup"), FixtureResponse::json(answer));
+        m_server->setRoute(QStringLiteral("/search"), FixtureResponse::json(answer));
+        m_server->setRoute(QStringLiteral("/api/ios/apps"),
+                           FixtureResponse::json(ScreenFixtures::estimates(6443210987, name, name)));
+
+        auto app = makeApp();
+        MainView* view = app->mainView();
+        QWidget* window = app->window();
+        window->show();
+        const QSize size = window->size();
+        const auto settledSize = [window] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            return window->size();
+        };
+        view->viewModel()->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
+        QTRY_COMPARE(view->detailArea()->titleStack()->nameText(), name);
+        QCOMPARE(settledSize(), size);
+        view->detailArea()->setCurrentTab(DetailTab::monetization);
+        auto* estimates = qobject_cast<MonetizationView*>(view->detailArea()->tabPage(DetailTab::monetization));
+        QTRY_COMPARE(estimates->downloadsLabel()->text(), name);
+        QCOMPARE(settledSize(), size);
+        ScreenFixtures::renderBothSchemes(window, QStringLiteral("main-long-name"));
+        ScreenFixtures::resetScheme();
+        view->search(QStringLiteral("fieldnote"));
+        QTRY_COMPARE(view->searchOverlay()->model()->rowCount(), 1);
+        QCOMPARE(settledSize(), size);
+
+        // A narrow window cuts the texts instead of being held wide.
+        window->resize(900, 700);
+        QCOMPARE(settledSize(), QSize(900, 700));
+        view->detailArea()->setCurrentTab(DetailTab::ranks);
+        QCOMPARE(settledSize(), QSize(900, 700));
     }
 
     void windowClosedWhileSelectionLooksUp()
@@ -276,8 +353,8 @@ private slots:
         m_server->setRoute(QStringLiteral("/lookup"),
                            FixtureResponse::fromFile(QStringLiteral("catalogue/lookup_fieldnote_it.json")).delayed(200));
         auto app = makeApp();
-        app->mainView()->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
-        QVERIFY(app->mainView()->isRefreshingSelection());
+        app->mainView()->viewModel()->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
+        QVERIFY(app->mainView()->viewModel()->isRefreshingSelection());
         QTRY_COMPARE(m_server->requestCount(QStringLiteral("/lookup")), 1);
         app.reset();
         // Nothing goes on asking once the window is gone.
@@ -291,7 +368,7 @@ private slots:
         MainView* view = app->mainView();
         app->window()->show();
         const QString key = addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote"));
-        view->selectProfile(key);
+        view->viewModel()->selectProfile(key);
         QVERIFY(!view->workspaceErrorLabel()->isVisible());
         breakWorkspace();
 
@@ -300,13 +377,13 @@ private slots:
         QVERIFY2(view->workspaceErrorLabel()->text().startsWith(QStringLiteral("Could not remove “Fieldnote” from the workspace: ")),
                  qPrintable(view->workspaceErrorLabel()->text()));
         QCOMPARE(view->sidebar()->rowCount(), 1);
-        QCOMPARE(view->selectedKey(), key);
+        QCOMPARE(view->viewModel()->selectedKey(), key);
         QCOMPARE(view->sidebar()->selectedKey(), key);
 
         AppInfo other;
         other.id = 1500000001;
         other.name = QStringLiteral("Tally");
-        QCoro::waitFor(view->addSearchResult(other));
+        QCoro::waitFor(view->viewModel()->addSearchResult(other));
         QVERIFY(view->workspaceErrorLabel()->text().startsWith(QStringLiteral("Could not add “Tally” to the workspace: ")));
         QCOMPARE(view->sidebar()->rowCount(), 1);
     }
@@ -350,6 +427,7 @@ private slots:
     {
         auto app = makeApp();
         QComboBox* box = app->mainView()->storefrontSelector();
+        QAbstractItemModelTester countries(box->model(), kReportToQtTest);
         showActive(app->window());
         box->setFocus();
         QTest::keyClicks(box, QStringLiteral("Hong"));
@@ -408,11 +486,11 @@ private slots:
         QApplication::setPalette(light);
         auto app = makeApp();
         MainView* view = app->mainView();
-        view->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
+        view->viewModel()->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
         app->window()->show();
         auto sidebarFill = [view] { return view->sidebar()->palette().color(QPalette::Window); };
         auto developerColour = [view] {
-            return view->detailArea()->titleStack()->findChildren<QLabel*>().constLast()->palette().color(QPalette::WindowText);
+            return view->detailArea()->titleStack()->findChildren<ShrinkingLabel*>().constLast()->palette().color(QPalette::WindowText);
         };
         QCOMPARE(sidebarFill(), SemanticColors::controlBackground(ColorScheme::Light));
         QCOMPARE(developerColour(), SemanticColors::secondary(ColorScheme::Light));

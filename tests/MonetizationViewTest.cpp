@@ -6,6 +6,7 @@
 #include "platform/ProgressIndicator.h"
 #include "platform/RemoteImageCache.h"
 #include "platform/RemoteImageView.h"
+#include "platform/ShrinkingLabel.h"
 #include "support/FixtureServer.h"
 #include "support/ScreenFixtures.h"
 

@@ -1,3 +1,4 @@
+#include "Services/AppSettings.h"
 #include "platform/LineLimitLabel.h"
 #include "Views/Onboarding/OnboardingView.h"
 #include "platform/SemanticColors.h"
@@ -32,7 +33,9 @@ struct Presented {
 
 std::unique_ptr<OnboardingView> shownView(QList<Feature> features = defaultOnboardingFeatures())
 {
-    auto view = std::make_unique<OnboardingView>(std::move(features));
+    auto view = std::make_unique<OnboardingView>(
+        std::move(features),
+        Binding<bool>::of(AppSettings::shared(), &AppSettings::isFirstTime, &AppSettings::setIsFirstTime));
     view->resize(1280, 860);
     view->show();
     return view;

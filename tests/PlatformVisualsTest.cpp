@@ -9,21 +9,25 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
 
 namespace {
-const QStringList kKnownSymbols{
-    "star.fill", "sparkles", "globe", "icloud", "chart.bar.fill", "dollarsign.circle.fill",
-    "gearshape", "magnifyingglass", "plus", "plus.circle.fill", "xmark", "xmark.circle.fill",
-    "checkmark", "checkmark.circle.fill", "exclamationmark.triangle.fill", "info.circle.fill",
-    "xmark.octagon.fill", "arrow.clockwise", "trash", "app.fill", "list.number", "crown.fill",
-    "chart.line.uptrend.xyaxis", "iphone", "ipad", "desktopcomputer", "envelope", "doc.text",
-    "star.bubble", "arrow.up.right.square", "chevron.right", "checkmark.seal.fill", "bell",
-    "folder", "person.crop.circle", "arrow.up.forward.app", "medal.fill", "clock", "clock.fill", "circle",
-    "arrow.down.circle.fill"};
+// Every name the application's screens and toasts ask for: each must draw on a
+// desktop whose icon theme has none of them.
+const QStringList kApplicationSymbols{
+    "app.fill", "arrow.clockwise", "arrow.down.circle.fill", "arrow.up.forward.app", "chart.bar.fill",
+    "checkmark.circle", "checkmark.circle.fill", "checkmark.shield", "chevron.right", "circle", "clock",
+    "clock.fill", "dollarsign.circle.fill", "envelope", "exclamationmark.triangle.fill", "gearshape", "globe",
+    "icloud", "magnifyingglass", "medal.fill", "network.slash", "plus.circle.fill", "safari", "sparkles",
+    "star.bubble", "star.fill", "xmark.circle", "xmark.circle.fill"};
+const QStringList kKnownSymbols = kApplicationSymbols + QStringList{
+    "plus", "xmark", "checkmark", "info.circle.fill", "xmark.octagon.fill", "trash", "list.number", "crown.fill",
+    "chart.line.uptrend.xyaxis", "iphone", "ipad", "desktopcomputer", "doc.text", "arrow.up.right.square",
+    "checkmark.seal.fill", "bell", "folder", "person.crop.circle"};
 
 // Opaque pixels of a tinted symbol carry exactly the tint.
 int pixelsOfColour(const QImage& image, const QColor& colour)
@@ -47,6 +51,12 @@ class PlatformVisualsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        symbolPixmap(QStringLiteral("plus"), Qt::black, 16); // sets the icon theme up
+        m_themePaths = QIcon::themeSearchPaths();
+    }
+
     void init()
     {
         RemoteImageCache::shared()->resetForTesting();
@@ -58,15 +68,22 @@ private slots:
     void knownSymbolsAreTinted_data()
     {
         QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("withTheme");
         for (const QString& name : kKnownSymbols)
-            QTest::newRow(qPrintable(name)) << name;
+            QTest::newRow(qPrintable(name)) << name << true;
+        for (const QString& name : kApplicationSymbols)
+            QTest::newRow(qPrintable(name + QStringLiteral(" without a theme"))) << name << false;
     }
 
     void knownSymbolsAreTinted()
     {
         QFETCH(QString, name);
+        QFETCH(bool, withTheme);
+        QIcon::setThemeSearchPaths(withTheme ? m_themePaths : QStringList());
+        const auto restore = qScopeGuard([this] { QIcon::setThemeSearchPaths(m_themePaths); });
         QVERIFY(hasSymbol(name));
-        const QColor tint(200, 30, 90);
+        // Another tint without the theme: rendered symbols are cached by name and tint.
+        const QColor tint = withTheme ? QColor(200, 30, 90) : QColor(30, 90, 200);
         const QPixmap pixmap = symbolPixmap(name, tint, 32);
         QVERIFY(!pixmap.isNull());
         QCOMPARE(pixmap.size(), QSize(32, 32));
@@ -104,20 +121,27 @@ private slots:
         QCOMPARE(pixelsOfColour(disabled.toImage(), tint), 0);
     }
 
+    // For a look: every known symbol with the theme, and the application's own without it.
     void renderSymbolSheet()
     {
-        const int cell = 80;
-        const int columns = 7;
-        const int rows = (static_cast<int>(kKnownSymbols.size()) + columns - 1) / columns;
-        QImage sheet(columns * cell, rows * cell, QImage::Format_ARGB32);
-        sheet.fill(Qt::white);
-        QPainter painter(&sheet);
-        for (int i = 0; i < kKnownSymbols.size(); ++i) {
-            const QPoint origin((i % columns) * cell + 8, (i / columns) * cell + 8);
-            painter.drawPixmap(origin, symbolPixmap(kKnownSymbols[i], QColor(0, 122, 255), 64));
+        for (const bool withTheme : {true, false}) {
+            const QStringList& names = withTheme ? kKnownSymbols : kApplicationSymbols;
+            QIcon::setThemeSearchPaths(withTheme ? m_themePaths : QStringList());
+            const int cell = 80;
+            const int columns = 7;
+            const int rows = (static_cast<int>(names.size()) + columns - 1) / columns;
+            QImage sheet(columns * cell, rows * cell, QImage::Format_ARGB32);
+            sheet.fill(Qt::white);
+            QPainter painter(&sheet);
+            for (int i = 0; i < names.size(); ++i) {
+                const QPoint origin((i % columns) * cell + 8, (i / columns) * cell + 8);
+                painter.drawPixmap(origin, symbolPixmap(names[i], QColor(0, 122, withTheme ? 255 : 254), 64));
+            }
+            painter.end();
+            QVERIFY(ScreenFixtures::saveRender(sheet, withTheme ? QStringLiteral("symbols")
+                                                                : QStringLiteral("symbols-without-theme")));
         }
-        painter.end();
-        QVERIFY(ScreenFixtures::saveRender(sheet, QStringLiteral("symbols")));
+        QIcon::setThemeSearchPaths(m_themePaths);
     }
 
     void colourRoutineRunsOncePerSchemeChange()
@@ -355,6 +379,7 @@ private slots:
 
 private:
     std::unique_ptr<FixtureServer> m_server;
+    QStringList m_themePaths;
 };
 
 QTEST_MAIN(PlatformVisualsTest)

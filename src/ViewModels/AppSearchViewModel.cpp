@@ -1,6 +1,6 @@
 #include "ViewModels/AppSearchViewModel.h"
 
-#include <QPointer>
+#include "platform/PropertySetter.h"
 
 AppSearchViewModel::AppSearchViewModel(AppSearchService service, QObject* parent)
     : QObject(parent)
@@ -10,30 +10,26 @@ AppSearchViewModel::AppSearchViewModel(AppSearchService service, QObject* parent
 
 QCoro::Task<> AppSearchViewModel::search(QString term, AppPlatform platform, QString storefront)
 {
-    const quint64 requestID = ++m_requestID;
-    CancellationSource source;
-    m_running = TaskHandle(source); // aborts the previous request
+    const LatestRequest::Ticket ticket = m_requests.begin(); // aborts the previous request
     setIsLoading(true);
     setErrorMessage({});
 
-    QPointer<AppSearchViewModel> self(this);
     const AppSearchService service = m_service;
     const auto outcome = co_await service.search(term, platform, storefront,
-                                                 AppSearchService::kDefaultSearchLimit, source.token());
-    if (!self || requestID != self->m_requestID)
+                                                 AppSearchService::kDefaultSearchLimit, ticket.token());
+    if (!ticket.isCurrent()) // superseded, cancelled, or this view model is gone
         co_return;
     if (outcome) {
-        self->setResults(outcome.value());
+        setResults(outcome.value());
     } else if (outcome.error().kind != AppSearchService::ServiceError::Cancelled) {
-        self->setErrorMessage(outcome.error().localizedDescription());
+        setErrorMessage(outcome.error().localizedDescription());
     }
-    self->setIsLoading(false);
+    setIsLoading(false);
 }
 
 void AppSearchViewModel::cancel()
 {
-    ++m_requestID;
-    m_running.cancel();
+    m_requests.cancel();
     setIsLoading(false);
 }
 
@@ -46,24 +42,15 @@ void AppSearchViewModel::clear()
 
 void AppSearchViewModel::setResults(QList<AppInfo> results)
 {
-    if (results == m_results)
-        return;
-    m_results = std::move(results);
-    emit resultsChanged();
+    assignAndNotify(this, m_results, std::move(results), &AppSearchViewModel::resultsChanged);
 }
 
 void AppSearchViewModel::setIsLoading(bool loading)
 {
-    if (loading == m_isLoading)
-        return;
-    m_isLoading = loading;
-    emit isLoadingChanged();
+    assignAndNotify(this, m_isLoading, loading, &AppSearchViewModel::isLoadingChanged);
 }
 
 void AppSearchViewModel::setErrorMessage(const QString& message)
 {
-    if (message == m_errorMessage)
-        return;
-    m_errorMessage = message;
-    emit errorMessageChanged();
+    assignAndNotify(this, m_errorMessage, message, &AppSearchViewModel::errorMessageChanged);
 }

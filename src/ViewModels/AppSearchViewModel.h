@@ -2,7 +2,7 @@
 
 #include "models/AppInfo.h"
 #include "Services/AppSearchService.h"
-#include "platform/CancellationToken.h"
+#include "platform/LatestRequest.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -41,6 +41,5 @@ private:
     QList<AppInfo> m_results;
     bool m_isLoading = false;
     QString m_errorMessage;
-    quint64 m_requestID = 0;
-    TaskHandle m_running;
+    LatestRequest m_requests;
 };

@@ -4,12 +4,12 @@
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/RemoteImageView.h"
 #include "platform/SemanticColors.h"
+#include "platform/ShrinkingLabel.h"
 #include "models/StorefrontOption.h"
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -18,8 +18,8 @@ AppDetailArea::AppDetailArea(QWidget* parent)
     : QWidget(parent)
     , m_icon(new RemoteImageView(this))
     , m_titles(new AppHeaderTitleStack(this))
-    , m_storefront(new QLabel(this))
-    , m_status(new QLabel(this))
+    , m_storefront(new ShrinkingLabel(QString(), this))
+    , m_status(new ShrinkingLabel(QString(), this))
     , m_tabs(new QTabBar(this))
     , m_pages(new QStackedWidget(this))
 {
@@ -33,20 +33,21 @@ AppDetailArea::AppDetailArea(QWidget* parent)
     m_icon->setCornerRadius(14);
     m_icon->setShowsPhases(12);
     header->addWidget(m_icon);
-    auto* titleColumn = new QVBoxLayout;
-    titleColumn->setSpacing(4);
-    titleColumn->addStretch(1);
-    titleColumn->addWidget(m_titles);
-    m_status->setFont(platformFont(TextStyle::Footnote));
-    m_status->setTextFormat(Qt::PlainText);
-    m_status->setWordWrap(true);
-    m_status->hide();
-    titleColumn->addWidget(m_status);
-    titleColumn->addStretch(1);
-    header->addLayout(titleColumn, 1);
+    header->addWidget(m_titles, 1, Qt::AlignVCenter);
+    // The storefront line, and under it the progress or failure of a refresh:
+    // one line each, cut rather than widening the window, and in the icon's
+    // height, so that the status coming and going moves nothing.
+    auto* sideColumn = new QVBoxLayout;
+    sideColumn->setSpacing(4);
     m_storefront->setFont(platformFont(TextStyle::Callout));
-    m_storefront->setTextFormat(Qt::PlainText);
-    header->addWidget(m_storefront, 0, Qt::AlignTop);
+    m_storefront->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
+    sideColumn->addWidget(m_storefront);
+    m_status->setFont(platformFont(TextStyle::Footnote));
+    m_status->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
+    m_status->hide();
+    sideColumn->addWidget(m_status);
+    sideColumn->addStretch(1);
+    header->addLayout(sideColumn);
     layout->addLayout(header);
 
     m_tabs->setDocumentMode(true);
@@ -130,6 +131,7 @@ void AppDetailArea::setStatus(const QString& text, bool isError)
     m_statusIsError = isError;
     applyColors();
     m_status->setText(text);
+    m_status->setToolTip(text);
     m_status->setVisible(!text.isEmpty());
 }
 

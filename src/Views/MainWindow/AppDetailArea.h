@@ -6,10 +6,10 @@
 #include <QWidget>
 
 class AppHeaderTitleStack;
-class QLabel;
 class QStackedWidget;
 class QTabBar;
 class RemoteImageView;
+class ShrinkingLabel;
 
 // The detail area of the selected app: its header and the tab bar whose pages
 // the detail screens fill.
@@ -19,8 +19,8 @@ public:
     explicit AppDetailArea(QWidget* parent = nullptr);
 
     void setApp(const AppInfo& app, const QString& storefront);
-    // A line under the header: progress of a refresh, or why it failed.
-    // Empty hides it.
+    // A line in the header under the storefront: progress of a refresh, or
+    // why it failed. Empty hides it.
     void setStatus(const QString& text, bool isError);
     QString statusText() const;
     const AppInfo& app() const { return m_app; }
@@ -49,8 +49,8 @@ private:
     bool m_statusIsError = false;
     RemoteImageView* m_icon;
     AppHeaderTitleStack* m_titles;
-    QLabel* m_storefront;
-    QLabel* m_status;
+    ShrinkingLabel* m_storefront;
+    ShrinkingLabel* m_status;
     QTabBar* m_tabs;
     QStackedWidget* m_pages;
 };

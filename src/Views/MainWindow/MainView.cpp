@@ -122,14 +122,11 @@ MainView::MainView(SavedAppsViewModel* savedApps, AppSearchService searchService
     connect(m_model, &MainViewModel::selectedPlatformChanged, this, [this] {
         const QSignalBlocker blocker(m_platformBox);
         m_platformBox->setCurrentIndex(m_platformBox->findData(static_cast<int>(m_model->selectedPlatform())));
-        emit selectedPlatformChanged();
     });
     connect(m_model, &MainViewModel::selectionChanged, this, [this] {
         m_sidebar->setSelectedKey(m_model->selectedKey());
         renderSelection();
-        emit selectionChanged();
     });
-    connect(m_model, &MainViewModel::selectionRefreshed, this, &MainView::selectionRefreshed);
     connect(m_model, &MainViewModel::rankMonitorViewModelChanged, this, &MainView::renderRankMonitor);
     connect(m_model, &MainViewModel::selectionStatusChanged, this, [this] {
         detailArea()->setStatus(m_model->selectionStatus(), m_model->selectionStatusIsError());
@@ -210,6 +207,8 @@ QWidget* MainView::buildErrorBar()
     m_workspaceError = new QLabel(m_errorBar);
     m_workspaceError->setTextFormat(Qt::PlainText);
     m_workspaceError->setWordWrap(true);
+    // The message names the app: a name without spaces must not hold the window wide.
+    m_workspaceError->setMinimumWidth(1);
     m_workspaceError->setFont(platformFont(TextStyle::Callout));
     auto* dismiss = new QToolButton(m_errorBar);
     dismiss->setText(tr("Dismiss"));
@@ -272,20 +271,8 @@ void MainView::paintEvent(QPaintEvent* event)
 
 QString MainView::selectedStorefront() const { return m_model->selectedStorefront(); }
 void MainView::setSelectedStorefront(const QString& code) { m_model->setSelectedStorefront(code); }
-AppPlatform MainView::selectedPlatform() const { return m_model->selectedPlatform(); }
-void MainView::setSelectedPlatform(AppPlatform platform) { m_model->setSelectedPlatform(platform); }
 SavedAppsViewModel* MainView::savedApps() const { return m_model->savedApps(); }
-AppSearchService MainView::searchService() const { return m_model->searchService(); }
 AppRankingService MainView::rankingService() const { return m_model->rankingService(); }
-QString MainView::selectedKey() const { return m_model->selectedKey(); }
-std::optional<AppInfo> MainView::selectedApp() const { return m_model->selectedApp(); }
-void MainView::selectProfile(const QString& dedupKey) { m_model->selectProfile(dedupKey); }
-bool MainView::isRefreshingSelection() const { return m_model->isRefreshingSelection(); }
-
-QCoro::Task<> MainView::addSearchResult(AppInfo app)
-{
-    return m_model->addSearchResult(std::move(app));
-}
 
 QCoro::Task<> MainView::addRankingApp(AppRanking ranking, QString storefront)
 {
@@ -308,7 +295,8 @@ SearchOverlay* MainView::searchOverlay()
             showOverlay(false);
             m_searchField->setFocus();
         });
-        connect(m_overlay, &SearchOverlay::addRequested, this, [this](const AppInfo& app) { addSearchResult(app); });
+        connect(m_overlay, &SearchOverlay::addRequested, m_model,
+                [model = m_model](const AppInfo& app) { model->addSearchResult(app); });
     }
     return m_overlay;
 }
@@ -322,7 +310,6 @@ AppDetailArea* MainView::detailArea()
         m_detailStack->addWidget(m_detail);
         m_detail->setStatus(m_model->selectionStatus(), m_model->selectionStatusIsError());
         buildTabs();
-        emit detailAreaCreated(m_detail);
     }
     return m_detail;
 }

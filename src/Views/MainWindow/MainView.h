@@ -2,15 +2,13 @@
 
 #include "models/AppInfo.h"
 #include "models/AppRanking.h"
-#include "Services/AppRankingService.h"
-#include "Services/AppSearchService.h"
 
 #include <QCoroTask>
 #include <QWidget>
 
-#include <optional>
-
 class AppDetailArea;
+class AppRankingService;
+class AppSearchService;
 class MainViewModel;
 class MonetizationView;
 class QComboBox;
@@ -27,7 +25,8 @@ class QToolButton;
 
 // The main window's content: the sidebar of saved apps, the platform and
 // country selectors, the search overlay and the detail area of the selected
-// app. A thin shell over MainViewModel, which holds the state and the flows.
+// app. A thin shell over MainViewModel, which holds the state and the flows;
+// what else there is to know about the window's state is asked of viewModel().
 class MainView : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString selectedStorefront READ selectedStorefront WRITE setSelectedStorefront NOTIFY selectedStorefrontChanged)
@@ -40,21 +39,13 @@ public:
 
     QString selectedStorefront() const;
     void setSelectedStorefront(const QString& code);
-    AppPlatform selectedPlatform() const;
-    void setSelectedPlatform(AppPlatform platform);
     SavedAppsViewModel* savedApps() const;
-    AppSearchService searchService() const;
     AppRankingService rankingService() const;
-
-    // The dedup key of the selected saved app; empty when none is selected.
-    QString selectedKey() const;
-    std::optional<AppInfo> selectedApp() const;
-    void selectProfile(const QString& dedupKey);
+    // Adds an app of a top chart to the workspace and selects it.
+    QCoro::Task<> addRankingApp(AppRanking ranking, QString storefront);
 
     // Searches the catalogue and shows the results panel.
     void search(const QString& term);
-    QCoro::Task<> addSearchResult(AppInfo app);
-    QCoro::Task<> addRankingApp(AppRanking ranking, QString storefront);
 
     SavedAppsSidebar* sidebar() const { return m_sidebar; }
     // The search results panel, made on first use.
@@ -66,7 +57,6 @@ public:
     QComboBox* storefrontSelector() const { return m_storefrontBox; }
     // The line under the top bar that says why a workspace change failed.
     QLabel* workspaceErrorLabel() const { return m_workspaceError; }
-    bool isRefreshingSelection() const;
 
     // The settings sheet: true presents a new one, false closes it. The
     // sheet's own Done and Escape set it back to false.
@@ -78,11 +68,6 @@ public:
 signals:
     void showingSettingsChanged(bool showing);
     void selectedStorefrontChanged();
-    void selectedPlatformChanged();
-    void selectionChanged();
-    void selectionRefreshed();
-    // The detail area was made; tab screens can be put into it now.
-    void detailAreaCreated(AppDetailArea* detail);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -62,8 +62,9 @@ private:
 } // namespace
 
 StorefrontListModel::StorefrontListModel(QObject* parent)
-    : QAbstractListModel(parent)
+    : KeyedListModel<QString>(parent)
 {
+    replaceRows(codesByRegionName());
 }
 
 const QStringList& StorefrontListModel::codesByRegionName()
@@ -102,20 +103,14 @@ void StorefrontListModel::setShowsFlags(bool shows)
     emit dataChanged(index(0), index(rowCount() - 1), {Qt::DecorationRole});
 }
 
-int StorefrontListModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : int(codesByRegionName().size());
-}
-
 int StorefrontListModel::rowOfCode(const QString& code) const
 {
-    return int(codesByRegionName().indexOf(code.toUpper()));
+    return rowOfKey(code.toUpper());
 }
 
 QString StorefrontListModel::codeAt(int row) const
 {
-    const QStringList& codes = codesByRegionName();
-    return row >= 0 && row < codes.size() ? codes.at(row) : QString();
+    return row >= 0 && row < rowCount() ? rowAt(row) : QString();
 }
 
 QVariant StorefrontListModel::data(const QModelIndex& index, int role) const

@@ -1,21 +1,21 @@
 #pragma once
 
-#include <QAbstractListModel>
+#include "Views/Shared/KeyedListModel.h"
+
 #include <QHash>
 #include <QIcon>
 #include <QStringList>
 
 // The storefronts of the catalogue for the country selector, sorted by
 // English region name. Names and flag icons are made when a view first asks
-// for a row, so a closed selector costs one row.
-class StorefrontListModel : public QAbstractListModel {
+// for a row, so a closed selector costs one row. Rows are keyed by code.
+class StorefrontListModel : public KeyedListModel<QString> {
     Q_OBJECT
 public:
     static constexpr int kCodeRole = Qt::UserRole + 1;
 
     explicit StorefrontListModel(QObject* parent = nullptr);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
     // Flags are drawn with the colour-emoji font, which takes a while to load:
@@ -33,6 +33,8 @@ public:
     static QIcon flagIcon(const QString& code);
 
 private:
+    QString keyOf(const QString& code) const override { return code; }
+
     mutable QHash<int, QIcon> m_icons;
     bool m_showsFlags = true;
 };

@@ -6,6 +6,7 @@
 #include "platform/DateFormatting.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/RemoteImageView.h"
+#include "platform/ShrinkingLabel.h"
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
 #include "platform/ViewTask.h"
@@ -87,8 +88,7 @@ void MonetizationView::buildLayout()
     m_icon->setShowsPhases(12);
     header->addWidget(m_icon);
     m_titles = new AppHeaderTitleStack(panel);
-    header->addWidget(m_titles, 0, Qt::AlignVCenter);
-    header->addStretch(1);
+    header->addWidget(m_titles, 1, Qt::AlignVCenter);
     m_reload = new CapsuleButton(QStringLiteral("arrow.clockwise"), tr("Reload"),
                                  platformFont(TextStyle::Subheadline, QFont::DemiBold), QSize(18, 10), 8, panel);
     m_reload->setObjectName(QStringLiteral("reloadButton"));
@@ -130,6 +130,7 @@ QWidget* MonetizationView::buildErrorView(QWidget* parent)
     m_errorMessage = makeLabel(QString(), platformFont(TextStyle::Subheadline), page);
     m_errorMessage->setObjectName(QStringLiteral("errorMessage"));
     m_errorMessage->setWordWrap(true);
+    m_errorMessage->setMinimumWidth(1); // a long unbroken word in it never widens the tab
     m_errorMessage->setAlignment(Qt::AlignCenter);
     m_errorMessage->setContentsMargins(40, 0, 40, 0);
     layout->addWidget(m_errorMessage);
@@ -156,7 +157,7 @@ QWidget* MonetizationView::buildErrorView(QWidget* parent)
     return page;
 }
 
-QWidget* MonetizationView::buildMetricCard(const QString& title, const QString& symbol, QLabel** figure,
+QWidget* MonetizationView::buildMetricCard(const QString& title, const QString& symbol, ShrinkingLabel** figure,
                                            ScreenPanel** panel, QLabel** icon, QWidget* parent)
 {
     *panel = new ScreenPanel(20, {}, parent);
@@ -172,10 +173,10 @@ QWidget* MonetizationView::buildMetricCard(const QString& title, const QString& 
     titleRow->addWidget(*icon);
     titleRow->addWidget(titleLabel, 1);
     layout->addLayout(titleRow);
-    QFont figureFont = platformFont(TextStyle::LargeTitle, QFont::Bold);
-    *figure = makeLabel(QString(), figureFont, *panel);
-    // An empty figure keeps its line, so both cards keep one height.
-    (*figure)->setMinimumHeight(QFontMetrics(figureFont).height());
+    // The service's wording, cut where it does not fit. An empty figure keeps
+    // its line, so both cards keep one height.
+    *figure = new ShrinkingLabel(QString(), *panel);
+    (*figure)->setFont(platformFont(TextStyle::LargeTitle, QFont::Bold));
     layout->addWidget(*figure);
     return *panel;
 }
@@ -244,8 +245,8 @@ void MonetizationView::applyColors()
     m_revenueIcon->setPixmap(symbolPixmap(QStringLiteral("dollarsign.circle.fill"), kRevenueTint, symbolSide, ratio));
     for (QLabel* title : std::as_const(m_cardTitles))
         setLabelColor(title, secondary);
-    setLabelColor(m_downloads, strong);
-    setLabelColor(m_revenue, strong);
+    m_downloads->setTextColor(strong);
+    m_revenue->setTextColor(strong);
     const int captionSide = QFontMetrics(m_lastUpdated->font()).height();
     m_clock->setPixmap(symbolPixmap(QStringLiteral("clock.fill"), secondary, captionSide, ratio));
     setLabelColor(m_lastUpdated, secondary);

@@ -14,6 +14,7 @@ class QPushButton;
 class QStackedWidget;
 class RemoteImageView;
 class ScreenPanel;
+class ShrinkingLabel;
 class ViewTask;
 
 // The "Monetization" tab: an app's estimated monthly downloads and revenue,
@@ -40,8 +41,8 @@ public:
     CapsuleButton* reloadButton() const { return m_reload; }
     QPushButton* tryAgainButton() const { return m_tryAgain; }
     QLabel* errorMessageLabel() const { return m_errorMessage; }
-    QLabel* downloadsLabel() const { return m_downloads; }
-    QLabel* revenueLabel() const { return m_revenue; }
+    ShrinkingLabel* downloadsLabel() const { return m_downloads; }
+    ShrinkingLabel* revenueLabel() const { return m_revenue; }
     QLabel* lastUpdatedLabel() const { return m_lastUpdated; }
     QLabel* noDataLabel() const { return m_noData; }
     ProgressIndicator* loadingIndicator() const { return m_loading; }
@@ -52,8 +53,8 @@ private:
     void buildLayout();
     QWidget* buildErrorView(QWidget* parent);
     QWidget* buildFiguresView(QWidget* parent);
-    QWidget* buildMetricCard(const QString& title, const QString& symbol, QLabel** figure, ScreenPanel** panel,
-                             QLabel** icon, QWidget* parent);
+    QWidget* buildMetricCard(const QString& title, const QString& symbol, ShrinkingLabel** figure,
+                             ScreenPanel** panel, QLabel** icon, QWidget* parent);
     void applyColors();
     void syncState();
 
@@ -76,8 +77,8 @@ private:
     QLabel* m_downloadsIcon = nullptr;
     QLabel* m_revenueIcon = nullptr;
     QList<QLabel*> m_cardTitles;
-    QLabel* m_downloads = nullptr;
-    QLabel* m_revenue = nullptr;
+    ShrinkingLabel* m_downloads = nullptr;
+    ShrinkingLabel* m_revenue = nullptr;
     QLabel* m_clock = nullptr;
     QLabel* m_lastUpdated = nullptr;
     QLabel* m_disclaimer = nullptr;

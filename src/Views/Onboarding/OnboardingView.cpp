@@ -1,6 +1,5 @@
 #include "Views/Onboarding/OnboardingView.h"
 
-#include "Services/AppSettings.h"
 #include "platform/CenteredColumnLayout.h"
 #include "platform/LineLimitLabel.h"
 #include "platform/SemanticColors.h"
@@ -390,8 +389,8 @@ QList<Feature> defaultOnboardingFeatures()
     };
 }
 
-OnboardingView::OnboardingView(QList<Feature> features, QColor color, QWidget* parent)
-    : QWidget(parent), m_features(std::move(features)), m_color(color)
+OnboardingView::OnboardingView(QList<Feature> features, Binding<bool> isFirstTime, QColor color, QWidget* parent)
+    : QWidget(parent), m_features(std::move(features)), m_isFirstTime(std::move(isFirstTime)), m_color(color)
 {
     setObjectName(QStringLiteral("onboardingView"));
     connect(ColorSchemeNotifier::instance(), &ColorSchemeNotifier::schemeOverrideChanged, this,
@@ -429,7 +428,7 @@ void OnboardingView::presentIfFirstTime()
 {
     if (!isVisible() || m_showingOnboarding)
         return;
-    if (!AppSettings::shared()->isFirstTime())
+    if (!m_isFirstTime.get())
         return;
 
     if (!m_sheet) {
@@ -444,7 +443,7 @@ void OnboardingView::presentIfFirstTime()
 void OnboardingView::continueOnboarding()
 {
     const QPointer<OnboardingView> guard(this);
-    AppSettings::shared()->setIsFirstTime(false);
+    m_isFirstTime.set(false);
     // Whoever follows the setting may already have replaced this view.
     if (!guard)
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/Feature.h"
+#include "platform/Binding.h"
 
 #include <QColor>
 #include <QList>
@@ -18,7 +19,8 @@ QList<Feature> defaultOnboardingFeatures();
 // the "isFirstTime" setting is true, it presents the welcome page as a sheet
 // over its window. The sheet's one way out is "Continue", which stores the
 // setting as false and closes the sheet; the application, watching the same
-// setting, then puts the main window content in its place.
+// setting, then puts the main window content in its place. The setting comes
+// from the owner as a binding.
 class OnboardingView : public QWidget {
     Q_OBJECT
     Q_PROPERTY(bool showingOnboarding READ isShowingOnboarding NOTIFY showingOnboardingChanged)
@@ -31,8 +33,8 @@ public:
     static constexpr int kCompactWidthBelow = kMaximumContentWidth + 2 * 20;
 
     // An invalid colour stands for the system blue of the current scheme.
-    explicit OnboardingView(QList<Feature> features, QColor color = QColor(),
-                            QWidget* parent = nullptr);
+    OnboardingView(QList<Feature> features, Binding<bool> isFirstTime, QColor color = QColor(),
+                   QWidget* parent = nullptr);
     ~OnboardingView() override;
 
     QString appName() const { return m_appName; }
@@ -61,6 +63,7 @@ private:
     bool m_closingOnboarding = false;
     bool m_showingOnboarding = false;
     QList<Feature> m_features;
+    Binding<bool> m_isFirstTime;
     QColor m_color;
     QPointer<OnboardingSheet> m_sheet;
 };

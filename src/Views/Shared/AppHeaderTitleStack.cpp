@@ -2,25 +2,24 @@
 
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
+#include "platform/ShrinkingLabel.h"
 #include "platform/TextStyle.h"
 
-#include <QLabel>
 #include <QVBoxLayout>
 
 AppHeaderTitleStack::AppHeaderTitleStack(QWidget* parent)
     : QWidget(parent)
-    , m_name(new QLabel(this))
-    , m_developer(new QLabel(this))
+    , m_name(new ShrinkingLabel(QString(), this))
+    , m_developer(new ShrinkingLabel(QString(), this))
 {
+    // However long the name, the stack asks for no width of its own: it takes
+    // what its row leaves, so give it the row's stretch.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     m_name->setFont(platformFont(TextStyle::Headline));
     m_developer->setFont(platformFont(TextStyle::Subheadline));
-    // Names come from the network: never interpret them as markup.
-    m_name->setTextFormat(Qt::PlainText);
-    m_developer->setTextFormat(Qt::PlainText);
-    m_name->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_name);
     layout->addWidget(m_developer);
     onColorSchemeChange(this, [this](ColorScheme) { applyColors(); });

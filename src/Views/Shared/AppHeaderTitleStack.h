@@ -4,10 +4,12 @@
 
 #include <QWidget>
 
-class QLabel;
+class ShrinkingLabel;
 
 // The two texts of an app's header, leading-aligned: the name in the headline
-// font, then the developer in the subheadline font and secondary colour.
+// font, then the developer in the subheadline font and secondary colour. Both
+// come from the network and are cut with an ellipsis where they do not fit,
+// so no name can widen the window.
 class AppHeaderTitleStack : public QWidget {
     Q_OBJECT
 public:
@@ -20,6 +22,6 @@ public:
 private:
     void applyColors();
 
-    QLabel* m_name;
-    QLabel* m_developer;
+    ShrinkingLabel* m_name;
+    ShrinkingLabel* m_developer;
 };
