@@ -137,13 +137,13 @@ private slots:
         QTest::newRow("unsafe link is dropped") << file("appcast_unsafe_link.xml") << "1.0.0" << Kind::UpdateAvailable
                                                 << "2.0" << "" << "";
         QTest::newRow("malformed XML") << file("appcast_malformed.xml") << "1.0.0" << Kind::Failed << "" << ""
-                                       << "The update information could not be read";
+                                       << "The update information could not be read.";
         QTest::newRow("no versions") << file("appcast_no_versions.xml") << "1.0.0" << Kind::Failed << "" << ""
                                      << "The update information names no version.";
         QTest::newRow("not a feed") << FixtureResponse::html("<html><body>Welcome</body></html>") << "1.0.0" << Kind::Failed
                                     << "" << "" << "The update information is not an update feed.";
         QTest::newRow("not found") << FixtureResponse::withStatus(404) << "1.0.0" << Kind::Failed << "" << ""
-                                   << "The update server answered with an error (status 404).";
+                                   << "The update server answered with an error.";
         QTest::newRow("slow") << file("appcast_newer.xml").delayed(3000) << "1.0.0" << Kind::Failed << "" << ""
                               << "The update server did not answer in time.";
         FixtureResponse huge = FixtureResponse::text("<rss>" + QByteArray(100 * 1024, ' ') + "</rss>");
@@ -292,7 +292,7 @@ private slots:
         QCOMPARE(texts, (QStringList{"About Plovera", "Check for Updates...", "-", "Quit"}));
         auto* command = qobject_cast<CheckForUpdatesView*>(menu->actions().at(1));
         QVERIFY(command);
-        QCOMPARE(command->updater(), app.value()->updaterController()->updater());
+        QCOMPARE(command->viewModel()->updater(), app.value()->updaterController()->updater());
         QVERIFY(command->isEnabled());
         QTest::qWait(100);
         QCOMPARE(m_server->requests().size(), 0); // nothing is checked until asked
