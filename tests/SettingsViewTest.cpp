@@ -4,13 +4,17 @@
 #include "Services/AppSearchService.h"
 #include "Services/DataService.h"
 #include "Services/MailComposer.h"
+#include "ViewModels/SettingsViewModel.h"
 #include "Views/MainWindow/MainView.h"
 #include "Views/SettingsView/AppInfoSectionView.h"
+#include "Views/SettingsView/AppsGridView.h"
+#include "Views/SettingsView/AppsListModel.h"
 #include "Views/SettingsView/LinkRow.h"
+#include "Views/SettingsView/SettingsCard.h"
 #include "Views/SettingsView/SettingsView.h"
 #include "platform/LinkOpener.h"
 #include "platform/ProgressIndicator.h"
-#include "platform/RemoteImageView.h"
+#include "platform/RemoteImageCache.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,6 +22,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QSysInfo>
 #include <QtTest>
@@ -53,20 +58,27 @@ QList<ListedApp> numberedApps(int count, const QUrl& base)
     return apps;
 }
 
+int cellCount(const SettingsView* sheet)
+{
+    return sheet->appsModel()->rowCount();
+}
+
 QStringList cellNames(const SettingsView* sheet)
 {
     QStringList names;
-    for (const AppInfoSectionView* cell : sheet->appCells())
-        names.append(cell->nameLabel()->text());
+    for (const AppData::Application& app : sheet->appsModel()->apps())
+        names.append(app.name);
     return names;
 }
 
-int distinctColumns(const SettingsView* sheet)
+QRect cellRect(const SettingsView* sheet, int row)
 {
-    QSet<int> lefts;
-    for (const AppInfoSectionView* cell : sheet->appCells())
-        lefts.insert(cell->geometry().x());
-    return int(lefts.size());
+    return sheet->appsGrid()->visualRect(sheet->appsModel()->index(row));
+}
+
+void clickCell(SettingsView* sheet, int row)
+{
+    QTest::mouseClick(sheet->appsGrid()->viewport(), Qt::LeftButton, {}, cellRect(sheet, row).center());
 }
 
 } // namespace
@@ -85,6 +97,19 @@ class SettingsViewTest : public QObject {
         sheet->resize(size);
         sheet->open();
         return sheet;
+    }
+
+    // Waits until every list the sheet asked for has come back: a list asked
+    // for later and answered later marks the moment.
+    void waitForListsAskedBefore()
+    {
+        FixtureResponse probe = FixtureResponse::json(appsList({}));
+        probe.delayMs = 400;
+        m_server.setRoute(QStringLiteral("/probe.json"), probe);
+        bool probed = false;
+        DataService().getAppsData(m_server.baseUrl().toString() + QStringLiteral("/probe.json"),
+                                  [&probed](QList<AppData::Application>) { probed = true; });
+        QTRY_VERIFY(probed);
     }
 
 private slots:
@@ -150,7 +175,8 @@ private slots:
             QPointer<SettingsView> sheet = main.settingsView();
             QTRY_VERIFY(sheet && sheet->isVisible());
             QCOMPARE(sheet->windowModality(), Qt::WindowModal);
-            QVERIFY(!sheet->showToastEmailCompleted() && !sheet->showToastEmailError() && !sheet->isShowingAlert());
+            QVERIFY(!sheet->viewModel()->showToastEmailCompleted() && !sheet->viewModel()->showToastEmailError()
+                    && !sheet->isShowingAlert());
             // Every opening starts empty and fetches the list anew.
             QVERIFY(sheet->appsProgress()->isVisibleTo(sheet));
             QTRY_COMPARE(cellNames(sheet), (QStringList{"App 1", "App 2"}));
@@ -182,7 +208,7 @@ private slots:
         QVERIFY(!sheet->appsProgress()->isVisible());
         // Document order, not the entries' order field.
         QCOMPARE(cellNames(sheet), (QStringList{"App 1", "App 2", "App 3"}));
-        QTRY_VERIFY(sheet->appCells().first()->iconView()->hasImage());
+        QTRY_VERIFY(!sheet->appsModel()->icon(0).isNull());
     }
 
     void emptyOrFailedListsKeepTheProgress_data()
@@ -199,10 +225,9 @@ private slots:
         m_server.setRoute(kListPath, answer);
         SettingsView* sheet = openSheet();
         const qsizetype labels = sheet->findChildren<QLabel*>().size();
-        QSignalSpy delivered(sheet, &SettingsView::appsChanged);
-        QTRY_COMPARE(delivered.size(), 1);
+        waitForListsAskedBefore();
         QVERIFY(sheet->appsProgress()->isVisible());
-        QVERIFY(sheet->appCells().isEmpty());
+        QCOMPARE(cellCount(sheet), 0);
         QCOMPARE(sheet->findChildren<QLabel*>().size(), labels); // no message of any kind
     }
 
@@ -219,25 +244,16 @@ private slots:
         FixtureResponse slow = FixtureResponse::json(appsList(numberedApps(2, m_server.baseUrl())));
         slow.delayMs = 150;
         m_server.setRoute(kListPath, slow);
-        FixtureResponse slower = slow;
-        slower.delayMs = 400;
-        m_server.setRoute(QStringLiteral("/probe.json"), slower);
-
         const int requestsBefore = m_server.requestCount(kListPath);
         QPointer<SettingsView> sheet = openSheet();
         QTRY_COMPARE(m_server.requestCount(kListPath), requestsBefore + 1);
         sheet->reject();
         if (deleteSheet)
             delete sheet;
-        // A list asked for after the sheet's, and answered later, marks the moment
-        // the sheet's list has surely come back.
-        bool probed = false;
-        DataService().getAppsData(m_server.baseUrl().toString() + QStringLiteral("/probe.json"),
-                                  [&probed](QList<AppData::Application>) { probed = true; });
-        QTRY_VERIFY(probed);
+        waitForListsAskedBefore();
         if (!deleteSheet) {
-            QVERIFY(sheet->apps().isEmpty());
-            QVERIFY(sheet->appCells().isEmpty());
+            QVERIFY(sheet->viewModel()->apps().isEmpty());
+            QCOMPARE(cellCount(sheet), 0);
         }
     }
 
@@ -245,29 +261,106 @@ private slots:
     {
         QTest::addColumn<int>("sheetWidth");
         QTest::addColumn<int>("columns");
-        QTest::newRow("narrow: one a row") << 380 << 1;
-        QTest::newRow("standard") << 640 << 3;
-        QTest::newRow("wide") << 1000 << 5;
+        QTest::addColumn<bool>("longName");
+        QTest::newRow("narrow: one a row") << 380 << 1 << false;
+        QTest::newRow("standard") << 640 << 3 << false;
+        QTest::newRow("wide") << 1000 << 5 << false;
+        QTest::newRow("a long name, narrow") << 380 << 1 << true;
+        QTest::newRow("a long name") << 640 << 3 << true;
     }
 
     void gridFitsColumnsToTheWidth()
     {
         QFETCH(int, sheetWidth);
         QFETCH(int, columns);
-        m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(6, m_server.baseUrl()))));
+        QFETCH(bool, longName);
+        QList<ListedApp> apps = numberedApps(6, m_server.baseUrl());
+        if (longName)
+            apps[1].name = QString(80, QLatin1Char('W'));
+        m_server.setRoute(kListPath, FixtureResponse::json(appsList(apps)));
         SettingsView* sheet = openSheet(QSize(sheetWidth, 700));
-        QTRY_COMPARE(sheet->appCells().size(), 6);
-        QTRY_COMPARE(distinctColumns(sheet), columns);
-        const auto cells = sheet->appCells();
+        QTRY_COMPARE(cellCount(sheet), 6);
+        AppsGridView* grid = sheet->appsGrid();
+        QTRY_COMPARE(grid->columnCount(), columns);
+        const QRect first = cellRect(sheet, 0);
         if (columns > 1) {
-            QVERIFY(cells.at(0)->width() >= SettingsView::minimumCellWidth);
-            QCOMPARE(cells.at(1)->x() - cells.at(0)->geometry().right() - 1, SettingsView::cellSpacing);
+            QVERIFY(first.width() >= SettingsView::minimumCellWidth);
+            QCOMPARE(cellRect(sheet, 1).x() - first.right() - 1, SettingsView::cellSpacing);
         }
-        // Rows stack 20 apart and the grid is as tall as its rows.
-        const AppInfoSectionView* nextRow = cells.at(columns);
-        QCOMPARE(nextRow->y() - cells.at(0)->geometry().bottom() - 1, SettingsView::cellSpacing);
-        QTRY_VERIFY(sheet->appsGrid()->height() >= cells.last()->geometry().bottom());
-        QVERIFY(cells.at(0)->iconView()->width() == SettingsView::appIconSize);
+        // Rows stack 20 apart and the grid is exactly as tall as its rows.
+        QCOMPARE(cellRect(sheet, columns).y() - first.bottom() - 1, SettingsView::cellSpacing);
+        QTRY_COMPARE(grid->height(), cellRect(sheet, 5).bottom() + 1);
+
+        // No name widens a cell or the page: every cell stays in the card, the
+        // page in the sheet, and a name too long for its cell wraps, then elides.
+        QWidget* page = sheet->scrollArea()->widget();
+        QCOMPARE(page->width(), sheet->scrollArea()->viewport()->width());
+        for (int row = 0; row < 6; ++row)
+            QVERIFY(cellRect(sheet, row).right() < grid->width());
+        QVERIFY(grid->mapTo(page, QPoint(grid->width(), 0)).x() <= page->width() - SettingsView::horizontalInset);
+        const QStringList lines = AppInfoSectionView::nameLines(apps[1].name, AppInfoSectionView::nameFont(),
+                                                                first.width(), AppInfoSectionView::kMaxNameLines);
+        QCOMPARE(lines.size(), longName ? 2 : 1);
+        for (const QString& line : lines)
+            QVERIFY(QFontMetrics(AppInfoSectionView::nameFont()).horizontalAdvance(line) <= first.width());
+
+        // The page scrolls to the last card's bottom edge and its inset, no further.
+        const QWidget* lastCard = sheet->sections().last();
+        QTRY_COMPARE(page->height(), std::max(sheet->scrollArea()->viewport()->height(),
+                                              lastCard->geometry().bottom() + 1 + 24));
+    }
+
+    void largeListsDrawOnlyWhatShows()
+    {
+        // Just under the size cap, with names that are not ASCII and an icon each.
+        QList<ListedApp> apps;
+        for (int i = 1; i <= 10000; ++i)
+            apps.append({QStringLiteral("Ü%1").arg(i), QStringLiteral("https://v.co"),
+                         m_server.baseUrl().toString() + QStringLiteral("/%1").arg(i)});
+        const QByteArray list = appsList(apps);
+        QVERIFY2(list.size() < 1024 * 1024, qPrintable(QString::number(list.size())));
+        m_server.setRoute(kListPath, FixtureResponse::json(list));
+        const int iconRequestsBefore = RemoteImageCache::shared()->networkRequestCount();
+        SettingsView* sheet = openSheet();
+        QTRY_COMPARE_WITH_TIMEOUT(cellCount(sheet), 10000, 10000);
+        QTRY_VERIFY(sheet->appsGrid()->height() >= 10000 / 3 * (SettingsView::appIconSize + SettingsView::cellSpacing));
+
+        // The page still draws: the Support card and the first cells show.
+        const QImage image = sheet->grab().toImage();
+        QVERIFY(ScreenFixtures::saveRender(image, QStringLiteral("settings-10000-apps")));
+        const QColor background = SemanticColors::windowBackground(colorScheme(sheet));
+        const QPoint inFirstIcon = sheet->appsGrid()->viewport()->mapTo(sheet, cellRect(sheet, 0).center() - QPoint(0, 20));
+        QVERIFY(sheet->scrollArea()->viewport()->rect().contains(
+            sheet->scrollArea()->viewport()->mapFrom(sheet, inFirstIcon)));
+        QVERIFY(image.pixelColor(inFirstIcon * image.devicePixelRatio()) != background);
+        const QPoint inTile = sheet->supportRows().first()->mapTo(sheet, QPoint(4, 20));
+        QVERIFY(image.pixelColor(inTile * image.devicePixelRatio()) != background);
+        // Only the cells on screen asked for their icons.
+        QVERIFY2(RemoteImageCache::shared()->networkRequestCount() - iconRequestsBefore <= 12,
+                 qPrintable(QString::number(RemoteImageCache::shared()->networkRequestCount() - iconRequestsBefore)));
+    }
+
+    void cellsWorkByKeyboard()
+    {
+        m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(5, m_server.baseUrl()))));
+        SettingsView* sheet = openSheet();
+        QTRY_COMPARE(cellCount(sheet), 5);
+        AppsGridView* grid = sheet->appsGrid();
+        const QImage unfocused = grid->grab().toImage();
+
+        // Tab from the maker row reaches the grid's first cell, and shows it.
+        sheet->makerRow()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), grid);
+        QCOMPARE(grid->currentIndex().row(), 0);
+        QVERIFY(grid->grab().toImage() != unfocused);
+
+        QTest::keyClick(grid, Qt::Key_Right);
+        QTest::keyClick(grid, Qt::Key_Return);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyClick(grid, Qt::Key_Space);
+        QCOMPARE(m_opened, (QList<QUrl>{QUrl("https://vantorel.com/app2"), QUrl("https://vantorel.com/app5")}));
+        QVERIFY(sheet->isVisible()); // the keys opened the cells, not the sheet's default button
     }
 
     void onlyWebLinksAndIconsAreUsed_data()
@@ -287,13 +380,12 @@ private slots:
         QFETCH(bool, used);
         m_server.setRoute(kListPath, FixtureResponse::json(appsList({{"Quillmark", address, address}})));
         SettingsView* sheet = openSheet();
-        QTRY_COMPARE(sheet->appCells().size(), 1);
-        AppInfoSectionView* cell = sheet->appCells().first();
-        QTest::mouseClick(cell, Qt::LeftButton, {}, cell->rect().center());
+        QTRY_COMPARE(cellCount(sheet), 1);
+        clickCell(sheet, 0);
         QCOMPARE(m_opened, used ? QList<QUrl>{QUrl(address)} : QList<QUrl>{});
-        QCOMPARE(cell->iconView()->url(), used ? QUrl(address) : QUrl());
+        QCOMPARE(sheet->appsModel()->iconURL(0), used ? QUrl(address) : QUrl());
         // The name shows whatever the icon does.
-        QCOMPARE(cell->nameLabel()->text(), QStringLiteral("Quillmark"));
+        QCOMPARE(sheet->appsModel()->index(0).data().toString(), QStringLiteral("Quillmark"));
     }
 
     void supportLinks_data()
@@ -341,16 +433,17 @@ private slots:
                                                                  }});
         SettingsView* sheet = openSheet();
         QTRY_VERIFY(sheet->isVisible());
-        QSignalSpy completed(sheet, &SettingsView::showToastEmailCompletedChanged);
-        QSignalSpy failed(sheet, &SettingsView::showToastEmailErrorChanged);
+        SettingsViewModel* model = sheet->viewModel();
+        QSignalSpy completed(model, &SettingsViewModel::showToastEmailCompletedChanged);
+        QSignalSpy failed(model, &SettingsViewModel::showToastEmailErrorChanged);
         LinkRow* feedback = sheet->supportRows().at(1);
         for (int send = 0; send < 2; ++send)
             QTest::mouseClick(feedback, Qt::LeftButton, {}, feedback->rect().center());
 
         // A second outcome raises its toast anew (off, then on) instead of
         // lowering the first one's flag.
-        QCOMPARE(sheet->showToastEmailCompleted(), succeeds);
-        QCOMPARE(sheet->showToastEmailError(), !succeeds);
+        QCOMPARE(model->showToastEmailCompleted(), succeeds);
+        QCOMPARE(model->showToastEmailError(), !succeeds);
         QCOMPARE(completed.size(), succeeds ? 3 : 0);
         QCOMPARE(failed.size(), succeeds ? 0 : 3);
         // The toast shows over the sheet, and its flag returns to off when it goes.
@@ -362,7 +455,7 @@ private slots:
             return false;
         };
         QTRY_VERIFY(shownOverSheet());
-        QTRY_VERIFY_WITH_TIMEOUT(!sheet->showToastEmailCompleted() && !sheet->showToastEmailError(), 6000);
+        QTRY_VERIFY_WITH_TIMEOUT(!model->showToastEmailCompleted() && !model->showToastEmailError(), 6000);
         QCOMPARE(m_mailed.size(), hasProgram ? 2 : 0);
         if (hasProgram) {
             const QUrl mail = m_mailed.first();
@@ -370,12 +463,12 @@ private slots:
             QCOMPARE(mail.path(), QStringLiteral("support@vantorel.com"));
             QCOMPARE(QUrlQuery(mail).queryItemValue(QStringLiteral("subject")), QStringLiteral("Support"));
             QCOMPARE(QUrlQuery(mail).queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded),
-                     SettingsView::supportEmailBody());
+                     SettingsViewModel::supportEmailBody());
         }
         if (logged.isEmpty()) {
             QVERIFY(!LogCapture::text().contains(QStringLiteral("Error sending email")));
         } else {
-            QCOMPARE(LogCapture::lines().filter(QStringLiteral("SettingsView::sendSupportEmail - Error sending email: ") + logged).size(), 2);
+            QCOMPARE(LogCapture::lines().filter(QStringLiteral("SettingsViewModel::sendSupportEmail - Error sending email: ") + logged).size(), 2);
         }
     }
 
@@ -397,12 +490,12 @@ private slots:
         QFETCH(QString, app);
         QFETCH(QStringList, languages);
         QFETCH(QString, expected);
-        QCOMPARE(SettingsView::supportEmailBody(app, QStringLiteral("arm64"), QStringLiteral("Debian 12  Version 12"),
+        QCOMPARE(SettingsViewModel::supportEmailBody(app, QStringLiteral("arm64"), QStringLiteral("Debian 12  Version 12"),
                                                 languages, QStringLiteral("fr_FR")),
                  expected);
 
         // The running program's body names this system, not a fixed one.
-        const QStringList lines = SettingsView::supportEmailBody().split(QLatin1Char('\n'));
+        const QStringList lines = SettingsViewModel::supportEmailBody().split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 4);
         QVERIFY(lines.at(0).startsWith(QStringLiteral("App: ")));
         QCOMPARE(lines.at(1), QStringLiteral("Device: ") + QSysInfo::currentCpuArchitecture());
@@ -444,17 +537,25 @@ private slots:
         m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(1, m_server.baseUrl()))));
         ScreenFixtures::applyScheme(dark ? ColorScheme::Light : ColorScheme::Dark);
         SettingsView* sheet = openSheet();
-        QTRY_COMPARE(sheet->appCells().size(), 1);
+        QTRY_COMPARE(cellCount(sheet), 1);
         // Switched while the sheet is up: everything follows.
         const ColorScheme scheme = dark ? ColorScheme::Dark : ColorScheme::Light;
         ScreenFixtures::applyScheme(scheme);
         QCoreApplication::processEvents();
-        QCOMPARE(sheet->appCells().first()->nameLabel()->palette().color(QPalette::WindowText),
-                 dark ? QColor(Qt::white) : QColor(Qt::black));
+        const QImage image = sheet->grab().toImage();
+        QVERIFY(ScreenFixtures::saveRender(image, dark ? QStringLiteral("settings-dark") : QStringLiteral("settings-light")));
+
+        // The name is drawn in white in dark, in black in light.
+        const QRect name = cellRect(sheet, 0).adjusted(0, SettingsView::appIconSize + 1, 0, 0);
+        const QImage names = sheet->appsGrid()->viewport()->grab(name).toImage();
+        bool nameColourSeen = false;
+        for (int y = 0; y < names.height() && !nameColourSeen; ++y)
+            for (int x = 0; x < names.width() && !nameColourSeen; ++x)
+                nameColourSeen = names.pixelColor(x, y) == (dark ? QColor(Qt::white) : QColor(Qt::black));
+        QVERIFY(nameColourSeen);
 
         // The icon tile: the accent laid over the card at the scheme's opacity.
         LinkRow* row = sheet->supportRows().first();
-        const QImage image = sheet->grab().toImage();
         const QPoint inTile = row->mapTo(sheet, QPoint(4, row->height() / 2));
         const QColor card = SemanticColors::controlBackground(scheme);
         const QColor accent = SemanticColors::accent(scheme);

@@ -11,6 +11,9 @@
 #include "platform/LinkOpener.h"
 
 #include <QAbstractButton>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -121,34 +124,35 @@ private slots:
         QTest::addColumn<QString>("latest");
         QTest::addColumn<QString>("releasePage");
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("logged"); // the detail the log line keeps beside the reason
 
         using Kind = UpdateCheckOutcome::Kind;
         auto file = [](const char* name) { return FixtureResponse::fromFile(QStringLiteral("updates/") + QLatin1String(name)); };
 
         // The newest item wins, not the first: 1.10.1 comes after 1.2.0 and 1.9.
         QTest::newRow("newer on the enclosure") << file("appcast_newer.xml") << "1.0.0" << Kind::UpdateAvailable << "1.10.1"
-                                                << "https://vantorel.com/plovera/releases/1.10.1" << "";
+                                                << "https://vantorel.com/plovera/releases/1.10.1" << "" << "";
         QTest::newRow("running the newest") << file("appcast_newer.xml") << "1.10.1" << Kind::UpToDate << "1.10.1" << ""
-                                            << "";
+                                            << "" << "";
         QTest::newRow("version elements, same version") << file("appcast_current.xml") << "1.0.0" << Kind::UpToDate << "1.0"
-                                                        << "" << "";
+                                                        << "" << "" << "";
         QTest::newRow("release notes as the page") << file("appcast_current.xml") << "0.9.4" << Kind::UpdateAvailable
-                                                   << "1.0" << "https://vantorel.com/plovera/releases/1.0" << "";
+                                                   << "1.0" << "https://vantorel.com/plovera/releases/1.0" << "" << "";
         QTest::newRow("unsafe link is dropped") << file("appcast_unsafe_link.xml") << "1.0.0" << Kind::UpdateAvailable
-                                                << "2.0" << "" << "";
+                                                << "2.0" << "" << "" << "";
         QTest::newRow("malformed XML") << file("appcast_malformed.xml") << "1.0.0" << Kind::Failed << "" << ""
-                                       << "The update information could not be read";
+                                       << "The update information could not be read." << ", line ";
         QTest::newRow("no versions") << file("appcast_no_versions.xml") << "1.0.0" << Kind::Failed << "" << ""
-                                     << "The update information names no version.";
+                                     << "The update information names no version." << "";
         QTest::newRow("not a feed") << FixtureResponse::html("<html><body>Welcome</body></html>") << "1.0.0" << Kind::Failed
-                                    << "" << "" << "The update information is not an update feed.";
+                                    << "" << "" << "The update information is not an update feed." << "";
         QTest::newRow("not found") << FixtureResponse::withStatus(404) << "1.0.0" << Kind::Failed << "" << ""
-                                   << "The update server answered with an error (status 404).";
+                                   << "The update server answered with an error." << "status 404";
         QTest::newRow("slow") << file("appcast_newer.xml").delayed(3000) << "1.0.0" << Kind::Failed << "" << ""
-                              << "The update server did not answer in time.";
+                              << "The update server did not answer in time." << "within the time allowed";
         FixtureResponse huge = FixtureResponse::text("<rss>" + QByteArray(100 * 1024, ' ') + "</rss>");
         QTest::newRow("too large") << huge << "1.0.0" << Kind::Failed << "" << ""
-                                   << "The update information is too large.";
+                                   << "The update information is too large." << "";
     }
 
     void checkOutcomes()
@@ -159,6 +163,7 @@ private slots:
         QFETCH(QString, latest);
         QFETCH(QString, releasePage);
         QFETCH(QString, reason);
+        QFETCH(QString, logged);
         m_server->setRoute(QLatin1String(kFeedPath), feed);
 
         const UpdateCheckOutcome outcome = awaitTask(SoftwareUpdater::check(m_session, options(running)));
@@ -166,9 +171,13 @@ private slots:
         QCOMPARE(outcome.currentVersion, running);
         QCOMPARE(outcome.latestVersion, latest);
         QCOMPARE(outcome.releasePage.toString(), releasePage);
-        if (kind == UpdateCheckOutcome::Kind::Failed)
-            QVERIFY2(outcome.failureReason.startsWith(reason), qPrintable(outcome.failureReason));
-        else
+        if (kind == UpdateCheckOutcome::Kind::Failed) {
+            // People read the plain sentence; the log line also keeps the detail.
+            QCOMPARE(outcome.failureReason, reason);
+            const QStringList lines = LogCapture::lines().filter(QStringLiteral("Update check failed: ") + reason);
+            QCOMPARE(lines.size(), 1);
+            QVERIFY2(lines.first().contains(logged), qPrintable(lines.first()));
+        } else
             QVERIFY(outcome.failureReason.isEmpty());
         // Only the feed is fetched: nothing it names is downloaded.
         for (const FixtureRequest& request : m_server->requests())
@@ -202,6 +211,36 @@ private slots:
         // A view model made later starts from the updater's current value.
         CheckForUpdatesViewModel late(&updater);
         QVERIFY(late.canCheckForUpdates());
+    }
+
+    void stalledCheckShowsProgressUntilCancelled()
+    {
+        m_server->setRoute(QLatin1String(kFeedPath), FixtureResponse::fromFile(QStringLiteral("updates/appcast_newer.xml")).delayed(20000));
+        SoftwareUpdater::Options slow = options();
+        slow.deadline = std::chrono::seconds(30);
+        SoftwareUpdater updater(m_session, slow, std::make_shared<StandardUpdateUserDriver>());
+        updater.start();
+        updater.checkForUpdates();
+
+        // At once, before the server has said anything.
+        QPointer<QDialog> window;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == QLatin1String("CheckingForUpdates") && widget->isVisible())
+                window = qobject_cast<QDialog*>(widget);
+        }
+        QVERIFY(window);
+        QVERIFY(window->findChild<QLabel*>()->text() == QStringLiteral("Checking for updates\u2026"));
+        QCOMPARE(window->findChild<QProgressBar*>()->maximum(), 0); // indeterminate
+        ScreenFixtures::saveRender(window, QStringLiteral("update-checking"));
+        QTRY_COMPARE(m_server->requestCount(QLatin1String(kFeedPath)), 1);
+
+        QTest::mouseClick(window->findChild<QPushButton*>(), Qt::LeftButton);
+        QVERIFY(updater.canCheckForUpdates());
+        QTRY_VERIFY(!window);
+        QTRY_COMPARE(m_session->activeTransfers(), 0);
+        QTRY_VERIFY(LogCapture::text().contains(QStringLiteral("The update check was cancelled.")));
+        QTest::qWait(50);
+        QVERIFY(!shownOutcomeBox()); // the person already said what they wanted
     }
 
     void updaterGoneDuringCheck()
@@ -259,6 +298,12 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("The update check failed."));
         QCOMPARE(box->informativeText(), failed.failureReason);
         QCOMPARE(box->windowTitle(), QStringLiteral("Software Update"));
+        // Sized for its text: each sentence stands on one line.
+        for (QLabel* label : box->findChildren<QLabel*>()) {
+            if (label->text() == failed.failureReason)
+                QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width());
+        }
+        ScreenFixtures::saveRender(box, QStringLiteral("update-failed"));
         box->button(QMessageBox::Ok)->click();
         QCOMPARE(acknowledged, 3);
 
@@ -292,7 +337,7 @@ private slots:
         QCOMPARE(texts, (QStringList{"About Plovera", "Check for Updates...", "-", "Quit"}));
         auto* command = qobject_cast<CheckForUpdatesView*>(menu->actions().at(1));
         QVERIFY(command);
-        QCOMPARE(command->updater(), app.value()->updaterController()->updater());
+        QCOMPARE(command->viewModel()->updater(), app.value()->updaterController()->updater());
         QVERIFY(command->isEnabled());
         QTest::qWait(100);
         QCOMPARE(m_server->requests().size(), 0); // nothing is checked until asked

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "models/AppData.h"
-#include "platform/HttpSession.h"
+#include "Services/WebClient.h"
 
 #include <QCoroTask>
 #include <QList>
@@ -40,9 +40,9 @@ public:
 
 private:
     // `caller` names getAppsData in every log line, wherever the line is written.
-    static QCoro::Task<> fetch(std::shared_ptr<HttpSession> session, QUrl url, QString appsUrl, Options options,
+    static QCoro::Task<> fetch(WebClient client, QUrl url, QString appsUrl, std::chrono::milliseconds deadline,
                                Completion completion, std::source_location caller);
 
-    std::shared_ptr<HttpSession> m_session;
+    WebClient m_client;
     Options m_options;
 };

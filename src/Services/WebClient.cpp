@@ -45,17 +45,65 @@ QCoro::Task<WebClient::Answer> WebClient::getJSON(std::shared_ptr<HttpSession> s
 {
     if (!session)
         co_return Answer::failure({HttpResponse::JsonProblem::Network, QStringLiteral("no session")});
-    const QString address = url.toString(QUrl::FullyEncoded);
-    Log::info(QStringLiteral("GET %1").arg(address));
-    const HttpResponse response = co_await session->get(url, token, maxAnswerBytes, deadline);
-    if (response.failure == HttpResponse::Failure::None)
-        Log::info(QStringLiteral("Status %1 for %2").arg(response.status).arg(address));
+    const HttpResponse response =
+        co_await loggedGet(session, maxAnswerBytes, url, token, deadline, HttpSession::CacheUse::Normal);
     const HttpResponse::JsonProblem problem = response.jsonProblem();
     if (problem == HttpResponse::JsonProblem::None)
         co_return response.body;
     if (problem != HttpResponse::JsonProblem::Cancelled)
         logFailure(response.problemDetail(), url);
     co_return Answer::failure({problem, response.problemDetail()});
+}
+
+QCoro::Task<WebClient::Answer> WebClient::getBody(QUrl url, CancellationToken token, QDeadlineTimer deadline,
+                                                  HttpSession::CacheUse cacheUse) const
+{
+    return getBody(m_session, m_maxAnswerBytes, std::move(url), std::move(token), deadline, cacheUse);
+}
+
+QCoro::Task<WebClient::Answer> WebClient::getBody(std::shared_ptr<HttpSession> session, qint64 maxAnswerBytes,
+                                                  QUrl url, CancellationToken token, QDeadlineTimer deadline,
+                                                  HttpSession::CacheUse cacheUse)
+{
+    if (!session)
+        co_return Answer::failure({HttpResponse::JsonProblem::Network, QStringLiteral("no session")});
+    const HttpResponse response = co_await loggedGet(session, maxAnswerBytes, url, token, deadline, cacheUse);
+    // Any type of body will do; only the transfer and the status count.
+    HttpResponse::JsonProblem problem = response.jsonProblem();
+    if (problem == HttpResponse::JsonProblem::NotJson)
+        problem = HttpResponse::JsonProblem::None;
+    if (problem == HttpResponse::JsonProblem::None)
+        co_return response.body;
+    co_return Answer::failure({problem, transferProblem(response)});
+}
+
+QCoro::Task<HttpResponse> WebClient::loggedGet(std::shared_ptr<HttpSession> session, qint64 maxAnswerBytes, QUrl url,
+                                               CancellationToken token, QDeadlineTimer deadline,
+                                               HttpSession::CacheUse cacheUse)
+{
+    const QString address = url.toString(QUrl::FullyEncoded);
+    Log::info(QStringLiteral("GET %1").arg(address));
+    HttpResponse response = co_await session->get(url, token, maxAnswerBytes, deadline, cacheUse);
+    if (response.failure == HttpResponse::Failure::None)
+        Log::info(QStringLiteral("Status %1 for %2").arg(response.status).arg(address));
+    co_return response;
+}
+
+QString WebClient::transferProblem(const HttpResponse& response)
+{
+    switch (response.failure) {
+    case HttpResponse::Failure::None:
+        return QStringLiteral("the server answered with status %1").arg(response.status);
+    case HttpResponse::Failure::Cancelled:
+        return QStringLiteral("the request was cancelled");
+    case HttpResponse::Failure::Timeout:
+        return QStringLiteral("no complete answer within the time allowed");
+    case HttpResponse::Failure::InvalidUrl:
+    case HttpResponse::Failure::Network:
+    case HttpResponse::Failure::TooLarge:
+        break;
+    }
+    return response.errorString;
 }
 
 void WebClient::logFailure(const QString& detail, const QUrl& url)

@@ -52,6 +52,18 @@ public:
     QCoro::Task<Answer> getJSON(QUrl url, CancellationToken token = {},
                                 QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever)) const;
 
+    // GET `url` and hand back its body whatever it holds: the sibling of
+    // getJSON for documents of other kinds and for clients that word their own
+    // failure lines. Logs the address and the status, but no failure: the
+    // caller's line says what the failure means to it. The failure's problem
+    // is never NotJson; its detail is transferProblem().
+    QCoro::Task<Answer> getBody(QUrl url, CancellationToken token = {},
+                                QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever),
+                                HttpSession::CacheUse cacheUse = HttpSession::CacheUse::Normal) const;
+
+    // Why a transfer brought no usable body, in words for the log.
+    static QString transferProblem(const HttpResponse& response);
+
     static void logFailure(const QString& detail, const QUrl& url);
 
     // `decode(body)`, run on a worker thread when the body is large so that
@@ -63,6 +75,13 @@ public:
 private:
     static QCoro::Task<Answer> getJSON(std::shared_ptr<HttpSession> session, qint64 maxAnswerBytes, QUrl url,
                                        CancellationToken token, QDeadlineTimer deadline);
+    static QCoro::Task<Answer> getBody(std::shared_ptr<HttpSession> session, qint64 maxAnswerBytes, QUrl url,
+                                       CancellationToken token, QDeadlineTimer deadline,
+                                       HttpSession::CacheUse cacheUse);
+    // One GET with its address and status lines.
+    static QCoro::Task<HttpResponse> loggedGet(std::shared_ptr<HttpSession> session, qint64 maxAnswerBytes,
+                                               QUrl url, CancellationToken token, QDeadlineTimer deadline,
+                                               HttpSession::CacheUse cacheUse);
 
     std::shared_ptr<HttpSession> m_session;
     qint64 m_maxAnswerBytes;

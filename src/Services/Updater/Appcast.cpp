@@ -1,5 +1,7 @@
 #include "Services/Updater/Appcast.h"
 
+#include "Services/WebClient.h"
+
 #include <QCoreApplication>
 #include <QXmlStreamReader>
 
@@ -20,15 +22,6 @@ QString attributeByLocalName(const QXmlStreamAttributes& attributes, QLatin1Stri
             return attribute.value().toString().trimmed();
     }
     return {};
-}
-
-QUrl webPage(const QString& text)
-{
-    const QUrl url(text.trimmed(), QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return {};
-    return url;
 }
 
 struct ItemFields {
@@ -54,9 +47,9 @@ std::optional<AppcastItem> makeItem(const ItemFields& fields)
     }
     if (item.version.isEmpty())
         return std::nullopt;
-    item.releasePage = webPage(fields.link);
+    item.releasePage = JsonFields::webAddress(fields.link);
     if (item.releasePage.isEmpty())
-        item.releasePage = webPage(fields.releaseNotesLink);
+        item.releasePage = JsonFields::webAddress(fields.releaseNotesLink);
     return item;
 }
 
@@ -97,9 +90,9 @@ int SoftwareVersion::compare(const SoftwareVersion& other) const
     return 0;
 }
 
-Result<Appcast, QString> Appcast::parse(const QByteArray& xml)
+Result<Appcast, Appcast::Problem> Appcast::parse(const QByteArray& xml)
 {
-    using R = Result<Appcast, QString>;
+    using R = Result<Appcast, Problem>;
     auto text = [](const char* source) { return QCoreApplication::translate("Appcast", source); };
 
     QXmlStreamReader reader(xml);
@@ -116,7 +109,7 @@ Result<Appcast, QString> Appcast::parse(const QByteArray& xml)
             if (!sawRoot) {
                 sawRoot = true;
                 if (name != QLatin1String("rss"))
-                    return R::failure(text("The update information is not an update feed."));
+                    return R::failure({text("The update information is not an update feed."), {}});
                 continue;
             }
             if (!item) {
@@ -159,12 +152,11 @@ Result<Appcast, QString> Appcast::parse(const QByteArray& xml)
         }
     }
     if (reader.hasError()) {
-        return R::failure(text("The update information could not be read (%1, line %2).")
-                              .arg(reader.errorString())
-                              .arg(reader.lineNumber()));
+        return R::failure({text("The update information could not be read."),
+                           QStringLiteral("%1, line %2").arg(reader.errorString()).arg(reader.lineNumber())});
     }
     if (!sawRoot)
-        return R::failure(text("The update information is empty."));
+        return R::failure({text("The update information is empty."), {}});
     return appcast;
 }
 

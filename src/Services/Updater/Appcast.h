@@ -40,9 +40,13 @@ struct AppcastItem {
 struct Appcast {
     QList<AppcastItem> items; // only items with a readable version
 
-    // The error says what is wrong in plain words, with the parser's own
-    // message when the XML is broken.
-    static Result<Appcast, QString> parse(const QByteArray& xml);
+    // Why a feed cannot be used: a plain sentence for people, and for the log
+    // the parser's own message when the XML is broken.
+    struct Problem {
+        QString sentence;
+        QString detail;
+    };
+    static Result<Appcast, Problem> parse(const QByteArray& xml);
 
     // The item with the highest version; the first of equals.
     std::optional<AppcastItem> newest() const;

@@ -2,6 +2,7 @@
 
 #include "Services/Log.h"
 #include "Services/Updater/Appcast.h"
+#include "Services/WebClient.h"
 #include "models/MakerInfo.h"
 
 #include <QCoreApplication>
@@ -13,20 +14,25 @@ QString tr(const char* source)
     return QCoreApplication::translate("SoftwareUpdater", source);
 }
 
-QString transferProblem(const HttpResponse& response)
+// The reason a feed could not be had, in plain words for people; the
+// transfer's own detail goes to the log.
+QString transferSentence(HttpResponse::JsonProblem problem)
 {
-    switch (response.failure) {
-    case HttpResponse::Failure::None:
-        return tr("The update server answered with an error (status %1).").arg(response.status);
-    case HttpResponse::Failure::InvalidUrl:
+    using Problem = HttpResponse::JsonProblem;
+    switch (problem) {
+    case Problem::BadStatus:
+        return tr("The update server answered with an error.");
+    case Problem::InvalidUrl:
         return tr("The update address is not valid.");
-    case HttpResponse::Failure::TooLarge:
+    case Problem::TooLarge:
         return tr("The update information is too large.");
-    case HttpResponse::Failure::Cancelled:
+    case Problem::Cancelled:
         return tr("The update check was cancelled.");
-    case HttpResponse::Failure::Timeout:
+    case Problem::Timeout:
         return tr("The update server did not answer in time.");
-    case HttpResponse::Failure::Network:
+    case Problem::None:
+    case Problem::NotJson:
+    case Problem::Network:
         break;
     }
     return tr("The update server could not be reached.");
@@ -42,16 +48,18 @@ SoftwareUpdater::SoftwareUpdater(std::shared_ptr<HttpSession> session, Options o
 {
 }
 
-SoftwareUpdater::~SoftwareUpdater() = default;
+SoftwareUpdater::~SoftwareUpdater()
+{
+    // m_transfer aborts a check in flight; its window must not stay behind.
+    if (m_driver && m_transfer.isRunning())
+        m_driver->dismissCheckInProgress();
+}
 
 QUrl SoftwareUpdater::defaultFeedURL()
 {
-    QString base = qEnvironmentVariable("PLOVERA_UPDATES_URL");
-    if (base.isEmpty())
-        base = QString::fromLatin1(MakerInfo::kWebsite);
-    while (base.endsWith(QLatin1Char('/')))
-        base.chop(1);
-    return QUrl(base + QLatin1String(MakerInfo::kAppcastPath));
+    const QUrl base = WebClient::baseURL("PLOVERA_UPDATES_URL", MakerInfo::kWebsite);
+    // The feed's path is a fixed text, already fit to stand in an address.
+    return WebClient::appendPath(base, {QByteArray(MakerInfo::kAppcastPath).mid(1)});
 }
 
 QString SoftwareUpdater::runningVersion()
@@ -90,30 +98,55 @@ void SoftwareUpdater::checkForUpdates()
     runCheck();
 }
 
+void SoftwareUpdater::cancelCheck()
+{
+    if (!m_transfer.isRunning())
+        return;
+    // The transfer ends as cancelled; its outcome is dropped, as the person
+    // has already said what they want of it.
+    m_transfer.cancel();
+    if (m_driver)
+        m_driver->dismissCheckInProgress();
+    setCheckInProgress(false);
+}
+
 QCoro::Task<> SoftwareUpdater::runCheck()
 {
-    QPointer<SoftwareUpdater> self(this);
-    const UpdateCheckOutcome outcome = co_await check(m_session, m_options);
-    if (!self)
+    const LatestRequest::Ticket ticket = m_transfer.begin();
+    if (m_driver) {
+        QPointer<SoftwareUpdater> self(this);
+        m_driver->showCheckInProgress([self] {
+            if (self)
+                self->cancelCheck();
+        });
+    }
+    const UpdateCheckOutcome outcome = co_await check(m_session, m_options, ticket.token());
+    if (!ticket.isCurrent()) // cancelled, or this updater is gone
         co_return;
+    m_transfer.cancel(); // over: a Cancel from now on has nothing to end
     if (!m_driver) {
         setCheckInProgress(false);
         co_return;
     }
+    m_driver->dismissCheckInProgress();
     // A second check waits until the person has seen this one's outcome.
+    QPointer<SoftwareUpdater> self(this);
     m_driver->showOutcome(outcome, [self] {
         if (self)
             self->setCheckInProgress(false);
     });
 }
 
-QCoro::Task<UpdateCheckOutcome> SoftwareUpdater::check(std::shared_ptr<HttpSession> session, Options options)
+QCoro::Task<UpdateCheckOutcome> SoftwareUpdater::check(std::shared_ptr<HttpSession> session, Options options,
+                                                       CancellationToken token)
 {
     UpdateCheckOutcome outcome;
     outcome.currentVersion = options.currentVersion;
     const QString address = options.feedURL.toString(QUrl::FullyEncoded);
-    auto failed = [&outcome, &address](const QString& reason) {
-        Log::error(QStringLiteral("Update check failed: %1 (%2)").arg(reason, address));
+    // People are told the plain sentence; the log line also keeps the detail.
+    auto failed = [&outcome, &address](const QString& reason, const QString& detail = {}) {
+        const QString logged = detail.isEmpty() ? reason : reason + QStringLiteral(" [") + detail + QLatin1Char(']');
+        Log::error(QStringLiteral("Update check failed: %1 (%2)").arg(logged, address));
         outcome.kind = UpdateCheckOutcome::Kind::Failed;
         outcome.failureReason = reason;
         return outcome;
@@ -125,15 +158,15 @@ QCoro::Task<UpdateCheckOutcome> SoftwareUpdater::check(std::shared_ptr<HttpSessi
     if (!session)
         co_return failed(tr("The update server could not be reached."));
 
-    Log::info(QStringLiteral("GET %1").arg(address));
-    const HttpResponse response =
-        co_await session->get(options.feedURL, {}, options.maxFeedBytes, QDeadlineTimer(options.deadline));
-    if (!response.isSuccess())
-        co_return failed(transferProblem(response));
+    const WebClient client(std::move(session), options.maxFeedBytes);
+    const WebClient::Answer answer =
+        co_await client.getBody(options.feedURL, std::move(token), QDeadlineTimer(options.deadline));
+    if (!answer)
+        co_return failed(transferSentence(answer.error().problem), answer.error().detail);
 
-    const auto appcast = Appcast::parse(response.body);
+    const auto appcast = Appcast::parse(answer.value());
     if (!appcast)
-        co_return failed(appcast.error());
+        co_return failed(appcast.error().sentence, appcast.error().detail);
     const auto newest = appcast.value().newest();
     if (!newest)
         co_return failed(tr("The update information names no version."));

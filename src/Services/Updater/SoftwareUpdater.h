@@ -3,6 +3,7 @@
 #include "Services/Updater/UpdateCheckOutcome.h"
 #include "Services/Updater/UpdateUserDriver.h"
 #include "platform/HttpSession.h"
+#include "platform/LatestRequest.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -47,10 +48,15 @@ public:
     QMetaObject::Connection observeCanCheckForUpdates(QObject* receiver, std::function<void(bool)> observer);
 
     // A check the person asked for; ignored while checks are not allowed.
+    // The driver shows that it runs, with a way to cancel it.
     void checkForUpdates();
+    // Ends the running check as cancelled; nothing more is shown of it, and
+    // checks are allowed again. Does nothing when no transfer is under way.
+    void cancelCheck();
 
     // The check itself, without showing anything.
-    static QCoro::Task<UpdateCheckOutcome> check(std::shared_ptr<HttpSession> session, Options options);
+    static QCoro::Task<UpdateCheckOutcome> check(std::shared_ptr<HttpSession> session, Options options,
+                                                 CancellationToken token = {});
 
 signals:
     void canCheckForUpdatesChanged(bool canCheckForUpdates);
@@ -64,4 +70,5 @@ private:
     std::shared_ptr<UpdateUserDriver> m_driver;
     bool m_started = false;
     bool m_checkInProgress = false;
+    LatestRequest m_transfer; // the feed's transfer while it runs
 };

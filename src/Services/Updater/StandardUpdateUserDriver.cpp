@@ -3,15 +3,95 @@
 #include "platform/LinkOpener.h"
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 QString tr(const char* source)
 {
     return QCoreApplication::translate("StandardUpdateUserDriver", source);
 }
+// A message box wraps its text into a narrow column of its own choosing;
+// this widens it to carry each sentence on one line where the screen allows.
+void fitBoxToText(QMessageBox* box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box->layout());
+    if (!grid)
+        return;
+    const QFontMetrics metrics(box->font());
+    int textWidth = 0;
+    for (const QString& text : {box->text(), box->informativeText()})
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(text));
+    const QScreen* screen = box->screen();
+    const int limit = screen ? screen->availableGeometry().width() * 2 / 3 : 600;
+    // Room beside the text for the icon column and the margins.
+    const int width = std::min(textWidth + 120, limit);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
 } // namespace
+
+StandardUpdateUserDriver::~StandardUpdateUserDriver()
+{
+    dismissCheckInProgress();
+}
+
+void StandardUpdateUserDriver::showCheckInProgress(std::function<void()> cancel)
+{
+    dismissCheckInProgress();
+    QWidget* parent = QApplication::activeWindow();
+    auto* window = new QDialog(parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setObjectName(QStringLiteral("CheckingForUpdates"));
+    window->setWindowTitle(tr("Software Update"));
+    window->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+
+    auto* label = new QLabel(tr("Checking for updates\u2026"), window);
+    auto* bar = new QProgressBar(window);
+    bar->setRange(0, 0); // indeterminate: nothing says how long the server takes
+    bar->setTextVisible(false);
+    bar->setMinimumWidth(260);
+    auto* cancelButton = new QPushButton(tr("Cancel"), window);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cancelButton);
+    auto* layout = new QVBoxLayout(window);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(label);
+    layout->addWidget(bar);
+    layout->addLayout(buttons);
+
+    // The button, Escape and the window's close button all end the check.
+    // Only the person's own close counts: a dismissal once the check is over
+    // finds the action already spent.
+    auto pending = std::make_shared<std::function<void()>>(std::move(cancel));
+    QObject::connect(window, &QDialog::rejected, window, [pending] {
+        if (auto action = std::exchange(*pending, nullptr))
+            action();
+    });
+    QObject::connect(cancelButton, &QPushButton::clicked, window, &QDialog::reject);
+    m_progress = window;
+    m_pendingCancel = pending;
+    window->open();
+}
+
+void StandardUpdateUserDriver::dismissCheckInProgress()
+{
+    if (auto pending = m_pendingCancel.lock())
+        *pending = nullptr;
+    if (QDialog* window = m_progress.data()) {
+        m_progress = nullptr;
+        window->close();
+    }
+}
 
 void StandardUpdateUserDriver::showOutcome(const UpdateCheckOutcome& outcome, std::function<void()> acknowledged)
 {
@@ -64,5 +144,6 @@ void StandardUpdateUserDriver::showOutcome(const UpdateCheckOutcome& outcome, st
         acknowledgeOnce();
     });
     QObject::connect(box, &QObject::destroyed, acknowledgeOnce);
+    fitBoxToText(box);
     box->open();
 }

@@ -1,103 +1,122 @@
 #include "Views/SettingsView/AppInfoSectionView.h"
 
-#include "platform/ColorSchemeWatcher.h"
-#include "platform/LinkOpener.h"
-#include "platform/RemoteImageView.h"
+#include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
 
-#include <QLabel>
+#include <QFontMetrics>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPixmapCache>
 #include <QStyle>
-#include <QStyleOptionFocusRect>
-#include <QVBoxLayout>
+#include <QTextLayout>
 
-namespace {
+#include <cmath>
 
-QUrl webAddress(const QString& text)
+AppInfoSectionView::AppInfoSectionView(int iconSize, QObject* parent)
+    : QStyledItemDelegate(parent)
+    , m_iconSize(iconSize)
 {
-    const QUrl url(text, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty()
-        || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return {};
-    return url;
 }
 
-} // namespace
-
-AppInfoSectionView::AppInfoSectionView(const AppData::Application& app, int iconSize, QWidget* parent)
-    : QAbstractButton(parent)
-    , m_icon(new RemoteImageView(this))
-    , m_name(new QLabel(this))
+QFont AppInfoSectionView::nameFont()
 {
-    setFocusPolicy(Qt::TabFocus);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(1);
-    m_icon->setFixedImageSize(QSize(iconSize, iconSize));
-    m_icon->setCornerRadius(kIconCornerRadius);
-    m_icon->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_name->setTextFormat(Qt::PlainText);
-    m_name->setFont(platformFont(TextStyle::Title3, QFont::Bold));
-    m_name->setAlignment(Qt::AlignHCenter);
-    m_name->setWordWrap(true);
-    m_name->setAttribute(Qt::WA_TransparentForMouseEvents);
-    layout->addWidget(m_icon, 0, Qt::AlignHCenter);
-    layout->addWidget(m_name);
-
-    connect(this, &QAbstractButton::clicked, this, &AppInfoSectionView::open);
-    onColorSchemeChange(this, [this](ColorScheme) { applyNameColor(); });
-    setApp(app);
+    return platformFont(TextStyle::Title3, QFont::Bold);
 }
 
-void AppInfoSectionView::setApp(const AppData::Application& app)
+int AppInfoSectionView::cellHeight(int nameLines) const
 {
-    m_app = app;
-    m_name->setText(app.name);
-    setAccessibleName(app.name);
-    m_icon->setUrl(iconURL());
+    return m_iconSize + kNameSpacing + nameLines * QFontMetrics(nameFont()).lineSpacing();
 }
 
-QUrl AppInfoSectionView::linkURL() const
+QStringList AppInfoSectionView::nameLines(const QString& name, const QFont& font, int width, int maxLines)
 {
-    return webAddress(m_app.link);
+    QStringList lines;
+    if (name.isEmpty() || width <= 0 || maxLines <= 0)
+        return lines;
+    QTextLayout layout(name, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        if (lines.size() == maxLines - 1) {
+            // The last line there is room for carries the rest, elided.
+            lines.append(QFontMetrics(font).elidedText(name.mid(line.textStart()).simplified(), Qt::ElideRight, width));
+            break;
+        }
+        lines.append(name.mid(line.textStart(), line.textLength()).trimmed());
+    }
+    layout.endLayout();
+    return lines;
 }
 
-QUrl AppInfoSectionView::iconURL() const
+void AppInfoSectionView::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    return webAddress(m_app.icon);
+    const QRect cell = option.rect;
+    const ColorScheme scheme = colorScheme(option.widget);
+    painter->save();
+    painter->setClipRect(cell, Qt::IntersectClip);
+    painter->setRenderHint(QPainter::Antialiasing);
+
+    // The icon: fitted into its frame, centred at the top of the cell.
+    const QRectF frame(cell.x() + (cell.width() - m_iconSize) / 2.0, cell.y(), m_iconSize, m_iconSize);
+    const QImage image = index.data(Qt::DecorationRole).value<QImage>();
+    if (image.isNull()) {
+        QPainterPath placeholder;
+        placeholder.addRoundedRect(frame, kIconCornerRadius, kIconCornerRadius);
+        painter->fillPath(placeholder, SemanticColors::secondaryFill(scheme));
+    } else {
+        QSizeF fitted = image.size();
+        fitted.scale(frame.size(), Qt::KeepAspectRatio);
+        const QRectF target(frame.center() - QPointF(fitted.width() / 2, fitted.height() / 2), fitted);
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        const QSize pixels = (fitted * ratio).toSize();
+        // Scaled once per image and size, not on every paint.
+        const QString key = QStringLiteral("AppInfoSectionView:%1:%2x%3")
+                                .arg(image.cacheKey())
+                                .arg(pixels.width())
+                                .arg(pixels.height());
+        QPixmap scaled;
+        if (!QPixmapCache::find(key, &scaled)) {
+            scaled = QPixmap::fromImage(image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            QPixmapCache::insert(key, scaled);
+        }
+        scaled.setDevicePixelRatio(ratio);
+        painter->save();
+        QPainterPath clip;
+        clip.addRoundedRect(target, kIconCornerRadius, kIconCornerRadius);
+        painter->setClipPath(clip, Qt::IntersectClip);
+        painter->drawPixmap(target.topLeft(), scaled);
+        painter->restore();
+    }
+
+    // The name, centred under the icon, in as many lines as the cell has room for.
+    const QFont font = nameFont();
+    const QFontMetrics metrics(font);
+    const int roomForLines = std::max(1, (cell.height() - m_iconSize - kNameSpacing) / metrics.lineSpacing());
+    painter->setFont(font);
+    painter->setPen(scheme == ColorScheme::Dark ? Qt::white : Qt::black);
+    int y = cell.y() + m_iconSize + kNameSpacing;
+    for (const QString& line : nameLines(index.data(Qt::DisplayRole).toString(), font, cell.width(),
+                                         std::min(roomForLines, int(kMaxNameLines)))) {
+        painter->drawText(QRect(cell.x(), y, cell.width(), metrics.lineSpacing()), Qt::AlignHCenter | Qt::AlignTop,
+                          line);
+        y += metrics.lineSpacing();
+    }
+
+    if (option.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.rect = cell;
+        const QStyle* style = option.widget ? option.widget->style() : nullptr;
+        if (style)
+            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, option.widget);
+    }
+    painter->restore();
 }
 
-void AppInfoSectionView::open()
+QSize AppInfoSectionView::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
 {
-    const QUrl url = linkURL();
-    if (!url.isEmpty())
-        openLink(url);
-}
-
-void AppInfoSectionView::applyNameColor()
-{
-    QPalette palette = m_name->palette();
-    palette.setColor(QPalette::WindowText, isDarkScheme(this) ? Qt::white : Qt::black);
-    m_name->setPalette(palette);
-}
-
-QSize AppInfoSectionView::sizeHint() const
-{
-    return layout()->sizeHint();
-}
-
-QSize AppInfoSectionView::minimumSizeHint() const
-{
-    return layout()->minimumSize();
-}
-
-void AppInfoSectionView::paintEvent(QPaintEvent*)
-{
-    if (!hasFocus())
-        return;
-    QPainter painter(this);
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    return {m_iconSize, cellHeight(1)};
 }

@@ -1,45 +1,35 @@
 #pragma once
 
-#include "models/AppData.h"
+#include <QFont>
+#include <QStringList>
+#include <QStyledItemDelegate>
 
-#include <QAbstractButton>
-#include <QUrl>
-
-class QLabel;
-class RemoteImageView;
-
-// One cell of the maker's apps: the app's icon over its name. A click opens
-// the app's link. The list comes from the network, so only web links are
-// opened and only web icons are loaded; anything else leaves the cell inert
-// or its icon a placeholder.
-class AppInfoSectionView : public QAbstractButton {
+// One cell of the maker's apps, drawn for the grid: the app's icon in a
+// rounded frame over its name. The name is data from the network: it wraps
+// inside the cell's width and its last line elides, so no name can widen the
+// grid. A placeholder fills the frame until the icon has arrived, and for
+// good when it cannot be had.
+class AppInfoSectionView : public QStyledItemDelegate {
     Q_OBJECT
 public:
     static constexpr int kIconCornerRadius = 20;
+    static constexpr int kNameSpacing = 1;
+    static constexpr int kMaxNameLines = 2;
 
-    AppInfoSectionView(const AppData::Application& app, int iconSize, QWidget* parent = nullptr);
+    explicit AppInfoSectionView(int iconSize, QObject* parent = nullptr);
 
-    const AppData::Application& app() const { return m_app; }
-    void setApp(const AppData::Application& app);
+    int iconSize() const { return m_iconSize; }
+    static QFont nameFont();
+    // The height of a cell whose name takes `nameLines` lines.
+    int cellHeight(int nameLines) const;
+    // The lines `name` is drawn in within `width`: wrapped at word
+    // boundaries (anywhere in a word longer than the width), at most
+    // `maxLines`, the last one elided when the name goes on.
+    static QStringList nameLines(const QString& name, const QFont& font, int width, int maxLines);
 
-    // The address a click opens; empty when the link is not a web address.
-    QUrl linkURL() const;
-    // The address the icon is loaded from; empty when it is not a web address.
-    QUrl iconURL() const;
-    QLabel* nameLabel() const { return m_name; }
-    RemoteImageView* iconView() const { return m_icon; }
-
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    void open();
-    void applyNameColor();
-
-    AppData::Application m_app;
-    RemoteImageView* m_icon;
-    QLabel* m_name;
+    int m_iconSize;
 };

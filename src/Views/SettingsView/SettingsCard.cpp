@@ -57,7 +57,9 @@ SettingsCard::SettingsCard(const QString& title, qreal cornerRadius, QWidget* pa
 
     m_cardLayout->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     m_cardLayout->setSpacing(kSpacing);
-    m_cardLayout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Leading only: a vertical alignment would hold the content to its
+    // preferred height, and the apps grid's height follows the card's width.
+    m_cardLayout->setAlignment(Qt::AlignLeft);
 
     onColorSchemeChange(this, [this](ColorScheme scheme) {
         QPalette palette = m_header->palette();

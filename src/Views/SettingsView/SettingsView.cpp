@@ -1,37 +1,27 @@
 #include "Views/SettingsView/SettingsView.h"
 
-#include "Views/SettingsView/AdaptiveGridLayout.h"
+#include "ViewModels/SettingsViewModel.h"
 #include "Views/SettingsView/AppInfoSectionView.h"
+#include "Views/SettingsView/AppsGridView.h"
+#include "Views/SettingsView/AppsListModel.h"
 #include "Views/SettingsView/LinkRow.h"
 #include "Views/SettingsView/SettingsCard.h"
 #include "models/LocalizedString.h"
 #include "models/MakerInfo.h"
-#include "models/Utility.h"
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/LinkOpener.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/SemanticColors.h"
-#include "Services/Log.h"
-#include "Services/MailComposer.h"
 #include "toasts/ToastModifier.h"
 
 #include <QHBoxLayout>
 #include <QHideEvent>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
-#include <QSysInfo>
 #include <QUrlQuery>
 #include <QVBoxLayout>
-
-// The sheet's disappear action; the log line names the view's body, as every
-// other line names the function that writes it.
-static void body()
-{
-    Log::info(QStringLiteral("SettingsView disappeared"));
-}
 
 namespace {
 
@@ -44,6 +34,7 @@ QString makerHost()
 
 SettingsView::SettingsView(QWidget* owner)
     : SheetDialog(localizedString(QStringLiteral("SETTINGS")), owner)
+    , m_viewModel(new SettingsViewModel(DataService(), this))
 {
     setObjectName(QStringLiteral("SettingsView"));
     cancelButton()->hide();
@@ -62,20 +53,23 @@ SettingsView::SettingsView(QWidget* owner)
     setSizes(QSize(360, 420), QSize(620, 720));
 
     onColorSchemeChange(this, [this](ColorScheme) { applyColors(); });
+    connect(m_viewModel, &SettingsViewModel::appsChanged, this, &SettingsView::showApps);
 
     // The mail's outcome, top trailing over this sheet for two seconds; each
     // flag returns to off when its toast goes.
     toast(this,
-          Binding<bool>::of(this, &SettingsView::showToastEmailCompleted, &SettingsView::setShowToastEmailCompleted,
-                            &SettingsView::showToastEmailCompletedChanged),
+          Binding<bool>::of(m_viewModel, &SettingsViewModel::showToastEmailCompleted,
+                            &SettingsViewModel::setShowToastEmailCompleted,
+                            &SettingsViewModel::showToastEmailCompletedChanged),
           ToastAlignment::topTrailing(), {}, [] {
               return std::optional<Toast>(Toast::withSymbol(localizedString(QStringLiteral("Email is sent")),
                                                             QStringLiteral("checkmark.circle"), ToastRole::success,
                                                             ToastDuration(2.0)));
           });
     toast(this,
-          Binding<bool>::of(this, &SettingsView::showToastEmailError, &SettingsView::setShowToastEmailError,
-                            &SettingsView::showToastEmailErrorChanged),
+          Binding<bool>::of(m_viewModel, &SettingsViewModel::showToastEmailError,
+                            &SettingsViewModel::setShowToastEmailError,
+                            &SettingsViewModel::showToastEmailErrorChanged),
           ToastAlignment::topTrailing(), {}, [] {
               return std::optional<Toast>(Toast::withSymbol(
                   localizedString(QStringLiteral("The Email was not sent!")), QStringLiteral("xmark.circle"),
@@ -102,7 +96,7 @@ QWidget* SettingsView::buildPage()
     LinkRow* feedback = linkRow(QStringLiteral("envelope"), QStringLiteral("Send Feedback"));
     LinkRow* terms = linkRow(QStringLiteral("checkmark.shield"), QStringLiteral("Terms Of Service"));
     connect(rate, &QAbstractButton::clicked, this, &SettingsView::openReviewPage);
-    connect(feedback, &QAbstractButton::clicked, this, &SettingsView::sendSupportEmail);
+    connect(feedback, &QAbstractButton::clicked, m_viewModel, &SettingsViewModel::sendSupportEmail);
     connect(terms, &QAbstractButton::clicked, this, [this] { setShowingAlert(true); });
     m_supportRows = {rate, feedback, terms};
     for (LinkRow* row : m_supportRows)
@@ -147,55 +141,34 @@ QWidget* SettingsView::buildAppsGrid()
     progressLayout->addStretch(1);
     layout->addWidget(m_progressRow);
 
-    m_grid = new QWidget(holder);
+    m_appsModel = new AppsListModel(this);
+    m_grid = new AppsGridView(minimumCellWidth, cellSpacing, new AppInfoSectionView(appIconSize), holder);
     m_grid->setObjectName(QStringLiteral("AppsGrid"));
-    m_gridLayout = new AdaptiveGridLayout(minimumCellWidth, cellSpacing, m_grid);
+    m_grid->setModel(m_appsModel);
+    connect(m_grid, &AppsGridView::cellTriggered, m_viewModel,
+            [this](const QModelIndex& index) { m_viewModel->openApp(index.row()); });
     m_grid->hide();
     layout->addWidget(m_grid);
     return holder;
 }
 
-void SettingsView::setApps(QList<AppData::Application> apps)
+void SettingsView::showApps()
 {
-    m_apps = std::move(apps);
-    // Cells are kept and given their new app; only the surplus goes.
-    while (m_cells.size() > m_apps.size()) {
-        AppInfoSectionView* cell = m_cells.takeLast();
-        delete m_gridLayout->takeAt(m_gridLayout->indexOf(cell));
-        delete cell;
-    }
-    for (qsizetype i = 0; i < m_apps.size(); ++i) {
-        if (i < m_cells.size()) {
-            m_cells.at(i)->setApp(m_apps.at(i));
-            continue;
-        }
-        auto* cell = new AppInfoSectionView(m_apps.at(i), appIconSize, m_grid);
-        m_gridLayout->addWidget(cell);
-        m_cells.append(cell);
-    }
+    const bool empty = m_viewModel->apps().isEmpty();
+    m_appsModel->setApps(m_viewModel->apps());
     // An empty list looks like one still on its way.
-    m_progressRow->setVisible(m_apps.isEmpty());
-    m_grid->setVisible(!m_apps.isEmpty());
-    emit appsChanged();
-}
-
-void SettingsView::fetchApps()
-{
-    const quint64 ticket = ++m_fetchTicket;
-    QPointer<SettingsView> self(this);
-    m_dataService.getAppsData(DataService::defaultAppsListURL(), [self, ticket](QList<AppData::Application> apps) {
-        // A list for a sheet that has closed, or for an earlier showing, is dropped.
-        if (!self || self->m_fetchTicket != ticket || !self->isVisible())
-            return;
-        self->setApps(std::move(apps));
-    });
+    m_progressRow->setVisible(empty);
+    m_grid->setVisible(!empty);
+    // Shown now, the grid's height for the card's width counts from here up.
+    for (QWidget* widget = m_grid; widget && widget != this; widget = widget->parentWidget())
+        widget->updateGeometry();
 }
 
 void SettingsView::showEvent(QShowEvent* event)
 {
     SheetDialog::showEvent(event);
     if (!event->spontaneous())
-        fetchApps();
+        m_viewModel->appeared();
 }
 
 void SettingsView::hideEvent(QHideEvent* event)
@@ -203,8 +176,7 @@ void SettingsView::hideEvent(QHideEvent* event)
     SheetDialog::hideEvent(event);
     if (event->spontaneous())
         return;
-    ++m_fetchTicket;
-    body();
+    m_viewModel->disappeared();
 }
 
 void SettingsView::setShowingAlert(bool showing)
@@ -235,22 +207,6 @@ void SettingsView::setShowingAlert(bool showing)
     emit showingAlertChanged(showing);
 }
 
-void SettingsView::setShowToastEmailCompleted(bool show)
-{
-    if (m_showToastEmailCompleted == show)
-        return;
-    m_showToastEmailCompleted = show;
-    emit showToastEmailCompletedChanged(show);
-}
-
-void SettingsView::setShowToastEmailError(bool show)
-{
-    if (m_showToastEmailError == show)
-        return;
-    m_showToastEmailError = show;
-    emit showToastEmailErrorChanged(show);
-}
-
 QUrl SettingsView::reviewPageURL()
 {
     // The store app's own scheme has no handler here; its web page for the
@@ -277,48 +233,6 @@ void SettingsView::openMakerWebsite()
     const QUrl url(QString::fromLatin1(MakerInfo::kWebsite));
     if (url.isValid())
         openLink(url);
-}
-
-void SettingsView::sendSupportEmail()
-{
-    EmailService::shared();
-    // A desktop without a mail program is told so, like every other failure,
-    // instead of the button doing nothing.
-    const std::optional<EmailService::EmailError> error = MailComposer::compose(
-        QString::fromLatin1(MakerInfo::kSupportAddress), QStringLiteral("Support"), supportEmailBody());
-    // Set, never flipped: a second outcome while its toast is up raises the
-    // toast again instead of hiding the first.
-    if (!error) {
-        raiseFlag(&SettingsView::setShowToastEmailCompleted, m_showToastEmailCompleted);
-        return;
-    }
-    raiseFlag(&SettingsView::setShowToastEmailError, m_showToastEmailError);
-    Log::error(QStringLiteral("Error sending email: ") + EmailService::description(*error));
-}
-
-void SettingsView::raiseFlag(void (SettingsView::*setter)(bool), bool isOn)
-{
-    if (isOn)
-        (this->*setter)(false);
-    (this->*setter)(true);
-}
-
-QString SettingsView::supportEmailBody()
-{
-    const QString system = QSysInfo::prettyProductName() + QStringLiteral("  Version ")
-        + QSysInfo::productVersion() + QStringLiteral(" (Kernel ") + QSysInfo::kernelVersion()
-        + QLatin1Char(')');
-    return supportEmailBody(Utility::appNameAndVersion(), Utility::deviceModelIdentifier(), system,
-                            QLocale::system().uiLanguages(), QLocale::system().name());
-}
-
-QString SettingsView::supportEmailBody(const QString& appNameAndVersion, const QString& device,
-                                       const QString& system, const QStringList& preferredLanguages,
-                                       const QString& localeName)
-{
-    const QString language = preferredLanguages.isEmpty() ? localeName : preferredLanguages.first();
-    return QStringLiteral("App: ") + appNameAndVersion + QStringLiteral("\nDevice: ") + device
-        + QStringLiteral("\nOS: ") + system + QStringLiteral("\nLocale: ") + language;
 }
 
 void SettingsView::applyColors()

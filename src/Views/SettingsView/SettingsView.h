@@ -1,36 +1,27 @@
 #pragma once
 
-#include "models/AppData.h"
 #include "platform/SheetDialog.h"
-#include "Services/DataService.h"
-#include "Services/EmailService.h"
 
 #include <QList>
 #include <QMessageBox>
 #include <QPointer>
-#include <QStringList>
 #include <QUrl>
 
-#include <functional>
-#include <optional>
-
-class AdaptiveGridLayout;
-class AppInfoSectionView;
+class AppsGridView;
+class AppsListModel;
 class LinkRow;
 class ProgressIndicator;
 class QScrollArea;
 class SettingsCard;
+class SettingsViewModel;
 
 // The settings sheet of the main window: support actions, the maker's site
 // and the maker's other apps. It edits and keeps nothing; every showing
-// fetches the apps list again. Made anew for each presentation.
+// fetches the apps list again through its view model. Made anew for each
+// presentation.
 class SettingsView : public SheetDialog {
     Q_OBJECT
     Q_PROPERTY(bool showingAlert READ isShowingAlert WRITE setShowingAlert NOTIFY showingAlertChanged)
-    Q_PROPERTY(bool showToastEmailCompleted READ showToastEmailCompleted WRITE setShowToastEmailCompleted NOTIFY
-                   showToastEmailCompletedChanged)
-    Q_PROPERTY(bool showToastEmailError READ showToastEmailError WRITE setShowToastEmailError NOTIFY
-                   showToastEmailErrorChanged)
 
 public:
     static constexpr int horizontalInset = 28;
@@ -43,25 +34,14 @@ public:
     explicit SettingsView(QWidget* owner);
     ~SettingsView() override;
 
-    const QList<AppData::Application>& apps() const { return m_apps; }
+    SettingsViewModel* viewModel() const { return m_viewModel; }
 
     bool isShowingAlert() const { return m_showingAlert; }
     void setShowingAlert(bool showing);
-    bool showToastEmailCompleted() const { return m_showToastEmailCompleted; }
-    void setShowToastEmailCompleted(bool show);
-    bool showToastEmailError() const { return m_showToastEmailError; }
-    void setShowToastEmailError(bool show);
 
-    // The support actions.
+    // The support actions that lead to the web.
     void openReviewPage();
-    void sendSupportEmail();
     void openMakerWebsite();
-    // The feedback mail's body: the app, the machine, the system and the
-    // user's language, one per line.
-    static QString supportEmailBody();
-    // The same from given facts; an empty language list falls back to the locale.
-    static QString supportEmailBody(const QString& appNameAndVersion, const QString& device, const QString& system,
-                                    const QStringList& preferredLanguages, const QString& localeName);
     // The store's page for writing a review of this app.
     static QUrl reviewPageURL();
 
@@ -70,18 +50,14 @@ public:
     QList<LinkRow*> supportRows() const { return m_supportRows; }
     LinkRow* makerRow() const { return m_makerRow; }
     ProgressIndicator* appsProgress() const { return m_progress; }
-    QWidget* appsGrid() const { return m_grid; }
-    AdaptiveGridLayout* appsGridLayout() const { return m_gridLayout; }
-    QList<AppInfoSectionView*> appCells() const { return m_cells; }
+    AppsGridView* appsGrid() const { return m_grid; }
+    AppsListModel* appsModel() const { return m_appsModel; }
     QScrollArea* scrollArea() const { return m_scroll; }
     // The Terms of Service alert while it is shown.
     QMessageBox* termsAlert() const { return m_alert; }
 
 signals:
-    void appsChanged();
     void showingAlertChanged(bool showing);
-    void showToastEmailCompletedChanged(bool show);
-    void showToastEmailErrorChanged(bool show);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -92,19 +68,11 @@ private:
     SettingsCard* settingsSection(const QString& titleKey, QWidget* content);
     LinkRow* linkRow(const QString& systemImage, const QString& titleKey);
     QWidget* buildAppsGrid();
-    void setApps(QList<AppData::Application> apps);
-    // Turns a toast flag on, off first when it already is, so its toast is raised anew.
-    void raiseFlag(void (SettingsView::*setter)(bool), bool isOn);
-    void fetchApps();
+    void showApps();
     void applyColors();
 
-    DataService m_dataService;
-    QList<AppData::Application> m_apps;
+    SettingsViewModel* m_viewModel;
     bool m_showingAlert = false;
-    bool m_showToastEmailCompleted = false;
-    bool m_showToastEmailError = false;
-    // Identifies the showing a fetch belongs to; a hide makes every fetch stale.
-    quint64 m_fetchTicket = 0;
 
     QScrollArea* m_scroll = nullptr;
     QWidget* m_page = nullptr;
@@ -113,8 +81,7 @@ private:
     LinkRow* m_makerRow = nullptr;
     QWidget* m_progressRow = nullptr;
     ProgressIndicator* m_progress = nullptr;
-    QWidget* m_grid = nullptr;
-    AdaptiveGridLayout* m_gridLayout = nullptr;
-    QList<AppInfoSectionView*> m_cells;
+    AppsListModel* m_appsModel = nullptr;
+    AppsGridView* m_grid = nullptr;
     QPointer<QMessageBox> m_alert;
 };
