@@ -118,6 +118,9 @@ private slots:
             "[\"\xff\"]", "[\"\xc0\xaf\"]", "[\"\xed\xa0\x80\"]", "[\"\xf4\x90\x80\x80\"]", "[\"caf\xc3\xa9 \xf0\x9f\x98\x80\"]",
             "[\"a\\u00e9\\ud83d\\ude00\\n\\/\\\"\\\\\"]", "[\"unterminated]", "{\"k\\u0065y\":1}",
             QByteArray(1024, '[') + QByteArray(1024, ']'), QByteArray(1025, '[') + QByteArray(1025, ']'),
+            // Only a container makes a document, and a byte-order mark may only come first.
+            "42", "\"x\"", " null ", "\xEF\xBB\xBF{}", "\xEF\xBB\xBF \n[\"\xEF\xBB\xBF" "a\"]", "\xEF\xBB\xBF",
+            "\xEF\xBB\xBF 42", " \xEF\xBB\xBF{}", "\xEF\xBB\xBF\xEF\xBB\xBF[]", "[1]\xEF\xBB\xBF",
         };
         // Liberties Qt takes that the scanner does not.
         const QList<QByteArray> liberties = {"[1.]", "[.5]", "[\"\\x\"]", "[\"a\tb\"]"};
