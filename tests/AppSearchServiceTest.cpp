@@ -154,6 +154,27 @@ private slots:
             QCOMPARE(firstText, reference.array().first().toString());
     }
 
+    // As with Qt's parser: the last of duplicate "results" counts, and a
+    // leading byte-order mark is skipped.
+    void lookupAnswerReadAsQtDoes_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("apps"); // -1: a decoding failure
+        const QByteArray one = R"([{"trackId":1,"trackName":"A"}])";
+        QTest::newRow("last results") << R"({"results":[],"results":)" + one + "}" << 1;
+        QTest::newRow("last results empty") << R"({"results":)" + one + R"(,"results":[]})" << 0;
+        QTest::newRow("last results not a list") << R"({"results":)" + one + R"(,"results":{}})" << -1;
+        QTest::newRow("byte-order mark") << "\xEF\xBB\xBF{\"results\":" + one + "}" << 1;
+        QTest::newRow("bare number") << QByteArray("1") << -1;
+    }
+    void lookupAnswerReadAsQtDoes()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(int, apps);
+        const auto outcome = AppSearchService::decodeResults(body, AppPlatform::iPhone);
+        QCOMPARE(outcome ? int(outcome.value().size()) : -1, apps);
+    }
+
     void largeAnswersDecodeOffTheGuiThread()
     {
         QThread* small = nullptr;
