@@ -150,16 +150,10 @@ QString firstGenre(JsonScanner* scan, CurrentResult& result)
     result.genre.reset();
     if (!scan)
         return {};
-    return JsonFieldTable::eachItem(*scan, false, [&](int) -> QString {
-        if (result.genre) {
-            scan->skipValue();
-            return {};
-        }
-        GenreItem item;
-        QString problem = JsonFieldTable::readObject(*scan, item, kGenreItem);
+    return JsonFieldTable::firstItem(*scan, false, kGenreItem, [&](const GenreItem& item) {
         if (!item.name.isEmpty())
             result.genre = item.name;
-        return problem;
+        return result.genre.has_value();
     });
 }
 
@@ -278,16 +272,11 @@ QString storeLink(JsonScanner* scan, LegacyEntry& entry)
     entry.store.reset();
     if (!scan)
         return {};
-    return JsonFieldTable::eachItem(*scan, true, [&](int) -> QString {
-        if (entry.store) {
-            scan->skipValue();
-            return {};
-        }
-        Link link;
-        QString problem = JsonFieldTable::readObject(*scan, link, kLink);
-        if (link.rel == QLatin1String("alternate"))
-            entry.store = std::move(link.href);
-        return problem;
+    return JsonFieldTable::firstItem(*scan, true, kLink, [&](Link& link) {
+        if (link.rel != QLatin1String("alternate"))
+            return false;
+        entry.store = std::move(link.href);
+        return true;
     });
 }
 

@@ -134,6 +134,24 @@ QString eachItem(JsonScanner& scan, bool objectIsListOfOne, F&& item)
     return problem;
 }
 
+// Reads the items of the list at the cursor through `fields` until
+// `take(item)` says one is what was looked for; the items after it go unread.
+template <typename Item, std::size_t N, typename Take>
+QString firstItem(JsonScanner& scan, bool objectIsListOfOne, const JsonField<Item> (&fields)[N], Take&& take)
+{
+    bool found = false;
+    return eachItem(scan, objectIsListOfOne, [&](int) -> QString {
+        if (found) {
+            scan.skipValue();
+            return {};
+        }
+        Item item;
+        QString problem = readObject(scan, item, fields);
+        found = take(item);
+        return problem;
+    });
+}
+
 // Reads text at the cursor into `target`, a null as the empty text.
 inline QString readText(JsonScanner& scan, QString* target)
 {
