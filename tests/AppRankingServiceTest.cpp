@@ -327,6 +327,54 @@ private slots:
         QCOMPARE(summary(AppRankingService::decodeLegacyFeed("{\"feed\":{\"entry\":[" + legacy + "]}}", limit)), kept);
     }
 
+    // Answers read as Qt's parser reads them: of duplicate keys the last one
+    // counts, problem and all, and a leading byte-order mark is skipped.
+    void readsAnswersAsQtDoes_data()
+    {
+        QTest::addColumn<bool>("legacy");
+        QTest::addColumn<QByteArray>("feed"); // the members of "feed"
+        QTest::addColumn<QString>("chart");   // "id@rank genre store", or "failed"
+        const QByteArray one = R"({"id":"1","name":"A"})";
+        const QByteArray two = R"({"id":"2","name":"B"})";
+        QTest::newRow("last results") << false << R"("results":[)" + one + R"(],"results":[)" + two + "]" << "2@1";
+        QTest::newRow("last results not a list") << false << R"("results":[)" + one + R"(],"results":{})" << "failed";
+        QTest::newRow("wrong type replaced") << false << QByteArray(R"("results":[{"id":7,"id":"1","name":"A"}])") << "1@1";
+        QTest::newRow("good value replaced")
+            << false << QByteArray(R"("results":[{"id":"1","name":"A","name":[]}])") << "failed";
+        QTest::newRow("last genres") << false
+            << QByteArray(R"("results":[{"id":"1","name":"A","genres":[{"name":"Games"}],"genres":null}])") << "1@1";
+        const QByteArray entry = R"({"id":{"attributes":{"im:id":"1"},"attributes":{"im:id":"2"}},"im:name":{"label":"A"},)"
+                                 R"("category":{"attributes":{"term":"Games"}},"category":{"attributes":{"label":"Spiele"}},)"
+                                 R"("link":{"attributes":{"rel":"alternate","href":"https://a.example/1"}},)"
+                                 R"("link":[{"attributes":{"rel":"alternate","href":"https://a.example/2"}}]})";
+        QTest::newRow("last wrapper, category and link") << true << R"("entry":)" + entry << "2@1 Spiele /2";
+        QTest::newRow("last entry") << true << R"("entry":[)" + entry + R"(,{}],"entry":{})" << "";
+        QTest::newRow("last entry of wrong type") << true << R"("entry":)" + entry + R"(,"entry":7)" << "failed";
+        QTest::newRow("byte-order mark") << true << "\xEF\xBB\xBF" + QByteArray(R"("entry":)") + entry << "2@1 Spiele /2";
+    }
+
+    void readsAnswersAsQtDoes()
+    {
+        QFETCH(bool, legacy);
+        QFETCH(QByteArray, feed);
+        QFETCH(QString, chart);
+        // A byte-order mark in a row goes before the whole document.
+        const bool mark = feed.startsWith("\xEF\xBB\xBF");
+        const QByteArray body = (mark ? "\xEF\xBB\xBF{\"feed\":{" + feed.mid(3) : "{\"feed\":{" + feed) + "}}";
+        const auto outcome = legacy ? AppRankingService::decodeLegacyFeed(body) : AppRankingService::decodeCurrentFeed(body);
+        QStringList entries;
+        for (const AppRanking& ranking : outcome ? outcome.value() : AppRankingService::Chart()) {
+            entries.append(QStringList{ranking.id + QLatin1Char('@') + QString::number(ranking.rank),
+                                       ranking.genre.value_or(QString()), ranking.appStoreURL.path()}
+                               .join(QLatin1Char(' ')).trimmed());
+        }
+        QCOMPARE(outcome ? entries.join(QLatin1Char(',')) : QStringLiteral("failed"), chart);
+        // The same document with a duplicate feed: the last one counts.
+        const QByteArray twice = "{\"feed\":{\"entry\":7,\"results\":7},\"feed\":{" + (mark ? feed.mid(3) : feed) + "}}";
+        const auto again = legacy ? AppRankingService::decodeLegacyFeed(twice) : AppRankingService::decodeCurrentFeed(twice);
+        QCOMPARE(bool(again), bool(outcome));
+    }
+
     // The view model of the top-charts tab.
 
     void loadPublishesTheChart_data()

@@ -118,6 +118,9 @@ private slots:
             "[\"\xff\"]", "[\"\xc0\xaf\"]", "[\"\xed\xa0\x80\"]", "[\"\xf4\x90\x80\x80\"]", "[\"caf\xc3\xa9 \xf0\x9f\x98\x80\"]",
             "[\"a\\u00e9\\ud83d\\ude00\\n\\/\\\"\\\\\"]", "[\"unterminated]", "{\"k\\u0065y\":1}",
             QByteArray(1024, '[') + QByteArray(1024, ']'), QByteArray(1025, '[') + QByteArray(1025, ']'),
+            // Only a container makes a document, and a byte-order mark may only come first.
+            "42", "\"x\"", " null ", "\xEF\xBB\xBF{}", "\xEF\xBB\xBF \n[\"\xEF\xBB\xBF" "a\"]", "\xEF\xBB\xBF",
+            "\xEF\xBB\xBF 42", " \xEF\xBB\xBF{}", "\xEF\xBB\xBF\xEF\xBB\xBF[]", "[1]\xEF\xBB\xBF",
         };
         // Liberties Qt takes that the scanner does not.
         const QList<QByteArray> liberties = {"[1.]", "[.5]", "[\"\\x\"]", "[\"a\tb\"]"};
@@ -149,6 +152,27 @@ private slots:
         QCOMPARE(accepted, error.error == QJsonParseError::NoError && standard);
         if (accepted && reference.isArray() && reference.array().first().isString())
             QCOMPARE(firstText, reference.array().first().toString());
+    }
+
+    // As with Qt's parser: the last of duplicate "results" counts, and a
+    // leading byte-order mark is skipped.
+    void lookupAnswerReadAsQtDoes_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("apps"); // -1: a decoding failure
+        const QByteArray one = R"([{"trackId":1,"trackName":"A"}])";
+        QTest::newRow("last results") << R"({"results":[],"results":)" + one + "}" << 1;
+        QTest::newRow("last results empty") << R"({"results":)" + one + R"(,"results":[]})" << 0;
+        QTest::newRow("last results not a list") << R"({"results":)" + one + R"(,"results":{}})" << -1;
+        QTest::newRow("byte-order mark") << "\xEF\xBB\xBF{\"results\":" + one + "}" << 1;
+        QTest::newRow("bare number") << QByteArray("1") << -1;
+    }
+    void lookupAnswerReadAsQtDoes()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(int, apps);
+        const auto outcome = AppSearchService::decodeResults(body, AppPlatform::iPhone);
+        QCOMPARE(outcome ? int(outcome.value().size()) : -1, apps);
     }
 
     void largeAnswersDecodeOffTheGuiThread()

@@ -1,134 +1,22 @@
 #include "Services/AppRankingService.h"
 
 #include "Services/Log.h"
-#include "Services/JsonScanner.h"
+#include "Services/JsonFieldTable.h"
 #include "models/CatalogueID.h"
 #include "models/StorefrontOption.h"
 
 #include <QCoreApplication>
 #include <QSet>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
 
 namespace {
 
 using Chart = AppRankingService::Chart;
 using Outcome = AppRankingService::Outcome<Chart>;
-
-// Field reading over the scanner with the rules of JsonFields: null reads as
-// absent, a value of the wrong type is the decoding problem and ends the read.
-class FeedReader {
-public:
-    explicit FeedReader(const QByteArray& body)
-        : scan(body)
-    {
-    }
-
-    bool stopped() const { return scan.failed() || !problem.isEmpty(); }
-    void wrongType(const char* what, const char* expected)
-    {
-        if (problem.isEmpty())
-            problem = QStringLiteral("%1 is not %2").arg(QLatin1String(what), QLatin1String(expected));
-    }
-
-    QString text(const char* what)
-    {
-        bool wrong = false;
-        QString value = lenientText(&wrong);
-        if (wrong)
-            wrongType(what, "text");
-        return value;
-    }
-    // As text(), but a wrong type is only reported through `wrong`.
-    QString lenientText(bool* wrong)
-    {
-        const JsonScanner::Type type = scan.peek();
-        if (type == JsonScanner::Type::String)
-            return scan.readString();
-        *wrong = type != JsonScanner::Type::Null;
-        scan.skipValue();
-        return {};
-    }
-
-    // Calls `member(key)` for each member of the object at the cursor; it
-    // must read or skip the value (the key is only valid until then).
-    template <typename F>
-    void object(const char* what, F&& member)
-    {
-        const JsonScanner::Type type = scan.peek();
-        if (type != JsonScanner::Type::Object) {
-            if (type != JsonScanner::Type::Null)
-                wrongType(what, "an object");
-            scan.skipValue();
-            return;
-        }
-        scan.enterObject();
-        QByteArrayView key;
-        while (!stopped() && scan.nextKey(&key))
-            member(key);
-    }
-
-    // The legacy feed keeps most values in `{"attributes": {...}}`: calls
-    // `member(key)` for each member of that inner object, skipping the rest.
-    template <typename F>
-    void attributes(const char* what, F&& member)
-    {
-        object(what, [&](QByteArrayView key) {
-            if (key != "attributes")
-                return scan.skipValue();
-            object(what, member);
-        });
-    }
-
-    // Calls `item()` for each element of a list, or once for a single object
-    // that stands for a list of one.
-    template <typename F>
-    void objectOrList(const char* what, F&& item)
-    {
-        switch (scan.peek()) {
-        case JsonScanner::Type::Array:
-            scan.enterArray();
-            while (!stopped() && scan.nextElement())
-                item();
-            return;
-        case JsonScanner::Type::Object:
-            item();
-            return;
-        case JsonScanner::Type::Null:
-            scan.skipValue();
-            return;
-        default:
-            if (problem.isEmpty())
-                problem = QStringLiteral("%1 is neither a list nor an object").arg(QLatin1String(what));
-            scan.skipValue();
-            return;
-        }
-    }
-
-    // Reads the root object down to `feed`, handing its members to `member`.
-    template <typename F>
-    bool feed(F&& member)
-    {
-        bool seen = false;
-        if (scan.peek() != JsonScanner::Type::Object)
-            return false;
-        object("document", [&](QByteArrayView key) {
-            if (key == "feed" && !seen && scan.peek() == JsonScanner::Type::Object) {
-                seen = true;
-                object("feed", member);
-            } else {
-                scan.skipValue();
-            }
-        });
-        if (!stopped())
-            scan.finish();
-        return seen;
-    }
-
-    JsonScanner scan;
-    QString problem;
-};
 
 Outcome decodingFailure(const QString& problem)
 {
@@ -155,6 +43,262 @@ private:
     Chart m_chart;
     QSet<qint64> m_seen;
 };
+
+// The answer down to its list of entries, as both feeds spell it.
+struct FeedDocument {
+    int limit = 0;
+    bool feed = false;          // the root's "feed" is an object
+    std::optional<Chart> chart; // its list of entries, when it has one
+};
+
+// Reads the list of entries at the cursor: the first `limit` positions, each
+// an object read through `fields` and then completed.
+template <typename Entry, std::size_t N>
+QString readEntries(JsonScanner& scan, bool objectIsListOfOne, FeedDocument& document,
+                    const JsonField<Entry> (&fields)[N], const char* what)
+{
+    ChartBuilder chart(std::clamp(document.limit, 0, AppRankingService::kMaxLimit));
+    const QString problem = JsonFieldTable::eachItem(scan, objectIsListOfOne, [&](int index) -> QString {
+        if (index >= document.limit) {
+            scan.skipValue();
+            return {};
+        }
+        if (scan.peek() != JsonScanner::Type::Object) {
+            scan.skipValue();
+            return QStringLiteral("%1 %2 is not an object").arg(QLatin1String(what)).arg(index + 1);
+        }
+        Entry entry;
+        entry.rank = index + 1;
+        QString entryProblem = JsonFieldTable::readObject(scan, entry, fields);
+        if (entryProblem.isEmpty())
+            entryProblem = entry.complete();
+        if (!entryProblem.isEmpty())
+            return QStringLiteral("%1 %2: %3").arg(QLatin1String(what)).arg(index + 1).arg(entryProblem);
+        chart.add(std::move(entry));
+        return {};
+    });
+    document.chart = chart.take();
+    return problem;
+}
+
+// Reads the root's "feed" object through `feedFields`; any other value there
+// means the answer has no feed.
+template <const auto& feedFields>
+QString feedObject(JsonScanner* scan, FeedDocument& document)
+{
+    document.chart.reset();
+    document.feed = scan && scan->peek() == JsonScanner::Type::Object;
+    if (!document.feed) {
+        if (scan)
+            scan->skipValue();
+        return {};
+    }
+    return JsonFieldTable::readObject(*scan, document, feedFields);
+}
+
+template <std::size_t N>
+Outcome decodeFeed(const QByteArray& body, int limit, const JsonField<FeedDocument> (&rootFields)[N],
+                   bool listRequired)
+{
+    JsonScanner scan(body);
+    FeedDocument document;
+    document.limit = limit;
+    QString problem;
+    if (scan.peek() == JsonScanner::Type::Object) {
+        problem = JsonFieldTable::readObject(scan, document, rootFields);
+        scan.finish();
+    }
+    if (scan.failed())
+        return decodingFailure(scan.error());
+    if (!problem.isEmpty())
+        return decodingFailure(problem);
+    if (!document.feed)
+        return decodingFailure(QStringLiteral("no feed object"));
+    // Without its list of results a current answer says nothing about the
+    // chart; an empty list is an empty chart.
+    if (!document.chart && listRequired)
+        return decodingFailure(QStringLiteral("results is missing or not a list"));
+    return document.chart.value_or(Chart());
+}
+
+using JsonFieldTable::text;
+using JsonFieldTable::lenientText;
+
+// The current feed: {"feed": {"results": [{"id": ..., "name": ..., ...}]}}.
+
+struct GenreItem {
+    QString name;
+};
+constexpr JsonField<GenreItem> kGenreItem[] = {{{"name"}, text<&GenreItem::name>}};
+
+struct CurrentResult : AppRanking {
+    QString artwork;
+    QString store;
+
+    // Only addresses that are kept are built.
+    QString complete()
+    {
+        artworkURL = JsonFields::webAddress(artwork);
+        appStoreURL = JsonFields::webAddress(store);
+        return {};
+    }
+};
+
+// The first genre with a name; the ones after it go unread.
+QString firstGenre(JsonScanner* scan, CurrentResult& result)
+{
+    result.genre.reset();
+    if (!scan)
+        return {};
+    return JsonFieldTable::firstItem(*scan, false, kGenreItem, [&](const GenreItem& item) {
+        if (!item.name.isEmpty())
+            result.genre = item.name;
+        return result.genre.has_value();
+    });
+}
+
+constexpr JsonField<CurrentResult> kCurrentResult[] = {
+    {{"id"}, text<&CurrentResult::id>},
+    {{"name"}, text<&CurrentResult::name>},
+    {{"artistName"}, text<&CurrentResult::artistName>},
+    {{"artworkUrl100"}, text<&CurrentResult::artwork>},
+    {{"url"}, text<&CurrentResult::store>},
+    {{"genres"}, firstGenre},
+};
+
+QString currentResults(JsonScanner* scan, FeedDocument& document)
+{
+    document.chart.reset();
+    if (!scan)
+        return {};
+    if (scan->peek() != JsonScanner::Type::Array) {
+        scan->skipValue();
+        return {};
+    }
+    return readEntries(*scan, false, document, kCurrentResult, "result");
+}
+
+constexpr JsonField<FeedDocument> kCurrentFeed[] = {{{"results"}, currentResults}};
+constexpr JsonField<FeedDocument> kCurrentDocument[] = {{{"feed"}, feedObject<kCurrentFeed>}};
+
+// The legacy feed: {"feed": {"entry": [...]}}, most values wrapped as
+// {"label": value} or {"attributes": {...}}, and a list of one written as
+// the bare object.
+
+struct Icon {
+    int height = 0;
+    QString address;
+};
+
+// A number (only a whole one in int range counts) or a text of digits.
+QString iconHeight(JsonScanner* scan, Icon& icon)
+{
+    icon.height = 0;
+    if (!scan)
+        return {};
+    if (scan->peek() == JsonScanner::Type::Number) {
+        const double number = scan->readNumber();
+        const bool whole = number >= INT_MIN && number <= INT_MAX && std::floor(number) == number;
+        icon.height = whole ? int(number) : 0;
+        return {};
+    }
+    QString digits;
+    QString problem = JsonFieldTable::readText(*scan, &digits);
+    icon.height = digits.toInt();
+    return problem;
+}
+
+constexpr JsonField<Icon> kIcon[] = {
+    {{"label"}, text<&Icon::address>},
+    {{"attributes", "height"}, iconHeight},
+};
+
+struct Link {
+    QString rel;
+    JsonFieldTable::LenientText href;
+};
+constexpr JsonField<Link> kLink[] = {
+    {{"attributes", "rel"}, text<&Link::rel>},
+    {{"attributes", "href"}, lenientText<&Link::href>},
+};
+
+struct LegacyEntry : AppRanking {
+    QList<Icon> icons; // the usable ones
+    QString term;
+    JsonFieldTable::LenientText label;
+    std::optional<JsonFieldTable::LenientText> store; // of the first "alternate" link
+
+    QString complete()
+    {
+        if (store && store->wrongType)
+            return QStringLiteral("link href: not text");
+        // The English term, so the category does not change language with the chart kind.
+        if (term.isEmpty() && label.wrongType)
+            return QStringLiteral("category label: not text");
+        if (!term.isEmpty())
+            genre = term;
+        else if (!label.text.isEmpty())
+            genre = label.text;
+        // Only the largest usable icon is worth building.
+        std::stable_sort(icons.begin(), icons.end(), [](const Icon& a, const Icon& b) { return a.height > b.height; });
+        for (const Icon& icon : std::as_const(icons)) {
+            artworkURL = JsonFields::webAddress(icon.address);
+            if (!artworkURL.isEmpty())
+                break;
+        }
+        if (store)
+            appStoreURL = JsonFields::webAddress(store->text);
+        return {};
+    }
+};
+
+QString icons(JsonScanner* scan, LegacyEntry& entry)
+{
+    entry.icons.clear();
+    if (!scan)
+        return {};
+    return JsonFieldTable::eachItem(*scan, true, [&](int) {
+        Icon icon;
+        QString problem = JsonFieldTable::readObject(*scan, icon, kIcon);
+        if (icon.height >= 0 && JsonFields::looksLikeWebAddress(icon.address))
+            entry.icons.append(std::move(icon));
+        return problem;
+    });
+}
+
+// The store address is the first link marked "alternate"; the links after it go unread.
+QString storeLink(JsonScanner* scan, LegacyEntry& entry)
+{
+    entry.store.reset();
+    if (!scan)
+        return {};
+    return JsonFieldTable::firstItem(*scan, true, kLink, [&](Link& link) {
+        if (link.rel != QLatin1String("alternate"))
+            return false;
+        entry.store = std::move(link.href);
+        return true;
+    });
+}
+
+constexpr JsonField<LegacyEntry> kLegacyEntry[] = {
+    {{"id", "attributes", "im:id"}, text<&LegacyEntry::id>},
+    {{"im:name", "label"}, text<&LegacyEntry::name>},
+    {{"im:artist", "label"}, text<&LegacyEntry::artistName>},
+    {{"im:image"}, icons},
+    {{"category", "attributes", "term"}, text<&LegacyEntry::term>},
+    {{"category", "attributes", "label"}, lenientText<&LegacyEntry::label>},
+    {{"link"}, storeLink},
+};
+
+// One entry comes as a bare object, none as no key at all.
+QString legacyEntries(JsonScanner* scan, FeedDocument& document)
+{
+    document.chart.reset();
+    return scan ? readEntries(*scan, true, document, kLegacyEntry, "entry") : QString();
+}
+
+constexpr JsonField<FeedDocument> kLegacyFeed[] = {{{"entry"}, legacyEntries}};
+constexpr JsonField<FeedDocument> kLegacyDocument[] = {{{"feed"}, feedObject<kLegacyFeed>}};
 
 } // namespace
 
@@ -382,230 +526,11 @@ AppRankingService::fetch(WebClient web, QUrl url, Shape shape, int limit, Cancel
 AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeCurrentFeed(const QByteArray& body,
                                                                                        int limit)
 {
-    FeedReader read(body);
-    ChartBuilder chart(std::clamp(limit, 0, kMaxLimit));
-    bool sawResults = false;
-    const bool sawFeed = read.feed([&](QByteArrayView key) {
-        if (key != "results" || sawResults || read.scan.peek() != JsonScanner::Type::Array) {
-            read.scan.skipValue();
-            return;
-        }
-        sawResults = true;
-        read.scan.enterArray();
-        for (int index = 0; !read.stopped() && read.scan.nextElement(); ++index) {
-            if (index >= limit) {
-                read.scan.skipValue();
-                continue;
-            }
-            if (read.scan.peek() != JsonScanner::Type::Object) {
-                read.problem = QStringLiteral("result %1 is not an object").arg(index + 1);
-                return;
-            }
-            AppRanking ranking;
-            ranking.rank = index + 1;
-            QString artwork;
-            QString store;
-            read.object("result", [&](QByteArrayView field) {
-                if (field == "id")
-                    ranking.id = read.text("id");
-                else if (field == "name")
-                    ranking.name = read.text("name");
-                else if (field == "artistName")
-                    ranking.artistName = read.text("artistName");
-                else if (field == "artworkUrl100")
-                    artwork = read.text("artworkUrl100");
-                else if (field == "url")
-                    store = read.text("url");
-                else if (field == "genres" && read.scan.peek() == JsonScanner::Type::Array) {
-                    read.scan.enterArray();
-                    while (!read.stopped() && read.scan.nextElement()) {
-                        if (ranking.genre) {
-                            read.scan.skipValue();
-                            continue;
-                        }
-                        QString name;
-                        read.object("genre", [&](QByteArrayView genreField) {
-                            if (genreField == "name")
-                                name = read.text("genre name");
-                            else
-                                read.scan.skipValue();
-                        });
-                        if (!name.isEmpty())
-                            ranking.genre = name;
-                    }
-                } else if (field == "genres" && read.scan.peek() != JsonScanner::Type::Null) {
-                    read.wrongType("genres", "a list");
-                    read.scan.skipValue();
-                } else {
-                    read.scan.skipValue();
-                }
-            });
-            if (!read.problem.isEmpty() && !read.problem.startsWith(QLatin1String("result "))) {
-                read.problem = QStringLiteral("result %1: %2").arg(index + 1).arg(read.problem);
-                return;
-            }
-            // Only addresses that are kept are built.
-            ranking.artworkURL = JsonFields::webAddress(artwork);
-            ranking.appStoreURL = JsonFields::webAddress(store);
-            chart.add(std::move(ranking));
-        }
-    });
-    if (read.scan.failed())
-        return decodingFailure(read.scan.error());
-    if (!read.problem.isEmpty())
-        return decodingFailure(read.problem);
-    if (!sawFeed)
-        return decodingFailure(QStringLiteral("no feed object"));
-    // Without its list of results the answer says nothing about the chart;
-    // an empty list is an empty chart.
-    if (!sawResults)
-        return decodingFailure(QStringLiteral("results is missing or not a list"));
-    return chart.take();
+    return decodeFeed(body, limit, kCurrentDocument, true);
 }
 
 AppRankingService::Outcome<AppRankingService::Chart> AppRankingService::decodeLegacyFeed(const QByteArray& body,
                                                                                       int limit)
 {
-    FeedReader read(body);
-    ChartBuilder chart(std::clamp(limit, 0, kMaxLimit));
-    bool sawEntries = false;
-    int index = 0;
-    QList<std::pair<int, QString>> icons;
-
-    const auto decodeEntry = [&] {
-        if (read.scan.peek() != JsonScanner::Type::Object) {
-            read.problem = QStringLiteral("entry %1 is not an object").arg(index + 1);
-            return;
-        }
-        AppRanking ranking;
-        ranking.rank = index + 1;
-        QString term;
-        QString label;
-        bool labelWrong = false;
-        bool linkFound = false;
-        QString store;
-        icons.clear();
-        read.object("entry", [&](QByteArrayView field) {
-            if (field == "id") {
-                read.attributes("id", [&](QByteArrayView attribute) {
-                    if (attribute == "im:id")
-                        ranking.id = read.text("im:id");
-                    else
-                        read.scan.skipValue();
-                });
-            } else if (field == "im:name" || field == "im:artist") {
-                QString* target = field == "im:name" ? &ranking.name : &ranking.artistName;
-                const char* what = field == "im:name" ? "im:name" : "im:artist";
-                read.object(what, [&](QByteArrayView key) {
-                    if (key == "label")
-                        *target = read.text(what);
-                    else
-                        read.scan.skipValue();
-                });
-            } else if (field == "im:image") {
-                read.objectOrList("im:image", [&] {
-                    int height = 0;
-                    QString address;
-                    read.object("im:image item", [&](QByteArrayView key) {
-                        if (key == "label") {
-                            address = read.text("im:image label");
-                        } else if (key == "attributes") {
-                            read.object("im:image item", [&](QByteArrayView attribute) {
-                                if (attribute != "height")
-                                    return read.scan.skipValue();
-                                if (read.scan.peek() == JsonScanner::Type::Number) {
-                                    const double number = read.scan.readNumber();
-                                    const bool whole = number >= INT_MIN && number <= INT_MAX && std::floor(number) == number;
-                                    height = whole ? int(number) : 0;
-                                } else {
-                                    height = read.text("im:image height").toInt();
-                                }
-                            });
-                        } else {
-                            read.scan.skipValue();
-                        }
-                    });
-                    // Only the largest usable icon is worth building; see below.
-                    if (height >= 0 && JsonFields::looksLikeWebAddress(address))
-                        icons.append({height, std::move(address)});
-                });
-            } else if (field == "category") {
-                read.attributes("category", [&](QByteArrayView attribute) {
-                    if (attribute == "term")
-                        term = read.text("category term");
-                    else if (attribute == "label")
-                        label = read.lenientText(&labelWrong);
-                    else
-                        read.scan.skipValue();
-                });
-            } else if (field == "link") {
-                read.objectOrList("link", [&] {
-                    if (linkFound)
-                        return read.scan.skipValue();
-                    QString rel;
-                    QString href;
-                    bool hrefWrong = false;
-                    read.attributes("link", [&](QByteArrayView attribute) {
-                        if (attribute == "rel")
-                            rel = read.text("link rel");
-                        else if (attribute == "href")
-                            href = read.lenientText(&hrefWrong);
-                        else
-                            read.scan.skipValue();
-                    });
-                    if (rel == QLatin1String("alternate")) {
-                        linkFound = true;
-                        if (hrefWrong)
-                            read.wrongType("link href", "text");
-                        store = href;
-                    }
-                });
-            } else {
-                read.scan.skipValue();
-            }
-        });
-        // The English term, so the category does not change language with the chart kind.
-        if (term.isEmpty() && labelWrong)
-            read.wrongType("category label", "text");
-        if (!read.problem.isEmpty()) {
-            if (!read.problem.startsWith(QLatin1String("entry ")))
-                read.problem = QStringLiteral("entry %1: %2").arg(index + 1).arg(read.problem);
-            return;
-        }
-        if (!term.isEmpty())
-            ranking.genre = term;
-        else if (!label.isEmpty())
-            ranking.genre = label;
-        std::stable_sort(icons.begin(), icons.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-        for (const auto& icon : std::as_const(icons)) {
-            ranking.artworkURL = JsonFields::webAddress(icon.second);
-            if (!ranking.artworkURL.isEmpty())
-                break;
-        }
-        ranking.appStoreURL = JsonFields::webAddress(store);
-        chart.add(std::move(ranking));
-    };
-
-    const bool sawFeed = read.feed([&](QByteArrayView key) {
-        if (key != "entry" || sawEntries) {
-            read.scan.skipValue();
-            return;
-        }
-        sawEntries = true;
-        // One entry comes as a bare object, none as no key at all.
-        read.objectOrList("entry", [&] {
-            if (index < limit)
-                decodeEntry();
-            else
-                read.scan.skipValue();
-            ++index;
-        });
-    });
-    if (read.scan.failed())
-        return decodingFailure(read.scan.error());
-    if (!read.problem.isEmpty())
-        return decodingFailure(read.problem);
-    if (!sawFeed)
-        return decodingFailure(QStringLiteral("no feed object"));
-    return chart.take();
+    return decodeFeed(body, limit, kLegacyDocument, false);
 }

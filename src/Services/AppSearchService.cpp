@@ -328,11 +328,17 @@ AppSearchService::Outcome<QList<AppInfo>> AppSearchService::decodeResults(const 
     scan.enterObject();
     QByteArrayView key;
     while (scan.nextKey(&key)) {
-        if (key != "results" || sawResults || scan.peek() != JsonScanner::Type::Array) {
+        if (key != "results") {
             scan.skipValue();
             continue;
         }
-        sawResults = true;
+        // Of repeated keys the last one counts, as with Qt's parser.
+        apps.clear();
+        sawResults = scan.peek() == JsonScanner::Type::Array;
+        if (!sawResults) {
+            scan.skipValue();
+            continue;
+        }
         scan.enterArray();
         while (scan.nextElement()) {
             if (apps.size() >= limit || scan.peek() != JsonScanner::Type::Object) {

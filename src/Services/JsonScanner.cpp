@@ -75,6 +75,10 @@ JsonScanner::JsonScanner(const QByteArray& document)
     , m_cursor(document.constData())
     , m_end(document.constData() + document.size())
 {
+    // Some servers start their UTF-8 with a byte-order mark; Qt's parser skips
+    // it, but only as the very first bytes.
+    if (document.startsWith("\xEF\xBB\xBF"))
+        m_cursor += 3;
 }
 
 void JsonScanner::fail(const char* what)
@@ -95,6 +99,11 @@ JsonScanner::Type JsonScanner::peek()
     skipSpace();
     if (failed() || m_cursor == m_end)
         return Type::Invalid;
+    if (!m_started && *m_cursor != '{' && *m_cursor != '[') {
+        // Qt's parser takes only a container as a document.
+        fail("object or array expected");
+        return Type::Invalid;
+    }
     switch (*m_cursor) {
     case '{':
         return Type::Object;
@@ -120,6 +129,7 @@ bool JsonScanner::push()
     }
     ++m_cursor;
     m_first = true;
+    m_started = true;
     return true;
 }
 

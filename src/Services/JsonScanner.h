@@ -6,10 +6,13 @@
 
 // A forward-only reader of one JSON document, for answers where only a few
 // fields of many are wanted: it builds no tree, and only what the caller reads
-// becomes a QString. It accepts the JSON grammar only (UTF-8, numbers within
-// double range, no trailing data, at most 1024 levels) and so never more than
-// QJsonDocument does; after the first error every call does nothing and
-// error() says what went wrong.
+// becomes a QString. It accepts what QJsonDocument accepts and no more: an
+// object or an array at the top (a bare number, text or literal there is an
+// error), after an optional UTF-8 byte-order mark, in the JSON grammar only
+// (UTF-8, numbers within double range, no trailing data, at most 1024 levels).
+// After the first error every call does nothing and error() says what went
+// wrong. Duplicate keys are all handed to the caller; to read a document as
+// QJsonDocument does, the last one must win.
 class JsonScanner {
 public:
     enum class Type { Object, Array, String, Number, Bool, Null, Invalid };
@@ -52,6 +55,7 @@ private:
     const char* m_cursor;
     const char* m_end;
     int m_depth = 0;
+    bool m_started = false; // the top-level container has been entered
     bool m_first = false; // no member or element read yet in the innermost container
     QByteArray m_scratch;
     QString m_error;
