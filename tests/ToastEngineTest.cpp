@@ -226,6 +226,43 @@ private slots:
         QCOMPARE(m_journal->count("sticky dismissed"), 2);
     }
 
+    void everyDismissalAskedDuringTheInsertionIsHonoured_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char* path : {"click", "canceller", "flag off", "new item"})
+            QTest::newRow(path) << QString(path);
+    }
+
+    void everyDismissalAskedDuringTheInsertionIsHonoured()
+    {
+        QFETCH(QString, path);
+        QWidget window;
+        auto* view = new QWidget(&window);
+        activate(&window, {640, 480});
+        ObservableValue<std::optional<int>> item;
+        int dismissed = 0;
+        // Indefinite toasts: only the dismissal asked for mid-insertion ends the first.
+        auto* modifier = toast<int>(view, item.binding(), ToastAlignment::top(), [&dismissed] { ++dismissed; },
+            [](const int& i) {
+                return std::optional<Toast>(Toast::verbatim(QString::number(i), ToastRole::plain, ToastDuration(0)));
+            });
+        item.set(1);
+        NSToastHostingController* controller = toastHostingController(&window);
+        QTRY_VERIFY(controller->isPresenting());
+        play(100);
+        if (path == "click")
+            controller->dismissCurrent();
+        else if (path == "canceller")
+            modifier->presentationCanceller()->presentationDismissalHandler()();
+        else
+            item.set(path == "flag off" ? std::nullopt : std::optional<int>(2));
+        QVERIFY(playUntil([&dismissed] { return dismissed == 1; }));
+        if (path == "new item")
+            QVERIFY(playUntil([&window] { return overlayOf(&window) && toastLabel(overlayOf(&window), "2"); }));
+        else
+            QVERIFY(!controller->isPresenting());
+    }
+
     void clicksOnTheToastDismissItAndClicksBesideItReachTheWindow()
     {
         QWidget window;
@@ -475,13 +512,25 @@ private slots:
         QCOMPARE(controller.parentViewController(), nullptr);
         QCOMPARE(controller.view()->parentWidget(), nullptr);
 
-        controller.presentInView(makeToast("in a view", 0), area);
+        // A new toast on the same controller ends the one still there, even
+        // when that one's onDismiss presents yet another: each ends once.
+        ToastPresentation first = makeToast("in a view", 0);
+        first.onDismiss = [journal = m_journal, &controller, area, inner = makeToast("inner", 0)] {
+            journal->events.append("in a view dismissed");
+            controller.presentInView(inner, area);
+        };
+        controller.presentInView(first, area);
         QCOMPARE(controller.view()->parentWidget(), area);
-        // A new toast on the same controller ends the one still there.
         controller.presentInView(makeToast("next", 0), area);
         QCOMPARE(m_journal->count("in a view dismissed"), 1);
-        QVERIFY(toastLabel(area, "next"));
         QVERIFY(!toastLabel(area, "in a view"));
+        QVERIFY(toastLabel(area, "inner") || toastLabel(area, "next"));
+        play(400);
+        controller.dismissCurrent();
+        play(400);
+        QTRY_VERIFY(!controller.isPresenting());
+        for (const QString name : {"in a view", "inner", "next"})
+            QCOMPARE(m_journal->count(name + " dismissed"), 1);
     }
 
     void withNowhereToShowIt_aToastIsGivenUpAtOnce()

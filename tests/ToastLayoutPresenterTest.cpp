@@ -246,6 +246,40 @@ private slots:
         QVERIFY(removalTook >= 190);
     }
 
+    void everyDismissalAskedDuringTheInsertionIsHonoured_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char* path : {"click", "canceller", "flag off", "new item"})
+            QTest::newRow(path) << QString(path);
+    }
+
+    void everyDismissalAskedDuringTheInsertionIsHonoured()
+    {
+        QFETCH(QString, path);
+        ToastsConfiguration::shared().setTimeScaleForTesting(1.0); // an insertion of 0.35 s
+        QWidget content;
+        ToastLayoutPresenter* presenter = toastPresentingLayout(&content)->toastPresenter();
+        auto* view = new QWidget(&content);
+        content.show();
+        ObservableValue<std::optional<int>> item;
+        int dismissed = 0;
+        auto* modifier = toast<int>(view, item.binding(), ToastAlignment::top(), [&dismissed] { ++dismissed; },
+            [](const int& i) {
+                return std::optional<Toast>(Toast::verbatim(QString::number(i), ToastRole::plain, ToastDuration(0)));
+            });
+        item.set(1);
+        QTRY_VERIFY(presenter->toastPresentation());
+        if (path == "click")
+            presenter->requestDismiss(presenter->generation());
+        else if (path == "canceller")
+            modifier->presentationCanceller()->presentationDismissalHandler()();
+        else
+            item.set(path == "flag off" ? std::nullopt : std::optional<int>(2));
+        QTRY_COMPARE(dismissed, 1);
+        if (path == "new item")
+            QTRY_COMPARE(presenter->toastPresentation()->toast.configuration.content.titleText(), QStringLiteral("2"));
+    }
+
     void theReaderFindsTheWindowOrAnEnclosingLayoutPresenter()
     {
         // What the readers hand on outlives the windows, which call them as they go.
