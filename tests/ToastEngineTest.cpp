@@ -8,6 +8,8 @@
 #include "toasts/ToastsConfiguration.h"
 #include "toasts/WindowToastPresenter.h"
 
+#include "Views/SettingsView/SettingsView.h"
+
 #include "platform/AccessibilitySettings.h"
 #include "platform/AnimationClock.h"
 #include "platform/SemanticColors.h"
@@ -409,6 +411,31 @@ private slots:
         playUntil([] { return false; }); // time for a toast that should not come
         QVERIFY(!toastLabel(&window, "queued"));
         QCOMPARE(dismissed, QStringList{"shown"});
+    }
+
+    void aToastOverTheSettingsSheetKeepsClearOfItsHeader()
+    {
+        qputenv("PLOVERA_MAKER_URL", "http://127.0.0.1:1/"); // the apps list fails at once
+        QWidget window;
+        activate(&window, {900, 760});
+        auto* sheet = new SettingsView(&window);
+        sheet->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<SettingsView> guard(sheet);
+        sheet->open();
+        QVERIFY(QTest::qWaitForWindowExposed(sheet));
+        present(&window, makeToast("Email is sent", 0), "Email is sent");
+        play(400);
+        if (const QByteArray dir = qgetenv("PLOVERA_RENDER_DIR"); !dir.isEmpty())
+            sheet->grab().save(QString::fromLocal8Bit(dir) + "/toast-over-settings-sheet.png");
+        const QRect toast = toastHostingController(&window)->hostingView()->geometry();
+        const QRect done(sheet->doneButton()->mapTo(sheet, QPoint(0, 0)), sheet->doneButton()->size());
+        QVERIFY(overlayOf(sheet));
+        QVERIFY(!toast.intersects(done));
+        QVERIFY(toast.top() >= done.bottom());
+        QVERIFY(sheet->rect().contains(toast)); // the card's shadow has room at rest
+        QTest::mouseClick(sheet->windowHandle(), Qt::LeftButton, {}, done.center());
+        QTRY_VERIFY(!guard);
+        QCOMPARE(m_journal->count("Email is sent dismissed"), 0);
     }
 
     void aSheetDeletedUnderItsToastTakesNothingWithIt()

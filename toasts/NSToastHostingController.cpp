@@ -6,6 +6,7 @@
 #include "toasts/TransitionDriver.h"
 
 #include "platform/AccessibilitySettings.h"
+#include "platform/WindowChrome.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -215,7 +216,7 @@ double NSToastHostingController::titleBarHeight(const QWidget* window)
 {
     const auto* mainWindow = qobject_cast<const QMainWindow*>(window);
     if (!mainWindow || !mainWindow->centralWidget())
-        return 0;
+        return window ? WindowChrome::topChromeHeight(window) : 0;
     return std::max(0, mainWindow->centralWidget()->geometry().top());
 }
 

@@ -138,8 +138,8 @@ public:
         const QMarginsF& safeArea, const QSize& size);
 
     // The height of a window's own top chrome inside its client area: the
-    // menu bar and top tool bars above a main window's central widget; 0 for
-    // any other window.
+    // menu bar and top tool bars above a main window's central widget, or the
+    // rows another window (a sheet) declares as its top chrome; 0 otherwise.
     static double titleBarHeight(const QWidget* window);
 
     // Lays the toast out in the controller's view now.
