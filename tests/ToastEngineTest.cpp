@@ -4,6 +4,7 @@
 #include "toasts/NSTransientFloatingWindow.h"
 #include "toasts/ToastEnvironmentKeys.h"
 #include "toasts/ToastModifier.h"
+#include "toasts/ToastPresentingLayoutModifier.h"
 #include "toasts/ToastScheduler.h"
 #include "toasts/ToastsConfiguration.h"
 #include "toasts/WindowToastPresenter.h"
@@ -300,6 +301,49 @@ private slots:
         play(400);
         QCOMPARE(m_journal->count("steady dismissed"), 0);
         QCOMPARE(clicked.count(), 0);
+    }
+
+    void aClickedToastPlaysItsRemoval_data()
+    {
+        QTest::addColumn<bool>("inLayout");
+        QTest::newRow("over the window") << false;
+        QTest::newRow("in a layout") << true;
+    }
+
+    void aClickedToastPlaysItsRemoval()
+    {
+        QFETCH(bool, inLayout);
+        QWidget window;
+        auto* content = new QWidget(&window);
+        content->setGeometry(0, 0, 640, 480);
+        ToastPresentingLayoutModifier* layout = inLayout ? toastPresentingLayout(content) : nullptr;
+        auto* view = new QWidget(content);
+        activate(&window, {640, 480});
+        ObservableValue<bool> flag(false);
+        toast(view, flag.binding(), ToastAlignment::top(), {}, [] {
+            return std::optional<Toast>(Toast::verbatim("Sent", ToastRole::success, ToastDuration(0)));
+        });
+        flag.set(true);
+        const auto surfaceView = [&]() -> QWidget* {
+            return layout ? layout->hostedToast() : toastHostingController(&window)->hostingView();
+        };
+        QVERIFY(playUntil([&] { return surfaceView() && toastLabel(surfaceView(), "Sent"); }));
+        QVERIFY(playUntil([&] { return !AnimationLayer::of(surfaceView())->hasRunningAnimations(); }));
+        QPointer<QWidget> shown = surfaceView();
+        const QPoint card = shown->mapTo(&window, shown->rect().center());
+        QTest::mouseMove(window.windowHandle(), card);
+        play(300); // hovered, enlarged
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, card);
+        play(160); // halfway through the removal
+        QVERIFY(shown && shown->isVisible());
+        const Transform3D before = AnimationLayer::of(shown)->presentationTransform();
+        play(32);
+        AnimationLayer* layer = AnimationLayer::of(shown);
+        QVERIFY(layer->hasRunningAnimations());
+        QVERIFY(layer->presentationOpacity() > 0.1 && layer->presentationOpacity() < 0.9);
+        QVERIFY(layer->presentationTransform() != before);
+        QVERIFY(!layer->surface()->isShowingLive());
+        QVERIFY(playUntil([&] { return !flag.value(); }));
     }
 
     void reducedMotionFadesWithoutMoving()
