@@ -1,3 +1,5 @@
+#include "ToastTestPresenter.h"
+
 #include "toasts/AnimationLayer.h"
 #include "toasts/DefaultPresentingWindow.h"
 #include "toasts/NSToastHostingController.h"
@@ -198,68 +200,40 @@ private slots:
         QVERIFY(!toastLabel(&window, "one"));
     }
 
-    void aDismissalDuringTheInsertionIsHonouredAfterIt()
+    void aShownToastsCancellerDismissesItOnceAndThenNothing()
     {
         QWidget window;
         activate(&window, {640, 480});
         auto canceller = ToastPresentationCanceller::make();
         ToastPresentation presentation = makeToast("sticky", 0); // stays until dismissed
         presentation.presentationCanceller = canceller;
-        toastScheduler(&window).enqueue(presentation);
-        QTRY_COMPARE(m_journal->events, QStringList{"sticky presented"});
-
-        NSToastHostingController* controller = toastHostingController(&window);
-        play(100);
-        controller->dismissCurrent();
-        play(400); // insertion ends, the kept dismissal starts the removal
+        present(&window, presentation, "sticky");
+        play(400);
+        canceller->presentationDismissalHandler()();
         play(400);
         QTRY_COMPARE(m_journal->events, (QStringList{"sticky presented", "sticky dismissed"}));
         QVERIFY(!overlayOf(&window));
-        QVERIFY(!controller->isPresenting());
-
-        // Once shown, the canceller dismisses; afterwards it does nothing.
-        toastScheduler(&window).enqueue(presentation);
-        QTRY_COMPARE(m_journal->count("sticky presented"), 2);
-        play(400);
-        QTRY_VERIFY(controller->isPresenting());
         canceller->presentationDismissalHandler()();
-        play(400);
-        QTRY_COMPARE(m_journal->count("sticky dismissed"), 2);
-        canceller->presentationDismissalHandler()();
-        QCOMPARE(m_journal->count("sticky dismissed"), 2);
+        QCOMPARE(m_journal->count("sticky dismissed"), 1);
     }
 
-    void everyDismissalAskedDuringTheInsertionIsHonoured_data()
-    {
-        QTest::addColumn<QString>("path");
-        for (const char* path : {"click", "canceller", "flag off", "new item"})
-            QTest::newRow(path) << QString(path);
-    }
+    void everyDismissalAskedDuringTheInsertionIsHonoured_data() { IndefiniteItemToasts::addPathRows(); }
 
     void everyDismissalAskedDuringTheInsertionIsHonoured()
     {
         QFETCH(QString, path);
         QWidget window;
-        auto* view = new QWidget(&window);
+        IndefiniteItemToasts toasts(new QWidget(&window));
         activate(&window, {640, 480});
-        ObservableValue<std::optional<int>> item;
-        int dismissed = 0;
-        // Indefinite toasts: only the dismissal asked for mid-insertion ends the first.
-        auto* modifier = toast<int>(view, item.binding(), ToastAlignment::top(), [&dismissed] { ++dismissed; },
-            [](const int& i) {
-                return std::optional<Toast>(Toast::verbatim(QString::number(i), ToastRole::plain, ToastDuration(0)));
-            });
-        item.set(1);
+        toasts.item.set(1);
         NSToastHostingController* controller = toastHostingController(&window);
         QTRY_VERIFY(controller->isPresenting());
-        play(100);
+        play(100); // mid-insertion
         if (path == "click")
             controller->dismissCurrent();
-        else if (path == "canceller")
-            modifier->presentationCanceller()->presentationDismissalHandler()();
         else
-            item.set(path == "flag off" ? std::nullopt : std::optional<int>(2));
-        QVERIFY(playUntil([&dismissed] { return dismissed == 1; }));
+            toasts.askDismissal(path);
+        QVERIFY(playUntil([&toasts] { return toasts.dismissed == 1; }));
         if (path == "new item")
             QVERIFY(playUntil([&window] { return overlayOf(&window) && toastLabel(overlayOf(&window), "2"); }));
         else

@@ -1,3 +1,5 @@
+#include "ToastTestPresenter.h"
+
 #include "toasts/AnimationLayer.h"
 #include "toasts/BridgedToastTransitionModifier.h"
 #include "toasts/NSToastHostingController.h"
@@ -246,12 +248,7 @@ private slots:
         QVERIFY(removalTook >= 190);
     }
 
-    void everyDismissalAskedDuringTheInsertionIsHonoured_data()
-    {
-        QTest::addColumn<QString>("path");
-        for (const char* path : {"click", "canceller", "flag off", "new item"})
-            QTest::newRow(path) << QString(path);
-    }
+    void everyDismissalAskedDuringTheInsertionIsHonoured_data() { IndefiniteItemToasts::addPathRows(); }
 
     void everyDismissalAskedDuringTheInsertionIsHonoured()
     {
@@ -259,23 +256,15 @@ private slots:
         ToastsConfiguration::shared().setTimeScaleForTesting(1.0); // an insertion of 0.35 s
         QWidget content;
         ToastLayoutPresenter* presenter = toastPresentingLayout(&content)->toastPresenter();
-        auto* view = new QWidget(&content);
+        IndefiniteItemToasts toasts(new QWidget(&content));
         content.show();
-        ObservableValue<std::optional<int>> item;
-        int dismissed = 0;
-        auto* modifier = toast<int>(view, item.binding(), ToastAlignment::top(), [&dismissed] { ++dismissed; },
-            [](const int& i) {
-                return std::optional<Toast>(Toast::verbatim(QString::number(i), ToastRole::plain, ToastDuration(0)));
-            });
-        item.set(1);
+        toasts.item.set(1);
         QTRY_VERIFY(presenter->toastPresentation());
         if (path == "click")
             presenter->requestDismiss(presenter->generation());
-        else if (path == "canceller")
-            modifier->presentationCanceller()->presentationDismissalHandler()();
         else
-            item.set(path == "flag off" ? std::nullopt : std::optional<int>(2));
-        QTRY_COMPARE(dismissed, 1);
+            toasts.askDismissal(path);
+        QTRY_COMPARE(toasts.dismissed, 1);
         if (path == "new item")
             QTRY_COMPARE(presenter->toastPresentation()->toast.configuration.content.titleText(), QStringLiteral("2"));
     }
