@@ -10,74 +10,77 @@
 #include <QShortcut>
 
 ToastButton::ToastButton(const char* titleKey, Action action, QWidget* parent)
-    : ToastButton(Made{}, translated(titleKey), {}, std::nullopt, std::move(action), parent)
+    : ToastButton(Made{}, translated(titleKey), Icon{}, std::nullopt, std::move(action), parent)
 {
 }
 
 ToastButton::ToastButton(const QString& title, Action action, QWidget* parent)
-    : ToastButton(Made{}, title, {}, std::nullopt, std::move(action), parent)
+    : ToastButton(Made{}, title, Icon{}, std::nullopt, std::move(action), parent)
 {
 }
 
 ToastButton::ToastButton(const char* titleKey, const QString& symbol, Action action, QWidget* parent)
-    : ToastButton(Made{}, translated(titleKey), symbolIconFor(symbol), std::nullopt, std::move(action), parent)
+    : ToastButton(Made{}, translated(titleKey), Icon{symbol, {}}, std::nullopt, std::move(action), parent)
 {
 }
 
 ToastButton::ToastButton(const QString& title, const QString& symbol, Action action, QWidget* parent)
-    : ToastButton(Made{}, title, symbolIconFor(symbol), std::nullopt, std::move(action), parent)
+    : ToastButton(Made{}, title, Icon{symbol, {}}, std::nullopt, std::move(action), parent)
 {
 }
 
 ToastButton::ToastButton(const char* titleKey, const ToastImageResource& image, Action action, QWidget* parent)
-    : ToastButton(Made{}, translated(titleKey), imageIcon(image), std::nullopt, std::move(action), parent)
+    : ToastButton(Made{}, translated(titleKey), Icon{{}, image.path()}, std::nullopt, std::move(action), parent)
 {
 }
 
 ToastButton::ToastButton(const QString& title, const ToastImageResource& image, Action action, QWidget* parent)
-    : ToastButton(Made{}, title, imageIcon(image), std::nullopt, std::move(action), parent)
+    : ToastButton(Made{}, title, Icon{{}, image.path()}, std::nullopt, std::move(action), parent)
 {
 }
 
 ToastButton::ToastButton(const char* titleKey, Role role, Action action, QWidget* parent)
-    : ToastButton(Made{}, translated(titleKey), {}, role, std::move(action), parent)
+    : ToastButton(Made{}, translated(titleKey), Icon{}, role, std::move(action), parent)
 {
 }
 
 ToastButton::ToastButton(const QString& title, Role role, Action action, QWidget* parent)
-    : ToastButton(Made{}, title, {}, role, std::move(action), parent)
+    : ToastButton(Made{}, title, Icon{}, role, std::move(action), parent)
 {
 }
 
 ToastButton::ToastButton(const char* titleKey, const QString& symbol, Role role, Action action, QWidget* parent)
-    : ToastButton(Made{}, translated(titleKey), symbolIconFor(symbol), role, std::move(action), parent)
+    : ToastButton(Made{}, translated(titleKey), Icon{symbol, {}}, role, std::move(action), parent)
 {
 }
 
 ToastButton::ToastButton(const QString& title, const QString& symbol, Role role, Action action, QWidget* parent)
-    : ToastButton(Made{}, title, symbolIconFor(symbol), role, std::move(action), parent)
+    : ToastButton(Made{}, title, Icon{symbol, {}}, role, std::move(action), parent)
 {
 }
 
 ToastButton::ToastButton(
     const char* titleKey, const ToastImageResource& image, Role role, Action action, QWidget* parent)
-    : ToastButton(Made{}, translated(titleKey), imageIcon(image), role, std::move(action), parent)
+    : ToastButton(Made{}, translated(titleKey), Icon{{}, image.path()}, role, std::move(action), parent)
 {
 }
 
 ToastButton::ToastButton(
     const QString& title, const ToastImageResource& image, Role role, Action action, QWidget* parent)
-    : ToastButton(Made{}, title, imageIcon(image), role, std::move(action), parent)
+    : ToastButton(Made{}, title, Icon{{}, image.path()}, role, std::move(action), parent)
 {
 }
 
-ToastButton::ToastButton(Made, const QString& title, const QIcon& icon, Role role, Action action, QWidget* parent)
+ToastButton::ToastButton(Made, const QString& title, const Icon& icon, Role role, Action action, QWidget* parent)
     : QPushButton(title, parent)
     , m_role(role)
     , m_action(std::move(action))
     , m_box(this, [] { return std::make_shared<CancellablesBox>(); })
 {
-    setIcon(icon);
+    if (!icon.symbol.isEmpty())
+        setIcon(symbolIcon(icon.symbol, SemanticColors::primary(colorScheme(this))));
+    else if (const ToastImageResource image(icon.imagePath); image.exists())
+        setIcon(QIcon(image.path()));
     connect(this, &QPushButton::clicked, this, &ToastButton::press);
     if (role == ToastButtonRole::destructive) {
         onColorSchemeChange(this, [this](ColorScheme scheme) {
@@ -98,16 +101,6 @@ ToastButton::ToastButton(Made, const QString& title, const QIcon& icon, Role rol
 QString ToastButton::translated(const char* key)
 {
     return QCoreApplication::translate("Toast", key);
-}
-
-QIcon ToastButton::symbolIconFor(const QString& symbol)
-{
-    return symbol.isEmpty() ? QIcon() : symbolIcon(symbol, SemanticColors::primary(colorScheme()));
-}
-
-QIcon ToastButton::imageIcon(const ToastImageResource& image)
-{
-    return image.exists() ? QIcon(image.path()) : QIcon();
 }
 
 void ToastButton::press()

@@ -5,7 +5,6 @@
 #include "toasts/ScheduleToastAction.h"
 #include "toasts/ToastImageResource.h"
 
-#include <QIcon>
 #include <QPushButton>
 
 #include <functional>
@@ -53,10 +52,13 @@ public:
 
 private:
     struct Made {};
-    ToastButton(Made, const QString& title, const QIcon& icon, Role role, Action action, QWidget* parent);
+    // A system symbol's name or a resource image's path; neither for none.
+    struct Icon {
+        QString symbol;
+        QString imagePath;
+    };
+    ToastButton(Made, const QString& title, const Icon& icon, Role role, Action action, QWidget* parent);
     static QString translated(const char* key);
-    static QIcon symbolIconFor(const QString& symbol);
-    static QIcon imageIcon(const ToastImageResource& image);
     void press();
 
     Role m_role;
