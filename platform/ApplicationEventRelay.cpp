@@ -112,8 +112,11 @@ bool ApplicationEventRelay::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::WindowStateChange: {
         const auto oldState = static_cast<QWindowStateChangeEvent*>(event)->oldState();
-        if (window->windowState().testFlag(Qt::WindowMinimized) && !oldState.testFlag(Qt::WindowMinimized))
+        const bool minimized = window->windowState().testFlag(Qt::WindowMinimized);
+        if (minimized && !oldState.testFlag(Qt::WindowMinimized))
             emit windowDidMiniaturize(window);
+        else if (!minimized && oldState.testFlag(Qt::WindowMinimized))
+            emit windowDidDeminiaturize(window);
         break;
     }
     case QEvent::WindowActivate:

@@ -29,6 +29,7 @@ signals:
     // An accepted close: the window is being hidden (and maybe deleted).
     void windowWillClose(QWidget* window);
     void windowDidMiniaturize(QWidget* window);
+    void windowDidDeminiaturize(QWidget* window);
     // Any window, sheets and tool windows included, that becomes active.
     void windowDidBecomeKey(QWidget* window);
     void windowDidBecomeMain(QWidget* window);

@@ -2,6 +2,7 @@
 
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
+#include "platform/WindowChrome.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -43,6 +44,7 @@ SheetDialog::SheetDialog(const QString& title, QWidget* owner)
     line->setFrameShadow(QFrame::Plain);
     line->setFixedHeight(1);
     root->addWidget(line);
+    WindowChrome::setTopChromeEdge(this, line);
 
     connect(m_cancel, &QPushButton::clicked, this, &SheetDialog::reject);
     connect(m_done, &QPushButton::clicked, this, &SheetDialog::accept);

@@ -1,12 +1,17 @@
+#include "ToastTestPresenter.h"
+
 #include "toasts/AnimationLayer.h"
 #include "toasts/DefaultPresentingWindow.h"
 #include "toasts/NSToastHostingController.h"
 #include "toasts/NSTransientFloatingWindow.h"
 #include "toasts/ToastEnvironmentKeys.h"
 #include "toasts/ToastModifier.h"
+#include "toasts/ToastPresentingLayoutModifier.h"
 #include "toasts/ToastScheduler.h"
 #include "toasts/ToastsConfiguration.h"
 #include "toasts/WindowToastPresenter.h"
+
+#include "Views/SettingsView/SettingsView.h"
 
 #include "platform/AccessibilitySettings.h"
 #include "platform/AnimationClock.h"
@@ -195,35 +200,44 @@ private slots:
         QVERIFY(!toastLabel(&window, "one"));
     }
 
-    void aDismissalDuringTheInsertionIsHonouredAfterIt()
+    void aShownToastsCancellerDismissesItOnceAndThenNothing()
     {
         QWidget window;
         activate(&window, {640, 480});
         auto canceller = ToastPresentationCanceller::make();
         ToastPresentation presentation = makeToast("sticky", 0); // stays until dismissed
         presentation.presentationCanceller = canceller;
-        toastScheduler(&window).enqueue(presentation);
-        QTRY_COMPARE(m_journal->events, QStringList{"sticky presented"});
-
-        NSToastHostingController* controller = toastHostingController(&window);
-        play(100);
-        controller->dismissCurrent();
-        play(400); // insertion ends, the kept dismissal starts the removal
+        present(&window, presentation, "sticky");
+        play(400);
+        canceller->presentationDismissalHandler()();
         play(400);
         QTRY_COMPARE(m_journal->events, (QStringList{"sticky presented", "sticky dismissed"}));
         QVERIFY(!overlayOf(&window));
-        QVERIFY(!controller->isPresenting());
+        canceller->presentationDismissalHandler()();
+        QCOMPARE(m_journal->count("sticky dismissed"), 1);
+    }
 
-        // Once shown, the canceller dismisses; afterwards it does nothing.
-        toastScheduler(&window).enqueue(presentation);
-        QTRY_COMPARE(m_journal->count("sticky presented"), 2);
-        play(400);
+    void everyDismissalAskedDuringTheInsertionIsHonoured_data() { IndefiniteItemToasts::addPathRows(); }
+
+    void everyDismissalAskedDuringTheInsertionIsHonoured()
+    {
+        QFETCH(QString, path);
+        QWidget window;
+        IndefiniteItemToasts toasts(new QWidget(&window));
+        activate(&window, {640, 480});
+        toasts.item.set(1);
+        NSToastHostingController* controller = toastHostingController(&window);
         QTRY_VERIFY(controller->isPresenting());
-        canceller->presentationDismissalHandler()();
-        play(400);
-        QTRY_COMPARE(m_journal->count("sticky dismissed"), 2);
-        canceller->presentationDismissalHandler()();
-        QCOMPARE(m_journal->count("sticky dismissed"), 2);
+        play(100); // mid-insertion
+        if (path == "click")
+            controller->dismissCurrent();
+        else
+            toasts.askDismissal(path);
+        QVERIFY(playUntil([&toasts] { return toasts.dismissed == 1; }));
+        if (path == "new item")
+            QVERIFY(playUntil([&window] { return overlayOf(&window) && toastLabel(overlayOf(&window), "2"); }));
+        else
+            QVERIFY(!controller->isPresenting());
     }
 
     void clicksOnTheToastDismissItAndClicksBesideItReachTheWindow()
@@ -261,6 +275,49 @@ private slots:
         play(400);
         QCOMPARE(m_journal->count("steady dismissed"), 0);
         QCOMPARE(clicked.count(), 0);
+    }
+
+    void aClickedToastPlaysItsRemoval_data()
+    {
+        QTest::addColumn<bool>("inLayout");
+        QTest::newRow("over the window") << false;
+        QTest::newRow("in a layout") << true;
+    }
+
+    void aClickedToastPlaysItsRemoval()
+    {
+        QFETCH(bool, inLayout);
+        QWidget window;
+        auto* content = new QWidget(&window);
+        content->setGeometry(0, 0, 640, 480);
+        ToastPresentingLayoutModifier* layout = inLayout ? toastPresentingLayout(content) : nullptr;
+        auto* view = new QWidget(content);
+        activate(&window, {640, 480});
+        ObservableValue<bool> flag(false);
+        toast(view, flag.binding(), ToastAlignment::top(), {}, [] {
+            return std::optional<Toast>(Toast::verbatim("Sent", ToastRole::success, ToastDuration(0)));
+        });
+        flag.set(true);
+        const auto surfaceView = [&]() -> QWidget* {
+            return layout ? layout->hostedToast() : toastHostingController(&window)->hostingView();
+        };
+        QVERIFY(playUntil([&] { return surfaceView() && toastLabel(surfaceView(), "Sent"); }));
+        QVERIFY(playUntil([&] { return !AnimationLayer::of(surfaceView())->hasRunningAnimations(); }));
+        QPointer<QWidget> shown = surfaceView();
+        const QPoint card = shown->mapTo(&window, shown->rect().center());
+        QTest::mouseMove(window.windowHandle(), card);
+        play(300); // hovered, enlarged
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, card);
+        play(160); // halfway through the removal
+        QVERIFY(shown && shown->isVisible());
+        const Transform3D before = AnimationLayer::of(shown)->presentationTransform();
+        play(32);
+        AnimationLayer* layer = AnimationLayer::of(shown);
+        QVERIFY(layer->hasRunningAnimations());
+        QVERIFY(layer->presentationOpacity() > 0.1 && layer->presentationOpacity() < 0.9);
+        QVERIFY(layer->presentationTransform() != before);
+        QVERIFY(!layer->surface()->isShowingLive());
+        QVERIFY(playUntil([&] { return !flag.value(); }));
     }
 
     void reducedMotionFadesWithoutMoving()
@@ -374,6 +431,31 @@ private slots:
         QCOMPARE(dismissed, QStringList{"shown"});
     }
 
+    void aToastOverTheSettingsSheetKeepsClearOfItsHeader()
+    {
+        qputenv("PLOVERA_MAKER_URL", "http://127.0.0.1:1/"); // the apps list fails at once
+        QWidget window;
+        activate(&window, {900, 760});
+        auto* sheet = new SettingsView(&window);
+        sheet->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<SettingsView> guard(sheet);
+        sheet->open();
+        QVERIFY(QTest::qWaitForWindowExposed(sheet));
+        present(&window, makeToast("Email is sent", 0), "Email is sent");
+        play(400);
+        if (const QByteArray dir = qgetenv("PLOVERA_RENDER_DIR"); !dir.isEmpty())
+            sheet->grab().save(QString::fromLocal8Bit(dir) + "/toast-over-settings-sheet.png");
+        const QRect toast = toastHostingController(&window)->hostingView()->geometry();
+        const QRect done(sheet->doneButton()->mapTo(sheet, QPoint(0, 0)), sheet->doneButton()->size());
+        QVERIFY(overlayOf(sheet));
+        QVERIFY(!toast.intersects(done));
+        QVERIFY(toast.top() >= done.bottom());
+        QVERIFY(sheet->rect().contains(toast)); // the card's shadow has room at rest
+        QTest::mouseClick(sheet->windowHandle(), Qt::LeftButton, {}, done.center());
+        QTRY_VERIFY(!guard);
+        QCOMPARE(m_journal->count("Email is sent dismissed"), 0);
+    }
+
     void aSheetDeletedUnderItsToastTakesNothingWithIt()
     {
         QWidget window;
@@ -475,13 +557,25 @@ private slots:
         QCOMPARE(controller.parentViewController(), nullptr);
         QCOMPARE(controller.view()->parentWidget(), nullptr);
 
-        controller.presentInView(makeToast("in a view", 0), area);
+        // A new toast on the same controller ends the one still there, even
+        // when that one's onDismiss presents yet another: each ends once.
+        ToastPresentation first = makeToast("in a view", 0);
+        first.onDismiss = [journal = m_journal, &controller, area, inner = makeToast("inner", 0)] {
+            journal->events.append("in a view dismissed");
+            controller.presentInView(inner, area);
+        };
+        controller.presentInView(first, area);
         QCOMPARE(controller.view()->parentWidget(), area);
-        // A new toast on the same controller ends the one still there.
         controller.presentInView(makeToast("next", 0), area);
         QCOMPARE(m_journal->count("in a view dismissed"), 1);
-        QVERIFY(toastLabel(area, "next"));
         QVERIFY(!toastLabel(area, "in a view"));
+        QVERIFY(toastLabel(area, "inner") || toastLabel(area, "next"));
+        play(400);
+        controller.dismissCurrent();
+        play(400);
+        QTRY_VERIFY(!controller.isPresenting());
+        for (const QString name : {"in a view", "inner", "next"})
+            QCOMPARE(m_journal->count(name + " dismissed"), 1);
     }
 
     void withNowhereToShowIt_aToastIsGivenUpAtOnce()

@@ -1,3 +1,5 @@
+#include "ToastTestPresenter.h"
+
 #include "toasts/AnimationLayer.h"
 #include "toasts/BridgedToastTransitionModifier.h"
 #include "toasts/NSToastHostingController.h"
@@ -244,6 +246,27 @@ private slots:
         presenter->requestDismiss(presenter->generation()); // during the insertion wait
         QTRY_COMPARE(dismissed, 1);
         QVERIFY(removalTook >= 190);
+    }
+
+    void everyDismissalAskedDuringTheInsertionIsHonoured_data() { IndefiniteItemToasts::addPathRows(); }
+
+    void everyDismissalAskedDuringTheInsertionIsHonoured()
+    {
+        QFETCH(QString, path);
+        ToastsConfiguration::shared().setTimeScaleForTesting(1.0); // an insertion of 0.35 s
+        QWidget content;
+        ToastLayoutPresenter* presenter = toastPresentingLayout(&content)->toastPresenter();
+        IndefiniteItemToasts toasts(new QWidget(&content));
+        content.show();
+        toasts.item.set(1);
+        QTRY_VERIFY(presenter->toastPresentation());
+        if (path == "click")
+            presenter->requestDismiss(presenter->generation());
+        else
+            toasts.askDismissal(path);
+        QTRY_COMPARE(toasts.dismissed, 1);
+        if (path == "new item")
+            QTRY_COMPARE(presenter->toastPresentation()->toast.configuration.content.titleText(), QStringLiteral("2"));
     }
 
     void theReaderFindsTheWindowOrAnEnclosingLayoutPresenter()

@@ -10,6 +10,7 @@
 #include "toasts/ToastsConfiguration.h"
 
 #include "platform/AsyncWait.h"
+#include "platform/SemanticColors.h"
 
 #include <QDialog>
 #include <QTest>
@@ -389,6 +390,36 @@ private slots:
         m_presenter->dismiss();
         settle();
         QCOMPARE(m_presenter->shown, (QStringList{"+pressed", "-pressed", "+pressed", "-pressed"}));
+    }
+
+    void buttonInitialisersMapTitlesIconsAndRoles()
+    {
+        int pressed = 0;
+        const ToastButton::Action count = [&pressed](const ScheduleToastAction&) { ++pressed; };
+        const ToastImageResource sent(QStringLiteral(":/toasts/sent.png"));
+        // A key without a translation shows the key; a missing image shows no icon.
+        const ToastButton keyed("Send", sent, std::nullopt, count);
+        QCOMPARE(keyed.text(), QStringLiteral("Send"));
+        QVERIFY(!keyed.icon().isNull());
+        QVERIFY(ToastButton(QStringLiteral("Send"), ToastImageResource(QStringLiteral(":/no/such.png")), count)
+                    .icon().isNull());
+        QVERIFY(!ToastButton("Send", QStringLiteral("star"), count).icon().isNull());
+        QVERIFY(!keyed.role());
+
+        auto* destructive
+            = new ToastButton(QStringLiteral("Delete"), ToastButtonRole::destructive, count, m_window.get());
+        auto* cancel = new ToastButton("Cancel", QStringLiteral("xmark"), ToastButtonRole::cancel, count, m_window.get());
+        QCOMPARE(destructive->palette().color(QPalette::ButtonText), SemanticColors::red(colorScheme(destructive)));
+        QCOMPARE(cancel->role(), ToastButtonRole::cancel);
+        QVERIFY(cancel->palette().color(QPalette::ButtonText) != SemanticColors::red(colorScheme(cancel)));
+        // Only the cancel button answers Escape.
+        destructive->show();
+        cancel->show();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QTest::keyClick(m_window.get(), Qt::Key_Escape);
+        QTRY_COMPARE(pressed, 1);
+        QVERIFY(cancel->cancellablesBox());
     }
 
 private:

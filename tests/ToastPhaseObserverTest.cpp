@@ -118,6 +118,13 @@ private slots:
         QCOMPARE(observer.phase(), ScenePhase::background);
         QVERIFY(showAndActivate(m_scene.get()));
         QTRY_COMPARE(observer.phase(), ScenePhase::active);
+
+        // Minimised, restored and activated again without another window in
+        // between: it was never deactivated, yet it is back.
+        m_scene->showMinimized();
+        QTRY_COMPARE(observer.phase(), ScenePhase::background);
+        QVERIFY(showAndActivate(m_scene.get()));
+        QTRY_COMPARE(observer.phase(), ScenePhase::active);
     }
 
     void refusedCloseIsNoClose()

@@ -98,6 +98,40 @@ private slots:
                  qPrintable(QStringLiteral("%1 < %2").arg(title->width()).arg(title->sizeHint().width())));
     }
 
+    void labelsOfEveryTitleKindShowTheirImageOrSymbol()
+    {
+        const ToastImageResource sent(QStringLiteral(":/toasts/sent.png"));
+        const ToastStringResource resource{"Toast", "Sent"};
+        const ToastRole role = ToastRole::success;
+        const ToastDuration duration(2);
+        // Keys without a translation show the key itself.
+        const QList<std::pair<Toast, bool>> toasts{
+            {Toast::withImage(QStringLiteral("Sent"), QStringLiteral("toasts/sent"), role, duration), true},
+            {Toast::localizedWithImage("Sent", QStringLiteral("toasts/sent.png"), role, duration), true},
+            {Toast::withImage(resource, QStringLiteral(":/toasts/sent"), role, duration), true},
+            {Toast::withImage(QStringLiteral("Sent"), sent, role, duration), true},
+            {Toast::localizedWithImage("Sent", sent, role, duration), true},
+            {Toast::withImage(resource, sent, role, duration), true},
+            {Toast::localizedWithSymbol("Sent", QStringLiteral("checkmark"), role, duration), false},
+            {Toast::withSymbol(resource, QStringLiteral("checkmark"), role, duration), false},
+        };
+        for (const auto& [toast, image] : toasts) {
+            Host host(toast, ToastAlignment::top());
+            QCOMPARE(host.find<QLabel>(QStringLiteral("ToastContent"))->text(), QStringLiteral("Sent"));
+            auto* icon = host.find<QLabel>(QStringLiteral("ToastIcon"));
+            QVERIFY(icon->isVisible() && !icon->pixmap().isNull());
+            if (image)
+                QCOMPARE(icon->pixmap().toImage().pixelColor(12, 12), QColor(30, 160, 80));
+        }
+        QCOMPARE(Toast::localized(resource, role, duration).configuration.content.titleText(), QStringLiteral("Sent"));
+
+        // An image that is not there leaves the title on its own.
+        Host missing(Toast::withImage(QStringLiteral("Sent"), QStringLiteral("no/such/image"), role, duration),
+            ToastAlignment::top());
+        QVERIFY(!missing.find<QLabel>(QStringLiteral("ToastIcon"))->isVisible());
+        QVERIFY(missing.find<QLabel>(QStringLiteral("ToastContent"))->isVisible());
+    }
+
     void titleAndLabelledContentCarryTheirIds()
     {
         // A plain string that looks like a key is shown as it stands.

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "toasts/ToastModifier.h"
 #include "toasts/ToastPresenting.h"
 #include "toasts/ToastScheduler.h"
+
+#include "platform/Binding.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QTest>
 
 #include <optional>
 
@@ -63,4 +67,36 @@ private:
 
     ToastScheduler m_scheduler;
     std::optional<ToastPresentation> m_current;
+};
+
+// A value-driven helper on `view` raising indefinite toasts titled by their
+// item, so that only an asked dismissal ends one, and the ways its caller
+// asks: the presenter's own (a click) is left to the test.
+struct IndefiniteItemToasts {
+    ObservableValue<std::optional<int>> item;
+    int dismissed = 0;
+    ToastModifier<int>* modifier;
+
+    explicit IndefiniteItemToasts(QWidget* view)
+        : modifier(toast<int>(view, item.binding(), ToastAlignment::top(), [this] { ++dismissed; }, [](const int& i) {
+            return std::optional<Toast>(Toast::verbatim(QString::number(i), ToastRole::plain, ToastDuration(0)));
+        }))
+    {
+    }
+
+    static void addPathRows()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char* path : {"click", "canceller", "flag off", "new item"})
+            QTest::newRow(path) << QString(path);
+    }
+
+    // "canceller", "flag off" or "new item" (which raises item 2).
+    void askDismissal(const QString& path)
+    {
+        if (path == "canceller")
+            modifier->presentationCanceller()->presentationDismissalHandler()();
+        else
+            item.set(path == "flag off" ? std::nullopt : std::optional<int>(2));
+    }
 };

@@ -6,6 +6,7 @@
 #include "toasts/TransitionDriver.h"
 
 #include "platform/AccessibilitySettings.h"
+#include "platform/WindowChrome.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -215,7 +216,7 @@ double NSToastHostingController::titleBarHeight(const QWidget* window)
 {
     const auto* mainWindow = qobject_cast<const QMainWindow*>(window);
     if (!mainWindow || !mainWindow->centralWidget())
-        return 0;
+        return window ? WindowChrome::topChromeHeight(window) : 0;
     return std::max(0, mainWindow->centralWidget()->geometry().top());
 }
 
@@ -275,69 +276,81 @@ ToastTransition::Context NSToastHostingController::transitionContext(
     return context;
 }
 
-void NSToastHostingController::beginPresenting(const ToastPresentation& presentation)
+void NSToastHostingController::present(const ToastPresentation& presentation, const std::function<void()>& place)
 {
     // A toast still here when the next comes leaves at once: the hosting
-    // view can show only one.
-    endAtOnce(false);
-    if (presentation.onPresent)
-        presentation.onPresent();
+    // view can show only one. Its onDismiss runs once the new toast stands,
+    // so a toast that onDismiss presents in turn ends the new one properly.
+    std::function<void()> endedOnDismiss = takeCurrent();
     loadViewIfNeeded();
-    if (presentation.toastAlignment != m_toastAlignment) {
-        m_toastAlignment = presentation.toastAlignment;
-        updateHostingConstraints();
-    }
     m_current.emplace();
     m_current->presentation = presentation;
     m_current->generation = ++m_generation;
     const quint64 generation = m_current->generation;
     QPointer<NSToastHostingController> self(this);
-    const QVariant id = QVariant::fromValue(reinterpret_cast<quintptr>(this));
-    m_hostingView->setRootView(HostedToastContent{id, hostedToastView(presentation, id, [self, generation] {
+    const auto dismiss = [self, generation] {
         if (self)
             self->requestDismiss(generation);
-    })});
+    };
+    // Wired from the start: a dismissal asked for during the insertion is
+    // kept and honoured when the insertion ends.
+    if (auto canceller = presentation.presentationCanceller.lock())
+        canceller->setPresentationDismissalHandler(dismiss);
+    if (presentation.onPresent)
+        presentation.onPresent();
+    // onPresent may have presented another toast, which then stands instead.
+    if (m_current && m_current->generation == generation) {
+        if (presentation.toastAlignment != m_toastAlignment) {
+            m_toastAlignment = presentation.toastAlignment;
+            updateHostingConstraints();
+        }
+        const QVariant id = QVariant::fromValue(reinterpret_cast<quintptr>(this));
+        m_hostingView->setRootView(HostedToastContent{id, hostedToastView(presentation, id, dismiss)});
+        place();
+        runInsertion();
+    }
+    if (endedOnDismiss)
+        endedOnDismiss();
 }
 
 void NSToastHostingController::presentInWindow(const ToastPresentation& presentation, QWidget* window)
 {
-    beginPresenting(presentation);
-    auto* floating = NSTransientFloatingWindow::windowWithContentViewController(this);
-    floating->setPresentingWindow(window);
-    floating->setUp(window);
-    const quint64 generation = m_generation;
-    QPointer<NSToastHostingController> self(this);
-    floating->setOnPresentingWindowGone([self, generation] {
-        if (self && self->m_current && self->m_current->generation == generation)
-            self->endAtOnce(false);
+    present(presentation, [this, window] {
+        auto* floating = NSTransientFloatingWindow::windowWithContentViewController(this);
+        floating->setPresentingWindow(window);
+        floating->setUp(window);
+        const quint64 generation = m_current->generation;
+        QPointer<NSToastHostingController> self(this);
+        floating->setOnPresentingWindowGone([self, generation] {
+            if (self && self->m_current && self->m_current->generation == generation)
+                self->endAtOnce(false);
+        });
+        m_toastWindow = floating;
+        if (m_toastWindow)
+            m_toastWindow->show();
     });
-    m_toastWindow = floating;
-    if (m_toastWindow)
-        m_toastWindow->show();
-    runInsertion();
 }
 
 void NSToastHostingController::presentInViewController(const ToastPresentation& presentation, ViewController* owner)
 {
-    beginPresenting(presentation);
-    owner->addChildViewController(this);
-    if (QWidget* ownerView = owner->view()) {
-        m_backdrop->setParent(ownerView);
-        m_backdrop->setGeometry(ownerView->rect());
-        m_backdrop->show();
-        m_backdrop->raise();
-    }
-    runInsertion();
+    present(presentation, [this, owner] {
+        owner->addChildViewController(this);
+        if (QWidget* ownerView = owner->view())
+            placeOver(ownerView);
+    });
 }
 
 void NSToastHostingController::presentInView(const ToastPresentation& presentation, QWidget* owner)
 {
-    beginPresenting(presentation);
+    present(presentation, [this, owner] { placeOver(owner); });
+}
+
+void NSToastHostingController::placeOver(QWidget* owner)
+{
     m_backdrop->setParent(owner);
     m_backdrop->setGeometry(owner->rect());
     m_backdrop->show();
     m_backdrop->raise();
-    runInsertion();
 }
 
 void NSToastHostingController::resetHostingView()
@@ -377,12 +390,6 @@ void NSToastHostingController::startWait()
     m_current->phase = Phase::waiting;
     const quint64 generation = m_current->generation;
     QPointer<NSToastHostingController> self(this);
-    if (auto canceller = m_current->presentation.presentationCanceller.lock()) {
-        canceller->setPresentationDismissalHandler([self, generation] {
-            if (self)
-                self->requestDismiss(generation);
-        });
-    }
     m_current->wait = CancellationSource();
     waitThenRemove(self, generation, m_current->presentation.toast.configuration.duration.rawValue(),
         m_current->wait.token());
@@ -453,10 +460,10 @@ void NSToastHostingController::finishRemoval(quint64 generation)
         presentation.onDismiss();
 }
 
-void NSToastHostingController::endAtOnce(bool deferDismiss)
+std::function<void()> NSToastHostingController::takeCurrent()
 {
     if (!m_current)
-        return;
+        return {};
     ToastPresentation presentation = std::move(m_current->presentation);
     m_current->wait.cancel();
     m_current.reset();
@@ -466,15 +473,18 @@ void NSToastHostingController::endAtOnce(bool deferDismiss)
     if (m_hostingView)
         CAAnimatable::resetAnimationState(m_hostingView);
     tearDown();
-    if (!presentation.onDismiss)
+    return std::move(presentation.onDismiss);
+}
+
+void NSToastHostingController::endAtOnce(bool deferDismiss)
+{
+    std::function<void()> onDismiss = takeCurrent();
+    if (!onDismiss)
         return;
-    if (deferDismiss) {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [onDismiss = std::move(presentation.onDismiss)] { onDismiss(); },
-            Qt::QueuedConnection);
-    } else {
-        presentation.onDismiss();
-    }
+    if (deferDismiss)
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(onDismiss), Qt::QueuedConnection);
+    else
+        onDismiss();
 }
 
 void NSToastHostingController::tearDown()

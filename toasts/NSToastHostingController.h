@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -89,7 +90,9 @@ struct AlignmentConstraint {
 //
 // Every presentation carries a generation: completions of an earlier toast's
 // animations or wait never touch a newer one. A dismissal asked for during
-// the insertion is kept and honoured once the insertion has ended. A toast
+// the insertion (by the toast, its canceller or the controller) is kept and
+// honoured once the insertion has ended. Every toast presented here gets
+// exactly one onDismiss, whatever its callbacks present in turn. A toast
 // whose window closes, hides or goes is ended at once through its
 // onDismiss, and so is the toast on screen when the controller itself goes.
 // Main thread only.
@@ -135,8 +138,8 @@ public:
         const QMarginsF& safeArea, const QSize& size);
 
     // The height of a window's own top chrome inside its client area: the
-    // menu bar and top tool bars above a main window's central widget; 0 for
-    // any other window.
+    // menu bar and top tool bars above a main window's central widget, or the
+    // rows another window (a sheet) declares as its top chrome; 0 otherwise.
     static double titleBarHeight(const QWidget* window);
 
     // Lays the toast out in the controller's view now.
@@ -156,13 +159,18 @@ private:
         CancellationSource wait;
     };
 
-    void beginPresenting(const ToastPresentation& presentation);
+    // Ends the toast still here, makes `presentation` current, then lays the
+    // backdrop over its owner through `place` and inserts it.
+    void present(const ToastPresentation& presentation, const std::function<void()>& place);
+    void placeOver(QWidget* owner);
     void runInsertion();
     void finishInsertion(quint64 generation);
     void startWait();
     void requestDismiss(quint64 generation);
     void startRemoval(quint64 generation);
     void finishRemoval(quint64 generation);
+    // Takes the toast off at once and returns its onDismiss, not yet run.
+    std::function<void()> takeCurrent();
     void endAtOnce(bool deferDismiss);
     void tearDown();
     void resetHostingView();

@@ -23,10 +23,15 @@ ScenePhaseObserver::ScenePhaseObserver(QObject* scene, QObject* parent)
         if (isScene(window))
             toBackground();
     });
-    connect(relay, &ApplicationEventRelay::windowDidBecomeKey, this, [this](QWidget* window) {
-        if (isScene(window))
+    // Back once the window is shown, not minimised, and active, whichever of
+    // those comes last: a restored window that never lost the focus is not
+    // activated again.
+    const auto backIfShownAndActive = [this](QWidget* window) {
+        if (isScene(window) && !WindowHierarchy::isOutOfSight(window) && window->isActiveWindow())
             m_phase.set(ScenePhase::active);
-    });
+    };
+    connect(relay, &ApplicationEventRelay::windowDidBecomeKey, this, backIfShownAndActive);
+    connect(relay, &ApplicationEventRelay::windowDidDeminiaturize, this, backIfShownAndActive);
 }
 
 bool ScenePhaseObserver::isScene(const QWidget* window) const

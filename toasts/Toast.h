@@ -1,6 +1,8 @@
 #pragma once
 
 #include "toasts/ToastConfiguration.h"
+#include "toasts/ToastImageResource.h"
+#include "toasts/ToastStringResource.h"
 
 #include <QString>
 
@@ -25,8 +27,27 @@ struct Toast {
     static Toast verbatim(const QString& title, ToastRole role, ToastDuration duration);
     // A title looked up in the application's translations (context "Toast").
     static Toast localized(const char* key, ToastRole role, ToastDuration duration);
-    // A title shown verbatim with a system symbol as its icon.
+    static Toast localized(const ToastStringResource& title, ToastRole role, ToastDuration duration);
+
+    // Labels: a title (verbatim, a key looked up as above, or a string
+    // resource) with an icon: a system symbol, an image named in the
+    // application's resources, or an image resource. A missing image leaves
+    // the title on its own.
     static Toast withSymbol(const QString& title, const QString& symbol, ToastRole role, ToastDuration duration);
+    static Toast localizedWithSymbol(const char* key, const QString& symbol, ToastRole role, ToastDuration duration);
+    static Toast withSymbol(
+        const ToastStringResource& title, const QString& symbol, ToastRole role, ToastDuration duration);
+    static Toast withImage(const QString& title, const QString& image, ToastRole role, ToastDuration duration);
+    static Toast localizedWithImage(const char* key, const QString& image, ToastRole role, ToastDuration duration);
+    static Toast withImage(
+        const ToastStringResource& title, const QString& image, ToastRole role, ToastDuration duration);
+    static Toast withImage(
+        const QString& title, const ToastImageResource& image, ToastRole role, ToastDuration duration);
+    static Toast localizedWithImage(
+        const char* key, const ToastImageResource& image, ToastRole role, ToastDuration duration);
+    static Toast withImage(
+        const ToastStringResource& title, const ToastImageResource& image, ToastRole role, ToastDuration duration);
+
     static Toast labeledContent(const QString& title, const QString& subtitle, ToastRole role, ToastDuration duration);
     // Widgets of the caller's own, built by the host each time it shows the toast.
     static Toast custom(ToastRole role, ToastDuration duration, ToastContent::Factory factory);

@@ -27,12 +27,16 @@ public:
     static ToastContent title(QString text);
     // `symbol` names a system symbol (platform/SymbolImage).
     static ToastContent label(QString title, QString symbol);
+    // A label whose icon is an image among the application's resources.
+    static ToastContent imageLabel(QString title, QString imagePath);
     static ToastContent labeledContent(QString title, QString subtitle);
     static ToastContent custom(Factory factory);
 
     Kind kind() const { return m_data ? m_data->kind : Kind::empty; }
     QString titleText() const { return m_data ? m_data->title : QString(); }
     QString symbol() const { return m_data ? m_data->symbol : QString(); }
+    // A label's resource image; empty when its icon is a symbol.
+    QString imagePath() const { return m_data ? m_data->imagePath : QString(); }
     QString subtitle() const { return m_data ? m_data->subtitle : QString(); }
     const Factory& factory() const;
 
@@ -43,6 +47,7 @@ private:
         QString symbol;
         QString subtitle;
         Factory factory;
+        QString imagePath;
     };
     explicit ToastContent(Data data)
         : m_data(std::make_shared<const Data>(std::move(data)))

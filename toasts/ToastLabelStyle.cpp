@@ -1,5 +1,6 @@
 #include "toasts/ToastLabelStyle.h"
 
+#include "toasts/ToastImageResource.h"
 #include "toasts/ToastPresentedAlignment.h"
 #include "toasts/ToastTitleLabel.h"
 
@@ -10,7 +11,8 @@
 #include <QBoxLayout>
 #include <QLabel>
 
-QWidget* ToastLabelStyle::makeBody(const QString& title, const QString& symbol, QWidget* parent) const
+QWidget* ToastLabelStyle::makeBody(
+    const QString& title, const QString& symbol, QWidget* parent, const QString& imagePath) const
 {
     const bool centred = isCentredPresentation(parent);
     auto* body = new QWidget(parent);
@@ -23,7 +25,16 @@ QWidget* ToastLabelStyle::makeBody(const QString& title, const QString& symbol, 
     auto* icon = new QLabel(body);
     icon->setObjectName(QStringLiteral("ToastIcon"));
     icon->setAccessibleName(QStringLiteral("ToastIcon"));
-    icon->setPixmap(symbolPixmap(symbol, accentColor, size, parent ? parent->devicePixelRatioF() : 1.0));
+    const qreal ratio = parent ? parent->devicePixelRatioF() : 1.0;
+    if (imagePath.isEmpty()) {
+        icon->setPixmap(symbolPixmap(symbol, accentColor, size, ratio));
+    } else {
+        // A missing image leaves the title on its own.
+        const QPixmap image = ToastImageResource(imagePath).pixmap(size, ratio);
+        icon->setPixmap(image);
+        if (image.isNull())
+            icon->hide();
+    }
     icon->setFixedSize(size, size);
 
     auto* text = new ToastTitleLabel(title, body);

@@ -14,6 +14,8 @@ struct ToastLabelStyle {
     QColor accentColor;
 
     // Builds the label under `parent`, arranged by the presented alignment
-    // in the environment there.
-    QWidget* makeBody(const QString& title, const QString& symbol, QWidget* parent) const;
+    // in the environment there. The icon is the resource image at
+    // `imagePath` when one is given (none when it is missing), else the symbol.
+    QWidget* makeBody(const QString& title, const QString& symbol, QWidget* parent,
+        const QString& imagePath = {}) const;
 };

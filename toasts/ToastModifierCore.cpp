@@ -32,9 +32,19 @@ void ToastModifierCore::releasePresentationCanceller()
 
 void ToastModifierCore::dismissShownToast()
 {
-    if (!m_canceller || *m_onScreen == 0)
+    if (!m_canceller || m_onScreen->count == 0)
         return;
-    QMetaObject::invokeMethod(qApp, m_canceller->presentationDismissalHandler(), Qt::QueuedConnection);
+    // The handler is read when the dismissal runs, for the toast on screen
+    // now: a presenter may wire it only once the toast has come.
+    QMetaObject::invokeMethod(
+        qApp,
+        [canceller = m_canceller, onScreen = m_onScreen, shown = m_onScreen->presented] {
+            if (onScreen->count == 0 || onScreen->presented != shown)
+                return;
+            const auto handler = canceller->presentationDismissalHandler();
+            handler();
+        },
+        Qt::QueuedConnection);
 }
 
 void ToastModifierCore::withdrawQueuedToasts()
@@ -47,13 +57,16 @@ void ToastModifierCore::schedule(const Toast& toast, ToastAlignment alignment, s
     if (!m_canceller)
         return;
     QWidget* view = m_target;
-    std::shared_ptr<int> onScreen = m_onScreen;
+    std::shared_ptr<OnScreen> onScreen = m_onScreen;
     ToastPresentation presentation{toast, alignment, ToastEnvironmentValues::capture(view), m_canceller,
-                                   [onScreen] { ++*onScreen; },
+                                   [onScreen] {
+                                       ++onScreen->count;
+                                       ++onScreen->presented;
+                                   },
                                    [onScreen, onDismiss = std::move(onDismiss)] {
                                        // Counted off first: the callback may raise the next toast.
-                                       if (*onScreen > 0)
-                                           --*onScreen;
+                                       if (onScreen->count > 0)
+                                           --onScreen->count;
                                        if (onDismiss)
                                            onDismiss();
                                    }};

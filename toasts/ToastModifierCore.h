@@ -61,7 +61,12 @@ private:
     QPointer<QWidget> m_target;
     AppearanceObserver* m_appearance;
     std::shared_ptr<ToastPresentationCanceller> m_canceller;
-    // This helper's toasts on screen now, shared with their callbacks.
-    std::shared_ptr<int> m_onScreen = std::make_shared<int>(0);
+    // This helper's toasts on screen now and how many it has presented,
+    // shared with their callbacks.
+    struct OnScreen {
+        int count = 0;
+        quint64 presented = 0;
+    };
+    std::shared_ptr<OnScreen> m_onScreen = std::make_shared<OnScreen>();
     PresentationBoundState<std::shared_ptr<ToastHandleSet>> m_cancellables;
 };

@@ -72,12 +72,21 @@ double ToastLayoutPresenter::transitionSeconds(bool insertion, const ToastPresen
 void ToastLayoutPresenter::present(const ToastPresentation& presentation)
 {
     m_presentationTask.cancel();
-    if (presentation.onPresent)
-        presentation.onPresent();
     const quint64 generation = ++m_generation;
     m_phase = Phase::inserting;
     m_dismissRequested = false;
     m_shown = presentation;
+    // Wired from the start: a dismissal asked for during the insertion is
+    // kept and honoured as soon as the display starts.
+    QPointer<ToastLayoutPresenter> self(this);
+    if (auto canceller = presentation.presentationCanceller.lock()) {
+        canceller->setPresentationDismissalHandler([self, generation] {
+            if (self)
+                self->requestDismiss(generation);
+        });
+    }
+    if (presentation.onPresent)
+        presentation.onPresent();
     m_toastPresentation = presentation;
     emit toastPresentationChanged();
     insertionWait(this, generation, transitionSeconds(true, presentation), m_lifetime.token());
@@ -96,13 +105,6 @@ void ToastLayoutPresenter::startDisplay(quint64 generation)
     if (generation != m_generation || m_phase != Phase::inserting || !m_shown)
         return;
     m_phase = Phase::displaying;
-    QPointer<ToastLayoutPresenter> self(this);
-    if (auto canceller = m_shown->presentationCanceller.lock()) {
-        canceller->setPresentationDismissalHandler([self, generation] {
-            if (self)
-                self->requestDismiss(generation);
-        });
-    }
     if (m_dismissRequested) {
         endDisplay(generation);
         return;

@@ -1,0 +1,20 @@
+#pragma once
+
+class QWidget;
+
+// The rows a window keeps above its content (a sheet's title row with its
+// buttons), as far as the window declares them. Whatever is laid over the
+// whole window, a toast for one, keeps below them so their controls stay
+// reachable. Main thread only.
+namespace WindowChrome {
+
+// Declares that the window's top chrome ends at the bottom of `edge` (a
+// widget of the window: the last row of the chrome or the rule under it).
+// The height follows the widget as the window lays itself out.
+void setTopChromeEdge(QWidget* window, QWidget* edge);
+
+// How far the declared top chrome reaches down from the window's top; 0 when
+// the window declares none or its edge widget has gone or is hidden.
+int topChromeHeight(const QWidget* window);
+
+} // namespace WindowChrome
