@@ -2,10 +2,10 @@
 // (flag on, schedule, show, dismiss, flag back off) against scheduling the
 // same toasts straight on the presenter's scheduler: the helper's own cost
 // per toast.
-#include "toasts/ToastEnvironmentKeys.h"
-#include "toasts/ToastModifier.h"
-#include "toasts/ToastPresenting.h"
-#include "toasts/ToastScheduler.h"
+#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/interface/ToastModifier.h"
+#include "toasts/engine/ToastPresenting.h"
+#include "toasts/engine/ToastScheduler.h"
 
 #include <QApplication>
 #include <QWidget>

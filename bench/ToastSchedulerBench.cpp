@@ -1,7 +1,7 @@
 // Scheduling and handing out toasts through a presenter that shows and
 // dismisses each one at once: the cost of the queue, the consumer, the phase
 // gates and the watch per toast.
-#include "toasts/ToastScheduler.h"
+#include "toasts/engine/ToastScheduler.h"
 
 #include <QApplication>
 #include <QObject>

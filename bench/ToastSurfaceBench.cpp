@@ -3,12 +3,12 @@
 // window, against painting the same pixmap with the same transform straight
 // with QPainter. And a thousand toasts scheduled, shown and dismissed over a
 // window with the manual clock, to see the memory come back.
-#include "toasts/AnimationLayer.h"
-#include "toasts/Toast.h"
-#include "toasts/NSToastHostingController.h"
-#include "toasts/ToastScheduler.h"
-#include "toasts/ToastsConfiguration.h"
-#include "toasts/WindowToastPresenter.h"
+#include "toasts/animation/AnimationLayer.h"
+#include "toasts/values/Toast.h"
+#include "toasts/presenters/NSToastHostingController.h"
+#include "toasts/engine/ToastScheduler.h"
+#include "toasts/engine/ToastsConfiguration.h"
+#include "toasts/presenters/WindowToastPresenter.h"
 
 #include "platform/AccessibilitySettings.h"
 #include "platform/AnimatedSurface.h"

@@ -1,7 +1,7 @@
-#include "toasts/AnimationLayer.h"
-#include "toasts/CAAnimatable.h"
-#include "toasts/TransformInterpolation.h"
-#include "toasts/TransitionDriver.h"
+#include "toasts/animation/AnimationLayer.h"
+#include "toasts/animation/CAAnimatable.h"
+#include "toasts/animation/TransformInterpolation.h"
+#include "toasts/animation/TransitionDriver.h"
 
 #include "platform/AnimatedSurface.h"
 #include "platform/AnimationClock.h"

@@ -1,5 +1,5 @@
-#include "toasts/AnimationLayer.h"
-#include "toasts/CAAnimatable.h"
+#include "toasts/animation/AnimationLayer.h"
+#include "toasts/animation/CAAnimatable.h"
 
 #include "platform/AssociatedStorage.h"
 #include "platform/ViewController.h"

@@ -1,8 +1,8 @@
-#include "toasts/FallbackStateObject.h"
-#include "toasts/ModifierFallbacks.h"
-#include "toasts/NSWindowToastPresenterReaderModifier.h"
-#include "toasts/PresentationBoundState.h"
-#include "toasts/WindowToastPresenter.h"
+#include "toasts/interface/FallbackStateObject.h"
+#include "toasts/interface/ModifierFallbacks.h"
+#include "toasts/presenters/NSWindowToastPresenterReaderModifier.h"
+#include "toasts/interface/PresentationBoundState.h"
+#include "toasts/presenters/WindowToastPresenter.h"
 
 #include "platform/ApplicationEventRelay.h"
 #include "platform/AsyncWait.h"

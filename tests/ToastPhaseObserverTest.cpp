@@ -1,5 +1,5 @@
-#include "toasts/PresenterPhaseObserver.h"
-#include "toasts/ScenePhaseObserver.h"
+#include "toasts/engine/PresenterPhaseObserver.h"
+#include "toasts/engine/ScenePhaseObserver.h"
 
 #include "platform/ApplicationEventRelay.h"
 

@@ -1,5 +1,5 @@
-#include "toasts/PresentationContext.h"
-#include "toasts/ToastsConfiguration.h"
+#include "toasts/engine/PresentationContext.h"
+#include "toasts/engine/ToastsConfiguration.h"
 
 #include "platform/ViewController.h"
 #include "platform/WindowHierarchy.h"

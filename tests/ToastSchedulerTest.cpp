@@ -1,6 +1,6 @@
-#include "toasts/PresenterPhaseObserver.h"
-#include "toasts/ToastScheduler.h"
-#include "toasts/ToastsConfiguration.h"
+#include "toasts/engine/PresenterPhaseObserver.h"
+#include "toasts/engine/ToastScheduler.h"
+#include "toasts/engine/ToastsConfiguration.h"
 
 #include "platform/AsyncWait.h"
 

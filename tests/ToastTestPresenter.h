@@ -1,8 +1,8 @@
 #pragma once
 
-#include "toasts/ToastModifier.h"
-#include "toasts/ToastPresenting.h"
-#include "toasts/ToastScheduler.h"
+#include "toasts/interface/ToastModifier.h"
+#include "toasts/engine/ToastPresenting.h"
+#include "toasts/engine/ToastScheduler.h"
 
 #include "platform/Binding.h"
 

@@ -1,5 +1,5 @@
-#include "toasts/AnimatableProperty.h"
-#include "toasts/ToastTransition.h"
+#include "toasts/animation/AnimatableProperty.h"
+#include "toasts/animation/ToastTransition.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
-#include "toasts/ToastAlignment.h"
-#include "toasts/ToastDismissAction.h"
-#include "toasts/ToastDuration.h"
-#include "toasts/ToastOrnament.h"
-#include "toasts/ToastPresentationCanceller.h"
-#include "toasts/ToastsConfiguration.h"
+#include "toasts/values/ToastAlignment.h"
+#include "toasts/engine/ToastDismissAction.h"
+#include "toasts/values/ToastDuration.h"
+#include "toasts/interface/ToastOrnament.h"
+#include "toasts/engine/ToastPresentationCanceller.h"
+#include "toasts/engine/ToastsConfiguration.h"
 
 #include <QTest>
 #include <QThread>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toasts/Toast.h"
+#include "toasts/values/Toast.h"
 
 #include <QString>
 

@@ -12,7 +12,7 @@
 #include "platform/LinkOpener.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/SemanticColors.h"
-#include "toasts/ToastModifier.h"
+#include "toasts/interface/ToastModifier.h"
 
 #include <QHBoxLayout>
 #include <QHideEvent>

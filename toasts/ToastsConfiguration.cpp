@@ -1,7 +1,0 @@
-#include "toasts/ToastsConfiguration.h"
-
-ToastsConfiguration& ToastsConfiguration::shared()
-{
-    static ToastsConfiguration configuration;
-    return configuration;
-}

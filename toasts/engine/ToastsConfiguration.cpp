@@ -1,0 +1,7 @@
+#include "toasts/engine/ToastsConfiguration.h"
+
+ToastsConfiguration& ToastsConfiguration::shared()
+{
+    static ToastsConfiguration configuration;
+    return configuration;
+}

@@ -1,0 +1,115 @@
+#include "toasts/interface/ToastButton.h"
+
+#include "toasts/interface/ToastEnvironmentKeys.h"
+
+#include "platform/ColorSchemeWatcher.h"
+#include "platform/SemanticColors.h"
+#include "platform/SymbolImage.h"
+
+#include <QCoreApplication>
+#include <QShortcut>
+
+ToastButton::ToastButton(const char* titleKey, Action action, QWidget* parent)
+    : ToastButton(Made{}, translated(titleKey), Icon{}, std::nullopt, std::move(action), parent)
+{
+}
+
+ToastButton::ToastButton(const QString& title, Action action, QWidget* parent)
+    : ToastButton(Made{}, title, Icon{}, std::nullopt, std::move(action), parent)
+{
+}
+
+ToastButton::ToastButton(const char* titleKey, const QString& symbol, Action action, QWidget* parent)
+    : ToastButton(Made{}, translated(titleKey), Icon{symbol, {}}, std::nullopt, std::move(action), parent)
+{
+}
+
+ToastButton::ToastButton(const QString& title, const QString& symbol, Action action, QWidget* parent)
+    : ToastButton(Made{}, title, Icon{symbol, {}}, std::nullopt, std::move(action), parent)
+{
+}
+
+ToastButton::ToastButton(const char* titleKey, const ToastImageResource& image, Action action, QWidget* parent)
+    : ToastButton(Made{}, translated(titleKey), Icon{{}, image.path()}, std::nullopt, std::move(action), parent)
+{
+}
+
+ToastButton::ToastButton(const QString& title, const ToastImageResource& image, Action action, QWidget* parent)
+    : ToastButton(Made{}, title, Icon{{}, image.path()}, std::nullopt, std::move(action), parent)
+{
+}
+
+ToastButton::ToastButton(const char* titleKey, Role role, Action action, QWidget* parent)
+    : ToastButton(Made{}, translated(titleKey), Icon{}, role, std::move(action), parent)
+{
+}
+
+ToastButton::ToastButton(const QString& title, Role role, Action action, QWidget* parent)
+    : ToastButton(Made{}, title, Icon{}, role, std::move(action), parent)
+{
+}
+
+ToastButton::ToastButton(const char* titleKey, const QString& symbol, Role role, Action action, QWidget* parent)
+    : ToastButton(Made{}, translated(titleKey), Icon{symbol, {}}, role, std::move(action), parent)
+{
+}
+
+ToastButton::ToastButton(const QString& title, const QString& symbol, Role role, Action action, QWidget* parent)
+    : ToastButton(Made{}, title, Icon{symbol, {}}, role, std::move(action), parent)
+{
+}
+
+ToastButton::ToastButton(
+    const char* titleKey, const ToastImageResource& image, Role role, Action action, QWidget* parent)
+    : ToastButton(Made{}, translated(titleKey), Icon{{}, image.path()}, role, std::move(action), parent)
+{
+}
+
+ToastButton::ToastButton(
+    const QString& title, const ToastImageResource& image, Role role, Action action, QWidget* parent)
+    : ToastButton(Made{}, title, Icon{{}, image.path()}, role, std::move(action), parent)
+{
+}
+
+ToastButton::ToastButton(Made, const QString& title, const Icon& icon, Role role, Action action, QWidget* parent)
+    : QPushButton(title, parent)
+    , m_role(role)
+    , m_action(std::move(action))
+    , m_box(this, [] { return std::make_shared<CancellablesBox>(); })
+{
+    if (!icon.symbol.isEmpty())
+        setIcon(symbolIcon(icon.symbol, SemanticColors::primary(colorScheme(this))));
+    else if (const ToastImageResource image(icon.imagePath); image.exists())
+        setIcon(QIcon(image.path()));
+    connect(this, &QPushButton::clicked, this, &ToastButton::press);
+    if (role == ToastButtonRole::destructive) {
+        onColorSchemeChange(this, [this](ColorScheme scheme) {
+            QPalette palette = this->palette();
+            palette.setColor(QPalette::ButtonText, SemanticColors::red(scheme));
+            setPalette(palette);
+        });
+    } else if (role == ToastButtonRole::cancel) {
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+        escape->setContext(Qt::WindowShortcut);
+        connect(escape, &QShortcut::activated, this, [this] {
+            if (isEnabled())
+                animateClick();
+        });
+    }
+}
+
+QString ToastButton::translated(const char* key)
+{
+    return QCoreApplication::translate("Toast", key);
+}
+
+void ToastButton::press()
+{
+    if (!m_action)
+        return;
+    const ScheduleToastAction scheduleToast{Environment::get(this, ToastPresenterEnvironmentKey::key()),
+                                            ToastEnvironmentValues::capture(this),
+                                            Environment::get(this, ToastCancellationEnvironmentKey::key()),
+                                            ToastCancellation::presentation, m_box.wrappedValue()};
+    m_action(scheduleToast);
+}

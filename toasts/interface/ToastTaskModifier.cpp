@@ -1,0 +1,40 @@
+#include "toasts/interface/ToastTaskModifier.h"
+
+#include "toasts/interface/ToastEnvironmentKeys.h"
+
+#include "platform/ViewTask.h"
+
+ToastTaskModifier::ToastTaskModifier(QWidget* target, Operation operation, QVariant id)
+    : QObject(target)
+    , m_target(target)
+    , m_box(target, [] { return std::make_shared<CancellablesBox>(); })
+{
+    m_task = new ViewTask(
+        target,
+        [this, operation = std::move(operation)](CancellationToken token) { return operation(makeAction(), token); },
+        std::move(id));
+    m_task->setParent(this);
+}
+
+void ToastTaskModifier::setId(const QVariant& id)
+{
+    m_task->setId(id);
+}
+
+ScheduleToastAction ToastTaskModifier::makeAction()
+{
+    return ScheduleToastAction{Environment::get(m_target, ToastPresenterEnvironmentKey::key()),
+                               ToastEnvironmentValues::capture(m_target),
+                               Environment::get(m_target, ToastCancellationEnvironmentKey::key()),
+                               ToastCancellation::presentation, m_box.wrappedValue()};
+}
+
+ToastTaskModifier* toastTask(QWidget* view, ToastTaskModifier::Operation operation)
+{
+    return new ToastTaskModifier(view, std::move(operation));
+}
+
+ToastTaskModifier* toastTask(QWidget* view, QVariant id, ToastTaskModifier::Operation operation)
+{
+    return new ToastTaskModifier(view, std::move(operation), std::move(id));
+}

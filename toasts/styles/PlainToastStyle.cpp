@@ -1,0 +1,206 @@
+#include "toasts/styles/PlainToastStyle.h"
+
+#include "toasts/animation/AnimationLayer.h"
+#include "toasts/styles/PlainToastBackground.h"
+#include "toasts/styles/ToastButtonStyle.h"
+#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/styles/ToastLabelStyle.h"
+#include "toasts/styles/ToastLabeledContentStyle.h"
+#include "toasts/values/ToastPresentedAlignment.h"
+#include "toasts/styles/ToastTitleLabel.h"
+
+#include "platform/AnimationGroup.h"
+#include "platform/SemanticColors.h"
+#include "platform/TextStyle.h"
+
+#include <QAbstractButton>
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+QColor PlainToastStyle::tint(ToastRole role, const QWidget* widget)
+{
+    const ColorScheme scheme = colorScheme(widget);
+    switch (role) {
+    case ToastRole::plain:
+        return SemanticColors::primary(scheme);
+    case ToastRole::informational:
+        return SemanticColors::blue(scheme);
+    case ToastRole::success:
+        return SemanticColors::green(scheme);
+    case ToastRole::warning:
+        return SemanticColors::yellow(scheme);
+    case ToastRole::failure:
+        return SemanticColors::red(scheme);
+    }
+    return SemanticColors::primary(scheme);
+}
+
+QWidget* PlainToastStyle::makeBody(const ToastConfiguration& configuration, QWidget* parent) const
+{
+    return new StyledViewBody(configuration, parent);
+}
+
+namespace {
+QWidget* makeContent(const ToastConfiguration& configuration, const QColor& tint, QWidget* parent)
+{
+    const ToastContent& content = configuration.content;
+    switch (content.kind()) {
+    case ToastContent::Kind::title: {
+        auto* title = new ToastTitleLabel(content.titleText(), parent);
+        title->setObjectName(QStringLiteral("ToastTitle"));
+        title->setAccessibleName(QStringLiteral("ToastTitle"));
+        title->setFont(platformFont(TextStyle::Title3));
+        QPalette palette = title->palette();
+        palette.setColor(QPalette::WindowText, SemanticColors::primary(colorScheme(parent)));
+        title->setPalette(palette);
+        return title;
+    }
+    case ToastContent::Kind::label:
+        return ToastLabelStyle{tint}.makeBody(content.titleText(), content.symbol(), parent, content.imagePath());
+    case ToastContent::Kind::labeledContent:
+        return ToastLabeledContentStyle{}.makeBody(content.titleText(), content.subtitle(), parent);
+    case ToastContent::Kind::custom:
+        if (const auto& factory = content.factory()) {
+            if (QWidget* widget = factory(parent))
+                return widget;
+        }
+        break;
+    case ToastContent::Kind::empty:
+        break;
+    }
+    return new QWidget(parent);
+}
+} // namespace
+
+PlainToastStyle::StyledViewBody::StyledViewBody(const ToastConfiguration& configuration, QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Toast"));
+    setAccessibleName(QStringLiteral("Toast"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_Hover);
+
+    const QColor tint = PlainToastStyle::tint(configuration.role, parent);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(outerPadding, outerPadding, outerPadding, outerPadding);
+    m_background = new PlainToastBackground(tint, this);
+    m_background->setMinimumWidth(minimumCardWidth);
+    m_background->installEventFilter(this);
+    outer->addWidget(m_background);
+
+    auto* inner = new QVBoxLayout(m_background);
+    inner->setContentsMargins(padding, padding, padding, padding);
+    const bool centred = isCentredPresentation(parent);
+    // The content reads the toast's environment (presented alignment) through
+    // its parent chain, so it is built under the card.
+    QWidget* content = makeContent(configuration, tint, m_background);
+    inner->addWidget(content, 0, (centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+
+    const QColor accent = SemanticColors::accent(colorScheme(parent));
+    for (QAbstractButton* button : content->findChildren<QAbstractButton*>())
+        new ToastButtonStyle(button, accent);
+    if (auto* button = qobject_cast<QAbstractButton*>(content))
+        new ToastButtonStyle(button, accent);
+}
+
+void PlainToastStyle::StyledViewBody::paintEvent(QPaintEvent*)
+{
+    // A soft shadow around the card: rings of falling opacity over its radius.
+    const QColor shadow = m_background->shadowColor();
+    if (shadow.alpha() == 0)
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    const QRectF card = QRectF(m_background->geometry());
+    const int radius = int(m_background->shadowRadius());
+    const int steps = 8;
+    for (int i = steps; i >= 1; --i) {
+        const qreal spread = radius * qreal(i) / steps * 0.6;
+        QColor ring = shadow;
+        ring.setAlphaF(shadow.alphaF() / steps);
+        QPainterPath path;
+        path.addRoundedRect(card.adjusted(-spread, -spread + spread * 0.25, spread, spread + spread * 0.25),
+                            PlainToastBackground::cornerRadius + spread, PlainToastBackground::cornerRadius + spread);
+        painter.fillPath(path, ring);
+    }
+}
+
+void PlainToastStyle::StyledViewBody::enterEvent(QEnterEvent* event)
+{
+    setHovering(true);
+    QWidget::enterEvent(event);
+}
+
+void PlainToastStyle::StyledViewBody::leaveEvent(QEvent* event)
+{
+    setHovering(false);
+    QWidget::leaveEvent(event);
+}
+
+void PlainToastStyle::StyledViewBody::setHovering(bool hovering)
+{
+    if (hovering == m_hovering)
+        return;
+    m_hovering = hovering;
+    m_background->setHovering(hovering);
+    // Scale, border and shadow move together, drawn through the card's
+    // animated layer, from wherever a previous change left them.
+    AnimationLayer* layer = AnimationLayer::ensure(this);
+    const qreal from = m_background->hoverProgress();
+    const qreal to = hovering ? 1.0 : 0.0;
+    const auto scaleAt = [](qreal progress) {
+        const double factor = 1 + (hoverScale - 1) * progress;
+        return Transform3D::makeScale(factor, factor, 1);
+    };
+    layer->removeAllAnimations();
+    layer->setTransform(scaleAt(to));
+    TimedAnimation animation;
+    animation.keyPath = QStringLiteral("transform");
+    animation.duration = hoverSeconds;
+    animation.timing = TimingFunction::defaultCurve();
+    QPointer<StyledViewBody> self(this);
+    animation.apply = [self, from, to, scaleAt](double fraction) {
+        if (!self)
+            return;
+        const qreal progress = from + (to - from) * fraction;
+        self->m_background->setHoverProgress(progress);
+        self->update();
+        if (AnimationLayer* layer = AnimationLayer::of(self)) {
+            layer->setPresentationTransform(scaleAt(progress));
+            layer->surface()->refreshSnapshot();
+        }
+    };
+    auto* group = new AnimationGroup;
+    group->addAnimation(std::move(animation));
+    group->setOnStopped([self, to](bool) {
+        if (self) {
+            self->m_background->setHoverProgress(to);
+            self->update();
+        }
+    });
+    layer->addAnimation(group, QStringLiteral("hover"));
+    group->start();
+}
+
+bool PlainToastStyle::StyledViewBody::eventFilter(QObject* watched, QEvent* event)
+{
+    // The whole card, padding included, is the click target.
+    if (watched == m_background && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton
+        && m_background->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
+        dismissByClick();
+    return QWidget::eventFilter(watched, event);
+}
+
+void PlainToastStyle::StyledViewBody::dismissByClick()
+{
+    if (!Environment::get(this, ToastInteractiveDismissEnabledEnvironmentKey::key()))
+        return;
+    if (auto dismiss = Environment::get(this, ToastDismissEnvironmentKey::key()))
+        (*dismiss)();
+}

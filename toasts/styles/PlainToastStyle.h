@@ -1,0 +1,50 @@
+#pragma once
+
+#include "toasts/styles/ToastStyle.h"
+
+#include <QWidget>
+
+class PlainToastBackground;
+
+// The style every toast is drawn in by default: the content on a rounded
+// card tinted by the toast's role, at least 180 wide, dismissed by a click
+// when interactive dismissal is on. Centred presentations stack a large icon
+// over the title; others make a compact leading row.
+class PlainToastStyle : public ToastStyle {
+public:
+    QWidget* makeBody(const ToastConfiguration& configuration, QWidget* parent) const override;
+
+    // plain: primary; informational: blue; success: green; warning: yellow;
+    // failure: red.
+    static QColor tint(ToastRole role, const QWidget* widget);
+
+    // The card ("Toast"): what makeBody returns.
+    class StyledViewBody : public QWidget {
+    public:
+        static constexpr int minimumCardWidth = 180;
+        static constexpr int padding = 12;
+        // Room around the card for its shadow.
+        static constexpr int outerPadding = 16;
+        static constexpr qreal hoverScale = 1.05;
+        // The platform's default animation, which hovering uses.
+        static constexpr double hoverSeconds = 0.25;
+
+        StyledViewBody(const ToastConfiguration& configuration, QWidget* parent);
+
+        PlainToastBackground* background() const { return m_background; }
+        bool isHovering() const { return m_hovering; }
+
+    protected:
+        void paintEvent(QPaintEvent* event) override;
+        void enterEvent(QEnterEvent* event) override;
+        void leaveEvent(QEvent* event) override;
+        bool eventFilter(QObject* watched, QEvent* event) override;
+
+    private:
+        void setHovering(bool hovering);
+        void dismissByClick();
+
+        PlainToastBackground* m_background;
+        bool m_hovering = false;
+    };
+};

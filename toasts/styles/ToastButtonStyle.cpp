@@ -1,0 +1,51 @@
+#include "toasts/styles/ToastButtonStyle.h"
+
+#include "toasts/animation/AnimationLayer.h"
+#include "toasts/interface/ToastEnvironmentKeys.h"
+
+#include "platform/SemanticColors.h"
+
+#include <QAbstractButton>
+#include <QEvent>
+
+ToastButtonStyle::ToastButtonStyle(QAbstractButton* button, QColor accentColor)
+    : QObject(button)
+    , m_button(button)
+    , m_accentColor(std::move(accentColor))
+{
+    button->installEventFilter(this);
+    connect(button, &QAbstractButton::pressed, this, &ToastButtonStyle::restyle);
+    connect(button, &QAbstractButton::released, this, &ToastButtonStyle::restyle);
+    // The button's own clicked handlers run as well: this only adds the dismissal.
+    connect(button, &QAbstractButton::clicked, this, [this] {
+        if (auto dismiss = Environment::get(m_button, ToastDismissEnvironmentKey::key()))
+            (*dismiss)();
+    });
+    restyle();
+}
+
+QColor ToastButtonStyle::labelColor(bool enabled, bool pressed) const
+{
+    QColor colour = enabled ? m_accentColor : SemanticColors::secondary(colorScheme(m_button));
+    qreal alpha = colour.alphaF() * (enabled ? 1.0 : 0.5);
+    if (pressed)
+        alpha *= pressedOpacity;
+    colour.setAlphaF(alpha);
+    return colour;
+}
+
+bool ToastButtonStyle::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_button && event->type() == QEvent::EnabledChange)
+        restyle();
+    return QObject::eventFilter(watched, event);
+}
+
+void ToastButtonStyle::restyle()
+{
+    const QColor colour = labelColor(m_button->isEnabled(), m_button->isDown());
+    const qreal scale = m_button->isDown() ? pressedScale : 1.0;
+    AnimationLayer::ensure(m_button)->setTransform(Transform3D::makeScale(scale, scale, 1));
+    m_button->setStyleSheet(QStringLiteral("QAbstractButton { border: none; background: transparent; color: %1; }")
+                                .arg(styleSheetColor(colour)));
+}

@@ -1,0 +1,32 @@
+#include "toasts/values/ToastContent.h"
+
+ToastContent ToastContent::title(QString text)
+{
+    return ToastContent(Data{Kind::title, std::move(text), {}, {}, {}, {}});
+}
+
+ToastContent ToastContent::label(QString title, QString symbol)
+{
+    return ToastContent(Data{Kind::label, std::move(title), std::move(symbol), {}, {}, {}});
+}
+
+ToastContent ToastContent::imageLabel(QString title, QString imagePath)
+{
+    return ToastContent(Data{Kind::label, std::move(title), {}, {}, {}, std::move(imagePath)});
+}
+
+ToastContent ToastContent::labeledContent(QString title, QString subtitle)
+{
+    return ToastContent(Data{Kind::labeledContent, std::move(title), {}, std::move(subtitle), {}, {}});
+}
+
+ToastContent ToastContent::custom(Factory factory)
+{
+    return ToastContent(Data{Kind::custom, {}, {}, {}, std::move(factory), {}});
+}
+
+const ToastContent::Factory& ToastContent::factory() const
+{
+    static const Factory none;
+    return m_data ? m_data->factory : none;
+}
