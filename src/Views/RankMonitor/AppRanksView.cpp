@@ -57,13 +57,8 @@ AppRanksView::~AppRanksView() = default;
 
 void AppRanksView::buildLayout()
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* card = new ScreenPanel(24, PanelColors::tabCard(), this);
-    outer->addWidget(card);
-    auto* column = new QVBoxLayout(card);
-    column->setContentsMargins(20, 20, 20, 20);
-    column->setSpacing(16);
+    QVBoxLayout* column = nullptr;
+    ScreenPanel* card = makeTabCard(this, column);
 
     // Header: identity and actions side by side when they fit, else stacked.
     m_header = new QWidget(card);

@@ -3,6 +3,7 @@
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/SymbolImage.h"
 
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -194,4 +195,16 @@ void onColorSchemeChange(QWidget* widget, std::function<void()> apply)
 QWidget* makeDivider(QWidget* parent)
 {
     return new Divider(parent);
+}
+
+ScreenPanel* makeTabCard(QWidget* tab, QVBoxLayout*& column)
+{
+    auto* outer = new QVBoxLayout(tab);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* card = new ScreenPanel(24, PanelColors::tabCard(), tab);
+    outer->addWidget(card);
+    column = new QVBoxLayout(card);
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setSpacing(16);
+    return card;
 }

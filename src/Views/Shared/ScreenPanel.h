@@ -10,6 +10,7 @@
 #include <functional>
 
 class QLabel;
+class QVBoxLayout;
 
 // Fill and stroke of a rounded panel in each colour scheme.
 struct PanelColors {
@@ -43,6 +44,11 @@ private:
     qreal m_radius;
     PanelColors m_colors;
 };
+
+// The shell every detail tab shares: a rounded card filling `tab`, its content
+// in a column with the tabs' margins and spacing. Returns the card (the parent
+// of the tab's widgets) and sets `column` to the card's column.
+ScreenPanel* makeTabCard(QWidget* tab, QVBoxLayout*& column);
 
 // "Reload" of the tabs: symbol and text in a capsule outline, without
 // platform chrome, dimmed to 0.6 while disabled.

@@ -98,14 +98,8 @@ RanksSummaryTabView::~RanksSummaryTabView() = default;
 
 void RanksSummaryTabView::buildLayout()
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* card = new ScreenPanel(24, PanelColors::tabCard(), this);
-    outer->addWidget(card);
-
-    auto* column = new QVBoxLayout(card);
-    column->setContentsMargins(20, 20, 20, 20);
-    column->setSpacing(16);
+    QVBoxLayout* column = nullptr;
+    ScreenPanel* card = makeTabCard(this, column);
 
     auto* reloadRow = new QHBoxLayout;
     reloadRow->setSpacing(12);
