@@ -1,11 +1,8 @@
-#include "Services/AlertHelper.h"
 #include "Services/ConnectivityStatus.h"
 #include "Services/EmailService.h"
 #include "Services/MailComposer.h"
 
 #include <QtTest>
-
-Q_DECLARE_METATYPE(Toast)
 
 Q_DECLARE_METATYPE(std::optional<EmailService::EmailError>)
 
@@ -77,35 +74,6 @@ private slots:
         if (openCalls)
             QCOMPARE(opened.first(), MailComposer::mailtoURL(QStringLiteral("support@vantorel.com"),
                                                             QStringLiteral("Support"), QStringLiteral("line one\nline two")));
-    }
-
-    void alertToastsCarryTheirRoleSymbolAndDuration_data()
-    {
-        QTest::addColumn<Toast>("toast");
-        QTest::addColumn<int>("role");
-        QTest::addColumn<QString>("symbol");
-        QTest::addColumn<double>("seconds");
-        const QString title = QStringLiteral("Saved");
-        QTest::newRow("success") << AlertHelper::successToast(title) << int(ToastRole::success)
-                                 << "checkmark.circle" << 2.0;
-        QTest::newRow("failure") << AlertHelper::failureToast(title) << int(ToastRole::failure) << "xmark.circle" << 2.0;
-        QTest::newRow("network") << AlertHelper::networkWarningToast(title) << int(ToastRole::warning)
-                                 << "network.slash" << 2.0;
-        QTest::newRow("any symbol") << AlertHelper::toast(title, QStringLiteral("star.fill"), ToastRole::plain)
-                                    << int(ToastRole::plain) << "star.fill" << 2.0;
-        QTest::newRow("loading") << AlertHelper::loadingToast(title) << int(ToastRole::informational) << QString()
-                                 << 4.0;
-    }
-
-    void alertToastsCarryTheirRoleSymbolAndDuration()
-    {
-        QFETCH(Toast, toast);
-        QFETCH(int, role);
-        QFETCH(QString, symbol);
-        QFETCH(double, seconds);
-        QCOMPARE(int(toast.configuration.role), role);
-        QCOMPARE(toast.configuration.duration.rawValue(), seconds);
-        QCOMPARE(toast.configuration.content.symbol(), symbol);
     }
 };
 
