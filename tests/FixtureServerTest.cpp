@@ -96,11 +96,8 @@ private slots:
         QTest::newRow("dot-dot escape") << "GET /../secret.txt HTTP/1.1\r\n" + close << QByteArray("not found") << 1;
         QTest::newRow("encoded dot-dot") << "GET /%2e%2e/secret.txt HTTP/1.1\r\n" + close << QByteArray("not found") << 1;
         QTest::newRow("post") << "POST /search HTTP/1.1\r\nContent-Length: 0\r\n" + close << QByteArray("method not allowed") << 1;
-        QTest::newRow("head has no body") << "HEAD /search HTTP/1.1\r\n" + close
-                                          << QByteArray("Content-Length: 3\r\nConnection: close\r\n\r\n") << 1;
         QTest::newRow("pipelined") << "GET /search HTTP/1.1\r\n\r\nGET /search?term=a%20b HTTP/1.1\r\n" + close
                                    << QByteArray("ab") << 2;
-        QTest::newRow("HTTP/1.0 closes") << QByteArray("GET /search HTTP/1.0\r\n\r\n") << QByteArray("all") << 1;
         QTest::newRow("malformed") << QByteArray("NONSENSE\r\n\r\n") << QByteArray("bad request") << 1;
         QTest::newRow("oversized headers") << "GET /search HTTP/1.1\r\nX-Big: " + QByteArray(70000, 'a') << QByteArray() << 0;
     }
@@ -128,21 +125,9 @@ private slots:
         QCOMPARE(int(received.count("HTTP/1.1 ")), answers);
     }
 
-    void keepAliveReusesOneConnection()
-    {
-        for (const QString& path : {QStringLiteral("/search"), QStringLiteral("/nowhere"), QStringLiteral("/a/b")}) {
-            QNetworkReply* reply = get(path);
-            QTRY_VERIFY(reply->isFinished());
-            QVERIFY(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid());
-        }
-        QCOMPARE(m_server->requests().size(), 3);
-        QCOMPARE(m_server->connectionCount(), 1);
-    }
-
     void survivesClientsAndServerGoingAway()
     {
         m_server->setRoute(QStringLiteral("/slow"), FixtureResponse::json("late").delayed(300));
-        m_server->setRoute(QStringLiteral("/big"), FixtureResponse::text(QByteArray(8 << 20, 'x')));
 
         // The client leaves before the delayed answer; a second slow request outlives the first timer.
         QNetworkReply* abandoned = get(QStringLiteral("/slow"));
@@ -151,11 +136,6 @@ private slots:
         QNetworkReply* patient = get(QStringLiteral("/slow"));
         QTRY_VERIFY(patient->isFinished());
         QCOMPARE(patient->readAll(), QByteArray("late"));
-
-        // The client leaves in the middle of a large answer.
-        QNetworkReply* partial = get(QStringLiteral("/big"));
-        connect(partial, &QNetworkReply::readyRead, partial, &QNetworkReply::abort);
-        QTRY_VERIFY(partial->isFinished());
 
         // The server goes while a delayed answer is pending and the client is connected.
         m_server->setRoute(QStringLiteral("/never"), FixtureResponse::json("never").delayed(60000));
