@@ -64,37 +64,28 @@ private slots:
         QCOMPARE(outcome.value(), expected);
     }
 
-    void failuresBecomeItalianErrors_data()
+    void failuresBecomeErrors_data()
     {
         QTest::addColumn<qint64>("appID");
         QTest::addColumn<FixtureResponse>("answer");
         QTest::addColumn<ServiceError>("error");
-        QTest::addColumn<QString>("text");
-
-        const QString noData = QStringLiteral("Nessuna stima disponibile per questa app.");
-
-        QTest::newRow("no figures") << kAppID << FixtureResponse::fromFile(QStringLiteral("estimates/no_figures.json"))
-                                    << ServiceError::NoEstimates << noData;
-        QTest::newRow("empty list") << kAppID << FixtureResponse::fromFile(QStringLiteral("estimates/empty_list.json"))
-                                    << ServiceError::NoEstimates << noData;
-        QTest::newRow("only another app") << kOtherAppID << FixtureResponse::fromFile(QStringLiteral("estimates/list.json"))
-                                          << ServiceError::NoEstimates << noData;
-        QTest::newRow("wrong types") << kAppID << FixtureResponse::fromFile(QStringLiteral("estimates/wrong_types.json"))
-                                     << ServiceError::Decoding << "Impossibile leggere i dati delle stime.";
+        const auto file = [](const char* name) { return FixtureResponse::fromFile(QLatin1String(name)); };
+        QTest::newRow("no figures") << kAppID << file("estimates/no_figures.json") << ServiceError::NoEstimates;
+        QTest::newRow("empty list") << kAppID << file("estimates/empty_list.json") << ServiceError::NoEstimates;
+        QTest::newRow("only another app") << kOtherAppID << file("estimates/list.json") << ServiceError::NoEstimates;
+        QTest::newRow("wrong types") << kAppID << file("estimates/wrong_types.json") << ServiceError::Decoding;
         QTest::newRow("sign-in page") << kAppID << FixtureResponse::html("<html><form>Sign in</form></html>")
-                                      << ServiceError::NotJSON << "Il servizio di stime non ha inviato dati validi.";
+                                      << ServiceError::NotJSON;
         QTest::newRow("forbidden") << kAppID << FixtureResponse::json(R"({"error":"forbidden"})", 403)
-                                   << ServiceError::BadStatus
-                                   << "Il servizio di stime ha risposto con un errore (codice 403).";
-        QTest::newRow("invalid id") << qint64(0) << FixtureResponse() << ServiceError::InvalidAppID << "App ID non valido.";
+                                   << ServiceError::BadStatus;
+        QTest::newRow("invalid id") << qint64(0) << FixtureResponse() << ServiceError::InvalidAppID;
 
         // An answer of another shape says nothing about the app: it is unreadable, not "no estimate".
-        const QString unreadable = QStringLiteral("Impossibile leggere i dati delle stime.");
         QTest::newRow("object without apps") << kAppID << FixtureResponse::json(R"({"message":"rate limited"})")
-                                             << ServiceError::Decoding << unreadable;
+                                             << ServiceError::Decoding;
         QTest::newRow("apps not a list") << kAppID << FixtureResponse::json(R"({"apps":{"app_id":1459969523}})")
-                                         << ServiceError::Decoding << unreadable;
-        QTest::newRow("a number") << kAppID << FixtureResponse::json("42") << ServiceError::Decoding << unreadable;
+                                         << ServiceError::Decoding;
+        QTest::newRow("a number") << kAppID << FixtureResponse::json("42") << ServiceError::Decoding;
 
         // Only the record carrying the app's id is the app's; blank wordings are no estimate.
         const auto record = [](const QByteArray& id, const QByteArray& downloads, const QByteArray& revenue) {
@@ -102,27 +93,24 @@ private slots:
                                          + downloads + "\"},\"humanized_worldwide_last_month_revenue\":{\"revenue\":1,\"string\":\""
                                          + revenue + "\"}}]");
         };
-        QTest::newRow("record without an id") << kAppID << record("", "1", "$1") << ServiceError::NoEstimates << noData;
+        QTest::newRow("record without an id") << kAppID << record("", "1", "$1") << ServiceError::NoEstimates;
         QTest::newRow("record with a text id of another app")
-            << kAppID << record(R"("app_id":"389801252",)", "1", "$1") << ServiceError::NoEstimates << noData;
-        QTest::newRow("blank wording") << kAppID << record(R"("app_id":1459969523,)", "  ", "$1")
-                                       << ServiceError::NoEstimates << noData;
-        QTest::newRow("empty wording") << kAppID << record(R"("app_id":1459969523,)", "1", "")
-                                       << ServiceError::NoEstimates << noData;
+            << kAppID << record(R"("app_id":"389801252",)", "1", "$1") << ServiceError::NoEstimates;
+        QTest::newRow("blank wording") << kAppID << record(R"("app_id":1459969523,)", "  ", "$1") << ServiceError::NoEstimates;
+        QTest::newRow("empty wording") << kAppID << record(R"("app_id":1459969523,)", "1", "") << ServiceError::NoEstimates;
     }
 
-    void failuresBecomeItalianErrors()
+    void failuresBecomeErrors()
     {
         QFETCH(qint64, appID);
         QFETCH(FixtureResponse, answer);
         QFETCH(ServiceError, error);
-        QFETCH(QString, text);
         m_server->setRoute(route(appID), answer);
 
         const auto outcome = awaitTask(service().fetchMonetization(appID));
         QVERIFY(!outcome);
         QCOMPARE(outcome.error().kind, error);
-        QCOMPARE(outcome.error().localizedDescription(), text);
+        QVERIFY(!outcome.error().localizedDescription().isEmpty());
         QCOMPARE(m_server->requests().size(), appID > 0 ? 1 : 0);
     }
 
