@@ -169,10 +169,6 @@ private slots:
         QWidget window(nullptr, Qt::WindowFlags(flags));
         window.setWindowModality(Qt::WindowModality(modality));
         QCOMPARE(WindowLevel::of(&window), level);
-        WindowLevel::setOverride(&window, 1000);
-        QCOMPARE(WindowLevel::of(&window), 1000);
-        WindowLevel::clearOverride(&window);
-        QCOMPARE(WindowLevel::of(&window), level);
     }
 
     void siblingsAndChildrenNeverRecurse()
