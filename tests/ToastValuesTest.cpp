@@ -130,21 +130,6 @@ private slots:
         QTRY_VERIFY(done);
     }
 
-    void alignmentDescriptions_data()
-    {
-        QTest::addColumn<int>("edges");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("none") << 0 << QStringLiteral("center");
-        QTest::newRow("top and bottom") << int(Edge::top | Edge::bottom) << QStringLiteral("custom([top, bottom])");
-        QTest::newRow("all four") << 15 << QStringLiteral("custom([top, leading, bottom, trailing])");
-    }
-    void alignmentDescriptions()
-    {
-        QFETCH(int, edges);
-        QFETCH(QString, description);
-        QCOMPARE(ToastAlignment(EdgeSet::fromInt(edges)).description(), description);
-    }
-
     void dismissActionsCompareBySignatureOnly()
     {
         int calls = 0;
