@@ -160,18 +160,14 @@ private slots:
         QTRY_COMPARE(finished, 3);
     }
 
-    void environmentFlowsDown()
+    // Inheritance and shadowing are the view kit's test; here, a value of
+    // another type under the same name counts as absent.
+    void environmentKeysAreTyped()
     {
         QWidget root;
-        auto* middle = new QWidget(&root);
-        auto* leaf = new QWidget(middle);
-        QCOMPARE(Environment::get(leaf, kDepth), 7);
+        auto* leaf = new QWidget(&root);
         Environment::set(&root, kDepth, 1);
         QCOMPARE(Environment::get(leaf, kDepth), 1);
-        Environment::set(middle, kDepth, 2);
-        QCOMPARE(Environment::get(leaf, kDepth), 2);
-        QCOMPARE(Environment::get(&root, kDepth), 1);
-        // A value of another type under the same name counts as absent.
         const EnvironmentKey<QString> sameName{"depth", [] { return QStringLiteral("default"); }};
         QCOMPARE(Environment::get(leaf, sameName), QStringLiteral("default"));
     }
