@@ -188,7 +188,6 @@ private slots:
 
     void cacheAnswersUntilItAges()
     {
-        QCOMPARE(AppRankCache::key(kAppID, QStringLiteral(" us"), std::nullopt), QStringLiteral("1459969523#US#all"));
         const auto first = makeViewModel();
         awaitTask(first->load(false));
         QCOMPARE(requests(), 6);
