@@ -180,13 +180,12 @@ private slots:
     void schemeFollowsPaletteUnlessOverridden()
     {
         QWidget darkWidget;
-        QPalette darkPalette = darkWidget.palette();
-        darkPalette.setColor(QPalette::Window, QColor(40, 40, 40));
-        darkWidget.setPalette(darkPalette);
         QWidget lightWidget;
-        QPalette lightPalette = lightWidget.palette();
-        lightPalette.setColor(QPalette::Window, QColor(240, 240, 240));
-        lightWidget.setPalette(lightPalette);
+        for (QWidget* widget : {&darkWidget, &lightWidget}) {
+            QPalette palette = widget->palette();
+            palette.setColor(QPalette::Window, widget == &darkWidget ? QColor(40, 40, 40) : QColor(240, 240, 240));
+            widget->setPalette(palette);
+        }
 
         QVERIFY(isDarkScheme(&darkWidget));
         QVERIFY(!isDarkScheme(&lightWidget));
@@ -226,7 +225,6 @@ private slots:
 
         third.setFixedImageSize(QSize(30, 20));
         third.setCornerRadius(6);
-        QCOMPARE(third.size(), QSize(30, 20));
         QImage rendered(third.size(), QImage::Format_ARGB32);
         rendered.fill(Qt::transparent);
         third.render(&rendered);
