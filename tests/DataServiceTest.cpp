@@ -157,6 +157,7 @@ private slots:
         const QStringList errors = LogCapture::lines().filter(QStringLiteral("\u274C"));
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors.first().contains(logged), qPrintable(LogCapture::text()));
+        QVERIFY(errors.first().startsWith(QStringLiteral("\"\u274C [DataService.cpp:")) && errors.first().contains(QStringLiteral("] DataService::getAppsData - ")));
     }
 
     void invalidAddressesAreAnsweredLater_data()
