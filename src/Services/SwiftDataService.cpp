@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -28,10 +29,14 @@ namespace {
 // mistaken for a workspace: "PLOV".
 constexpr qint32 kApplicationId = 0x504C4F56;
 
-// The table's columns, in the order of profileValues() and of the reads.
+// The table's columns, in the order of profileValues().
 const QStringList kColumns = QStringLiteral(
     "dedup_key app_id storefront platform name developer icon_url genre description rating_count "
     "average_rating release_date screenshot_urls added_at last_refreshed_at").split(u' ');
+// What a list of saved apps shows, then the details, in the order readProfile() reads them.
+const QString kSummaryColumns = QStringLiteral("app_id, storefront, platform, name, developer, icon_url, added_at");
+const QString kDetailColumns = QStringLiteral(
+    "genre, description, rating_count, average_rating, release_date, screenshot_urls, last_refreshed_at");
 
 // SQLite's own words when it gave any; Qt's wrapper text adds nothing.
 QString errorText(const QSqlError& error)
@@ -45,6 +50,17 @@ int sqliteCode(const QSqlError& error)
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok);
     return ok ? code & 0xff : 0;
+}
+
+// The error number of the system call behind SQLite's last I/O failure on
+// the connection, 0 when there is none.
+int systemErrorNumber(const QSqlDatabase& db)
+{
+    const QVariant handle = db.isValid() && db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return 0;
+    sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData());
+    return connection ? sqlite3_system_errno(connection) : 0;
 }
 
 // Runs one statement without parameters; the error on failure.
@@ -84,9 +100,22 @@ Cause accessProblem(const QString& path, Cause denied)
 }
 
 // The cause behind an SQLite failure on the workspace file; code 0 asks the
-// file system alone.
-Cause diagnose(int code, const QString& path)
+// file system alone. `osError` is the system's error number behind an I/O
+// failure: the side files SQLite makes beside the workspace (its log and the
+// log's index) fail that way when the disk is full.
+Cause diagnose(int code, const QString& path, int osError = 0)
 {
+    if (code == SQLITE_IOERR || code == SQLITE_CANTOPEN) {
+        switch (osError) {
+        case ENOSPC:
+        case EDQUOT:
+            return Cause::DiskFull;
+        case EROFS:
+            return Cause::ReadOnlyFileSystem;
+        default:
+            break;
+        }
+    }
     switch (code) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
@@ -282,19 +311,33 @@ QString SwiftDataService::failure(const QString& what, const QString& detail) co
     return detail.isEmpty() ? what : tr("%1: %2").arg(what, detail);
 }
 
-QString SwiftDataService::openFailure(int sqliteCode, const QString& fallback) const
+// What SQLite said about a failed statement, with the system error behind it.
+struct SwiftDataService::SqlFailure {
+    SqlFailure() = default;
+    SqlFailure(const QSqlError& error, const QSqlDatabase& db)
+        : code(sqliteCode(error))
+        , osError(systemErrorNumber(db))
+        , text(errorText(error))
+    {
+    }
+    int code = 0;
+    int osError = 0;
+    QString text;
+};
+
+QString SwiftDataService::openFailure(const SqlFailure& failed, const QString& what) const
 {
-    const Cause cause = diagnose(sqliteCode, m_path);
+    const Cause cause = diagnose(failed.code, m_path, failed.osError);
     if (cause == Cause::Unknown)
-        return fallback;
+        return failure(what, failed.text);
     return tr("The workspace database %1 cannot be opened: %2.").arg(m_path, causeText(cause, m_path));
 }
 
-QString SwiftDataService::operationFailure(const QString& what, int sqliteCode, const QString& detail) const
+QString SwiftDataService::operationFailure(const QString& what, const SqlFailure& failed) const
 {
-    const Cause cause = diagnose(sqliteCode, m_path);
+    const Cause cause = diagnose(failed.code, m_path, failed.osError);
     if (cause == Cause::Unknown)
-        return failure(what, detail);
+        return failure(what, failed.text);
     return (cause == Cause::Locked ? tr("%1: %2; try again.") : tr("%1: %2.")).arg(what, causeText(cause, m_path));
 }
 
@@ -415,30 +458,47 @@ std::optional<QString> SwiftDataService::createWorkspaceFile()
         else
             failed = createSchema(db);
         if (failed)
-            error = openFailure(sqliteCode(*failed), failure(tr("The workspace database %1 could not be created").arg(m_path),
-                                                             errorText(*failed)));
+            error = openFailure(SqlFailure(*failed, db), tr("The workspace database %1 could not be created").arg(m_path));
         db.close();
     }
     QSqlDatabase::removeDatabase(connection);
     if (!error && !moveIntoPlace(staging, m_path))
-        error = openFailure(0, tr("The workspace database %1 could not be moved into place.").arg(m_path));
+        error = openFailure(SqlFailure(), tr("The workspace database %1 could not be moved into place.").arg(m_path));
     QFile::remove(staging);
     QFile::remove(staging + QStringLiteral("-journal"));
     return error;
 }
 
-std::optional<QString> SwiftDataService::openWorkspaceFile()
+std::optional<QString> SwiftDataService::connect(int busyTimeoutMs)
 {
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     if (!m_db.isValid())
         return tr("The SQLite driver of Qt Sql is not available.");
     m_db.setDatabaseName(m_path);
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(openBusyTimeoutMs));
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
     if (!m_db.open())
-        return openFailure(sqliteCode(m_db.lastError()),
-                           failure(tr("The workspace database %1 could not be opened").arg(m_path),
-                                   errorText(m_db.lastError())));
+        return openFailure(SqlFailure(m_db.lastError(), m_db), tr("The workspace database %1 could not be opened").arg(m_path));
+    return std::nullopt;
+}
+
+std::optional<QString> SwiftDataService::openWorkspaceFile()
+{
+    if (auto error = connect(openBusyTimeoutMs))
+        return error;
     return verifyAndPrepareSchema();
+}
+
+Result<std::unique_ptr<SwiftDataService>, QString> SwiftDataService::reopen(const QString& databasePath)
+{
+    using R = Result<std::unique_ptr<SwiftDataService>, QString>;
+    std::unique_ptr<SwiftDataService> service(new SwiftDataService(databasePath));
+    if (auto error = service->connect(writeBusyTimeoutMs))
+        return R::failure(*error);
+    // Per connection, as open() sets it: every commit survives a power cut.
+    if (auto error = execute(service->m_db, QStringLiteral("PRAGMA synchronous=FULL")))
+        return R::failure(service->openFailure(SqlFailure(*error, service->m_db),
+                                               tr("The workspace database %1 could not be prepared").arg(databasePath)));
+    return R(std::move(service));
 }
 
 std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
@@ -451,9 +511,8 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
                                   "SELECT count(*) FROM sqlite_master WHERE name = 'saved_app_profiles'"}) {
         const auto fact = scalar(m_db, QString::fromLatin1(statement));
         if (!fact)
-            return openFailure(sqliteCode(fact.error()),
-                               failure(tr("The file %1 is not a readable workspace database").arg(m_path),
-                                       errorText(fact.error())));
+            return openFailure(SqlFailure(fact.error(), m_db),
+                               tr("The file %1 is not a readable workspace database").arg(m_path));
         facts.append(fact.value());
     }
     const qint64 applicationId = facts.at(0).toLongLong();
@@ -472,8 +531,7 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
             .arg(schemaVersion);
 
     const auto notPrepared = [this](const QSqlError& error) {
-        return openFailure(sqliteCode(error), failure(tr("The workspace database %1 could not be prepared").arg(m_path),
-                                                      errorText(error)));
+        return openFailure(SqlFailure(error, m_db), tr("The workspace database %1 could not be prepared").arg(m_path));
     };
     // A kill during a write must lose nothing committed and never corrupt the
     // file: write-ahead log, synced on every commit. Where the file system
@@ -496,45 +554,72 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
     return std::nullopt;
 }
 
-Result<QList<SavedAppProfile>, QString> SwiftDataService::fetchProfiles() const
+namespace {
+// One row of kSummaryColumns, followed by kDetailColumns when `details` is
+// set; none for a row of a platform this version does not know.
+std::optional<SavedAppProfile> readProfile(const QSqlQuery& query, bool details)
+{
+    const auto platform = appPlatformFromRawValue(query.value(2).toString());
+    if (!platform) {
+        Log::warning(QStringLiteral("Skipping saved app %1 with unknown platform %2")
+                         .arg(query.value(0).toString(), query.value(2).toString()));
+        return std::nullopt;
+    }
+    SavedAppProfile profile;
+    profile.app.id = query.value(0).toLongLong();
+    profile.storefront = query.value(1).toString();
+    profile.app.platform = *platform;
+    profile.app.name = query.value(3).toString();
+    profile.app.developer = query.value(4).toString();
+    profile.app.iconURL = QUrl(query.value(5).toString());
+    profile.addedAt = dateFromColumn(query, 6);
+    if (!details)
+        return profile;
+    profile.app.genre = query.value(7).toString();
+    profile.app.description = query.value(8).toString();
+    if (!query.isNull(9))
+        profile.app.ratingCount = query.value(9).toInt();
+    if (!query.isNull(10))
+        profile.app.averageRating = query.value(10).toDouble();
+    if (!query.isNull(11))
+        profile.app.releaseDate = dateFromColumn(query, 11);
+    profile.app.screenshotURLs = screenshotsFromJson(query.value(12).toString());
+    profile.lastRefreshedAt = dateFromColumn(query, 13);
+    return profile;
+}
+} // namespace
+
+Result<QList<SavedAppProfile>, QString> SwiftDataService::fetchSummaries() const
 {
     using R = Result<QList<SavedAppProfile>, QString>;
+    const QString what = tr("Could not read the saved apps");
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT %1 FROM saved_app_profiles").arg(kColumns.join(u", "))))
-        return R::failure(operationFailure(tr("Could not read the saved apps"), sqliteCode(query.lastError()), errorText(query.lastError())));
-
+    if (!query.exec(QStringLiteral("SELECT %1 FROM saved_app_profiles").arg(kSummaryColumns)))
+        return R::failure(operationFailure(what, SqlFailure(query.lastError(), m_db)));
     QList<SavedAppProfile> profiles;
     while (query.next()) {
-        const auto platform = appPlatformFromRawValue(query.value(3).toString());
-        if (!platform) {
-            Log::warning(QStringLiteral("Skipping saved app %1 with unknown platform").arg(query.value(0).toString()));
-            continue;
-        }
-        SavedAppProfile profile;
-        profile.app.id = query.value(1).toLongLong();
-        profile.storefront = query.value(2).toString();
-        profile.app.platform = *platform;
-        profile.app.name = query.value(4).toString();
-        profile.app.developer = query.value(5).toString();
-        profile.app.iconURL = QUrl(query.value(6).toString());
-        profile.app.genre = query.value(7).toString();
-        profile.app.description = query.value(8).toString();
-        if (!query.isNull(9))
-            profile.app.ratingCount = query.value(9).toInt();
-        if (!query.isNull(10))
-            profile.app.averageRating = query.value(10).toDouble();
-        if (!query.isNull(11))
-            profile.app.releaseDate = dateFromColumn(query, 11);
-        profile.app.screenshotURLs = screenshotsFromJson(query.value(12).toString());
-        profile.addedAt = dateFromColumn(query, 13);
-        profile.lastRefreshedAt = dateFromColumn(query, 14);
-        profiles.append(std::move(profile));
+        if (auto profile = readProfile(query, false))
+            profiles.append(std::move(*profile));
     }
     if (query.lastError().isValid())
-        return R::failure(operationFailure(tr("Could not read the saved apps"), sqliteCode(query.lastError()), errorText(query.lastError())));
+        return R::failure(operationFailure(what, SqlFailure(query.lastError(), m_db)));
     std::sort(profiles.begin(), profiles.end(), SavedAppProfile::precedes);
     return profiles;
+}
+
+Result<std::optional<SavedAppProfile>, QString> SwiftDataService::fetchProfile(const QString& dedupKey) const
+{
+    using R = Result<std::optional<SavedAppProfile>, QString>;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT %1, %2 FROM saved_app_profiles WHERE dedup_key = ?")
+                      .arg(kSummaryColumns, kDetailColumns));
+    query.addBindValue(dedupKey);
+    if (!query.exec())
+        return R::failure(operationFailure(tr("Could not read the saved app %1").arg(dedupKey),
+                                           SqlFailure(query.lastError(), m_db)));
+    return R(query.next() ? readProfile(query, true) : std::nullopt);
 }
 
 Result<SavedAppProfile, QString> SwiftDataService::upsert(const SavedAppProfile& profile)
@@ -556,7 +641,7 @@ Result<SavedAppProfile, QString> SwiftDataService::upsert(const SavedAppProfile&
         stored.lastRefreshedAt = now;
     const QString what = tr("Could not save \u201C%1\u201D").arg(stored.app.name);
     const auto failed = [&](const QSqlError& error) {
-        return R::failure(operationFailure(what, sqliteCode(error), errorText(error)));
+        return R::failure(operationFailure(what, SqlFailure(error, m_db)));
     };
 
     WriteTransaction transaction(m_db);
@@ -587,7 +672,7 @@ Result<bool, QString> SwiftDataService::remove(const QString& dedupKey, const QS
     const QString what = name.isEmpty() ? tr("Could not remove the saved app %1").arg(dedupKey)
                                         : tr("Could not remove \u201C%1\u201D").arg(name);
     const auto failed = [&](const QSqlError& error) {
-        return R::failure(operationFailure(what, sqliteCode(error), errorText(error)));
+        return R::failure(operationFailure(what, SqlFailure(error, m_db)));
     };
     WriteTransaction transaction(m_db);
     if (auto error = transaction.begin())

@@ -24,6 +24,19 @@ void SavedAppProfile::setDetails(const AppInfo& details)
     app.platform = platform;
 }
 
+SavedAppProfile SavedAppProfile::summary() const
+{
+    SavedAppProfile listed;
+    listed.storefront = storefront;
+    listed.app.id = app.id;
+    listed.app.name = app.name;
+    listed.app.developer = app.developer;
+    listed.app.iconURL = app.iconURL;
+    listed.app.platform = app.platform;
+    listed.addedAt = addedAt;
+    return listed;
+}
+
 bool SavedAppProfile::precedes(const SavedAppProfile& lhs, const SavedAppProfile& rhs)
 {
     if (lhs.addedAt != rhs.addedAt)

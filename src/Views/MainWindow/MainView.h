@@ -85,7 +85,6 @@ signals:
     void detailAreaCreated(AppDetailArea* detail);
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -103,7 +102,6 @@ private:
     void applyColors();
 
     MainViewModel* m_model;
-    bool m_loadedOnce = false;
     bool m_firstFramePainted = false;
     bool m_firstFrameQueued = false;
 
