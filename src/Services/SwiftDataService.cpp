@@ -54,14 +54,66 @@ int sqliteCode(const QSqlError& error)
 
 // The error number of the system call behind SQLite's last I/O failure on
 // the connection, 0 when there is none.
-int systemErrorNumber(const QSqlDatabase& db)
+sqlite3* connectionHandle(const QSqlDatabase& db)
 {
     const QVariant handle = db.isValid() && db.driver() ? db.driver()->handle() : QVariant();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return 0;
-    sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData());
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+int systemErrorNumber(const QSqlDatabase& db)
+{
+    sqlite3* connection = connectionHandle(db);
     return connection ? sqlite3_system_errno(connection) : 0;
 }
+
+// A read straight through SQLite on a Qt connection's handle: for thousands
+// of rows, wrapping every value in a variant costs more than the read itself.
+class Statement {
+public:
+    Statement(const QSqlDatabase& db, const QString& sql)
+        : m_db(connectionHandle(db))
+    {
+        m_result = m_db ? sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &m_statement, nullptr) : SQLITE_MISUSE;
+    }
+    ~Statement() { sqlite3_finalize(m_statement); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(int parameter, const QString& text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        if (m_result == SQLITE_OK)
+            m_result = sqlite3_bind_text(m_statement, parameter, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    // True while there is a row; afterwards failed() tells whether the read ended early.
+    bool next()
+    {
+        if (m_result != SQLITE_OK && m_result != SQLITE_ROW)
+            return false;
+        m_result = sqlite3_step(m_statement);
+        return m_result == SQLITE_ROW;
+    }
+    bool failed() const { return m_result != SQLITE_ROW && m_result != SQLITE_DONE && m_result != SQLITE_OK; }
+    int resultCode() const { return m_result; }
+    QString errorMessage() const { return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString(); }
+    int osError() const { return m_db ? sqlite3_system_errno(m_db) : 0; }
+
+    bool isNull(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
+    qint64 integer(int column) const { return sqlite3_column_int64(m_statement, column); }
+    double real(int column) const { return sqlite3_column_double(m_statement, column); }
+    QString text(int column) const
+    {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+        return bytes ? QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column)) : QStringLiteral("");
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_statement = nullptr;
+    int m_result = SQLITE_OK;
+};
 
 // Runs one statement without parameters; the error on failure.
 std::optional<QSqlError> execute(const QSqlDatabase& db, const QString& statement)
@@ -252,9 +304,9 @@ QString upsertStatement()
              updates.join(u", "));
 }
 
-QDateTime dateFromColumn(const QSqlQuery& query, int column)
+QDateTime dateFromMilliseconds(qint64 milliseconds)
 {
-    return QDateTime::fromMSecsSinceEpoch(query.value(column).toLongLong(), Qt::UTC);
+    return QDateTime::fromMSecsSinceEpoch(milliseconds, Qt::UTC);
 }
 
 QList<QUrl> screenshotsFromJson(const QString& text)
@@ -315,9 +367,13 @@ QString SwiftDataService::failure(const QString& what, const QString& detail) co
 struct SwiftDataService::SqlFailure {
     SqlFailure() = default;
     SqlFailure(const QSqlError& error, const QSqlDatabase& db)
-        : code(sqliteCode(error))
-        , osError(systemErrorNumber(db))
-        , text(errorText(error))
+        : SqlFailure(sqliteCode(error), systemErrorNumber(db), errorText(error))
+    {
+    }
+    SqlFailure(int resultCode, int systemError, QString message)
+        : code(resultCode & 0xff)
+        , osError(systemError)
+        , text(std::move(message))
     {
     }
     int code = 0;
@@ -406,6 +462,10 @@ std::optional<QSqlError> createSchema(const QSqlDatabase& db)
                        "description TEXT NOT NULL, rating_count INTEGER, average_rating REAL, "
                        "release_date INTEGER, screenshot_urls TEXT NOT NULL, "
                        "added_at INTEGER NOT NULL, last_refreshed_at INTEGER NOT NULL)"),
+        // What the sidebar lists, in its order: read from the index alone, the
+        // list never touches the descriptions and screenshot lists of the rows.
+        QStringLiteral("CREATE INDEX IF NOT EXISTS saved_app_summaries ON saved_app_profiles "
+                       "(added_at, app_id, storefront, platform, name, developer, icon_url)"),
         QStringLiteral("PRAGMA application_id=%1").arg(kApplicationId),
         QStringLiteral("PRAGMA user_version=%1").arg(SwiftDataService::schemaVersion),
     };
@@ -508,7 +568,8 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
     QVariantList facts;
     for (const char* statement : {"PRAGMA application_id", "PRAGMA user_version", "PRAGMA quick_check",
                                   "SELECT count(*) FROM sqlite_master",
-                                  "SELECT count(*) FROM sqlite_master WHERE name = 'saved_app_profiles'"}) {
+                                  "SELECT count(*) FROM sqlite_master WHERE name = 'saved_app_profiles'",
+                                  "SELECT count(*) FROM sqlite_master WHERE name = 'saved_app_summaries'"}) {
         const auto fact = scalar(m_db, QString::fromLatin1(statement));
         if (!fact)
             return openFailure(SqlFailure(fact.error(), m_db),
@@ -521,6 +582,7 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
         return failure(tr("The workspace database %1 is damaged").arg(m_path), facts.at(2).toString());
     const bool empty = applicationId == 0 && version == 0 && facts.at(3).toLongLong() == 0;
     const bool hasTable = facts.at(4).toLongLong() == 1;
+    const bool hasIndex = facts.at(5).toLongLong() == 1; // files of earlier versions have none
     if (!empty && applicationId != kApplicationId)
         return tr("The database %1 belongs to another application.").arg(m_path);
     if (version > schemaVersion)
@@ -545,7 +607,7 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
     if (auto error = execute(m_db, QStringLiteral("PRAGMA synchronous=FULL")))
         return notPrepared(*error);
     // An empty file (left by an older version) or an older schema.
-    if (version != schemaVersion || !hasTable) {
+    if (version != schemaVersion || !hasTable || !hasIndex) {
         if (auto error = createSchema(m_db))
             return notPrepared(*error);
     }
@@ -557,34 +619,33 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
 namespace {
 // One row of kSummaryColumns, followed by kDetailColumns when `details` is
 // set; none for a row of a platform this version does not know.
-std::optional<SavedAppProfile> readProfile(const QSqlQuery& query, bool details)
+std::optional<SavedAppProfile> readProfile(const Statement& row, bool details)
 {
-    const auto platform = appPlatformFromRawValue(query.value(2).toString());
+    const auto platform = appPlatformFromRawValue(row.text(2));
     if (!platform) {
-        Log::warning(QStringLiteral("Skipping saved app %1 with unknown platform %2")
-                         .arg(query.value(0).toString(), query.value(2).toString()));
+        Log::warning(QStringLiteral("Skipping saved app %1 with unknown platform %2").arg(row.integer(0)).arg(row.text(2)));
         return std::nullopt;
     }
     SavedAppProfile profile;
-    profile.app.id = query.value(0).toLongLong();
-    profile.storefront = query.value(1).toString();
+    profile.app.id = row.integer(0);
+    profile.storefront = row.text(1);
     profile.app.platform = *platform;
-    profile.app.name = query.value(3).toString();
-    profile.app.developer = query.value(4).toString();
-    profile.app.iconURL = QUrl(query.value(5).toString());
-    profile.addedAt = dateFromColumn(query, 6);
+    profile.app.name = row.text(3);
+    profile.app.developer = row.text(4);
+    profile.app.iconURL = QUrl(row.text(5));
+    profile.addedAt = dateFromMilliseconds(row.integer(6));
     if (!details)
         return profile;
-    profile.app.genre = query.value(7).toString();
-    profile.app.description = query.value(8).toString();
-    if (!query.isNull(9))
-        profile.app.ratingCount = query.value(9).toInt();
-    if (!query.isNull(10))
-        profile.app.averageRating = query.value(10).toDouble();
-    if (!query.isNull(11))
-        profile.app.releaseDate = dateFromColumn(query, 11);
-    profile.app.screenshotURLs = screenshotsFromJson(query.value(12).toString());
-    profile.lastRefreshedAt = dateFromColumn(query, 13);
+    profile.app.genre = row.text(7);
+    profile.app.description = row.text(8);
+    if (!row.isNull(9))
+        profile.app.ratingCount = int(row.integer(9));
+    if (!row.isNull(10))
+        profile.app.averageRating = row.real(10);
+    if (!row.isNull(11))
+        profile.app.releaseDate = dateFromMilliseconds(row.integer(11));
+    profile.app.screenshotURLs = screenshotsFromJson(row.text(12));
+    profile.lastRefreshedAt = dateFromMilliseconds(row.integer(13));
     return profile;
 }
 } // namespace
@@ -592,34 +653,32 @@ std::optional<SavedAppProfile> readProfile(const QSqlQuery& query, bool details)
 Result<QList<SavedAppProfile>, QString> SwiftDataService::fetchSummaries() const
 {
     using R = Result<QList<SavedAppProfile>, QString>;
-    const QString what = tr("Could not read the saved apps");
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT %1 FROM saved_app_profiles").arg(kSummaryColumns)))
-        return R::failure(operationFailure(what, SqlFailure(query.lastError(), m_db)));
+    Statement rows(m_db, QStringLiteral("SELECT %1 FROM saved_app_profiles ORDER BY added_at").arg(kSummaryColumns));
     QList<SavedAppProfile> profiles;
-    while (query.next()) {
-        if (auto profile = readProfile(query, false))
+    while (rows.next()) {
+        if (auto profile = readProfile(rows, false))
             profiles.append(std::move(*profile));
     }
-    if (query.lastError().isValid())
-        return R::failure(operationFailure(what, SqlFailure(query.lastError(), m_db)));
-    std::sort(profiles.begin(), profiles.end(), SavedAppProfile::precedes);
+    if (rows.failed())
+        return R::failure(operationFailure(tr("Could not read the saved apps"),
+                                           SqlFailure(rows.resultCode(), rows.osError(), rows.errorMessage())));
+    // In order already, unless apps share an added date.
+    if (!std::is_sorted(profiles.cbegin(), profiles.cend(), SavedAppProfile::precedes))
+        std::sort(profiles.begin(), profiles.end(), SavedAppProfile::precedes);
     return profiles;
 }
 
 Result<std::optional<SavedAppProfile>, QString> SwiftDataService::fetchProfile(const QString& dedupKey) const
 {
     using R = Result<std::optional<SavedAppProfile>, QString>;
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1, %2 FROM saved_app_profiles WHERE dedup_key = ?")
-                      .arg(kSummaryColumns, kDetailColumns));
-    query.addBindValue(dedupKey);
-    if (!query.exec())
+    Statement row(m_db, QStringLiteral("SELECT %1, %2 FROM saved_app_profiles WHERE dedup_key = ?")
+                            .arg(kSummaryColumns, kDetailColumns));
+    row.bind(1, dedupKey);
+    const bool found = row.next();
+    if (row.failed())
         return R::failure(operationFailure(tr("Could not read the saved app %1").arg(dedupKey),
-                                           SqlFailure(query.lastError(), m_db)));
-    return R(query.next() ? readProfile(query, true) : std::nullopt);
+                                           SqlFailure(row.resultCode(), row.osError(), row.errorMessage())));
+    return R(found ? readProfile(row, true) : std::nullopt);
 }
 
 Result<SavedAppProfile, QString> SwiftDataService::upsert(const SavedAppProfile& profile)
@@ -659,7 +718,7 @@ Result<SavedAppProfile, QString> SwiftDataService::upsert(const SavedAppProfile&
         query.bindValue(QStringLiteral(":dedup_key"), stored.dedupKey());
         if (!query.exec() || !query.next())
             return failed(query.lastError());
-        stored.addedAt = dateFromColumn(query, 0);
+        stored.addedAt = dateFromMilliseconds(query.value(0).toLongLong());
     }
     if (auto error = transaction.commit())
         return failed(*error);

@@ -46,9 +46,11 @@ void SavedAppsViewModel::startOpening()
         {
             // A connection of this thread's own: checked, read and closed here.
             auto store = SwiftDataService::open(path);
-            if (store)
+            if (store) {
                 opened.list = store.value()->fetchSummaries();
-            else
+                if (opened.list)
+                    opened.keys = keysOf(opened.list.value());
+            } else
                 opened.error = store.error();
         }
         promise.set_value(std::move(opened));
@@ -82,7 +84,7 @@ void SavedAppsViewModel::finishOpening()
         return;
     }
     if (opened.list) {
-        setList(std::move(opened.list).value());
+        setList(std::move(opened.list).value(), std::move(opened.keys));
     } else {
         Log::error(opened.list.error());
         setErrorMessage(opened.list.error());
@@ -155,18 +157,25 @@ void SavedAppsViewModel::load()
     }
     setErrorMessage({});
     m_detailed.reset();
-    setList(std::move(profiles).value());
+    QSet<QString> keys = keysOf(profiles.value());
+    setList(std::move(profiles).value(), std::move(keys));
 }
 
-void SavedAppsViewModel::setList(QList<SavedAppProfile> profiles)
+QSet<QString> SavedAppsViewModel::keysOf(const QList<SavedAppProfile>& profiles)
+{
+    QSet<QString> keys;
+    keys.reserve(profiles.size());
+    for (const SavedAppProfile& profile : profiles)
+        keys.insert(profile.dedupKey());
+    return keys;
+}
+
+void SavedAppsViewModel::setList(QList<SavedAppProfile> profiles, QSet<QString> keys)
 {
     if (profiles == m_savedApps)
         return;
     m_savedApps = std::move(profiles);
-    m_keys.clear();
-    m_keys.reserve(m_savedApps.size());
-    for (const SavedAppProfile& profile : std::as_const(m_savedApps))
-        m_keys.insert(profile.dedupKey());
+    m_keys = std::move(keys);
     emit savedAppsChanged();
 }
 

@@ -84,6 +84,7 @@ private:
     struct Opened {
         std::optional<QString> error;
         Result<QList<SavedAppProfile>, QString> list = QList<SavedAppProfile>();
+        QSet<QString> keys; // of the list, made on the opening thread too
     };
 
     explicit SavedAppsViewModel(QString path, QObject* parent = nullptr);
@@ -91,7 +92,8 @@ private:
     void finishOpening();
     bool ensureOpen();
     QString notOpen() const;
-    void setList(QList<SavedAppProfile> profiles);
+    static QSet<QString> keysOf(const QList<SavedAppProfile>& profiles);
+    void setList(QList<SavedAppProfile> profiles, QSet<QString> keys);
     Result<SavedAppProfile, QString> save(const SavedAppProfile& profile);
     void setErrorMessage(const QString& message);
     void reportWriteFailure(const QString& message);
