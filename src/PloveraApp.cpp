@@ -5,6 +5,7 @@
 #include "Services/Updater/StandardUpdaterController.h"
 #include "Views/UpdateCommand/ApplicationMenu.h"
 #include "Views/MainWindow/MainView.h"
+#include "Views/MainWindow/StorefrontListModel.h"
 #include "Views/Onboarding/OnboardingView.h"
 #include "ViewModels/SavedAppsViewModel.h"
 #include "Services/AppSettings.h"
@@ -30,8 +31,11 @@ Result<std::unique_ptr<PloveraApp>, QString> PloveraApp::create(Options options)
         QTimer::singleShot(0, raw, [raw] { raw->updateWindowContent(); });
     });
 
-    // The workspace opens and is read on a thread of its own while the window is built.
+    // The workspace opens and is read on a thread of its own while the window
+    // is built, and the country menu's order is worked out on another; the
+    // menu waits for it if it comes first.
     app->m_savedApps = SavedAppsViewModel::openInBackground(options.databasePath);
+    app->m_storefrontSorter = std::thread([] { StorefrontListModel::codesByRegionName(); });
 
     // The updater is started now; it sends nothing until a check is asked for.
     app->m_updaterController = new StandardUpdaterController(true, app.get());
@@ -57,6 +61,8 @@ QString PloveraApp::workspaceFailure(const QString& reason)
 PloveraApp::~PloveraApp()
 {
     delete m_window;
+    if (m_storefrontSorter.joinable())
+        m_storefrontSorter.join();
 }
 
 MainView* PloveraApp::mainView() const

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <thread>
 #include <optional>
 
 class MacAppDelegate;
@@ -60,6 +61,8 @@ private:
     PloveraApp() = default;
     void updateWindowContent();
 
+    // Sorts the storefronts for the country menu while the window is built.
+    std::thread m_storefrontSorter;
     MacAppDelegate* m_delegate = nullptr;
     std::unique_ptr<SavedAppsViewModel> m_savedApps;
     QMainWindow* m_window = nullptr;
