@@ -370,6 +370,49 @@ private slots:
         QCOMPARE(after, before);
     }
 
+    void backgroundOpenListsOrFailsOnce_data()
+    {
+        QTest::addColumn<bool>("garbage");
+        QTest::newRow("intact") << false;
+        QTest::newRow("not a database") << true;
+    }
+    void backgroundOpenListsOrFailsOnce()
+    {
+        QFETCH(bool, garbage);
+        QVERIFY(QDir().mkpath(folder()));
+        if (garbage)
+            cause(Trouble::NotADatabase, path());
+        else if (const auto seeded = loadedWorkspace(path()))
+            QVERIFY(seeded->add(sampleApp(1, QStringLiteral("Kept")), QStringLiteral("US")));
+        const auto before = snapshot(folder());
+        auto workspace = SavedAppsViewModel::openInBackground(path());
+        QSignalSpy failed(workspace.get(), &SavedAppsViewModel::openFailed);
+        QSignalSpy loaded(workspace.get(), &SavedAppsViewModel::loadedChanged);
+        // A write made before the opening ends waits for it.
+        const auto added = workspace->add(sampleApp(2, QStringLiteral("Early")), QStringLiteral("US"));
+        QCOMPARE(added.hasValue(), !garbage);
+        QCOMPARE(workspace->isLoaded(), !garbage);
+        QCoreApplication::processEvents(); // the opening's own posted report changes nothing more
+        QCOMPARE(failed.count(), garbage ? 1 : 0);
+        QCOMPARE(loaded.count(), garbage ? 0 : 1);
+        if (garbage) {
+            QVERIFY(added.error().contains(QStringLiteral("not a readable workspace database")));
+            QCOMPARE(snapshot(folder()), before);
+        } else {
+            QCOMPARE(workspace->savedAppIDs(), (QList<qint64>{1, 2}));
+        }
+    }
+
+    void earlierWorkspaceGainsTheListIndex()
+    {
+        if (const auto seeded = loadedWorkspace(path()))
+            QVERIFY(seeded->add(sampleApp(1, QStringLiteral("Kept")), QStringLiteral("US")));
+        QVERIFY(execBehindTheBack(path(), "DROP INDEX saved_app_summaries"));
+        const auto workspace = loadedWorkspace(path());
+        QVERIFY(workspace && workspace->savedAppIDs() == QList<qint64>{1});
+        QVERIFY(!execBehindTheBack(path(), "CREATE INDEX saved_app_summaries ON saved_app_profiles (added_at)"));
+    }
+
     void failedWritesAreReportedAndLoseNothing_data()
     {
         QTest::addColumn<Trouble>("trouble");
