@@ -85,17 +85,23 @@ void BM_AddApp(benchmark::State& state)
     state.counters["saved"] = double(app->savedApps()->savedApps().size());
 }
 
+// The reference list: one text a row, the sidebar's size.
+void showBareList(QListView* list, QAbstractItemModel* rows)
+{
+    list->setModel(rows);
+    list->setUniformItemSizes(true);
+    list->resize(260, 800);
+    list->show();
+    settle();
+}
+
 void BM_BareListAppend(benchmark::State& state)
 {
     QStandardItemModel rows;
     for (int row = 0; row < state.range(0); ++row)
         rows.appendRow(new QStandardItem(sampleApp(row).name));
     QListView list;
-    list.setModel(&rows);
-    list.setUniformItemSizes(true);
-    list.resize(260, 800);
-    list.show();
-    settle();
+    showBareList(&list, &rows);
     qint64 id = 1000000;
     for (auto _ : state) {
         rows.appendRow(new QStandardItem(sampleApp(++id).name));
@@ -136,11 +142,7 @@ void BM_BareListScroll(benchmark::State& state)
         names.append(sampleApp(row).name);
     QStringListModel rows(names);
     QListView list;
-    list.setModel(&rows);
-    list.setUniformItemSizes(true);
-    list.resize(260, 800);
-    list.show();
-    settle();
+    showBareList(&list, &rows);
     for (auto _ : state) {
         scrollOnePage(&list);
         settle();

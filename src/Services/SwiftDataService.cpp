@@ -126,6 +126,20 @@ std::optional<QSqlError> execute(const QSqlDatabase& db, const QString& statemen
 
 enum class Cause { Unknown, Locked, DiskFull, ReadOnlyFileSystem, FolderNotWritable, FileNotWritable };
 
+// The cause a system error number names, else `otherwise`.
+Cause causeOfSystemError(int error, Cause otherwise)
+{
+    switch (error) {
+    case EROFS:
+        return Cause::ReadOnlyFileSystem;
+    case ENOSPC:
+    case EDQUOT:
+        return Cause::DiskFull;
+    default:
+        return otherwise;
+    }
+}
+
 // Why `path` cannot be read and written, or Unknown when it can. Asked through
 // SQLite's own file layer, so that the answer is about what SQLite meets.
 Cause accessProblem(const QString& path, Cause denied)
@@ -138,17 +152,8 @@ Cause accessProblem(const QString& path, Cause denied)
     errno = 0;
     if (vfs->xAccess(vfs, native.constData(), SQLITE_ACCESS_READWRITE, &allowed) != SQLITE_OK || allowed)
         return Cause::Unknown;
-    switch (vfs->xGetLastError ? vfs->xGetLastError(vfs, 0, nullptr) : errno) {
-    case EROFS:
-        return Cause::ReadOnlyFileSystem;
-    case ENOSPC:
-    case EDQUOT:
-        return Cause::DiskFull;
-    case ENOENT:
-        return Cause::Unknown;
-    default:
-        return denied;
-    }
+    const int error = vfs->xGetLastError ? vfs->xGetLastError(vfs, 0, nullptr) : errno;
+    return error == ENOENT ? Cause::Unknown : causeOfSystemError(error, denied);
 }
 
 // The cause behind an SQLite failure on the workspace file; code 0 asks the
@@ -158,15 +163,8 @@ Cause accessProblem(const QString& path, Cause denied)
 Cause diagnose(int code, const QString& path, int osError = 0)
 {
     if (code == SQLITE_IOERR || code == SQLITE_CANTOPEN) {
-        switch (osError) {
-        case ENOSPC:
-        case EDQUOT:
-            return Cause::DiskFull;
-        case EROFS:
-            return Cause::ReadOnlyFileSystem;
-        default:
-            break;
-        }
+        if (const Cause cause = causeOfSystemError(osError, Cause::Unknown); cause != Cause::Unknown)
+            return cause;
     }
     switch (code) {
     case SQLITE_BUSY:
