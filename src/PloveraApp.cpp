@@ -5,6 +5,7 @@
 #include "Services/Updater/StandardUpdaterController.h"
 #include "Views/UpdateCommand/ApplicationMenu.h"
 #include "Views/MainWindow/MainView.h"
+#include "Views/MainWindow/StorefrontListModel.h"
 #include "Views/Onboarding/OnboardingView.h"
 #include "ViewModels/SavedAppsViewModel.h"
 #include "Services/AppSettings.h"
@@ -30,10 +31,11 @@ Result<std::unique_ptr<PloveraApp>, QString> PloveraApp::create(Options options)
         QTimer::singleShot(0, raw, [raw] { raw->updateWindowContent(); });
     });
 
-    auto savedApps = SavedAppsViewModel::create(options.databasePath);
-    if (!savedApps)
-        return R::failure(QStringLiteral("Failed to initialize ModelContainer: ") + savedApps.error());
-    app->m_savedApps = std::move(savedApps.value());
+    // The workspace opens and is read on a thread of its own while the window
+    // is built, and the country menu's order is worked out on another; the
+    // menu waits for it if it comes first.
+    app->m_savedApps = SavedAppsViewModel::openInBackground(options.databasePath);
+    app->m_storefrontSorter = std::thread([] { StorefrontListModel::codesByRegionName(); });
 
     // The updater is started now; it sends nothing until a check is asked for.
     app->m_updaterController = new StandardUpdaterController(true, app.get());
@@ -44,12 +46,23 @@ Result<std::unique_ptr<PloveraApp>, QString> PloveraApp::create(Options options)
     app->m_window->resize(kDefaultWidth, kDefaultHeight);
     installApplicationMenu(app->m_window, app->m_updaterController->updater());
     app->updateWindowContent();
+    if (options.waitForWorkspace) {
+        if (const auto error = app->m_savedApps->waitUntilOpen())
+            return R::failure(workspaceFailure(*error));
+    }
     return R(std::move(app));
+}
+
+QString PloveraApp::workspaceFailure(const QString& reason)
+{
+    return QStringLiteral("Failed to initialize ModelContainer: ") + reason;
 }
 
 PloveraApp::~PloveraApp()
 {
     delete m_window;
+    if (m_storefrontSorter.joinable())
+        m_storefrontSorter.join();
 }
 
 MainView* PloveraApp::mainView() const
@@ -91,33 +104,57 @@ void PloveraApp::updateWindowContent()
         m_mainView->show();
 }
 
+namespace {
+void reportStartFailure(const QString& message)
+{
+    Log::error(message);
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        QMessageBox::critical(nullptr, QStringLiteral("Plovera"), message);
+}
+} // namespace
+
 int PloveraApp::run(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    auto app = create();
+    // The window shows while the workspace opens; a workspace that cannot be
+    // opened still stops the program, before anything could be saved.
+    Options options;
+    options.waitForWorkspace = false;
+    auto app = create(options);
     if (!app) {
-        const QString message = app.error();
-        Log::error(message);
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-            QMessageBox::critical(nullptr, QStringLiteral("Plovera"), message);
+        reportStartFailure(app.error());
         return 1;
     }
+    QMainWindow* window = app.value()->window();
+    connect(app.value()->savedApps(), &SavedAppsViewModel::openFailed, window, [window](const QString& reason) {
+        window->hide();
+        reportStartFailure(workspaceFailure(reason));
+        QCoreApplication::exit(1);
+    });
     if (qEnvironmentVariableIsSet("PLOVERA_QUIT_AFTER_FIRST_PAINT"))
-        quitAfterFirstPaint(app.value()->window());
-    app.value()->window()->show();
+        quitAfterFirstPaint(window, app.value()->savedApps());
+    window->show();
     return QApplication::exec();
 }
 
 namespace {
-// Ends the program once the window's content has been painted, for timing
-// start-up from outside.
+// Ends the program once the window has been painted with the saved apps in
+// place, for timing start-up from outside. A workspace read after the first
+// frame repaints the sidebar (its rows, or the note that there are none).
 class FirstPaintQuitter : public QObject {
 public:
-    using QObject::QObject;
+    FirstPaintQuitter(QWidget* window, SavedAppsViewModel* workspace)
+        : QObject(window)
+        , m_window(window)
+        , m_workspace(workspace)
+    {
+        qApp->installEventFilter(this);
+    }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && !m_done) {
+        if (event->type() == QEvent::Paint && !m_done && m_workspace->isLoaded() && watched->isWidgetType()
+            && static_cast<QWidget*>(watched)->window() == m_window) {
             m_done = true;
             // After the paint has gone through, so the whole frame is counted.
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
@@ -126,11 +163,13 @@ public:
     }
 
 private:
+    QWidget* m_window;
+    SavedAppsViewModel* m_workspace;
     bool m_done = false;
 };
 } // namespace
 
-void PloveraApp::quitAfterFirstPaint(QWidget* window)
+void PloveraApp::quitAfterFirstPaint(QWidget* window, SavedAppsViewModel* workspace)
 {
-    window->installEventFilter(new FirstPaintQuitter(window));
+    new FirstPaintQuitter(window, workspace);
 }

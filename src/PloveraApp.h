@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <thread>
 #include <optional>
 
 class MacAppDelegate;
@@ -28,18 +29,26 @@ public:
 
     struct Options {
         std::optional<QString> databasePath; // the user's data folder when absent
+        // create() waits for the workspace to open, so that its failure comes
+        // back from create(). The program does not: it builds and shows its
+        // window meanwhile, and stops when the workspace fails (workspaceFailed).
+        bool waitForWorkspace = true;
     };
 
     // Fails with "Failed to initialize ModelContainer: " and the reason when
     // the workspace cannot be opened.
-    static Result<std::unique_ptr<PloveraApp>, QString> create(Options options = {});
+    static Result<std::unique_ptr<PloveraApp>, QString> create(Options options);
+    static Result<std::unique_ptr<PloveraApp>, QString> create() { return create(Options()); }
+    static QString workspaceFailure(const QString& reason);
     ~PloveraApp() override;
 
     // Runs the whole program: the entry point hands over to this. With
-    // PLOVERA_QUIT_AFTER_FIRST_PAINT set it quits once the window is painted.
+    // PLOVERA_QUIT_AFTER_FIRST_PAINT set it quits once the window is painted
+    // with the saved apps in place.
     static int run(int argc, char* argv[]);
-    // Quits the application right after `window` is first painted.
-    static void quitAfterFirstPaint(QWidget* window);
+    // Quits the application right after `window` is first painted once
+    // `workspace` is loaded.
+    static void quitAfterFirstPaint(QWidget* window, SavedAppsViewModel* workspace);
 
     QMainWindow* window() const { return m_window; }
     bool isFirstTime() const;
@@ -52,6 +61,8 @@ private:
     PloveraApp() = default;
     void updateWindowContent();
 
+    // Sorts the storefronts for the country menu while the window is built.
+    std::thread m_storefrontSorter;
     MacAppDelegate* m_delegate = nullptr;
     std::unique_ptr<SavedAppsViewModel> m_savedApps;
     QMainWindow* m_window = nullptr;

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -28,10 +29,14 @@ namespace {
 // mistaken for a workspace: "PLOV".
 constexpr qint32 kApplicationId = 0x504C4F56;
 
-// The table's columns, in the order of profileValues() and of the reads.
+// The table's columns, in the order of profileValues().
 const QStringList kColumns = QStringLiteral(
     "dedup_key app_id storefront platform name developer icon_url genre description rating_count "
     "average_rating release_date screenshot_urls added_at last_refreshed_at").split(u' ');
+// What a list of saved apps shows, then the details, in the order readProfile() reads them.
+const QString kSummaryColumns = QStringLiteral("app_id, storefront, platform, name, developer, icon_url, added_at");
+const QString kDetailColumns = QStringLiteral(
+    "genre, description, rating_count, average_rating, release_date, screenshot_urls, last_refreshed_at");
 
 // SQLite's own words when it gave any; Qt's wrapper text adds nothing.
 QString errorText(const QSqlError& error)
@@ -47,6 +52,69 @@ int sqliteCode(const QSqlError& error)
     return ok ? code & 0xff : 0;
 }
 
+// The error number of the system call behind SQLite's last I/O failure on
+// the connection, 0 when there is none.
+sqlite3* connectionHandle(const QSqlDatabase& db)
+{
+    const QVariant handle = db.isValid() && db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+int systemErrorNumber(const QSqlDatabase& db)
+{
+    sqlite3* connection = connectionHandle(db);
+    return connection ? sqlite3_system_errno(connection) : 0;
+}
+
+// A read straight through SQLite on a Qt connection's handle: for thousands
+// of rows, wrapping every value in a variant costs more than the read itself.
+class Statement {
+public:
+    Statement(const QSqlDatabase& db, const QString& sql)
+        : m_db(connectionHandle(db))
+    {
+        m_result = m_db ? sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &m_statement, nullptr) : SQLITE_MISUSE;
+    }
+    ~Statement() { sqlite3_finalize(m_statement); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(int parameter, const QString& text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        if (m_result == SQLITE_OK)
+            m_result = sqlite3_bind_text(m_statement, parameter, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    // True while there is a row; afterwards failed() tells whether the read ended early.
+    bool next()
+    {
+        if (m_result != SQLITE_OK && m_result != SQLITE_ROW)
+            return false;
+        m_result = sqlite3_step(m_statement);
+        return m_result == SQLITE_ROW;
+    }
+    bool failed() const { return m_result != SQLITE_ROW && m_result != SQLITE_DONE && m_result != SQLITE_OK; }
+    int resultCode() const { return m_result; }
+    QString errorMessage() const { return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString(); }
+    int osError() const { return m_db ? sqlite3_system_errno(m_db) : 0; }
+
+    bool isNull(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
+    qint64 integer(int column) const { return sqlite3_column_int64(m_statement, column); }
+    double real(int column) const { return sqlite3_column_double(m_statement, column); }
+    QString text(int column) const
+    {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+        return bytes ? QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column)) : QStringLiteral("");
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_statement = nullptr;
+    int m_result = SQLITE_OK;
+};
+
 // Runs one statement without parameters; the error on failure.
 std::optional<QSqlError> execute(const QSqlDatabase& db, const QString& statement)
 {
@@ -57,6 +125,20 @@ std::optional<QSqlError> execute(const QSqlDatabase& db, const QString& statemen
 }
 
 enum class Cause { Unknown, Locked, DiskFull, ReadOnlyFileSystem, FolderNotWritable, FileNotWritable };
+
+// The cause a system error number names, else `otherwise`.
+Cause causeOfSystemError(int error, Cause otherwise)
+{
+    switch (error) {
+    case EROFS:
+        return Cause::ReadOnlyFileSystem;
+    case ENOSPC:
+    case EDQUOT:
+        return Cause::DiskFull;
+    default:
+        return otherwise;
+    }
+}
 
 // Why `path` cannot be read and written, or Unknown when it can. Asked through
 // SQLite's own file layer, so that the answer is about what SQLite meets.
@@ -70,23 +152,20 @@ Cause accessProblem(const QString& path, Cause denied)
     errno = 0;
     if (vfs->xAccess(vfs, native.constData(), SQLITE_ACCESS_READWRITE, &allowed) != SQLITE_OK || allowed)
         return Cause::Unknown;
-    switch (vfs->xGetLastError ? vfs->xGetLastError(vfs, 0, nullptr) : errno) {
-    case EROFS:
-        return Cause::ReadOnlyFileSystem;
-    case ENOSPC:
-    case EDQUOT:
-        return Cause::DiskFull;
-    case ENOENT:
-        return Cause::Unknown;
-    default:
-        return denied;
-    }
+    const int error = vfs->xGetLastError ? vfs->xGetLastError(vfs, 0, nullptr) : errno;
+    return error == ENOENT ? Cause::Unknown : causeOfSystemError(error, denied);
 }
 
 // The cause behind an SQLite failure on the workspace file; code 0 asks the
-// file system alone.
-Cause diagnose(int code, const QString& path)
+// file system alone. `osError` is the system's error number behind an I/O
+// failure: the side files SQLite makes beside the workspace (its log and the
+// log's index) fail that way when the disk is full.
+Cause diagnose(int code, const QString& path, int osError = 0)
 {
+    if (code == SQLITE_IOERR || code == SQLITE_CANTOPEN) {
+        if (const Cause cause = causeOfSystemError(osError, Cause::Unknown); cause != Cause::Unknown)
+            return cause;
+    }
     switch (code) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
@@ -223,9 +302,9 @@ QString upsertStatement()
              updates.join(u", "));
 }
 
-QDateTime dateFromColumn(const QSqlQuery& query, int column)
+QDateTime dateFromMilliseconds(qint64 milliseconds)
 {
-    return QDateTime::fromMSecsSinceEpoch(query.value(column).toLongLong(), Qt::UTC);
+    return QDateTime::fromMSecsSinceEpoch(milliseconds, Qt::UTC);
 }
 
 QList<QUrl> screenshotsFromJson(const QString& text)
@@ -282,19 +361,37 @@ QString SwiftDataService::failure(const QString& what, const QString& detail) co
     return detail.isEmpty() ? what : tr("%1: %2").arg(what, detail);
 }
 
-QString SwiftDataService::openFailure(int sqliteCode, const QString& fallback) const
+// What SQLite said about a failed statement, with the system error behind it.
+struct SwiftDataService::SqlFailure {
+    SqlFailure() = default;
+    SqlFailure(const QSqlError& error, const QSqlDatabase& db)
+        : SqlFailure(sqliteCode(error), systemErrorNumber(db), errorText(error))
+    {
+    }
+    SqlFailure(int resultCode, int systemError, QString message)
+        : code(resultCode & 0xff)
+        , osError(systemError)
+        , text(std::move(message))
+    {
+    }
+    int code = 0;
+    int osError = 0;
+    QString text;
+};
+
+QString SwiftDataService::openFailure(const SqlFailure& failed, const QString& what) const
 {
-    const Cause cause = diagnose(sqliteCode, m_path);
+    const Cause cause = diagnose(failed.code, m_path, failed.osError);
     if (cause == Cause::Unknown)
-        return fallback;
+        return failure(what, failed.text);
     return tr("The workspace database %1 cannot be opened: %2.").arg(m_path, causeText(cause, m_path));
 }
 
-QString SwiftDataService::operationFailure(const QString& what, int sqliteCode, const QString& detail) const
+QString SwiftDataService::operationFailure(const QString& what, const SqlFailure& failed) const
 {
-    const Cause cause = diagnose(sqliteCode, m_path);
+    const Cause cause = diagnose(failed.code, m_path, failed.osError);
     if (cause == Cause::Unknown)
-        return failure(what, detail);
+        return failure(what, failed.text);
     return (cause == Cause::Locked ? tr("%1: %2; try again.") : tr("%1: %2.")).arg(what, causeText(cause, m_path));
 }
 
@@ -363,6 +460,10 @@ std::optional<QSqlError> createSchema(const QSqlDatabase& db)
                        "description TEXT NOT NULL, rating_count INTEGER, average_rating REAL, "
                        "release_date INTEGER, screenshot_urls TEXT NOT NULL, "
                        "added_at INTEGER NOT NULL, last_refreshed_at INTEGER NOT NULL)"),
+        // What the sidebar lists, in its order: read from the index alone, the
+        // list never touches the descriptions and screenshot lists of the rows.
+        QStringLiteral("CREATE INDEX IF NOT EXISTS saved_app_summaries ON saved_app_profiles "
+                       "(added_at, app_id, storefront, platform, name, developer, icon_url)"),
         QStringLiteral("PRAGMA application_id=%1").arg(kApplicationId),
         QStringLiteral("PRAGMA user_version=%1").arg(SwiftDataService::schemaVersion),
     };
@@ -415,30 +516,47 @@ std::optional<QString> SwiftDataService::createWorkspaceFile()
         else
             failed = createSchema(db);
         if (failed)
-            error = openFailure(sqliteCode(*failed), failure(tr("The workspace database %1 could not be created").arg(m_path),
-                                                             errorText(*failed)));
+            error = openFailure(SqlFailure(*failed, db), tr("The workspace database %1 could not be created").arg(m_path));
         db.close();
     }
     QSqlDatabase::removeDatabase(connection);
     if (!error && !moveIntoPlace(staging, m_path))
-        error = openFailure(0, tr("The workspace database %1 could not be moved into place.").arg(m_path));
+        error = openFailure(SqlFailure(), tr("The workspace database %1 could not be moved into place.").arg(m_path));
     QFile::remove(staging);
     QFile::remove(staging + QStringLiteral("-journal"));
     return error;
 }
 
-std::optional<QString> SwiftDataService::openWorkspaceFile()
+std::optional<QString> SwiftDataService::connect(int busyTimeoutMs)
 {
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     if (!m_db.isValid())
         return tr("The SQLite driver of Qt Sql is not available.");
     m_db.setDatabaseName(m_path);
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(openBusyTimeoutMs));
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
     if (!m_db.open())
-        return openFailure(sqliteCode(m_db.lastError()),
-                           failure(tr("The workspace database %1 could not be opened").arg(m_path),
-                                   errorText(m_db.lastError())));
+        return openFailure(SqlFailure(m_db.lastError(), m_db), tr("The workspace database %1 could not be opened").arg(m_path));
+    return std::nullopt;
+}
+
+std::optional<QString> SwiftDataService::openWorkspaceFile()
+{
+    if (auto error = connect(openBusyTimeoutMs))
+        return error;
     return verifyAndPrepareSchema();
+}
+
+Result<std::unique_ptr<SwiftDataService>, QString> SwiftDataService::reopen(const QString& databasePath)
+{
+    using R = Result<std::unique_ptr<SwiftDataService>, QString>;
+    std::unique_ptr<SwiftDataService> service(new SwiftDataService(databasePath));
+    if (auto error = service->connect(writeBusyTimeoutMs))
+        return R::failure(*error);
+    // Per connection, as open() sets it: every commit survives a power cut.
+    if (auto error = execute(service->m_db, QStringLiteral("PRAGMA synchronous=FULL")))
+        return R::failure(service->openFailure(SqlFailure(*error, service->m_db),
+                                               tr("The workspace database %1 could not be prepared").arg(databasePath)));
+    return R(std::move(service));
 }
 
 std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
@@ -448,12 +566,12 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
     QVariantList facts;
     for (const char* statement : {"PRAGMA application_id", "PRAGMA user_version", "PRAGMA quick_check",
                                   "SELECT count(*) FROM sqlite_master",
-                                  "SELECT count(*) FROM sqlite_master WHERE name = 'saved_app_profiles'"}) {
+                                  "SELECT count(*) FROM sqlite_master WHERE name = 'saved_app_profiles'",
+                                  "SELECT count(*) FROM sqlite_master WHERE name = 'saved_app_summaries'"}) {
         const auto fact = scalar(m_db, QString::fromLatin1(statement));
         if (!fact)
-            return openFailure(sqliteCode(fact.error()),
-                               failure(tr("The file %1 is not a readable workspace database").arg(m_path),
-                                       errorText(fact.error())));
+            return openFailure(SqlFailure(fact.error(), m_db),
+                               tr("The file %1 is not a readable workspace database").arg(m_path));
         facts.append(fact.value());
     }
     const qint64 applicationId = facts.at(0).toLongLong();
@@ -462,6 +580,7 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
         return failure(tr("The workspace database %1 is damaged").arg(m_path), facts.at(2).toString());
     const bool empty = applicationId == 0 && version == 0 && facts.at(3).toLongLong() == 0;
     const bool hasTable = facts.at(4).toLongLong() == 1;
+    const bool hasIndex = facts.at(5).toLongLong() == 1; // files of earlier versions have none
     if (!empty && applicationId != kApplicationId)
         return tr("The database %1 belongs to another application.").arg(m_path);
     if (version > schemaVersion)
@@ -472,8 +591,7 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
             .arg(schemaVersion);
 
     const auto notPrepared = [this](const QSqlError& error) {
-        return openFailure(sqliteCode(error), failure(tr("The workspace database %1 could not be prepared").arg(m_path),
-                                                      errorText(error)));
+        return openFailure(SqlFailure(error, m_db), tr("The workspace database %1 could not be prepared").arg(m_path));
     };
     // A kill during a write must lose nothing committed and never corrupt the
     // file: write-ahead log, synced on every commit. Where the file system
@@ -487,7 +605,7 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
     if (auto error = execute(m_db, QStringLiteral("PRAGMA synchronous=FULL")))
         return notPrepared(*error);
     // An empty file (left by an older version) or an older schema.
-    if (version != schemaVersion || !hasTable) {
+    if (version != schemaVersion || !hasTable || !hasIndex) {
         if (auto error = createSchema(m_db))
             return notPrepared(*error);
     }
@@ -496,45 +614,69 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
     return std::nullopt;
 }
 
-Result<QList<SavedAppProfile>, QString> SwiftDataService::fetchProfiles() const
+namespace {
+// One row of kSummaryColumns, followed by kDetailColumns when `details` is
+// set; none for a row of a platform this version does not know.
+std::optional<SavedAppProfile> readProfile(const Statement& row, bool details)
+{
+    const auto platform = appPlatformFromRawValue(row.text(2));
+    if (!platform) {
+        Log::warning(QStringLiteral("Skipping saved app %1 with unknown platform %2").arg(row.integer(0)).arg(row.text(2)));
+        return std::nullopt;
+    }
+    SavedAppProfile profile;
+    profile.app.id = row.integer(0);
+    profile.storefront = row.text(1);
+    profile.app.platform = *platform;
+    profile.app.name = row.text(3);
+    profile.app.developer = row.text(4);
+    profile.app.iconURL = QUrl(row.text(5));
+    profile.addedAt = dateFromMilliseconds(row.integer(6));
+    if (!details)
+        return profile;
+    profile.app.genre = row.text(7);
+    profile.app.description = row.text(8);
+    if (!row.isNull(9))
+        profile.app.ratingCount = int(row.integer(9));
+    if (!row.isNull(10))
+        profile.app.averageRating = row.real(10);
+    if (!row.isNull(11))
+        profile.app.releaseDate = dateFromMilliseconds(row.integer(11));
+    profile.app.screenshotURLs = screenshotsFromJson(row.text(12));
+    profile.lastRefreshedAt = dateFromMilliseconds(row.integer(13));
+    return profile;
+}
+} // namespace
+
+Result<QList<SavedAppProfile>, QString> SwiftDataService::fetchSummaries() const
 {
     using R = Result<QList<SavedAppProfile>, QString>;
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT %1 FROM saved_app_profiles").arg(kColumns.join(u", "))))
-        return R::failure(operationFailure(tr("Could not read the saved apps"), sqliteCode(query.lastError()), errorText(query.lastError())));
-
+    Statement rows(m_db, QStringLiteral("SELECT %1 FROM saved_app_profiles ORDER BY added_at").arg(kSummaryColumns));
     QList<SavedAppProfile> profiles;
-    while (query.next()) {
-        const auto platform = appPlatformFromRawValue(query.value(3).toString());
-        if (!platform) {
-            Log::warning(QStringLiteral("Skipping saved app %1 with unknown platform").arg(query.value(0).toString()));
-            continue;
-        }
-        SavedAppProfile profile;
-        profile.app.id = query.value(1).toLongLong();
-        profile.storefront = query.value(2).toString();
-        profile.app.platform = *platform;
-        profile.app.name = query.value(4).toString();
-        profile.app.developer = query.value(5).toString();
-        profile.app.iconURL = QUrl(query.value(6).toString());
-        profile.app.genre = query.value(7).toString();
-        profile.app.description = query.value(8).toString();
-        if (!query.isNull(9))
-            profile.app.ratingCount = query.value(9).toInt();
-        if (!query.isNull(10))
-            profile.app.averageRating = query.value(10).toDouble();
-        if (!query.isNull(11))
-            profile.app.releaseDate = dateFromColumn(query, 11);
-        profile.app.screenshotURLs = screenshotsFromJson(query.value(12).toString());
-        profile.addedAt = dateFromColumn(query, 13);
-        profile.lastRefreshedAt = dateFromColumn(query, 14);
-        profiles.append(std::move(profile));
+    while (rows.next()) {
+        if (auto profile = readProfile(rows, false))
+            profiles.append(std::move(*profile));
     }
-    if (query.lastError().isValid())
-        return R::failure(operationFailure(tr("Could not read the saved apps"), sqliteCode(query.lastError()), errorText(query.lastError())));
-    std::sort(profiles.begin(), profiles.end(), SavedAppProfile::precedes);
+    if (rows.failed())
+        return R::failure(operationFailure(tr("Could not read the saved apps"),
+                                           SqlFailure(rows.resultCode(), rows.osError(), rows.errorMessage())));
+    // In order already, unless apps share an added date.
+    if (!std::is_sorted(profiles.cbegin(), profiles.cend(), SavedAppProfile::precedes))
+        std::sort(profiles.begin(), profiles.end(), SavedAppProfile::precedes);
     return profiles;
+}
+
+Result<std::optional<SavedAppProfile>, QString> SwiftDataService::fetchProfile(const QString& dedupKey) const
+{
+    using R = Result<std::optional<SavedAppProfile>, QString>;
+    Statement row(m_db, QStringLiteral("SELECT %1, %2 FROM saved_app_profiles WHERE dedup_key = ?")
+                            .arg(kSummaryColumns, kDetailColumns));
+    row.bind(1, dedupKey);
+    const bool found = row.next();
+    if (row.failed())
+        return R::failure(operationFailure(tr("Could not read the saved app %1").arg(dedupKey),
+                                           SqlFailure(row.resultCode(), row.osError(), row.errorMessage())));
+    return R(found ? readProfile(row, true) : std::nullopt);
 }
 
 Result<SavedAppProfile, QString> SwiftDataService::upsert(const SavedAppProfile& profile)
@@ -556,7 +698,7 @@ Result<SavedAppProfile, QString> SwiftDataService::upsert(const SavedAppProfile&
         stored.lastRefreshedAt = now;
     const QString what = tr("Could not save \u201C%1\u201D").arg(stored.app.name);
     const auto failed = [&](const QSqlError& error) {
-        return R::failure(operationFailure(what, sqliteCode(error), errorText(error)));
+        return R::failure(operationFailure(what, SqlFailure(error, m_db)));
     };
 
     WriteTransaction transaction(m_db);
@@ -574,7 +716,7 @@ Result<SavedAppProfile, QString> SwiftDataService::upsert(const SavedAppProfile&
         query.bindValue(QStringLiteral(":dedup_key"), stored.dedupKey());
         if (!query.exec() || !query.next())
             return failed(query.lastError());
-        stored.addedAt = dateFromColumn(query, 0);
+        stored.addedAt = dateFromMilliseconds(query.value(0).toLongLong());
     }
     if (auto error = transaction.commit())
         return failed(*error);
@@ -587,7 +729,7 @@ Result<bool, QString> SwiftDataService::remove(const QString& dedupKey, const QS
     const QString what = name.isEmpty() ? tr("Could not remove the saved app %1").arg(dedupKey)
                                         : tr("Could not remove \u201C%1\u201D").arg(name);
     const auto failed = [&](const QSqlError& error) {
-        return R::failure(operationFailure(what, sqliteCode(error), errorText(error)));
+        return R::failure(operationFailure(what, SqlFailure(error, m_db)));
     };
     WriteTransaction transaction(m_db);
     if (auto error = transaction.begin())

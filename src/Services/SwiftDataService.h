@@ -32,6 +32,9 @@ public:
     // <user data folder>/Plovera/Plovera.sqlite (honours XDG_DATA_HOME).
     static QString defaultDatabasePath();
     static Result<std::unique_ptr<SwiftDataService>, QString> open(const QString& databasePath = defaultDatabasePath());
+    // Another connection, for another thread, to a workspace that open() has
+    // just accepted: it skips open()'s checks and writes as open()'s does.
+    static Result<std::unique_ptr<SwiftDataService>, QString> reopen(const QString& databasePath);
 
     ~SwiftDataService();
     SwiftDataService(const SwiftDataService&) = delete;
@@ -39,8 +42,12 @@ public:
 
     QString databasePath() const { return m_path; }
 
-    // Every saved profile in workspace order.
-    Result<QList<SavedAppProfile>, QString> fetchProfiles() const;
+    // Every saved profile in workspace order, with only what a list of them
+    // shows (SavedAppProfile::summary()): the descriptions and screenshots of
+    // a large workspace stay on disk.
+    Result<QList<SavedAppProfile>, QString> fetchSummaries() const;
+    // The whole profile saved under the key; none when nothing is.
+    Result<std::optional<SavedAppProfile>, QString> fetchProfile(const QString& dedupKey) const;
     // Inserts the profile, or updates the one with its key while keeping that
     // one's added date. Returns the profile as stored.
     Result<SavedAppProfile, QString> upsert(const SavedAppProfile& profile);
@@ -50,13 +57,15 @@ public:
 private:
     explicit SwiftDataService(QString path);
     std::optional<QString> initialize();
+    std::optional<QString> connect(int busyTimeoutMs);
     std::optional<QString> createWorkspaceFile();
     std::optional<QString> openWorkspaceFile();
     std::optional<QString> verifyAndPrepareSchema();
     void removeCreatedFolders();
     QString failure(const QString& what, const QString& detail) const;
-    QString openFailure(int sqliteCode, const QString& fallback) const;
-    QString operationFailure(const QString& what, int sqliteCode, const QString& detail) const;
+    struct SqlFailure;
+    QString openFailure(const SqlFailure& failed, const QString& what) const;
+    QString operationFailure(const QString& what, const SqlFailure& failed) const;
 
     QString m_path;
     QString m_connectionName;

@@ -9,6 +9,7 @@
 #include "models/CatalogueID.h"
 #include "models/StorefrontOption.h"
 #include "platform/HttpSession.h"
+#include "platform/PropertySetter.h"
 
 #include <QLocale>
 
@@ -68,9 +69,8 @@ void MainViewModel::setSelectedStorefront(const QString& code)
     const auto option = StorefrontOption::option(code.trimmed());
     if (!option || option->code == m_selectedStorefront)
         return;
-    m_selectedStorefront = option->code;
-    m_rankingModel->setSelectedStorefront(m_selectedStorefront);
-    emit selectedStorefrontChanged();
+    m_rankingModel->setSelectedStorefront(option->code);
+    assignAndNotify(this, m_selectedStorefront, option->code, &MainViewModel::selectedStorefrontChanged);
     // Results of another storefront would be misleading: search again.
     if (m_searchActive && !m_lastTerm.isEmpty())
         search(m_lastTerm);
@@ -78,10 +78,8 @@ void MainViewModel::setSelectedStorefront(const QString& code)
 
 void MainViewModel::setSelectedPlatform(AppPlatform platform)
 {
-    if (platform == m_selectedPlatform)
+    if (!assignAndNotify(this, m_selectedPlatform, platform, &MainViewModel::selectedPlatformChanged))
         return;
-    m_selectedPlatform = platform;
-    emit selectedPlatformChanged();
     if (m_searchActive && !m_lastTerm.isEmpty())
         search(m_lastTerm);
 }
@@ -104,7 +102,7 @@ void MainViewModel::selectProfile(const QString& dedupKey)
     if (dedupKey == m_selectedKey)
         return;
     m_selectedKey = dedupKey;
-    m_selectionTask.cancel();
+    m_selectionRefresh.cancel();
     setSelectionStatus({}, false);
     updateRankMonitor();
     emit selectionChanged();
@@ -120,34 +118,31 @@ QCoro::Task<> MainViewModel::refreshSelection(QString dedupKey)
     if (!profile)
         co_return;
 
-    const quint64 requestID = ++m_selectionRequestID;
-    CancellationSource source;
-    // Replacing the handle aborts the lookup of the previous selection; the
-    // handle goes with this object, so no lookup outlives the window.
-    m_selectionTask = TaskHandle(source);
+    // Aborts the lookup of the previous selection; the request goes with this
+    // object, so no lookup outlives the window.
+    const LatestRequest::Ticket ticket = m_selectionRefresh.begin();
     setSelectionStatus(tr("Updating details…"), false);
-    QPointer<MainViewModel> self(this);
     const AppSearchService service = m_searchService;
     const auto outcome = co_await service.lookupWithScreenshots(profile->appId(), profile->platform(),
-                                                                profile->storefront, source.token());
-    if (!self || source.isCancelled() || requestID != self->m_selectionRequestID)
+                                                                profile->storefront, ticket.token());
+    if (!ticket.isCurrent()) // superseded, or this view model is gone
         co_return;
-    self->m_selectionTask = TaskHandle();
+    m_selectionRefresh.cancel(); // done: nothing is running any more
     if (!outcome) {
         // The saved details stay on screen; the status says why they could
         // not be brought up to date.
         const bool cancelled = outcome.error().kind == AppSearchService::ServiceError::Cancelled;
-        self->setSelectionStatus(cancelled ? QString() : outcome.error().localizedDescription(), true);
+        setSelectionStatus(cancelled ? QString() : outcome.error().localizedDescription(), true);
         if (!cancelled)
             Log::debug(QStringLiteral("Unable to refresh %1: %2")
                            .arg(profile->appId())
                            .arg(outcome.error().localizedDescription()));
         co_return;
     }
-    self->setSelectionStatus({}, false);
-    if (self->m_savedApps)
-        self->m_savedApps->refresh(outcome.value(), profile->storefront);
-    emit self->selectionRefreshed();
+    setSelectionStatus({}, false);
+    if (m_savedApps)
+        m_savedApps->refresh(outcome.value(), profile->storefront);
+    emit selectionRefreshed();
 }
 
 void MainViewModel::search(const QString& term)
@@ -175,7 +170,7 @@ MainViewModel::AddState MainViewModel::addState(const AppInfo& app) const
 {
     const QString storefront = m_searchStorefront.isEmpty() ? m_selectedStorefront : m_searchStorefront;
     const QString key = SavedAppProfile::dedupKey(app.id, storefront, app.platform);
-    if (m_savedApps && m_savedApps->profile(key))
+    if (m_savedApps && m_savedApps->isSaved(key))
         return AddState::Added;
     return m_pendingKeys.contains(key) ? AddState::Adding : AddState::Add;
 }
@@ -278,9 +273,9 @@ QSet<qint64> MainViewModel::savedAppIDs() const
 
 void MainViewModel::onSavedAppsChanged()
 {
-    if (!m_selectedKey.isEmpty() && !(m_savedApps && m_savedApps->profile(m_selectedKey))) {
+    if (!m_selectedKey.isEmpty() && !(m_savedApps && m_savedApps->isSaved(m_selectedKey))) {
         m_selectedKey.clear();
-        m_selectionTask.cancel();
+        m_selectionRefresh.cancel();
         setSelectionStatus({}, false);
         updateRankMonitor();
         emit selectionChanged();
@@ -305,19 +300,12 @@ void MainViewModel::updateRankMonitor()
 
 void MainViewModel::setSelectionStatus(const QString& text, bool isError)
 {
-    if (text == m_selectionStatus && isError == m_selectionStatusIsError)
-        return;
-    m_selectionStatus = text;
-    m_selectionStatusIsError = isError;
-    emit selectionStatusChanged();
+    assignAndNotify(this, m_selectionStatus, std::pair(text, isError), &MainViewModel::selectionStatusChanged);
 }
 
 void MainViewModel::setWorkspaceError(const QString& message)
 {
-    if (message == m_workspaceError)
-        return;
-    m_workspaceError = message;
-    emit workspaceErrorChanged();
+    assignAndNotify(this, m_workspaceError, message, &MainViewModel::workspaceErrorChanged);
 }
 
 void MainViewModel::setPending(const QString& key, bool pending)

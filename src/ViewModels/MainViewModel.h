@@ -7,6 +7,7 @@
 #include "Services/AppSearchService.h"
 #include "Services/SensorTowerService.h"
 #include "platform/CancellationToken.h"
+#include "platform/LatestRequest.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -57,10 +58,10 @@ public:
     std::optional<AppInfo> selectedApp() const;
     // Selects a saved app and looks its details up; an empty key clears.
     void selectProfile(const QString& dedupKey);
-    bool isRefreshingSelection() const { return m_selectionTask.isActive(); }
+    bool isRefreshingSelection() const { return m_selectionRefresh.isRunning(); }
     // Progress or failure of the refresh of the selected app; empty when none.
-    QString selectionStatus() const { return m_selectionStatus; }
-    bool selectionStatusIsError() const { return m_selectionStatusIsError; }
+    QString selectionStatus() const { return m_selectionStatus.first; }
+    bool selectionStatusIsError() const { return m_selectionStatus.second; }
 
     // Searches the catalogue for apps of the selected platform and storefront.
     void search(const QString& term);
@@ -128,15 +129,14 @@ private:
     QString m_selectedStorefront;
     AppPlatform m_selectedPlatform = AppPlatform::iPhone;
     QString m_selectedKey;
-    QString m_selectionStatus;
-    bool m_selectionStatusIsError = false;
+    std::pair<QString, bool> m_selectionStatus; // the text, and whether it tells of a failure
     QString m_lastTerm;
     QString m_searchStorefront;
     bool m_searchActive = false;
     QSet<QString> m_pendingKeys;
     QString m_workspaceError;
-    TaskHandle m_selectionTask;
-    quint64 m_selectionRequestID = 0;
+    // The lookup of the selected app's details; selecting another supersedes it.
+    LatestRequest m_selectionRefresh;
     // Cancels the adds still looking apps up when the window goes.
     CancellationSource m_lifetime;
 };

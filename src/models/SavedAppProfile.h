@@ -33,6 +33,9 @@ struct SavedAppProfile {
                                        const QDateTime& now = QDateTime::currentDateTimeUtc());
     // Takes fresh details, keeping the identity.
     void setDetails(const AppInfo& details);
+    // Only what a list of saved apps shows: id, name, developer, icon address,
+    // storefront and platform, and the added date that orders the list.
+    SavedAppProfile summary() const;
 
     // Workspace order: date added, then name ignoring case, then key.
     static bool precedes(const SavedAppProfile& lhs, const SavedAppProfile& rhs);

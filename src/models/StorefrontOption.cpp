@@ -8,6 +8,7 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
+#include <mutex>
 
 namespace {
 constexpr const char* kStorefrontCodes[] = {
@@ -70,7 +71,10 @@ QString StorefrontOption::englishRegionName(const QString& code)
     if (!isAsciiLetterPair(upper))
         return {};
     // Names are looked up once per code: the lists sort by them repeatedly.
+    // Start-up sorts them on a thread of its own while the window is built.
     static QHash<QString, QString> cache;
+    static std::mutex guard;
+    const std::lock_guard<std::mutex> lock(guard);
     if (auto it = cache.constFind(upper); it != cache.constEnd())
         return it.value();
     const icu::Locale region("", upper.toLatin1().constData());

@@ -390,19 +390,6 @@ void MainView::placeOverlay()
     searchOverlay()->setGeometry(area.right() - width - 8, area.top() + 8, width, std::max(200, height));
 }
 
-void MainView::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!m_loadedOnce) {
-        m_loadedOnce = true;
-        // Loaded once the window is on screen, so start-up never waits for it.
-        QTimer::singleShot(0, this, [this] {
-            if (SavedAppsViewModel* saved = m_model->savedApps())
-                saved->load();
-        });
-    }
-}
-
 void MainView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);

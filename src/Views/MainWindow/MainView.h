@@ -70,7 +70,6 @@ signals:
     void selectedStorefrontChanged();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,7 +87,6 @@ private:
     void applyColors();
 
     MainViewModel* m_model;
-    bool m_loadedOnce = false;
     bool m_firstFramePainted = false;
     bool m_firstFrameQueued = false;
 

@@ -2,6 +2,7 @@
 
 #include "Views/MainWindow/AppListModels.h"
 #include "Views/MainWindow/AppRowDelegate.h"
+#include "ViewModels/SavedAppsViewModel.h"
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
@@ -14,6 +15,7 @@
 
 SavedAppsSidebar::SavedAppsSidebar(SavedAppsViewModel* savedApps, QWidget* parent)
     : QWidget(parent)
+    , m_savedApps(savedApps)
     , m_model(new SavedAppsListModel(savedApps, this))
     , m_delegate(new AppRowDelegate(32, 46, false, this))
     , m_stack(new QStackedWidget(this))
@@ -71,6 +73,8 @@ SavedAppsSidebar::SavedAppsSidebar(SavedAppsViewModel* savedApps, QWidget* paren
     connect(m_list, &QListView::customContextMenuRequested, this, &SavedAppsSidebar::showContextMenu);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &SavedAppsSidebar::updateEmptyState);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &SavedAppsSidebar::updateEmptyState);
+    if (savedApps)
+        connect(savedApps, &SavedAppsViewModel::loadedChanged, this, &SavedAppsSidebar::updateEmptyState);
     updateEmptyState();
     onColorSchemeChange(this, [this](ColorScheme) { applyColors(); });
 }
@@ -94,7 +98,9 @@ void SavedAppsSidebar::applyColors()
 
 void SavedAppsSidebar::updateEmptyState()
 {
-    m_stack->setCurrentWidget(m_model->rowCount() == 0 ? static_cast<QWidget*>(m_emptyLabel) : m_list);
+    // Until the workspace is read the list stays blank instead of saying it is empty.
+    const bool empty = m_model->rowCount() == 0 && (!m_savedApps || m_savedApps->isLoaded());
+    m_stack->setCurrentWidget(empty ? static_cast<QWidget*>(m_emptyLabel) : m_list);
 }
 
 void SavedAppsSidebar::setSelectedKey(const QString& dedupKey)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class AppRowDelegate;
@@ -33,6 +34,7 @@ private:
     void applyColors();
     void updateEmptyState();
 
+    QPointer<SavedAppsViewModel> m_savedApps;
     SavedAppsListModel* m_model;
     AppRowDelegate* m_delegate;
     QStackedWidget* m_stack;

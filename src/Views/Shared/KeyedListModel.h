@@ -75,6 +75,13 @@ protected:
         QSet<QString> wanted;
         for (const T& value : next)
             wanted.insert(keyOf(value));
+        // A first fill in one insert, whatever its length.
+        if (m_rows.isEmpty() && !next.isEmpty() && wanted.size() == next.size()) {
+            beginInsertRows({}, 0, int(next.size()) - 1);
+            m_rows = next;
+            endInsertRows();
+            return;
+        }
         // Rows whose key is gone, in runs from the end.
         for (int i = int(m_rows.size()) - 1; i >= 0;) {
             if (wanted.contains(keyOf(m_rows.at(i)))) {

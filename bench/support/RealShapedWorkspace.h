@@ -1,0 +1,57 @@
+#pragma once
+
+// Saved apps shaped like real ones for the benchmarks: names in several
+// scripts, 1.5 kB descriptions, five screenshot addresses. Icons and
+// screenshots point at a closed port on this machine, so they fail at once
+// instead of reaching the network.
+#include "Services/SwiftDataService.h"
+#include "models/AppInfo.h"
+
+#include <QDateTime>
+#include <QStringList>
+
+#include <cstdlib>
+#include <cstdio>
+
+namespace RealShapedWorkspace {
+
+inline AppInfo app(qint64 id)
+{
+    static const QStringList names{QStringLiteral("Fieldnote — Trail Journal"),
+                                   QStringLiteral("Wanderwege: Grüße aus den Bergen"), QStringLiteral("山道ノート 登山記録"),
+                                   QStringLiteral("Походный журнал"), QStringLiteral("Café Crème Rezepte"),
+                                   QStringLiteral("Ελληνικά Μονοπάτια")};
+    AppInfo app;
+    app.id = id;
+    app.name = names.at(id % names.size()) + QStringLiteral(" %1").arg(id);
+    app.developer = QStringLiteral("Vantorel Labs GmbH");
+    app.iconURL = QUrl(QStringLiteral("http://127.0.0.1:9/icons/%1.png").arg(id));
+    app.genre = QStringLiteral("Navigation");
+    app.description = QStringLiteral("Plan trails, log sightings — Wanderwege planen; 山道を計画し記録する。Планируйте маршруты. ")
+                          .repeated(16)
+                          .left(1500);
+    app.ratingCount = 18301;
+    app.averageRating = 4.7;
+    app.releaseDate = QDateTime(QDate(2021, 3, 14), QTime(9, 0), Qt::UTC);
+    for (int shot = 0; shot < 5; ++shot)
+        app.screenshotURLs.append(QUrl(QStringLiteral("http://127.0.0.1:9/shots/%1-%2.png").arg(id).arg(shot)));
+    return app;
+}
+
+// A workspace file at `path` holding apps 1 to `saved`, saved as the application saves them.
+inline void write(const QString& path, int saved)
+{
+    auto store = SwiftDataService::open(path);
+    if (!store) {
+        std::fprintf(stderr, "%s\n", qPrintable(store.error()));
+        std::abort();
+    }
+    for (int id = 1; id <= saved; ++id) {
+        if (!store.value()->upsert(SavedAppProfile::fromAppInfo(app(id), QStringLiteral("US")))) {
+            std::fprintf(stderr, "could not fill the workspace\n");
+            std::abort();
+        }
+    }
+}
+
+} // namespace RealShapedWorkspace
