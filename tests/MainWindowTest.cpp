@@ -147,7 +147,7 @@ private slots:
             QCOMPARE(overlay->model()->index(0).data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("Added"));
             QCOMPARE(view->sidebar()->selectedKey(), view->viewModel()->selectedKey());
             // Selecting looks the details up and saves the refreshed profile (new rating count).
-            QTRY_COMPARE(app->savedApps()->profile(view->selectedKey())->app.ratingCount, std::optional<int>(18301));
+            QTRY_COMPARE(app->savedApps()->profile(view->viewModel()->selectedKey())->app.ratingCount, std::optional<int>(18301));
             QCOMPARE(view->detailArea()->tabBar()->count(), 3);
             QCOMPARE(view->detailArea()->tabBar()->tabText(0), QStringLiteral("Top Charts"));
 
