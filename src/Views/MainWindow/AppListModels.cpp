@@ -3,54 +3,6 @@
 #include "ViewModels/AppSearchViewModel.h"
 #include "ViewModels/SavedAppsViewModel.h"
 #include "models/StorefrontOption.h"
-#include "platform/RemoteImageCache.h"
-#include "platform/RemoteImageView.h"
-
-namespace {
-// The load phase of an icon: done when the image is in the cache, failed when
-// it cannot be had; otherwise its download starts (once) and the rows showing
-// it are announced when it ends either way.
-template <typename Model>
-RemoteImageView::Phase iconPhase(const Model* model, const QUrl& url, IconLoads& loads, QImage* image)
-{
-    if (!RemoteImageCache::isSupportedUrl(url) || loads.failed.contains(url))
-        return RemoteImageView::Phase::Failure;
-    if (const auto cached = RemoteImageCache::shared()->cached(url)) {
-        if (image)
-            *image = *cached;
-        return RemoteImageView::Phase::Success;
-    }
-    if (loads.requested.contains(url))
-        return RemoteImageView::Phase::Empty;
-    loads.requested.insert(url);
-    QPointer<const Model> guard(model);
-    // The loads belong to the model, and the callback runs only while it lives.
-    IconLoads* owned = &loads;
-    RemoteImageCache::shared()->request(url, const_cast<Model*>(model), [guard, owned, url](const QImage& loaded) {
-        if (!guard)
-            return;
-        auto* self = const_cast<Model*>(guard.data());
-        if (loaded.isNull())
-            owned->failed.insert(url);
-        // One signal for every row: a view repaints what it shows, where
-        // looking for the rows with this icon would cost a pass over all of them.
-        if (self->rowCount() > 0)
-            emit self->dataChanged(self->index(0), self->index(self->rowCount() - 1),
-                                   {Qt::DecorationRole, AppListRole::IconPhase});
-    });
-    return RemoteImageView::Phase::Empty;
-}
-
-template <typename Model>
-QVariant iconData(const Model* model, const QUrl& url, IconLoads& loads, int role)
-{
-    QImage image;
-    const RemoteImageView::Phase phase = iconPhase(model, url, loads, &image);
-    if (role == AppListRole::IconPhase)
-        return static_cast<int>(phase);
-    return image.isNull() ? QVariant() : QVariant(image);
-}
-} // namespace
 
 SavedAppsListModel::SavedAppsListModel(SavedAppsViewModel* savedApps, QObject* parent)
     : KeyedListModel(parent)
@@ -87,7 +39,7 @@ QVariant SavedAppsListModel::data(const QModelIndex& index, int role) const
             .arg(profile.app.name, StorefrontOption::flagEmoji(profile.storefront), profile.storefront);
     case Qt::DecorationRole:
     case AppListRole::IconPhase:
-        return iconData(this, profile.app.iconURL, m_icons, role);
+        return iconData(profile.app.iconURL, role, AppListRole::IconPhase);
     default:
         return {};
     }
@@ -166,7 +118,7 @@ QVariant SearchResultsModel::data(const QModelIndex& index, int role) const
         return {};
     case Qt::DecorationRole:
     case AppListRole::IconPhase:
-        return iconData(this, app.iconURL, m_icons, role);
+        return iconData(app.iconURL, role, AppListRole::IconPhase);
     default:
         return {};
     }

@@ -6,7 +6,6 @@
 #include "Views/Shared/KeyedListModel.h"
 
 #include <QPointer>
-#include <QSet>
 
 class AppSearchViewModel;
 class SavedAppsViewModel;
@@ -23,12 +22,6 @@ enum : int {
 };
 }
 
-// The icon downloads a list has asked for, and those that came to nothing.
-struct IconLoads {
-    QSet<QUrl> requested;
-    QSet<QUrl> failed;
-};
-
 // The saved apps of the workspace, row for row as SavedAppsViewModel lists them.
 class SavedAppsListModel : public KeyedListModel<SavedAppProfile> {
     Q_OBJECT
@@ -41,7 +34,6 @@ private:
     void reload();
 
     QPointer<SavedAppsViewModel> m_savedApps;
-    mutable IconLoads m_icons;
 };
 
 // The results of the latest search with whether each can still be added.
@@ -59,5 +51,4 @@ private:
 
     QPointer<MainViewModel> m_main;
     QList<MainViewModel::AddState> m_states;
-    mutable IconLoads m_icons;
 };

@@ -29,8 +29,6 @@ public:
     // Every storefront code ordered by English region name, ignoring case and
     // accents; computed once per process on collation keys.
     static const QStringList& codesByRegionName();
-    // The flag of a storefront drawn from its emoji, rendered when painted.
-    static QIcon flagIcon(const QString& code);
 
 private:
     QString keyOf(const QString& code) const override { return code; }

@@ -34,14 +34,14 @@ public:
 
 protected:
     virtual QString keyOf(const T& value) const = 0;
-    // The address of a row's remote icon, for models whose rows show one.
-    virtual QUrl iconUrlOf(const T&) const { return {}; }
 
     // The load phase of a row's icon, kept here rather than in a delegate so
     // every view of the model sees the same state: Success (with the image)
     // once cached, Failure when it cannot be had, else Empty while its
     // download runs. The download starts once; when it ends either way the
-    // rows showing that address are announced with `roles`.
+    // model announces `roles` for all its rows in one signal: a view repaints
+    // only what it shows, where finding the rows with this address would cost
+    // a pass over every row for each icon that arrives.
     RemoteImageView::Phase iconPhase(const QUrl& url, QImage* image, const QList<int>& roles) const
     {
         if (!RemoteImageCache::isSupportedUrl(url) || m_failedIcons.contains(url))
@@ -60,12 +60,19 @@ protected:
             self->m_requestedIcons.remove(url);
             if (loaded.isNull())
                 self->m_failedIcons.insert(url);
-            for (int row = 0; row < self->m_rows.size(); ++row) {
-                if (self->iconUrlOf(self->m_rows.at(row)) == url)
-                    emit self->dataChanged(self->index(row), self->index(row), roles);
-            }
+            if (!self->m_rows.isEmpty())
+                emit self->dataChanged(self->index(0), self->index(int(self->m_rows.size()) - 1), roles);
         });
         return RemoteImageView::Phase::Empty;
+    }
+    // The data of an icon role: the phase for `phaseRole`, else the image once it is here.
+    QVariant iconData(const QUrl& url, int role, int phaseRole) const
+    {
+        QImage image;
+        const RemoteImageView::Phase phase = iconPhase(url, &image, {Qt::DecorationRole, phaseRole});
+        if (role == phaseRole)
+            return static_cast<int>(phase);
+        return image.isNull() ? QVariant() : QVariant(image);
     }
     // Whether an icon download asked for by this model still runs.
     bool isLoadingIcons() const { return !m_requestedIcons.isEmpty(); }

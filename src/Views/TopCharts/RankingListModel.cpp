@@ -14,13 +14,9 @@ QVariant RankingListModel::data(const QModelIndex& index, int role) const
         return ranking.name;
     case Qt::AccessibleTextRole:
         return QStringLiteral("#%1 %2").arg(ranking.rank).arg(ranking.name);
-    case Qt::DecorationRole: {
-        QImage image;
-        iconPhase(ranking.artworkURL, &image, {Qt::DecorationRole, IconPhaseRole});
-        return image.isNull() ? QVariant() : QVariant(image);
-    }
+    case Qt::DecorationRole:
     case IconPhaseRole:
-        return static_cast<int>(iconPhase(ranking.artworkURL, nullptr, {Qt::DecorationRole, IconPhaseRole}));
+        return iconData(ranking.artworkURL, role, IconPhaseRole);
     case RankingRole:
         return QVariant::fromValue(ranking);
     case HighlightedRole:

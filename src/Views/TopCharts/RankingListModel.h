@@ -42,7 +42,6 @@ public:
 
 private:
     QString keyOf(const AppRanking& ranking) const override { return ranking.id; }
-    QUrl iconUrlOf(const AppRanking& ranking) const override { return ranking.artworkURL; }
     void emitChangedWhere(const std::function<bool(const AppRanking&)>& affected);
 
     qint64 m_highlighted = 0;

@@ -1,6 +1,6 @@
 #include "Views/TopCharts/RanksSummaryTabView.h"
 
-#include "Views/MainWindow/StorefrontListModel.h"
+#include "Views/Shared/FlagIcon.h"
 #include "Views/TopCharts/RankingListModel.h"
 #include "Views/TopCharts/RankingRow.h"
 #include "Views/Shared/ScreenPanel.h"
@@ -141,7 +141,7 @@ void RanksSummaryTabView::buildLayout()
     // The flag is the item's icon, not part of its text, so that typing a
     // country's first letters finds it.
     for (const StorefrontOption& option : options)
-        m_country->addItem(StorefrontListModel::flagIcon(option.code), option.displayName(), option.code.toUpper());
+        m_country->addItem(flagIcon(option.code), option.displayName(), option.code.toUpper());
     countryGroup->addWidget(m_countryTitle);
     countryGroup->addWidget(m_country);
     pickers->addLayout(countryGroup);
