@@ -107,19 +107,24 @@ QVariant SearchResultsModel::data(const QModelIndex& index, int role) const
     case AppListRole::AddState:
         return static_cast<int>(addState(index.row()));
     case Qt::AccessibleDescriptionRole:
-        switch (addState(index.row())) {
-        case MainViewModel::AddState::Add:
-            return tr("Add");
-        case MainViewModel::AddState::Adding:
-            return tr("Adding…");
-        case MainViewModel::AddState::Added:
-            return tr("Added");
-        }
-        return {};
+        return addStateText(addState(index.row()));
     case Qt::DecorationRole:
     case AppListRole::IconPhase:
         return iconData(app.iconURL, role, AppListRole::IconPhase);
     default:
         return {};
     }
+}
+
+QString SearchResultsModel::addStateText(MainViewModel::AddState state)
+{
+    switch (state) {
+    case MainViewModel::AddState::Add:
+        return tr("Add");
+    case MainViewModel::AddState::Adding:
+        return tr("Adding…");
+    case MainViewModel::AddState::Added:
+        return tr("Added");
+    }
+    return {};
 }

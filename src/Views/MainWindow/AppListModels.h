@@ -43,6 +43,8 @@ public:
     explicit SearchResultsModel(MainViewModel* main, QObject* parent = nullptr);
     QVariant data(const QModelIndex& index, int role) const override;
     MainViewModel::AddState addState(int row) const;
+    // What a row's add button says in each state; also the row's accessible description.
+    static QString addStateText(MainViewModel::AddState state);
 
 private:
     QString keyOf(const AppInfo& app) const override;

@@ -55,19 +55,6 @@ void AppRowDelegate::keepSpinning(const QWidget* widget) const
         m_spinner->start();
 }
 
-QString AppRowDelegate::buttonText(int addState)
-{
-    switch (static_cast<MainViewModel::AddState>(addState)) {
-    case MainViewModel::AddState::Add:
-        return tr("Add");
-    case MainViewModel::AddState::Adding:
-        return tr("Adding…");
-    case MainViewModel::AddState::Added:
-        return tr("Added");
-    }
-    return {};
-}
-
 QSize AppRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
 {
     return QSize(option.rect.width(), m_rowHeight);
@@ -80,7 +67,7 @@ QRect AppRowDelegate::buttonRect(const QStyleOptionViewItem& option) const
     const QFontMetrics metrics(option.font);
     int textWidth = 0;
     for (int state = 0; state < 3; ++state)
-        textWidth = std::max(textWidth, metrics.horizontalAdvance(buttonText(state)));
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(SearchResultsModel::addStateText(static_cast<MainViewModel::AddState>(state))));
     const QSize size(textWidth + 24, std::min(option.rect.height() - 8, metrics.height() + 10));
     const QRect& row = option.rect;
     return QRect(row.right() - kMargin - size.width(), row.top() + (row.height() - size.height()) / 2, size.width(),
@@ -162,7 +149,7 @@ void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         const int state = index.data(AppListRole::AddState).toInt();
         QStyleOptionButton button;
         button.rect = buttonRect(option);
-        button.text = buttonText(state);
+        button.text = SearchResultsModel::addStateText(static_cast<MainViewModel::AddState>(state));
         button.fontMetrics = option.fontMetrics;
         button.palette = option.palette;
         button.state = QStyle::State_Raised;

@@ -22,7 +22,6 @@ public:
     QRect buttonRect(const QStyleOptionViewItem& option) const;
     // The name and developer as they fit the row.
     QPair<QString, QString> shownTexts(const QStyleOptionViewItem& option, const QModelIndex& index) const;
-    static QString buttonText(int addState);
 
 signals:
     // The row's Add button was clicked while it offered adding.
