@@ -25,7 +25,7 @@ const QTemporaryDir& homeWith(int saved)
     static std::map<int, std::unique_ptr<QTemporaryDir>> homes;
     auto& home = homes[saved];
     if (!home) {
-        home = std::make_unique<QTemporaryDir>();
+        home = RealShapedWorkspace::makeWorkspaceHome();
         QDir().mkpath(home->filePath(QStringLiteral("config")));
         QDir().mkpath(home->filePath(QStringLiteral("data/Plovera")));
         // Past the first launch, so the main window is what starts.

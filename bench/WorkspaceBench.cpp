@@ -36,11 +36,11 @@ AppInfo sampleApp(qint64 id)
 // One workspace file per size, made once for the whole run.
 QString workspaceOf(int saved)
 {
-    static QTemporaryDir folder;
+    static const std::unique_ptr<QTemporaryDir> folder = RealShapedWorkspace::makeWorkspaceHome();
     static std::map<int, QString> made;
     if (const auto it = made.find(saved); it != made.end())
         return it->second;
-    const QString path = folder.filePath(QStringLiteral("ws-%1.sqlite").arg(saved));
+    const QString path = folder->filePath(QStringLiteral("ws-%1.sqlite").arg(saved));
     RealShapedWorkspace::write(path, saved);
     return made[saved] = path;
 }

@@ -8,10 +8,13 @@
 #include "models/AppInfo.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryDir>
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 namespace RealShapedWorkspace {
 
@@ -36,6 +39,20 @@ inline AppInfo app(qint64 id)
     for (int shot = 0; shot < 5; ++shot)
         app.screenshotURLs.append(QUrl(QStringLiteral("http://127.0.0.1:9/shots/%1-%2.png").arg(id).arg(shot)));
     return app;
+}
+
+// A folder for benchmark workspaces. Every save of the store is a committed,
+// synced transaction, so filling a large workspace on disk takes minutes; in
+// memory-backed /dev/shm, where there is one, it takes seconds, and a start-up
+// reads the file from memory either way once it has been written.
+inline std::unique_ptr<QTemporaryDir> makeWorkspaceHome()
+{
+    if (QFileInfo(QStringLiteral("/dev/shm")).isWritable()) {
+        auto home = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/plovera-bench-XXXXXX"));
+        if (home->isValid())
+            return home;
+    }
+    return std::make_unique<QTemporaryDir>();
 }
 
 // A workspace file at `path` holding apps 1 to `saved`, saved as the application saves them.
