@@ -7,10 +7,9 @@
 #include "platform/UserDefaults.h"
 #include "support/FixtureServer.h"
 #include "support/ScreenFixtures.h"
+#include "support/WidgetBenchMain.h"
 
-#include <QApplication>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -103,13 +102,5 @@ BENCHMARK(BM_WarmLoadToPaintedCards)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

@@ -6,8 +6,8 @@
 #include "toasts/interface/ToastModifier.h"
 #include "toasts/engine/ToastPresenting.h"
 #include "toasts/engine/ToastScheduler.h"
+#include "support/WidgetBenchMain.h"
 
-#include <QApplication>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
@@ -84,13 +84,5 @@ BENCHMARK(BM_SchedulerDirectly)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

@@ -2,8 +2,8 @@
 // dismisses each one at once: the cost of the queue, the consumer, the phase
 // gates and the watch per toast.
 #include "toasts/engine/ToastScheduler.h"
+#include "support/WidgetBenchMain.h"
 
-#include <QApplication>
 #include <QObject>
 
 #include <benchmark/benchmark.h>
@@ -45,13 +45,5 @@ BENCHMARK(BM_ScheduleAndHandOut)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

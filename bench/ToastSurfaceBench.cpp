@@ -13,6 +13,7 @@
 #include "platform/AccessibilitySettings.h"
 #include "platform/AnimatedSurface.h"
 #include "platform/AnimationClock.h"
+#include "support/WidgetBenchMain.h"
 
 #include <QApplication>
 #include <QFile>
@@ -194,13 +195,5 @@ BENCHMARK(BM_ThousandToastsWithoutDrawing)->Iterations(1)->Unit(benchmark::kMill
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

@@ -11,6 +11,7 @@
 #include "Views/MainWindow/MainView.h"
 #include "Views/MainWindow/SavedAppsSidebar.h"
 #include "support/RealShapedWorkspace.h"
+#include "support/WidgetBenchMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -157,16 +158,8 @@ BENCHMARK(BM_SidebarScroll)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toUtf8());
+    // Nothing measured here should reach the network; if it did, it goes nowhere.
     for (const char* name : {"PLOVERA_CATALOGUE_URL", "PLOVERA_CHARTS_URL", "PLOVERA_LEGACY_CHARTS_URL", "PLOVERA_ESTIMATES_URL"})
         qputenv(name, "http://127.0.0.1:9");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }
