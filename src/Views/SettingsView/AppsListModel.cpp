@@ -11,7 +11,6 @@ void AppsListModel::setApps(const QList<AppData::Application>& apps)
 {
     beginResetModel();
     m_apps = apps;
-    m_waiting.clear();
     endResetModel();
 }
 
@@ -45,29 +44,7 @@ QUrl AppsListModel::iconURL(int row) const
 
 QImage AppsListModel::icon(int row) const
 {
-    const QUrl url = iconURL(row);
-    if (url.isEmpty() || m_failed.contains(url))
-        return {};
-    if (const auto cached = RemoteImageCache::shared()->cached(url))
-        return *cached;
-    QList<int>& rows = m_waiting[url];
-    if (!rows.contains(row))
-        rows.append(row);
-    if (rows.size() == 1) {
-        // The model owns the wait: the answer is dropped once it is gone.
-        auto* self = const_cast<AppsListModel*>(this);
-        RemoteImageCache::shared()->request(url, self,
-                                            [self, url](const QImage& image) { self->iconArrived(url, image); });
-    }
-    return {};
-}
-
-void AppsListModel::iconArrived(const QUrl& url, const QImage& image)
-{
-    if (image.isNull())
-        m_failed.insert(url);
-    for (int row : m_waiting.take(url)) {
-        if (row < m_apps.size())
-            emit dataChanged(index(row), index(row), {Qt::DecorationRole});
-    }
+    QImage image;
+    m_icons.phase(this, iconURL(row), &image, {Qt::DecorationRole});
+    return image;
 }

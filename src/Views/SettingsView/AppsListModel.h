@@ -1,12 +1,11 @@
 #pragma once
 
 #include "models/AppData.h"
+#include "Views/Shared/IconLoadStates.h"
 
 #include <QAbstractListModel>
-#include <QHash>
 #include <QImage>
 #include <QList>
-#include <QSet>
 #include <QUrl>
 
 // The maker's apps as the settings grid shows them: the display role is the
@@ -32,10 +31,6 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    void iconArrived(const QUrl& url, const QImage& image);
-
     QList<AppData::Application> m_apps;
-    // Rows waiting for each icon on its way, and icons that came to nothing.
-    mutable QHash<QUrl, QList<int>> m_waiting;
-    mutable QSet<QUrl> m_failed;
+    mutable IconLoadStates m_icons;
 };

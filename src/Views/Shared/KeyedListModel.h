@@ -1,13 +1,10 @@
 #pragma once
 
-#include "platform/RemoteImageCache.h"
-#include "platform/RemoteImageView.h"
+#include "Views/Shared/IconLoadStates.h"
 
 #include <QAbstractListModel>
-#include <QHash>
 #include <QImage>
 #include <QList>
-#include <QPointer>
 #include <QSet>
 #include <QUrl>
 
@@ -35,47 +32,16 @@ public:
 protected:
     virtual QString keyOf(const T& value) const = 0;
 
-    // The load phase of a row's icon, kept here rather than in a delegate so
-    // every view of the model sees the same state: Success (with the image)
-    // once cached, Failure when it cannot be had, else Empty while its
-    // download runs. The download starts once; when it ends either way the
-    // model announces `roles` for all its rows in one signal: a view repaints
-    // only what it shows, where finding the rows with this address would cost
-    // a pass over every row for each icon that arrives.
-    RemoteImageView::Phase iconPhase(const QUrl& url, QImage* image, const QList<int>& roles) const
-    {
-        if (!RemoteImageCache::isSupportedUrl(url) || m_failedIcons.contains(url))
-            return RemoteImageView::Phase::Failure;
-        if (const auto cached = RemoteImageCache::shared()->cached(url)) {
-            if (image)
-                *image = *cached;
-            return RemoteImageView::Phase::Success;
-        }
-        if (m_requestedIcons.contains(url))
-            return RemoteImageView::Phase::Empty;
-        m_requestedIcons.insert(url);
-        auto* self = const_cast<KeyedListModel*>(this);
-        // The callback runs only while this model lives (it is the receiver).
-        RemoteImageCache::shared()->request(url, self, [self, url, roles](const QImage& loaded) {
-            self->m_requestedIcons.remove(url);
-            if (loaded.isNull())
-                self->m_failedIcons.insert(url);
-            if (!self->m_rows.isEmpty())
-                emit self->dataChanged(self->index(0), self->index(int(self->m_rows.size()) - 1), roles);
-        });
-        return RemoteImageView::Phase::Empty;
-    }
-    // The data of an icon role: the phase for `phaseRole`, else the image once it is here.
+    // The data of a row's icon roles, its load state kept here (see
+    // IconLoadStates): the phase for `phaseRole`, else the image once it is here.
     QVariant iconData(const QUrl& url, int role, int phaseRole) const
     {
         QImage image;
-        const RemoteImageView::Phase phase = iconPhase(url, &image, {Qt::DecorationRole, phaseRole});
+        const RemoteImageView::Phase phase = m_icons.phase(this, url, &image, {Qt::DecorationRole, phaseRole});
         if (role == phaseRole)
             return static_cast<int>(phase);
         return image.isNull() ? QVariant() : QVariant(image);
     }
-    // Whether an icon download asked for by this model still runs.
-    bool isLoadingIcons() const { return !m_requestedIcons.isEmpty(); }
 
     void replaceRows(const QList<T>& next)
     {
@@ -143,6 +109,5 @@ protected:
 
 private:
     QList<T> m_rows;
-    mutable QSet<QUrl> m_requestedIcons;
-    mutable QSet<QUrl> m_failedIcons;
+    mutable IconLoadStates m_icons;
 };
