@@ -26,7 +26,6 @@ public:
         }
         // Cancelled when the request is superseded, cancelled or its owner goes.
         const CancellationToken& token() const { return m_token; }
-        quint64 id() const { return m_id; }
 
     private:
         friend class LatestRequest;
@@ -58,7 +57,6 @@ public:
         ++*m_generation;
         m_running.cancel();
     }
-    bool isCurrent(const Ticket& ticket) const { return ticket.isCurrent(); }
     // True while the last request began has neither been superseded nor cancelled.
     bool isRunning() const { return m_running.isActive(); }
 
