@@ -6,9 +6,9 @@
 // is what matters; on a busy machine compare the medians of
 // --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true.
 
-#include "Services/AppRankingService.h"
-#include "Services/AppSearchService.h"
-#include "Services/SensorTowerService.h"
+#include "Services/Charts/AppRankingService.h"
+#include "Services/Catalogue/AppSearchService.h"
+#include "Services/Estimates/SensorTowerService.h"
 #include "support/WorldText.h"
 
 #include <QFile>

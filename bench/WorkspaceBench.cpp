@@ -5,7 +5,7 @@
 // scrolling the sidebar of 10,000 saved apps a page per frame, beside a bare
 // QListView of 10,000 names scrolled the same way.
 #include "PloveraApp.h"
-#include "Services/AppSettings.h"
+#include "Services/Settings/AppSettings.h"
 #include "ViewModels/MainViewModel.h"
 #include "ViewModels/SavedAppsViewModel.h"
 #include "Views/MainWindow/MainView.h"

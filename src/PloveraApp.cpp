@@ -8,7 +8,7 @@
 #include "Views/MainWindow/StorefrontListModel.h"
 #include "Views/Onboarding/OnboardingView.h"
 #include "ViewModels/SavedAppsViewModel.h"
-#include "Services/AppSettings.h"
+#include "Services/Settings/AppSettings.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Services/AppSearchService.h"
+#include "Services/Catalogue/AppSearchService.h"
 #include "platform/Result.h"
 
 #include <QObject>

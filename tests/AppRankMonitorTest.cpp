@@ -1,4 +1,4 @@
-#include "Services/AppRankCache.h"
+#include "Services/Charts/AppRankCache.h"
 #include "ViewModels/AppRankMonitorViewModel.h"
 #include "support/FixtureServer.h"
 #include "support/TestHelpers.h"

@@ -1,4 +1,4 @@
-#include "Services/AppRankingService.h"
+#include "Services/Charts/AppRankingService.h"
 #include "ViewModels/AppRankingViewModel.h"
 #include "support/FixtureServer.h"
 #include "support/TestHelpers.h"

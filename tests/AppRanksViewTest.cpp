@@ -1,4 +1,4 @@
-#include "Services/AppRankCache.h"
+#include "Services/Charts/AppRankCache.h"
 #include "Views/RankMonitor/AppRanksView.h"
 #include "Views/RankMonitor/CountryCard.h"
 #include "Views/RankMonitor/CountryPickerSheet.h"

@@ -1,5 +1,5 @@
-#include "Services/AppSearchService.h"
-#include "Services/JsonScanner.h"
+#include "Services/Catalogue/AppSearchService.h"
+#include "Services/Web/JsonScanner.h"
 #include "ViewModels/AppSearchViewModel.h"
 #include "support/FixtureServer.h"
 #include "support/TestHelpers.h"

@@ -1,6 +1,6 @@
 #include "support/FixtureServer.h"
 #include "support/TestHelpers.h"
-#include "Services/DataService.h"
+#include "Services/MakerApps/DataService.h"
 
 #include <QNetworkDiskCache>
 #include <QTemporaryDir>

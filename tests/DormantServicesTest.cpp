@@ -1,6 +1,6 @@
-#include "Services/ConnectivityStatus.h"
-#include "Services/EmailService.h"
-#include "Services/MailComposer.h"
+#include "Services/Network/ConnectivityStatus.h"
+#include "Services/Support/EmailService.h"
+#include "Services/Support/MailComposer.h"
 
 #include <QtTest>
 

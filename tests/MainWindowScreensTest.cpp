@@ -1,7 +1,7 @@
 #include "support/FixtureServer.h"
 #include "support/ScreenFixtures.h"
 #include "PloveraApp.h"
-#include "Services/AppSettings.h"
+#include "Services/Settings/AppSettings.h"
 #include "ViewModels/AppRankMonitorViewModel.h"
 #include "ViewModels/AppRankingViewModel.h"
 #include "ViewModels/MainViewModel.h"

@@ -2,7 +2,7 @@
 #include "support/ScreenFixtures.h"
 #include "support/TestHelpers.h"
 #include "PloveraApp.h"
-#include "Services/AppSettings.h"
+#include "Services/Settings/AppSettings.h"
 #include "ViewModels/AppRankMonitorViewModel.h"
 #include "ViewModels/AppRankingViewModel.h"
 #include "ViewModels/AppSearchViewModel.h"

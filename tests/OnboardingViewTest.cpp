@@ -1,4 +1,4 @@
-#include "Services/AppSettings.h"
+#include "Services/Settings/AppSettings.h"
 #include "platform/LineLimitLabel.h"
 #include "Views/Onboarding/OnboardingView.h"
 #include "platform/SemanticColors.h"

@@ -1,7 +1,7 @@
 #include "ViewModels/AppRankMonitorViewModel.h"
 
-#include "Services/AppRankCache.h"
-#include "Services/AppSettings.h"
+#include "Services/Charts/AppRankCache.h"
+#include "Services/Settings/AppSettings.h"
 #include "Services/Log.h"
 #include "models/StorefrontOption.h"
 #include "platform/PropertySetter.h"

@@ -2,7 +2,7 @@
 
 #include "models/AppInfo.h"
 #include "models/AppRankCountryResult.h"
-#include "Services/AppRankMonitorService.h"
+#include "Services/Charts/AppRankMonitorService.h"
 #include "platform/HttpSession.h"
 #include "platform/LatestRequest.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "models/AppRanking.h"
-#include "Services/AppRankingService.h"
+#include "Services/Charts/AppRankingService.h"
 #include "platform/LatestRequest.h"
 
 #include <QCoroTask>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "models/AppInfo.h"
-#include "Services/AppSearchService.h"
+#include "Services/Catalogue/AppSearchService.h"
 #include "platform/LatestRequest.h"
 
 #include <QCoroTask>

@@ -3,9 +3,9 @@
 #include "models/AppInfo.h"
 #include "models/AppRanking.h"
 #include "models/SavedAppProfile.h"
-#include "Services/AppRankingService.h"
-#include "Services/AppSearchService.h"
-#include "Services/SensorTowerService.h"
+#include "Services/Charts/AppRankingService.h"
+#include "Services/Catalogue/AppSearchService.h"
+#include "Services/Estimates/SensorTowerService.h"
 #include "platform/CancellationToken.h"
 #include "platform/LatestRequest.h"
 

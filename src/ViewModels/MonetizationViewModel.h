@@ -2,7 +2,7 @@
 
 #include "models/AppMonetization.h"
 #include "platform/LatestRequest.h"
-#include "Services/SensorTowerService.h"
+#include "Services/Estimates/SensorTowerService.h"
 
 #include <QCoroTask>
 #include <QObject>

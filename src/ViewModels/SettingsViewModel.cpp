@@ -1,9 +1,9 @@
 #include "ViewModels/SettingsViewModel.h"
 
-#include "Services/EmailService.h"
+#include "Services/Support/EmailService.h"
 #include "Services/Log.h"
-#include "Services/MailComposer.h"
-#include "Services/WebClient.h"
+#include "Services/Support/MailComposer.h"
+#include "Services/Web/WebClient.h"
 #include "models/MakerInfo.h"
 #include "models/Utility.h"
 #include "platform/LinkOpener.h"

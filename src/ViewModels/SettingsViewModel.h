@@ -2,7 +2,7 @@
 
 #include "models/AppData.h"
 #include "platform/LatestRequest.h"
-#include "Services/DataService.h"
+#include "Services/MakerApps/DataService.h"
 
 #include <QList>
 #include <QObject>

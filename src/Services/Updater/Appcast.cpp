@@ -1,6 +1,6 @@
 #include "Services/Updater/Appcast.h"
 
-#include "Services/WebClient.h"
+#include "Services/Web/WebClient.h"
 
 #include <QCoreApplication>
 #include <QXmlStreamReader>

@@ -2,7 +2,7 @@
 
 #include "Services/Log.h"
 #include "Services/Updater/Appcast.h"
-#include "Services/WebClient.h"
+#include "Services/Web/WebClient.h"
 #include "models/MakerInfo.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "Services/SensorTowerService.h"
+#include "Services/Estimates/SensorTowerService.h"
 
 #include "Services/Log.h"
 #include "models/CatalogueID.h"

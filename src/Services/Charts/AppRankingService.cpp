@@ -1,7 +1,7 @@
-#include "Services/AppRankingService.h"
+#include "Services/Charts/AppRankingService.h"
 
 #include "Services/Log.h"
-#include "Services/JsonFieldTable.h"
+#include "Services/Web/JsonFieldTable.h"
 #include "models/CatalogueID.h"
 #include "models/StorefrontOption.h"
 

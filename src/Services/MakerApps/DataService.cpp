@@ -1,4 +1,4 @@
-#include "Services/DataService.h"
+#include "Services/MakerApps/DataService.h"
 
 #include "Services/Log.h"
 #include "models/MakerInfo.h"

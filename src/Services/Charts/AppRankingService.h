@@ -2,7 +2,7 @@
 
 #include "models/AppRanking.h"
 #include "models/ChartFeed.h"
-#include "Services/WebClient.h"
+#include "Services/Web/WebClient.h"
 #include "platform/CancellationToken.h"
 #include "platform/HttpSession.h"
 #include "platform/Result.h"

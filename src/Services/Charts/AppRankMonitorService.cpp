@@ -1,4 +1,4 @@
-#include "Services/AppRankMonitorService.h"
+#include "Services/Charts/AppRankMonitorService.h"
 
 #include "Services/Log.h"
 #include "models/CatalogueID.h"

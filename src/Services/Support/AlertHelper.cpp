@@ -1,4 +1,4 @@
-#include "Services/AlertHelper.h"
+#include "Services/Support/AlertHelper.h"
 
 #include "platform/ProgressIndicator.h"
 

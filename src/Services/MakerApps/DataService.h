@@ -1,7 +1,7 @@
 #pragma once
 
 #include "models/AppData.h"
-#include "Services/WebClient.h"
+#include "Services/Web/WebClient.h"
 
 #include <QCoroTask>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "Services/WebClient.h"
+#include "Services/Web/WebClient.h"
 
 #include "Services/Log.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Services/ConnectivityStatus.h"
+#include "Services/Network/ConnectivityStatus.h"
 
 #include <QNetworkInformation>
 #include <QObject>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "models/AppInfo.h"
-#include "Services/WebClient.h"
+#include "Services/Web/WebClient.h"
 #include "platform/CancellationToken.h"
 #include "platform/HttpSession.h"
 #include "platform/Result.h"

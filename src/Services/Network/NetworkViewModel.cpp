@@ -1,4 +1,4 @@
-#include "Services/NetworkViewModel.h"
+#include "Services/Network/NetworkViewModel.h"
 
 NetworkViewModel::NetworkViewModel(QObject* parent)
     : QObject(parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Services/JsonScanner.h"
+#include "Services/Web/JsonScanner.h"
 
 #include <QByteArrayView>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "models/AppRankCountryResult.h"
-#include "Services/AppRankingService.h"
+#include "Services/Charts/AppRankingService.h"
 #include "platform/CancellationToken.h"
 
 #include <QCoroTask>

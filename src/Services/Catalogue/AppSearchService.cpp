@@ -1,6 +1,6 @@
-#include "Services/AppSearchService.h"
+#include "Services/Catalogue/AppSearchService.h"
 
-#include "Services/JsonScanner.h"
+#include "Services/Web/JsonScanner.h"
 #include "Services/Log.h"
 #include "models/StorefrontOption.h"
 

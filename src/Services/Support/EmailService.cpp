@@ -1,4 +1,4 @@
-#include "Services/EmailService.h"
+#include "Services/Support/EmailService.h"
 
 EmailService* EmailService::shared()
 {

@@ -1,4 +1,4 @@
-#include "Services/CombineNetworkMonitor.h"
+#include "Services/Network/CombineNetworkMonitor.h"
 
 CombineNetworkMonitor::CombineNetworkMonitor(QObject* parent)
     : QObject(parent)

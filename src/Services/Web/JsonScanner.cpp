@@ -1,4 +1,4 @@
-#include "Services/JsonScanner.h"
+#include "Services/Web/JsonScanner.h"
 
 #include <array>
 #include <charconv>

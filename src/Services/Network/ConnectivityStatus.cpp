@@ -1,4 +1,4 @@
-#include "Services/ConnectivityStatus.h"
+#include "Services/Network/ConnectivityStatus.h"
 
 QString rawValue(ConnectivityStatus status)
 {

@@ -1,4 +1,4 @@
-#include "Services/MailComposer.h"
+#include "Services/Support/MailComposer.h"
 
 #include "platform/LinkOpener.h"
 

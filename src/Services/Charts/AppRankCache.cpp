@@ -1,4 +1,4 @@
-#include "Services/AppRankCache.h"
+#include "Services/Charts/AppRankCache.h"
 
 AppRankCache& AppRankCache::shared()
 {

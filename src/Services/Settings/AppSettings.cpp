@@ -1,4 +1,4 @@
-#include "Services/AppSettings.h"
+#include "Services/Settings/AppSettings.h"
 
 #include "models/SettingsKeys.h"
 #include "platform/UserDefaults.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Services/EmailService.h"
+#include "Services/Support/EmailService.h"
 
 #include <QString>
 #include <QUrl>
