@@ -1,6 +1,8 @@
 // The rank-monitor page with a warm cache of 20 countries: from `load` to the
 // cards painted, against painting the same cards from ready data.
 #include "Services/Charts/AppRankCache.h"
+#include "Services/Charts/AppRankMonitorService.h"
+#include "Services/Charts/AppRankingService.h"
 #include "Views/RankMonitor/AppRanksView.h"
 #include "ViewModels/AppRankMonitorViewModel.h"
 #include "models/SettingsKeys.h"

@@ -6,6 +6,7 @@
 // names in plain rows at the window size, one with the names and icons in rows
 // of the chart's row height, as large as the tab's list, so that as many rows
 // are on screen. The "rows" counter is the number of rows on screen per loop.
+#include "Services/Charts/AppRankingService.h"
 #include "Views/TopCharts/RankingListModel.h"
 #include "Views/TopCharts/RankingRow.h"
 #include "Views/TopCharts/RanksSummaryTabView.h"

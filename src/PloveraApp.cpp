@@ -7,6 +7,7 @@
 #include "Views/MainWindow/MainView.h"
 #include "Views/MainWindow/StorefrontListModel.h"
 #include "Views/Onboarding/OnboardingView.h"
+#include "ViewModels/MainViewModel.h"
 #include "ViewModels/SavedAppsViewModel.h"
 #include "Services/Settings/AppSettings.h"
 
@@ -98,7 +99,7 @@ void PloveraApp::updateWindowContent()
     // The onboarding goes for good once the flag is cleared.
     if (QWidget* old = m_window->takeCentralWidget())
         old->deleteLater();
-    m_mainView = new MainView(m_savedApps.get(), AppSearchService());
+    m_mainView = new MainView(new MainViewModel(m_savedApps.get(), AppSearchService()));
     m_window->setCentralWidget(m_mainView);
     if (m_window->isVisible())
         m_mainView->show();

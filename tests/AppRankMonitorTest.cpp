@@ -1,4 +1,6 @@
 #include "Services/Charts/AppRankCache.h"
+#include "Services/Charts/AppRankMonitorService.h"
+#include "Services/Charts/AppRankingService.h"
 #include "ViewModels/AppRankMonitorViewModel.h"
 #include "support/FixtureServer.h"
 #include "support/TestHelpers.h"

@@ -232,7 +232,7 @@ private slots:
         QFETCH(QString, genre);
         QFETCH(int, limit);
         QFETCH(ServiceError, error);
-        for (Feed feed : AppRankingService::allFeeds())
+        for (Feed feed : ChartFeed::allFeeds())
             QCOMPARE(fetch(storefront, feed, genre, limit).error().kind, error);
         QCOMPARE(m_server->requests().size(), 0);
 

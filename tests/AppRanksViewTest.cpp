@@ -2,6 +2,8 @@
 #include "Views/RankMonitor/AppRanksView.h"
 #include "Views/RankMonitor/CountryCard.h"
 #include "Views/RankMonitor/CountryPickerSheet.h"
+#include "Services/Charts/AppRankMonitorService.h"
+#include "Services/Charts/AppRankingService.h"
 #include "ViewModels/AppRankMonitorViewModel.h"
 #include "models/SettingsKeys.h"
 #include "platform/ProgressIndicator.h"

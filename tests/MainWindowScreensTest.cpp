@@ -182,7 +182,7 @@ private slots:
 
         // The top charts kept their screen, view model and choices.
         QCOMPARE(tabScreen<RanksSummaryTabView>(m_view, DetailTab::ranks), charts);
-        QCOMPARE(chartModel->selectedFeed(), AppRankingService::Feed::topPaid);
+        QCOMPARE(chartModel->selectedFeed(), ChartFeed::Feed::topPaid);
         QCOMPARE(chartModel->selectedStorefront(), QStringLiteral("JP"));
         QCOMPARE(chartModel->selectedGenre(), genre);
         QCOMPARE(charts->countryPicker()->currentData().toString(), QStringLiteral("JP"));

@@ -1,6 +1,7 @@
 #include "support/FixtureServer.h"
 #include "support/TestHelpers.h"
 #include "Services/Log.h"
+#include "Services/Estimates/SensorTowerService.h"
 #include "ViewModels/MonetizationViewModel.h"
 
 #include <QtTest>

@@ -1,6 +1,7 @@
 #include "Views/Shared/AppHeaderTitleStack.h"
 #include "Views/Monetization/MonetizationView.h"
 #include "Views/Shared/ScreenPanel.h"
+#include "Services/Estimates/SensorTowerService.h"
 #include "ViewModels/MonetizationViewModel.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/RemoteImageCache.h"

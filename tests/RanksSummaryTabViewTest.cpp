@@ -2,6 +2,7 @@
 #include "Views/TopCharts/RankingRow.h"
 #include "Views/TopCharts/RanksSummaryTabView.h"
 #include "Views/Shared/ScreenPanel.h"
+#include "Services/Charts/AppRankingService.h"
 #include "ViewModels/AppRankingViewModel.h"
 #include "platform/LinkOpener.h"
 #include "platform/ProgressIndicator.h"

@@ -5,6 +5,7 @@
 #include "Services/MakerApps/DataService.h"
 #include "Services/Support/MailComposer.h"
 #include "ViewModels/SettingsViewModel.h"
+#include "ViewModels/MainViewModel.h"
 #include "Views/MainWindow/MainView.h"
 #include "Views/SettingsView/AppInfoSectionView.h"
 #include "Views/SettingsView/AppsGridView.h"
@@ -163,7 +164,7 @@ private slots:
     {
         QFETCH(bool, byEscape);
         m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(2, m_server.baseUrl()))));
-        MainView main(nullptr, AppSearchService());
+        MainView main(new MainViewModel(nullptr, AppSearchService()));
         main.resize(1000, 700);
         main.show();
         QSignalSpy showing(&main, &MainView::showingSettingsChanged);

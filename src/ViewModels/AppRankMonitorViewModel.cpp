@@ -1,6 +1,7 @@
 #include "ViewModels/AppRankMonitorViewModel.h"
 
 #include "Services/Charts/AppRankCache.h"
+#include "Services/Charts/AppRankMonitorService.h"
 #include "Services/Settings/AppSettings.h"
 #include "Services/Log.h"
 #include "models/StorefrontOption.h"
@@ -20,7 +21,7 @@ AppRankMonitorViewModel::AppRankMonitorViewModel(const AppInfo& app, const QStri
     : QObject(parent)
     , m_appID(app.id)
     , m_genreID(genreIDForName(app.genre))
-    , m_service(std::move(service))
+    , m_service(std::make_unique<AppRankMonitorService>(std::move(service)))
 {
     QStringList codes = normalizedCodes(AppSettings::shared()->appRankMonitorSelectedCountries());
     if (codes.isEmpty())
@@ -81,7 +82,7 @@ QCoro::Task<> AppRankMonitorViewModel::load(bool forceRefresh)
     const QStringList codes = m_selectedCountryCodes;
     const qint64 appID = m_appID;
     const std::optional<QString> genreID = m_genreID;
-    const AppRankMonitorService service = m_service;
+    const AppRankMonitorService service = *m_service;
     Log::info(QStringLiteral("Checking ranks of app %1 in %2 countries%3")
                   .arg(appID)
                   .arg(codes.size())

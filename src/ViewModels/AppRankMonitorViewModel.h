@@ -2,7 +2,6 @@
 
 #include "models/AppInfo.h"
 #include "models/AppRankCountryResult.h"
-#include "Services/Charts/AppRankMonitorService.h"
 #include "platform/HttpSession.h"
 #include "platform/LatestRequest.h"
 
@@ -15,6 +14,8 @@
 
 #include <memory>
 #include <optional>
+
+class AppRankMonitorService;
 
 // State of the rank-monitor page: an app's positions in the charts of the
 // selected countries, checked one country at a time with progress.
@@ -52,7 +53,7 @@ public:
 
     qint64 appID() const { return m_appID; }
     std::optional<QString> genreID() const { return m_genreID; }
-    const AppRankMonitorService& service() const { return m_service; }
+    const AppRankMonitorService& service() const { return *m_service; }
     QUuid loadID() const { return m_loadID; }
 
     // Checks every selected country in order, from the cache where it holds a
@@ -92,7 +93,7 @@ private:
     QDateTime m_lastUpdated;
     qint64 m_appID = 0;
     std::optional<QString> m_genreID;
-    AppRankMonitorService m_service;
+    std::unique_ptr<AppRankMonitorService> m_service;
     QUuid m_loadID;
     LatestRequest m_loads;
 };

@@ -1,5 +1,6 @@
 #include "ViewModels/AppRankingViewModel.h"
 
+#include "Services/Charts/AppRankingService.h"
 #include "Services/Log.h"
 
 #include "platform/PropertySetter.h"
@@ -7,7 +8,7 @@
 AppRankingViewModel::AppRankingViewModel(AppRankingService service, const QString& storefront, int limit,
                                          std::optional<QList<Genre>> genres, QObject* parent)
     : QObject(parent)
-    , m_service(std::move(service))
+    , m_service(std::make_unique<AppRankingService>(std::move(service)))
     , m_limit(limit)
     , m_genres(genres ? std::move(*genres) : AppRankingService::genres())
     , m_selectedStorefront(storefront.toUpper())
@@ -49,7 +50,7 @@ QCoro::Task<> AppRankingViewModel::loadRankings()
     const QString selection = QStringLiteral("%1 %2 %3")
                                   .arg(storefront, AppRankingService::feedName(feed),
                                        genreID.isEmpty() ? QStringLiteral("all") : genreID);
-    const AppRankingService service = m_service;
+    const AppRankingService service = *m_service;
     const auto outcome = co_await service.fetchTopCharts(storefront, feed, m_limit, genreID, ticket.token());
     if (!ticket.isCurrent()) // superseded, or this view model is gone
         co_return;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "models/AppRanking.h"
-#include "Services/Charts/AppRankingService.h"
+#include "models/ChartFeed.h"
 #include "platform/LatestRequest.h"
 
 #include <QCoroTask>
@@ -9,7 +9,10 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <optional>
+
+class AppRankingService;
 
 // State of the top-charts tab: one chart of one storefront, feed and
 // category. Changing any of the three reloads the chart.
@@ -18,20 +21,21 @@ class AppRankingViewModel : public QObject {
     Q_PROPERTY(QList<AppRanking> rankings READ rankings NOTIFY rankingsChanged)
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
     Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY errorMessageChanged)
-    Q_PROPERTY(AppRankingService::Feed selectedFeed READ selectedFeed WRITE setSelectedFeed NOTIFY selectedFeedChanged)
+    Q_PROPERTY(ChartFeed::Feed selectedFeed READ selectedFeed WRITE setSelectedFeed NOTIFY selectedFeedChanged)
     Q_PROPERTY(QString selectedStorefront READ selectedStorefront WRITE setSelectedStorefront NOTIFY
                    selectedStorefrontChanged)
-    Q_PROPERTY(std::optional<AppRankingService::Genre> selectedGenre READ selectedGenre WRITE setSelectedGenre NOTIFY
+    Q_PROPERTY(std::optional<ChartGenre> selectedGenre READ selectedGenre WRITE setSelectedGenre NOTIFY
                    selectedGenreChanged)
 public:
-    using Genre = AppRankingService::Genre;
+    using Feed = ChartFeed::Feed;
+    using Genre = ChartGenre;
 
     static constexpr int kDefaultLimit = 50;
     static inline const QString kDefaultStorefront = QStringLiteral("US");
 
     // Starts no load. Without a genre list the default 27-row table is used;
     // the first genre is selected.
-    explicit AppRankingViewModel(AppRankingService service = AppRankingService(),
+    explicit AppRankingViewModel(AppRankingService service,
                                  const QString& storefront = kDefaultStorefront, int limit = kDefaultLimit,
                                  std::optional<QList<Genre>> genres = std::nullopt, QObject* parent = nullptr);
     ~AppRankingViewModel() override;
@@ -40,16 +44,16 @@ public:
     bool isLoading() const { return m_isLoading; }
     // Empty when there is nothing to report.
     QString errorMessage() const { return m_errorMessage; }
-    AppRankingService::Feed selectedFeed() const { return m_selectedFeed; }
+    Feed selectedFeed() const { return m_selectedFeed; }
     QString selectedStorefront() const { return m_selectedStorefront; }
     std::optional<Genre> selectedGenre() const { return m_selectedGenre; }
 
-    const AppRankingService& service() const { return m_service; }
+    const AppRankingService& service() const { return *m_service; }
     int limit() const { return m_limit; }
     const QList<Genre>& genres() const { return m_genres; }
 
     // Each setter reloads when the value really changes.
-    void setSelectedFeed(AppRankingService::Feed feed);
+    void setSelectedFeed(Feed feed);
     void setSelectedStorefront(const QString& storefront);
     void setSelectedGenre(const std::optional<Genre>& genre);
 
@@ -70,13 +74,13 @@ private:
     void setIsLoading(bool loading);
     void setErrorMessage(const QString& message);
 
-    AppRankingService m_service;
+    std::unique_ptr<AppRankingService> m_service;
     int m_limit;
     QList<Genre> m_genres;
     QList<AppRanking> m_rankings;
     bool m_isLoading = false;
     QString m_errorMessage;
-    AppRankingService::Feed m_selectedFeed = AppRankingService::Feed::topFree;
+    Feed m_selectedFeed = Feed::topFree;
     QString m_selectedStorefront;
     std::optional<Genre> m_selectedGenre;
     LatestRequest m_requests;

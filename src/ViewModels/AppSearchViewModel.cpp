@@ -1,12 +1,15 @@
 #include "ViewModels/AppSearchViewModel.h"
 
+#include "Services/Catalogue/AppSearchService.h"
 #include "platform/PropertySetter.h"
 
 AppSearchViewModel::AppSearchViewModel(AppSearchService service, QObject* parent)
     : QObject(parent)
-    , m_service(std::move(service))
+    , m_service(std::make_unique<AppSearchService>(std::move(service)))
 {
 }
+
+AppSearchViewModel::~AppSearchViewModel() = default;
 
 QCoro::Task<> AppSearchViewModel::search(QString term, AppPlatform platform, QString storefront)
 {
@@ -14,7 +17,7 @@ QCoro::Task<> AppSearchViewModel::search(QString term, AppPlatform platform, QSt
     setIsLoading(true);
     setErrorMessage({});
 
-    const AppSearchService service = m_service;
+    const AppSearchService service = *m_service;
     const auto outcome = co_await service.search(term, platform, storefront,
                                                  AppSearchService::kDefaultSearchLimit, ticket.token());
     if (!ticket.isCurrent()) // superseded, cancelled, or this view model is gone

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "models/AppInfo.h"
-#include "Services/Catalogue/AppSearchService.h"
 #include "platform/LatestRequest.h"
 
 #include <QCoroTask>
 #include <QObject>
+
+#include <memory>
+
+class AppSearchService;
 
 // State of the search overlay: the results of the latest search of the
 // catalogue for one platform and storefront.
@@ -16,6 +19,7 @@ class AppSearchViewModel : public QObject {
     Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY errorMessageChanged)
 public:
     explicit AppSearchViewModel(AppSearchService service, QObject* parent = nullptr);
+    ~AppSearchViewModel() override;
 
     const QList<AppInfo>& results() const { return m_results; }
     bool isLoading() const { return m_isLoading; }
@@ -37,7 +41,7 @@ private:
     void setIsLoading(bool loading);
     void setErrorMessage(const QString& message);
 
-    AppSearchService m_service;
+    std::unique_ptr<AppSearchService> m_service;
     QList<AppInfo> m_results;
     bool m_isLoading = false;
     QString m_errorMessage;

@@ -1,5 +1,8 @@
 #include "ViewModels/MainViewModel.h"
 
+#include "Services/Catalogue/AppSearchService.h"
+#include "Services/Charts/AppRankingService.h"
+#include "Services/Estimates/SensorTowerService.h"
 #include "Services/Log.h"
 #include "ViewModels/AppRankMonitorViewModel.h"
 #include "ViewModels/AppRankingViewModel.h"
@@ -33,18 +36,24 @@ QUrl estimatesEndpoint()
 }
 } // namespace
 
+struct MainViewModel::Clients {
+    AppSearchService search;
+    AppRankingService ranking;
+    SensorTowerService estimates;
+};
+
 MainViewModel::MainViewModel(SavedAppsViewModel* savedApps, AppSearchService searchService, QObject* parent)
     : QObject(parent)
     , m_savedApps(savedApps)
-    , m_searchService(std::move(searchService))
-    , m_rankingService(std::make_shared<HttpSession>())
-    , m_sensorTowerService(std::make_shared<HttpSession>(), estimatesEndpoint())
-    , m_searchModel(new AppSearchViewModel(m_searchService, this))
+    , m_clients(std::make_unique<Clients>(Clients{std::move(searchService),
+                                                  AppRankingService(std::make_shared<HttpSession>()),
+                                                  SensorTowerService(std::make_shared<HttpSession>(), estimatesEndpoint())}))
+    , m_searchModel(new AppSearchViewModel(m_clients->search, this))
     , m_selectedStorefront(initialStorefront())
 {
-    m_rankingModel = new AppRankingViewModel(m_rankingService, m_selectedStorefront,
+    m_rankingModel = new AppRankingViewModel(m_clients->ranking, m_selectedStorefront,
                                              AppRankingViewModel::kDefaultLimit, std::nullopt, this);
-    m_monetizationModel = new MonetizationViewModel(m_sensorTowerService, this);
+    m_monetizationModel = new MonetizationViewModel(m_clients->estimates, this);
     if (m_savedApps)
         connect(m_savedApps, &SavedAppsViewModel::savedAppsChanged, this, &MainViewModel::onSavedAppsChanged);
 }
@@ -57,6 +66,21 @@ MainViewModel::~MainViewModel()
 SavedAppsViewModel* MainViewModel::savedApps() const
 {
     return m_savedApps;
+}
+
+const AppSearchService& MainViewModel::searchService() const
+{
+    return m_clients->search;
+}
+
+const AppRankingService& MainViewModel::rankingService() const
+{
+    return m_clients->ranking;
+}
+
+const SensorTowerService& MainViewModel::sensorTowerService() const
+{
+    return m_clients->estimates;
 }
 
 AppRankMonitorViewModel* MainViewModel::rankMonitorViewModel() const
@@ -122,7 +146,7 @@ QCoro::Task<> MainViewModel::refreshSelection(QString dedupKey)
     // object, so no lookup outlives the window.
     const LatestRequest::Ticket ticket = m_selectionRefresh.begin();
     setSelectionStatus(tr("Updating details…"), false);
-    const AppSearchService service = m_searchService;
+    const AppSearchService service = m_clients->search;
     const auto outcome = co_await service.lookupWithScreenshots(profile->appId(), profile->platform(),
                                                                 profile->storefront, ticket.token());
     if (!ticket.isCurrent()) // superseded, or this view model is gone
@@ -222,7 +246,7 @@ QCoro::Task<> MainViewModel::addRankingApp(AppRanking ranking, QString storefron
     setPending(key, true);
 
     QPointer<MainViewModel> self(this);
-    const AppSearchService service = m_searchService;
+    const AppSearchService service = m_clients->search;
     const CancellationToken token = m_lifetime.token();
     const auto outcome = co_await service.lookupWithScreenshots(*appID, AppPlatform::iPhone, storefront, token);
     if (!self || token.isCancelled())
@@ -293,7 +317,7 @@ void MainViewModel::updateRankMonitor()
     m_rankMonitorAppID = id;
     if (m_rankMonitorModel)
         m_rankMonitorModel->deleteLater();
-    m_rankMonitorModel = app ? new AppRankMonitorViewModel(*app, m_selectedStorefront, m_rankingService.session(), this)
+    m_rankMonitorModel = app ? new AppRankMonitorViewModel(*app, m_selectedStorefront, m_clients->ranking.session(), this)
                              : nullptr;
     emit rankMonitorViewModelChanged();
 }

@@ -3,9 +3,6 @@
 #include "models/AppInfo.h"
 #include "models/AppRanking.h"
 #include "models/SavedAppProfile.h"
-#include "Services/Charts/AppRankingService.h"
-#include "Services/Catalogue/AppSearchService.h"
-#include "Services/Estimates/SensorTowerService.h"
 #include "platform/CancellationToken.h"
 #include "platform/LatestRequest.h"
 
@@ -14,13 +11,17 @@
 #include <QPointer>
 #include <QSet>
 
+#include <memory>
 #include <optional>
 
+class AppRankingService;
 class AppRankMonitorViewModel;
 class AppRankingViewModel;
+class AppSearchService;
 class AppSearchViewModel;
 class MonetizationViewModel;
 class SavedAppsViewModel;
+class SensorTowerService;
 
 // The main window's state: its clients, the storefront and platform it
 // works in, the selected saved app and the refreshing of its details, the
@@ -40,11 +41,11 @@ public:
     ~MainViewModel() override;
 
     SavedAppsViewModel* savedApps() const;
-    AppSearchService searchService() const { return m_searchService; }
+    const AppSearchService& searchService() const;
     // The chart client; the rank monitor works on its session.
-    AppRankingService rankingService() const { return m_rankingService; }
+    const AppRankingService& rankingService() const;
     // The estimates client, whose base address is the estimates endpoint.
-    SensorTowerService sensorTowerService() const { return m_sensorTowerService; }
+    const SensorTowerService& sensorTowerService() const;
     AppSearchViewModel* searchModel() const { return m_searchModel; }
 
     QString selectedStorefront() const { return m_selectedStorefront; }
@@ -67,8 +68,6 @@ public:
     void search(const QString& term);
     // Stops a running search (the results panel was closed).
     void cancelSearch();
-    QString lastSearchTerm() const { return m_lastTerm; }
-    bool isSearchActive() const { return m_searchActive; }
     // A search result against the workspace, for the storefront it was found in.
     AddState addState(const AppInfo& app) const;
 
@@ -84,7 +83,6 @@ public:
     // Why the last add or remove failed; empty after a success.
     QString workspaceError() const { return m_workspaceError; }
     void clearWorkspaceError() { setWorkspaceError({}); }
-    QSet<QString> pendingKeys() const { return m_pendingKeys; }
     // The catalogue ids of every saved app, in any storefront.
     QSet<qint64> savedAppIDs() const;
 
@@ -117,9 +115,8 @@ private:
     QCoro::Task<> refreshSelection(QString dedupKey);
 
     QPointer<SavedAppsViewModel> m_savedApps;
-    AppSearchService m_searchService;
-    AppRankingService m_rankingService;
-    SensorTowerService m_sensorTowerService;
+    struct Clients;
+    std::unique_ptr<Clients> m_clients;
     AppSearchViewModel* m_searchModel;
     AppRankingViewModel* m_rankingModel;
     MonetizationViewModel* m_monetizationModel;

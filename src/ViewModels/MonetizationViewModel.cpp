@@ -1,12 +1,13 @@
 #include "ViewModels/MonetizationViewModel.h"
 
+#include "Services/Estimates/SensorTowerService.h"
 #include "Services/Log.h"
 
 #include "platform/PropertySetter.h"
 
 MonetizationViewModel::MonetizationViewModel(SensorTowerService service, QObject* parent)
     : QObject(parent)
-    , m_service(std::move(service))
+    , m_service(std::make_unique<SensorTowerService>(std::move(service)))
 {
 }
 
@@ -22,7 +23,7 @@ QCoro::Task<> MonetizationViewModel::loadMonetization(qint64 appID)
     setIsLoading(true);
     setErrorMessage({});
 
-    const SensorTowerService service = m_service;
+    const SensorTowerService service = *m_service;
     const SensorTowerService::Outcome outcome = co_await service.fetchMonetization(appID, ticket.token());
     if (!ticket.isCurrent()) // superseded, or this view model is gone
         co_return;

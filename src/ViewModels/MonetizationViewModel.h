@@ -2,13 +2,15 @@
 
 #include "models/AppMonetization.h"
 #include "platform/LatestRequest.h"
-#include "Services/Estimates/SensorTowerService.h"
 
 #include <QCoroTask>
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <optional>
+
+class SensorTowerService;
 
 // State of the monetization tab: the estimates of one app.
 class MonetizationViewModel : public QObject {
@@ -18,14 +20,14 @@ class MonetizationViewModel : public QObject {
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
     Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY errorMessageChanged)
 public:
-    explicit MonetizationViewModel(SensorTowerService service = SensorTowerService(), QObject* parent = nullptr);
+    explicit MonetizationViewModel(SensorTowerService service, QObject* parent = nullptr);
     ~MonetizationViewModel() override;
 
     std::optional<AppMonetization> monetization() const { return m_monetization; }
     bool isLoading() const { return m_isLoading; }
     // Empty when there is nothing to report.
     QString errorMessage() const { return m_errorMessage; }
-    const SensorTowerService& service() const { return m_service; }
+    const SensorTowerService& service() const { return *m_service; }
 
     // The tab clears the shown figures before a reload.
     void setMonetization(const std::optional<AppMonetization>& monetization);
@@ -44,7 +46,7 @@ private:
     void setIsLoading(bool loading);
     void setErrorMessage(const QString& message);
 
-    SensorTowerService m_service;
+    std::unique_ptr<SensorTowerService> m_service;
     std::optional<AppMonetization> m_monetization;
     bool m_isLoading = false;
     QString m_errorMessage;

@@ -1,6 +1,7 @@
 #include "ViewModels/SavedAppsViewModel.h"
 
 #include "Services/Log.h"
+#include "Services/SwiftDataService.h"
 #include "platform/PropertySetter.h"
 
 #include <algorithm>

@@ -3,7 +3,6 @@
 #include "models/AppInfo.h"
 #include "platform/Result.h"
 #include "models/SavedAppProfile.h"
-#include "Services/SwiftDataService.h"
 
 #include <QList>
 #include <QObject>
@@ -14,6 +13,8 @@
 #include <memory>
 #include <optional>
 #include <thread>
+
+class SwiftDataService;
 
 // The workspace as the screens see it. The list mirrors the store: it changes
 // only after a write has committed, so what is shown is what survives a

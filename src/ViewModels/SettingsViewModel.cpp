@@ -1,7 +1,8 @@
 #include "ViewModels/SettingsViewModel.h"
 
-#include "Services/Support/EmailService.h"
 #include "Services/Log.h"
+#include "Services/MakerApps/DataService.h"
+#include "Services/Support/EmailService.h"
 #include "Services/Support/MailComposer.h"
 #include "Services/Web/WebClient.h"
 #include "models/MakerInfo.h"
@@ -19,9 +20,14 @@ static void body()
     Log::info(QStringLiteral("SettingsView disappeared"));
 }
 
+SettingsViewModel::SettingsViewModel(QObject* parent)
+    : SettingsViewModel(DataService(), parent)
+{
+}
+
 SettingsViewModel::SettingsViewModel(DataService dataService, QObject* parent)
     : QObject(parent)
-    , m_dataService(std::move(dataService))
+    , m_dataService(std::make_unique<DataService>(std::move(dataService)))
 {
 }
 
@@ -30,7 +36,7 @@ SettingsViewModel::~SettingsViewModel() = default; // m_fetch drops a list on it
 void SettingsViewModel::appeared()
 {
     const LatestRequest::Ticket ticket = m_fetch.begin();
-    m_dataService.getAppsData(DataService::defaultAppsListURL(), [this, ticket](QList<AppData::Application> apps) {
+    m_dataService->getAppsData(DataService::defaultAppsListURL(), [this, ticket](QList<AppData::Application> apps) {
         // A list for an earlier showing, or for a sheet that has gone, is dropped;
         // a current ticket means this object is still there.
         if (ticket.isCurrent())

@@ -2,13 +2,16 @@
 
 #include "models/AppData.h"
 #include "platform/LatestRequest.h"
-#include "Services/MakerApps/DataService.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+
+#include <memory>
+
+class DataService;
 
 // State of the settings sheet: the maker's apps, fetched anew for every
 // showing, and the outcome of the feedback mail. Made with each sheet and
@@ -20,7 +23,9 @@ class SettingsViewModel : public QObject {
     Q_PROPERTY(bool showToastEmailError READ showToastEmailError WRITE setShowToastEmailError NOTIFY
                    showToastEmailErrorChanged)
 public:
-    explicit SettingsViewModel(DataService dataService = DataService(), QObject* parent = nullptr);
+    // With the client of the published list.
+    explicit SettingsViewModel(QObject* parent = nullptr);
+    explicit SettingsViewModel(DataService dataService, QObject* parent = nullptr);
     ~SettingsViewModel() override;
 
     // The maker's apps in the order of the published list; empty until one arrives.
@@ -64,7 +69,7 @@ private:
     // Turns a toast flag on, off first when it already is, so its toast is raised anew.
     void raiseFlag(void (SettingsViewModel::*setter)(bool), bool isOn);
 
-    DataService m_dataService;
+    std::unique_ptr<DataService> m_dataService;
     QList<AppData::Application> m_apps;
     bool m_showToastEmailCompleted = false;
     bool m_showToastEmailError = false;

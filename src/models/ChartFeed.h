@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QMetaType>
 #include <QObject>
 #include <QString>
@@ -12,6 +13,13 @@ class ChartFeed {
 public:
     enum class Feed { topFree, topPaid, topGrossing };
     Q_ENUM(Feed)
+
+    // Every feed, in declaration order.
+    static const QList<Feed>& allFeeds()
+    {
+        static const QList<Feed> feeds{Feed::topFree, Feed::topPaid, Feed::topGrossing};
+        return feeds;
+    }
 };
 
 // One category of the catalogue; the empty id stands for all categories.

@@ -47,7 +47,7 @@ QCoro::Task<AppRankMonitorService::CountryCheck> AppRankMonitorService::checkCou
     // costs one deadline per country rather than one per chart.
     std::vector<Fetch> general;
     std::vector<std::optional<Fetch>> category;
-    for (AppRankingService::Feed feed : AppRankingService::allFeeds()) {
+    for (AppRankingService::Feed feed : ChartFeed::allFeeds()) {
         general.push_back(service.m_charts.fetchTopCharts(code, feed, service.m_limit, {}, token));
         category.push_back(hasGenre ? std::optional<Fetch>(service.m_charts.fetchTopCharts(code, feed, service.m_limit,
                                                                                           *genreID, token))
@@ -55,9 +55,9 @@ QCoro::Task<AppRankMonitorService::CountryCheck> AppRankMonitorService::checkCou
     }
 
     check.complete = true;
-    for (qsizetype index = 0; index < AppRankingService::allFeeds().size(); ++index) {
+    for (qsizetype index = 0; index < ChartFeed::allFeeds().size(); ++index) {
         AppRankFeedResult row;
-        row.feed = AppRankingService::allFeeds().at(index);
+        row.feed = ChartFeed::allFeeds().at(index);
         const auto overall = co_await std::move(general[size_t(index)]);
         row.general = token.isCancelled() ? AppRankLookup::unavailable() : lookup(overall, appID, service.m_limit);
         check.complete = check.complete && overall.hasValue();

@@ -356,12 +356,6 @@ QUrl AppRankingService::defaultLegacyChartsBaseURL()
     return WebClient::baseURL("PLOVERA_LEGACY_CHARTS_URL", "https://itunes.apple.com");
 }
 
-const QList<AppRankingService::Feed>& AppRankingService::allFeeds()
-{
-    static const QList<Feed> feeds{Feed::topFree, Feed::topPaid, Feed::topGrossing};
-    return feeds;
-}
-
 QString AppRankingService::feedName(Feed feed)
 {
     switch (feed) {

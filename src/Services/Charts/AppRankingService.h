@@ -65,8 +65,6 @@ public:
     QUrl chartsBaseURL() const { return m_chartsBaseURL; }
     QUrl legacyChartsBaseURL() const { return m_legacyChartsBaseURL; }
 
-    // Every feed, in declaration order.
-    static const QList<Feed>& allFeeds();
     // "topFree", "topPaid", "topGrossing".
     static QString feedName(Feed feed);
 

@@ -77,10 +77,11 @@ private:
 };
 } // namespace
 
-MainView::MainView(SavedAppsViewModel* savedApps, AppSearchService searchService, QWidget* parent)
+MainView::MainView(MainViewModel* model, QWidget* parent)
     : QWidget(parent)
-    , m_model(new MainViewModel(savedApps, std::move(searchService), this))
+    , m_model(model)
 {
+    m_model->setParent(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -89,7 +90,7 @@ MainView::MainView(SavedAppsViewModel* savedApps, AppSearchService searchService
 
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setChildrenCollapsible(false);
-    m_sidebar = new SavedAppsSidebar(savedApps, m_splitter);
+    m_sidebar = new SavedAppsSidebar(m_model->savedApps(), m_splitter);
     m_sidebar->setMinimumWidth(220);
     m_detailStack = new QStackedWidget(m_splitter);
     m_noSelection = new QLabel(tr("Select an app in the sidebar, or search the catalogue to add one."), m_detailStack);
@@ -132,7 +133,7 @@ MainView::MainView(SavedAppsViewModel* savedApps, AppSearchService searchService
         detailArea()->setStatus(m_model->selectionStatus(), m_model->selectionStatusIsError());
     });
     connect(m_model, &MainViewModel::workspaceErrorChanged, this, &MainView::renderWorkspaceError);
-    if (savedApps)
+    if (SavedAppsViewModel* savedApps = m_model->savedApps())
         connect(savedApps, &SavedAppsViewModel::savedAppsChanged, this, &MainView::renderSelection);
     renderSelection();
     renderWorkspaceError();
@@ -272,7 +273,7 @@ void MainView::paintEvent(QPaintEvent* event)
 QString MainView::selectedStorefront() const { return m_model->selectedStorefront(); }
 void MainView::setSelectedStorefront(const QString& code) { m_model->setSelectedStorefront(code); }
 SavedAppsViewModel* MainView::savedApps() const { return m_model->savedApps(); }
-AppRankingService MainView::rankingService() const { return m_model->rankingService(); }
+const AppRankingService& MainView::rankingService() const { return m_model->rankingService(); }
 
 QCoro::Task<> MainView::addRankingApp(AppRanking ranking, QString storefront)
 {

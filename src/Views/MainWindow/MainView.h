@@ -8,7 +8,6 @@
 
 class AppDetailArea;
 class AppRankingService;
-class AppSearchService;
 class MainViewModel;
 class MonetizationView;
 class QComboBox;
@@ -32,7 +31,8 @@ class MainView : public QWidget {
     Q_PROPERTY(QString selectedStorefront READ selectedStorefront WRITE setSelectedStorefront NOTIFY selectedStorefrontChanged)
     Q_PROPERTY(bool isShowingSettings READ isShowingSettings WRITE setShowingSettings NOTIFY showingSettingsChanged)
 public:
-    MainView(SavedAppsViewModel* savedApps, AppSearchService searchService, QWidget* parent = nullptr);
+    // Takes `model` as its own (it goes with the view).
+    explicit MainView(MainViewModel* model, QWidget* parent = nullptr);
     ~MainView() override;
 
     MainViewModel* viewModel() const { return m_model; }
@@ -40,7 +40,7 @@ public:
     QString selectedStorefront() const;
     void setSelectedStorefront(const QString& code);
     SavedAppsViewModel* savedApps() const;
-    AppRankingService rankingService() const;
+    const AppRankingService& rankingService() const;
     // Adds an app of a top chart to the workspace and selects it.
     QCoro::Task<> addRankingApp(AppRanking ranking, QString storefront);
 
@@ -53,7 +53,6 @@ public:
     // The detail area of the selected app, made on first use.
     AppDetailArea* detailArea();
     QLineEdit* searchField() const { return m_searchField; }
-    QComboBox* platformSelector() const { return m_platformBox; }
     QComboBox* storefrontSelector() const { return m_storefrontBox; }
     // The line under the top bar that says why a workspace change failed.
     QLabel* workspaceErrorLabel() const { return m_workspaceError; }

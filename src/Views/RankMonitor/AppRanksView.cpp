@@ -271,3 +271,6 @@ void AppRanksView::syncHeaderLayout()
     m_headerLayout->setDirection(stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
     m_headerLayout->setAlignment(m_actions, stacked ? Qt::AlignLeft : Qt::Alignment());
 }
+
+// The meta-object code needs the view model complete.
+#include "moc_AppRanksView.cpp"

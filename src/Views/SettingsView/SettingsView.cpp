@@ -34,7 +34,7 @@ QString makerHost()
 
 SettingsView::SettingsView(QWidget* owner)
     : SheetDialog(localizedString(QStringLiteral("SETTINGS")), owner)
-    , m_viewModel(new SettingsViewModel(DataService(), this))
+    , m_viewModel(new SettingsViewModel(this))
 {
     setObjectName(QStringLiteral("SettingsView"));
     cancelButton()->hide();

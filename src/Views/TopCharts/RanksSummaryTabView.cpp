@@ -23,15 +23,15 @@
 #include <algorithm>
 
 namespace {
-QString feedTitle(AppRankingService::Feed feed)
+QString feedTitle(ChartFeed::Feed feed)
 {
     // Shown as they stand, in every language.
     switch (feed) {
-    case AppRankingService::Feed::topFree:
+    case ChartFeed::Feed::topFree:
         return QStringLiteral("Top Free");
-    case AppRankingService::Feed::topPaid:
+    case ChartFeed::Feed::topPaid:
         return QStringLiteral("Top Paid");
-    case AppRankingService::Feed::topGrossing:
+    case ChartFeed::Feed::topGrossing:
         return QStringLiteral("Top Grossing");
     }
     return {};
@@ -57,8 +57,8 @@ RanksSummaryTabView::RanksSummaryTabView(AppRankingViewModel* viewModel, QWidget
     connect(m_delegate, &RankingRow::addRequested, this, [this](const AppRanking& ranking) { addRanking(ranking); });
     connect(m_delegate, &RankingRow::repaintNeeded, m_list->viewport(), qOverload<>(&QWidget::update));
     connect(m_chart, &SegmentedControl::activated, this, [this](int index) {
-        if (m_viewModel && index >= 0 && index < AppRankingService::allFeeds().size())
-            m_viewModel->setSelectedFeed(AppRankingService::allFeeds().at(index));
+        if (m_viewModel && index >= 0 && index < ChartFeed::allFeeds().size())
+            m_viewModel->setSelectedFeed(ChartFeed::allFeeds().at(index));
     });
     connect(m_country, &QComboBox::activated, this, [this](int index) {
         if (m_viewModel)
@@ -114,7 +114,7 @@ void RanksSummaryTabView::buildLayout()
     m_chart->setObjectName(QStringLiteral("chartPicker"));
     m_chart->setTitle(tr("Chart"));
     QStringList feeds;
-    for (const auto feed : AppRankingService::allFeeds())
+    for (const auto feed : ChartFeed::allFeeds())
         feeds.append(feedTitle(feed));
     m_chart->setSegments(feeds);
     column->addWidget(m_chart, 0, Qt::AlignLeft);
@@ -315,7 +315,7 @@ void RanksSummaryTabView::syncState()
 void RanksSummaryTabView::syncFeed()
 {
     if (m_viewModel)
-        m_chart->setCurrentIndex(static_cast<int>(AppRankingService::allFeeds().indexOf(m_viewModel->selectedFeed())));
+        m_chart->setCurrentIndex(static_cast<int>(ChartFeed::allFeeds().indexOf(m_viewModel->selectedFeed())));
 }
 
 void RanksSummaryTabView::syncCountry()
@@ -338,3 +338,6 @@ void RanksSummaryTabView::reload()
     if (m_viewModel)
         m_viewModel->loadRankings();
 }
+
+// The meta-object code needs the view model complete.
+#include "moc_RanksSummaryTabView.cpp"
