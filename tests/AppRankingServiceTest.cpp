@@ -11,6 +11,8 @@
 
 using Feed = AppRankingService::Feed;
 using ServiceError = AppRankingService::ServiceError;
+using Kind = AppRankingService::Error::Kind;
+Q_DECLARE_METATYPE(Kind)
 
 namespace {
 const QString kCurrentFree = QStringLiteral("/api/v2/us/apps/top-free/100/apps.json");
@@ -144,7 +146,7 @@ private slots:
 
         const auto outcome = fetch(QStringLiteral("US"), Feed::topFree);
         if (count < 0)
-            QCOMPARE(outcome.error().kind, ServiceError::Decoding);
+            QCOMPARE(outcome.error().kind, Kind(ServiceError::Decoding));
         else
             QCOMPARE(outcome.value().size(), count);
         QCOMPARE(m_server->requestCount(kCurrentFree), 1);
@@ -154,26 +156,26 @@ private slots:
     void failuresBecomeErrors_data()
     {
         QTest::addColumn<FixtureResponse>("answer");
-        QTest::addColumn<ServiceError>("error");
+        QTest::addColumn<Kind>("error");
         FixtureResponse truncated = FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_grossing_100.json"));
         truncated.truncate = true;
-        QTest::newRow("404") << FixtureResponse::text("no such chart", 404) << ServiceError::BadStatus;
-        QTest::newRow("html") << FixtureResponse::html("<!DOCTYPE html><html></html>") << ServiceError::NotJSON;
-        QTest::newRow("malformed") << FixtureResponse::json("{\"feed\": {\"entry\": [") << ServiceError::Decoding;
-        QTest::newRow("entry of wrong type") << FixtureResponse::json(R"({"feed":{"entry":"none"}})") << ServiceError::Decoding;
+        QTest::newRow("404") << FixtureResponse::text("no such chart", 404) << Kind(TransportFailure::BadStatus);
+        QTest::newRow("html") << FixtureResponse::html("<!DOCTYPE html><html></html>") << Kind(TransportFailure::NotJSON);
+        QTest::newRow("malformed") << FixtureResponse::json("{\"feed\": {\"entry\": [") << Kind(ServiceError::Decoding);
+        QTest::newRow("entry of wrong type") << FixtureResponse::json(R"({"feed":{"entry":"none"}})") << Kind(ServiceError::Decoding);
         QTest::newRow("field of wrong type")
-            << FixtureResponse::fromFile(QStringLiteral("charts/legacy_wrong_types.json")) << ServiceError::Decoding;
+            << FixtureResponse::fromFile(QStringLiteral("charts/legacy_wrong_types.json")) << Kind(ServiceError::Decoding);
         QTest::newRow("oversized") << FixtureResponse::json("{\"feed\":{\"entry\":[" + QByteArray(5 << 20, ' ') + "]}}")
-                                   << ServiceError::TooLarge;
+                                   << Kind(TransportFailure::TooLarge);
         QTest::newRow("slow") << FixtureResponse::fromFile(QStringLiteral("charts/legacy_single_entry.json")).delayed(3000)
-                              << ServiceError::Timeout;
-        QTest::newRow("cut short") << truncated << ServiceError::Network;
+                              << Kind(TransportFailure::Timeout);
+        QTest::newRow("cut short") << truncated << Kind(TransportFailure::Network);
     }
 
     void failuresBecomeErrors()
     {
         QFETCH(FixtureResponse, answer);
-        QFETCH(ServiceError, error);
+        QFETCH(Kind, error);
         m_server->setRoute(kLegacyGrossing, answer);
 
         const auto outcome = fetch(QStringLiteral("US"), Feed::topGrossing);
@@ -183,7 +185,7 @@ private slots:
         const QString lines = LogCapture::text();
         const QString address = m_server->baseUrl().toString() + kLegacyGrossing;
         QVERIFY2(lines.contains(QStringLiteral("GET ") + address), qPrintable(lines));
-        if (error == ServiceError::BadStatus)
+        if (error == Kind(TransportFailure::BadStatus))
             QVERIFY2(lines.contains(QStringLiteral("Status 404")), qPrintable(lines));
         QVERIFY2(lines.contains(QStringLiteral("Request failed")), qPrintable(lines));
     }
@@ -207,7 +209,7 @@ private slots:
         m_session = std::make_shared<HttpSession>(HttpSession::Options{std::chrono::milliseconds(400), 8 << 20});
 
         const auto outcome = fetch(QStringLiteral("US"), Feed::topFree);
-        QCOMPARE(outcome.error().kind, ServiceError::Timeout);
+        QCOMPARE(outcome.error().kind, Kind(TransportFailure::Timeout));
         QCOMPARE(m_server->requestCount(kLegacyFree), legacyRequests);
     }
 
@@ -216,14 +218,14 @@ private slots:
         QTest::addColumn<QString>("storefront");
         QTest::addColumn<QString>("genre");
         QTest::addColumn<int>("limit");
-        QTest::addColumn<ServiceError>("error");
-        QTest::newRow("unknown storefront") << "XX" << "" << 100 << ServiceError::InvalidStorefront;
-        QTest::newRow("path in storefront") << "../us" << "" << 100 << ServiceError::InvalidStorefront;
-        QTest::newRow("genre not in the table") << "US" << "6019" << 100 << ServiceError::InvalidGenre;
-        QTest::newRow("path in genre") << "US" << "6014/../../x" << 100 << ServiceError::InvalidGenre;
-        QTest::newRow("limit 0") << "US" << "" << 0 << ServiceError::InvalidLimit;
-        QTest::newRow("limit 201") << "US" << "6014" << 201 << ServiceError::InvalidLimit;
-        QTest::newRow("negative limit") << "US" << "" << -1 << ServiceError::InvalidLimit;
+        QTest::addColumn<Kind>("error");
+        QTest::newRow("unknown storefront") << "XX" << "" << 100 << Kind(ServiceError::InvalidStorefront);
+        QTest::newRow("path in storefront") << "../us" << "" << 100 << Kind(ServiceError::InvalidStorefront);
+        QTest::newRow("genre not in the table") << "US" << "6019" << 100 << Kind(ServiceError::InvalidGenre);
+        QTest::newRow("path in genre") << "US" << "6014/../../x" << 100 << Kind(ServiceError::InvalidGenre);
+        QTest::newRow("limit 0") << "US" << "" << 0 << Kind(ServiceError::InvalidLimit);
+        QTest::newRow("limit 201") << "US" << "6014" << 201 << Kind(ServiceError::InvalidLimit);
+        QTest::newRow("negative limit") << "US" << "" << -1 << Kind(ServiceError::InvalidLimit);
     }
 
     void rejectsBadInputBeforeAnyRequest()
@@ -231,7 +233,7 @@ private slots:
         QFETCH(QString, storefront);
         QFETCH(QString, genre);
         QFETCH(int, limit);
-        QFETCH(ServiceError, error);
+        QFETCH(Kind, error);
         for (Feed feed : ChartFeed::allFeeds())
             QCOMPARE(fetch(storefront, feed, genre, limit).error().kind, error);
         QCOMPARE(m_server->requests().size(), 0);

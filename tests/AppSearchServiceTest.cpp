@@ -11,6 +11,8 @@
 #include <QTest>
 
 using ServiceError = AppSearchService::ServiceError;
+using Kind = AppSearchService::Error::Kind;
+Q_DECLARE_METATYPE(Kind)
 
 namespace {
 // A search answer of `count` distinct, valid apps.
@@ -233,35 +235,35 @@ private slots:
     void failuresAreErrors_data()
     {
         QTest::addColumn<FixtureResponse>("response");
-        QTest::addColumn<ServiceError>("kind");
-        QTest::newRow("status 503") << FixtureResponse::text("busy", 503) << ServiceError::BadStatus;
-        QTest::newRow("status 404 json") << FixtureResponse::json("{}", 404) << ServiceError::BadStatus;
-        QTest::newRow("html body") << FixtureResponse::html("<html>captive portal</html>") << ServiceError::NotJSON;
-        QTest::newRow("malformed") << FixtureResponse::fromFile(QStringLiteral("catalogue/truncated.json")) << ServiceError::Decoding;
-        QTest::newRow("results not a list") << FixtureResponse::fromFile(QStringLiteral("catalogue/wrong_shape.json")) << ServiceError::Decoding;
-        QTest::newRow("top level list") << FixtureResponse::json("[1,2]") << ServiceError::Decoding;
-        QTest::newRow("empty body") << FixtureResponse::json("") << ServiceError::Decoding;
+        QTest::addColumn<Kind>("kind");
+        QTest::newRow("status 503") << FixtureResponse::text("busy", 503) << Kind(TransportFailure::BadStatus);
+        QTest::newRow("status 404 json") << FixtureResponse::json("{}", 404) << Kind(TransportFailure::BadStatus);
+        QTest::newRow("html body") << FixtureResponse::html("<html>captive portal</html>") << Kind(TransportFailure::NotJSON);
+        QTest::newRow("malformed") << FixtureResponse::fromFile(QStringLiteral("catalogue/truncated.json")) << Kind(ServiceError::Decoding);
+        QTest::newRow("results not a list") << FixtureResponse::fromFile(QStringLiteral("catalogue/wrong_shape.json")) << Kind(ServiceError::Decoding);
+        QTest::newRow("top level list") << FixtureResponse::json("[1,2]") << Kind(ServiceError::Decoding);
+        QTest::newRow("empty body") << FixtureResponse::json("") << Kind(ServiceError::Decoding);
         FixtureResponse cut = FixtureResponse::fromFile(QStringLiteral("catalogue/search_ok.json"));
         cut.truncate = true;
-        QTest::newRow("cut short") << cut << ServiceError::Network;
+        QTest::newRow("cut short") << cut << Kind(TransportFailure::Network);
         FixtureResponse dropped;
         dropped.dropConnection = true;
-        QTest::newRow("dropped") << dropped << ServiceError::Network;
+        QTest::newRow("dropped") << dropped << Kind(TransportFailure::Network);
         QTest::newRow("too large") << FixtureResponse::json(QByteArray(int(AppSearchService::kMaxAnswerBytes) + 10, ' '))
-                                   << ServiceError::TooLarge;
+                                   << Kind(TransportFailure::TooLarge);
         // The session allows 300 ms for the whole request, silent or not.
         QTest::newRow("silent") << FixtureResponse::fromFile(QStringLiteral("catalogue/search_ok.json")).delayed(5000)
-                                << ServiceError::Timeout;
+                                << Kind(TransportFailure::Timeout);
         FixtureResponse trickle = FixtureResponse::json(QByteArray(100, ' ') + "{\"results\":[]}");
         trickle.trickleMs = 40;
-        QTest::newRow("trickling") << trickle << ServiceError::Timeout;
+        QTest::newRow("trickling") << trickle << Kind(TransportFailure::Timeout);
         trickle.omitLength = true;
-        QTest::newRow("trickling without a length") << trickle << ServiceError::Timeout;
+        QTest::newRow("trickling without a length") << trickle << Kind(TransportFailure::Timeout);
     }
     void failuresAreErrors()
     {
         QFETCH(FixtureResponse, response);
-        QFETCH(ServiceError, kind);
+        QFETCH(Kind, kind);
         m_server.setRoute(QStringLiteral("/search"), response);
         auto session = std::make_shared<HttpSession>(HttpSession::Options{std::chrono::milliseconds(300), 1 << 20});
         const AppSearchService client(session, m_server.baseUrl());

@@ -9,6 +9,8 @@
 #include <memory>
 
 using ServiceError = SensorTowerService::ServiceError;
+using Kind = SensorTowerService::Error::Kind;
+Q_DECLARE_METATYPE(Kind)
 
 namespace {
 constexpr qint64 kAppID = 1459969523;
@@ -69,24 +71,24 @@ private slots:
     {
         QTest::addColumn<qint64>("appID");
         QTest::addColumn<FixtureResponse>("answer");
-        QTest::addColumn<ServiceError>("error");
+        QTest::addColumn<Kind>("error");
         const auto file = [](const char* name) { return FixtureResponse::fromFile(QLatin1String(name)); };
-        QTest::newRow("no figures") << kAppID << file("estimates/no_figures.json") << ServiceError::NoEstimates;
-        QTest::newRow("empty list") << kAppID << file("estimates/empty_list.json") << ServiceError::NoEstimates;
-        QTest::newRow("only another app") << kOtherAppID << file("estimates/list.json") << ServiceError::NoEstimates;
-        QTest::newRow("wrong types") << kAppID << file("estimates/wrong_types.json") << ServiceError::Decoding;
+        QTest::newRow("no figures") << kAppID << file("estimates/no_figures.json") << Kind(ServiceError::NoEstimates);
+        QTest::newRow("empty list") << kAppID << file("estimates/empty_list.json") << Kind(ServiceError::NoEstimates);
+        QTest::newRow("only another app") << kOtherAppID << file("estimates/list.json") << Kind(ServiceError::NoEstimates);
+        QTest::newRow("wrong types") << kAppID << file("estimates/wrong_types.json") << Kind(ServiceError::Decoding);
         QTest::newRow("sign-in page") << kAppID << FixtureResponse::html("<html><form>Sign in</form></html>")
-                                      << ServiceError::NotJSON;
+                                      << Kind(TransportFailure::NotJSON);
         QTest::newRow("forbidden") << kAppID << FixtureResponse::json(R"({"error":"forbidden"})", 403)
-                                   << ServiceError::BadStatus;
-        QTest::newRow("invalid id") << qint64(0) << FixtureResponse() << ServiceError::InvalidAppID;
+                                   << Kind(TransportFailure::BadStatus);
+        QTest::newRow("invalid id") << qint64(0) << FixtureResponse() << Kind(ServiceError::InvalidAppID);
 
         // An answer of another shape says nothing about the app: it is unreadable, not "no estimate".
         QTest::newRow("object without apps") << kAppID << FixtureResponse::json(R"({"message":"rate limited"})")
-                                             << ServiceError::Decoding;
+                                             << Kind(ServiceError::Decoding);
         QTest::newRow("apps not a list") << kAppID << FixtureResponse::json(R"({"apps":{"app_id":1459969523}})")
-                                         << ServiceError::Decoding;
-        QTest::newRow("a number") << kAppID << FixtureResponse::json("42") << ServiceError::Decoding;
+                                         << Kind(ServiceError::Decoding);
+        QTest::newRow("a number") << kAppID << FixtureResponse::json("42") << Kind(ServiceError::Decoding);
 
         // Only the record carrying the app's id is the app's; blank wordings are no estimate.
         const auto record = [](const QByteArray& id, const QByteArray& downloads, const QByteArray& revenue) {
@@ -94,18 +96,18 @@ private slots:
                                          + downloads + "\"},\"humanized_worldwide_last_month_revenue\":{\"revenue\":1,\"string\":\""
                                          + revenue + "\"}}]");
         };
-        QTest::newRow("record without an id") << kAppID << record("", "1", "$1") << ServiceError::NoEstimates;
+        QTest::newRow("record without an id") << kAppID << record("", "1", "$1") << Kind(ServiceError::NoEstimates);
         QTest::newRow("record with a text id of another app")
-            << kAppID << record(R"("app_id":"389801252",)", "1", "$1") << ServiceError::NoEstimates;
-        QTest::newRow("blank wording") << kAppID << record(R"("app_id":1459969523,)", "  ", "$1") << ServiceError::NoEstimates;
-        QTest::newRow("empty wording") << kAppID << record(R"("app_id":1459969523,)", "1", "") << ServiceError::NoEstimates;
+            << kAppID << record(R"("app_id":"389801252",)", "1", "$1") << Kind(ServiceError::NoEstimates);
+        QTest::newRow("blank wording") << kAppID << record(R"("app_id":1459969523,)", "  ", "$1") << Kind(ServiceError::NoEstimates);
+        QTest::newRow("empty wording") << kAppID << record(R"("app_id":1459969523,)", "1", "") << Kind(ServiceError::NoEstimates);
     }
 
     void failuresBecomeErrors()
     {
         QFETCH(qint64, appID);
         QFETCH(FixtureResponse, answer);
-        QFETCH(ServiceError, error);
+        QFETCH(Kind, error);
         m_server->setRoute(route(appID), answer);
 
         const auto outcome = awaitTask(service().fetchMonetization(appID));

@@ -59,7 +59,7 @@ QCoro::Task<> AppRankingViewModel::loadRankings()
         Log::debug(QStringLiteral("Loaded %1 rankings for %2").arg(outcome.value().size()).arg(selection));
         setRankings(outcome.value());
         setErrorMessage(outcome.value().isEmpty() ? tr("No rankings available for this selection.") : QString());
-    } else if (outcome.error().kind == AppRankingService::ServiceError::Cancelled) {
+    } else if (outcome.error().isCancelled()) {
         Log::debug(QStringLiteral("Loading rankings for %1 was cancelled").arg(selection));
     } else {
         const QString description = outcome.error().localizedDescription();

@@ -24,7 +24,7 @@ QCoro::Task<> AppSearchViewModel::search(QString term, AppPlatform platform, QSt
         co_return;
     if (outcome) {
         setResults(outcome.value());
-    } else if (outcome.error().kind != AppSearchService::ServiceError::Cancelled) {
+    } else if (!outcome.error().isCancelled()) {
         setErrorMessage(outcome.error().localizedDescription());
     }
     setIsLoading(false);

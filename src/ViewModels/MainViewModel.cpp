@@ -155,7 +155,7 @@ QCoro::Task<> MainViewModel::refreshSelection(QString dedupKey)
     if (!outcome) {
         // The saved details stay on screen; the status says why they could
         // not be brought up to date.
-        const bool cancelled = outcome.error().kind == AppSearchService::ServiceError::Cancelled;
+        const bool cancelled = outcome.error().isCancelled();
         setSelectionStatus(cancelled ? QString() : outcome.error().localizedDescription(), true);
         if (!cancelled)
             Log::debug(QStringLiteral("Unable to refresh %1: %2")

@@ -31,7 +31,7 @@ QCoro::Task<> MonetizationViewModel::loadMonetization(qint64 appID)
     if (outcome) {
         setMonetization(outcome.value());
         setErrorMessage({});
-    } else if (outcome.error().kind != SensorTowerService::ServiceError::Cancelled) {
+    } else if (!outcome.error().isCancelled()) {
         const QString description = outcome.error().localizedDescription();
         setErrorMessage(description);
         setMonetization(std::nullopt);

@@ -12,36 +12,33 @@
 namespace {
 const QStringList kScreenshotFallbackStorefronts{QStringLiteral("US"), QStringLiteral("GB")};
 
+const TransportTexts kTransportTexts{
+    "AppSearchService",
+    QT_TRANSLATE_NOOP("AppSearchService", "Indirizzo della richiesta non valido."),
+    QT_TRANSLATE_NOOP("AppSearchService", "Errore di rete. Controlla la connessione e riprova."),
+    QT_TRANSLATE_NOOP("AppSearchService", "Il server non ha risposto in tempo. Riprova."),
+    QT_TRANSLATE_NOOP("AppSearchService", "La risposta del server è troppo grande."),
+    QT_TRANSLATE_NOOP("AppSearchService", "Risposta del server non valida (codice %1)."),
+    QT_TRANSLATE_NOOP("AppSearchService", "Risposta del server non valida."),
+    QT_TRANSLATE_NOOP("AppSearchService", "Richiesta annullata."),
+};
 } // namespace
 
 QString AppSearchService::Error::localizedDescription() const
 {
-    switch (kind) {
+    if (const auto failure = transport())
+        return describe(*failure, kTransportTexts, detail);
+    switch (std::get<ServiceError>(kind)) {
     case ServiceError::EmptyTerm:
         return QCoreApplication::translate("AppSearchService", "Inserisci un termine di ricerca.");
     case ServiceError::InvalidAppID:
         return QCoreApplication::translate("AppSearchService", "App ID non valido.");
     case ServiceError::InvalidStorefront:
         return QCoreApplication::translate("AppSearchService", "Paese non valido.");
-    case ServiceError::InvalidURL:
-        return QCoreApplication::translate("AppSearchService", "Indirizzo della richiesta non valido.");
-    case ServiceError::Network:
-        return QCoreApplication::translate("AppSearchService", "Errore di rete. Controlla la connessione e riprova.");
-    case ServiceError::Timeout:
-        return QCoreApplication::translate("AppSearchService", "Il server non ha risposto in tempo. Riprova.");
-    case ServiceError::BadStatus:
-        return QCoreApplication::translate("AppSearchService", "Risposta del server non valida (codice %1).")
-            .arg(detail);
-    case ServiceError::TooLarge:
-        return QCoreApplication::translate("AppSearchService", "La risposta del server è troppo grande.");
-    case ServiceError::NotJSON:
-        return QCoreApplication::translate("AppSearchService", "Risposta del server non valida.");
     case ServiceError::Decoding:
         return QCoreApplication::translate("AppSearchService", "Impossibile leggere i dati ricevuti.");
     case ServiceError::NotFound:
         return QCoreApplication::translate("AppSearchService", "App non trovata.");
-    case ServiceError::Cancelled:
-        return QCoreApplication::translate("AppSearchService", "Richiesta annullata.");
     }
     return {};
 }
@@ -168,7 +165,7 @@ QCoro::Task<AppSearchService::Outcome<QList<AppInfo>>> AppSearchService::fetch(W
     using R = Outcome<QList<AppInfo>>;
     const WebClient::Answer answer = co_await web.getJSON(url, token);
     if (!answer)
-        co_return R::failure({serviceErrorFor<ServiceError>(answer.error().problem), answer.error().detail});
+        co_return R::failure({transportFailureFor(answer.error().problem), answer.error().detail});
     std::function<R(const QByteArray&)> decoder = [platform, limit](const QByteArray& body) {
         return decodeResults(body, platform, limit);
     };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/AppInfo.h"
+#include "Services/Web/TransportFailure.h"
 #include "Services/Web/WebClient.h"
 #include "platform/CancellationToken.h"
 #include "platform/HttpSession.h"
@@ -17,24 +18,17 @@
 // request works on its own copy, so the caller may drop the client meanwhile.
 class AppSearchService {
 public:
-    // The failures of this client, each with its fixed text for the user.
+    // The failures of this client beside the transport ones, each with its
+    // fixed text for the user.
     enum class ServiceError {
         EmptyTerm,
         InvalidAppID,
         InvalidStorefront,
-        InvalidURL,
-        Network,
-        Timeout,
-        BadStatus,
-        TooLarge,
-        NotJSON,
         Decoding,
         NotFound,
-        Cancelled,
     };
-    struct Error {
-        ServiceError kind;
-        QString detail; // e.g. the status code; not shown on its own
+    struct Error : ClientError<ServiceError> {
+        using ClientError::ClientError;
         QString localizedDescription() const;
     };
     template <typename T>

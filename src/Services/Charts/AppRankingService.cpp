@@ -300,35 +300,31 @@ QString legacyEntries(JsonScanner* scan, FeedDocument& document)
 constexpr JsonField<FeedDocument> kLegacyFeed[] = {{{"entry"}, legacyEntries}};
 constexpr JsonField<FeedDocument> kLegacyDocument[] = {{{"feed"}, feedObject<kLegacyFeed>}};
 
+const TransportTexts kTransportTexts{
+    "AppRankingService",
+    QT_TRANSLATE_NOOP("AppRankingService", "The chart address is not valid."),
+    QT_TRANSLATE_NOOP("AppRankingService", "The charts could not be reached. Check your connection and try again."),
+    QT_TRANSLATE_NOOP("AppRankingService", "The chart service did not answer in time. Try again."),
+    QT_TRANSLATE_NOOP("AppRankingService", "The chart service sent an answer that is too large."),
+    QT_TRANSLATE_NOOP("AppRankingService", "The chart service answered with an error (status %1)."),
+    QT_TRANSLATE_NOOP("AppRankingService", "The chart service did not send chart data."),
+    QT_TRANSLATE_NOOP("AppRankingService", "The chart request was cancelled."),
+};
 } // namespace
 
 QString AppRankingService::Error::localizedDescription() const
 {
-    switch (kind) {
+    if (const auto failure = transport())
+        return describe(*failure, kTransportTexts, detail);
+    switch (std::get<ServiceError>(kind)) {
     case ServiceError::InvalidStorefront:
         return QCoreApplication::translate("AppRankingService", "The selected country is not available.");
     case ServiceError::InvalidGenre:
         return QCoreApplication::translate("AppRankingService", "The selected category is not available.");
     case ServiceError::InvalidLimit:
         return QCoreApplication::translate("AppRankingService", "The requested number of chart entries is not valid.");
-    case ServiceError::InvalidURL:
-        return QCoreApplication::translate("AppRankingService", "The chart address is not valid.");
-    case ServiceError::Network:
-        return QCoreApplication::translate("AppRankingService",
-                                           "The charts could not be reached. Check your connection and try again.");
-    case ServiceError::Timeout:
-        return QCoreApplication::translate("AppRankingService", "The chart service did not answer in time. Try again.");
-    case ServiceError::TooLarge:
-        return QCoreApplication::translate("AppRankingService", "The chart service sent an answer that is too large.");
-    case ServiceError::BadStatus:
-        return QCoreApplication::translate("AppRankingService", "The chart service answered with an error (status %1).")
-            .arg(detail);
-    case ServiceError::NotJSON:
-        return QCoreApplication::translate("AppRankingService", "The chart service did not send chart data.");
     case ServiceError::Decoding:
         return QCoreApplication::translate("AppRankingService", "The chart data could not be read.");
-    case ServiceError::Cancelled:
-        return QCoreApplication::translate("AppRankingService", "The chart request was cancelled.");
     }
     return {};
 }
@@ -427,7 +423,7 @@ AppRankingService::Outcome<QUrl> AppRankingService::currentFeedURL(const QString
     if (limit < 1 || limit > kMaxLimit)
         return Outcome<QUrl>::failure({ServiceError::InvalidLimit, QString::number(limit)});
     if (feed == Feed::topGrossing)
-        return Outcome<QUrl>::failure({ServiceError::InvalidURL, QStringLiteral("no grossing chart in this feed")});
+        return Outcome<QUrl>::failure({TransportFailure::InvalidURL, QStringLiteral("no grossing chart in this feed")});
     const QByteArray chart = feed == Feed::topFree ? "top-free" : "top-paid";
     return WebClient::appendPath(m_chartsBaseURL, {"api", "v2", WebClient::encoded(option->code.toLower()), "apps",
                                                    chart, QByteArray::number(limit), "apps.json"});
@@ -489,10 +485,10 @@ AppRankingService::fetchTopCharts(AppRankingService service, QString storefront,
         if (!currentURL)
             co_return Outcome<Chart>::failure(currentURL.error());
         Outcome<Chart> current = co_await fetch(service.m_web, currentURL.value(), Shape::Current, limit, token, deadline);
-        if (current || current.error().kind == ServiceError::Cancelled || token.isCancelled())
+        if (current || current.error().isCancelled() || token.isCancelled())
             co_return current;
         // A timeout means the one deadline is spent.
-        if (current.error().kind == ServiceError::Timeout || deadline.hasExpired())
+        if (current.error().transport() == TransportFailure::Timeout || deadline.hasExpired())
             co_return current;
         Log::warning(QStringLiteral("Current chart feed failed (%1), trying the legacy feed")
                          .arg(current.error().localizedDescription()));
@@ -507,7 +503,7 @@ AppRankingService::fetch(WebClient web, QUrl url, Shape shape, int limit, Cancel
     using R = Outcome<Chart>;
     const WebClient::Answer answer = co_await web.getJSON(url, token, deadline);
     if (!answer)
-        co_return R::failure({serviceErrorFor<ServiceError>(answer.error().problem), answer.error().detail});
+        co_return R::failure({transportFailureFor(answer.error().problem), answer.error().detail});
     std::function<R(const QByteArray&)> decoder = [shape, limit](const QByteArray& body) {
         return shape == Shape::Current ? decodeCurrentFeed(body, limit) : decodeLegacyFeed(body, limit);
     };

@@ -2,6 +2,7 @@
 
 #include "models/AppRanking.h"
 #include "models/ChartFeed.h"
+#include "Services/Web/TransportFailure.h"
 #include "Services/Web/WebClient.h"
 #include "platform/CancellationToken.h"
 #include "platform/HttpSession.h"
@@ -26,25 +27,17 @@ public:
     using Feed = ChartFeed::Feed;
     using Genre = ChartGenre;
 
-    // The failures of this client, each with its fixed text for the user.
+    // The failures of this client beside the transport ones, each with its
+    // fixed text for the user.
     enum class ServiceError {
         InvalidStorefront,
         InvalidGenre,
         InvalidLimit,
-        InvalidURL,
-        Network,
-        Timeout,
-        TooLarge,
-        BadStatus,
-        NotJSON,
         Decoding,
-        Cancelled,
     };
-    struct Error {
-        ServiceError kind;
-        QString detail; // for the log: a status code, a parser message
+    struct Error : ClientError<ServiceError> {
+        using ClientError::ClientError;
         QString localizedDescription() const;
-        friend bool operator==(const Error&, const Error&) = default;
     };
     template <typename T>
     using Outcome = Result<T, Error>;

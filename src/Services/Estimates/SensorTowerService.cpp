@@ -59,35 +59,29 @@ std::optional<Outcome> readFigure(const QJsonObject& app, const char* field, con
     return std::nullopt;
 }
 
+const TransportTexts kTransportTexts{
+    "SensorTowerService",
+    QT_TRANSLATE_NOOP("SensorTowerService", "Indirizzo del servizio di stime non valido."),
+    QT_TRANSLATE_NOOP("SensorTowerService", "Impossibile raggiungere il servizio di stime. Controlla la connessione e riprova."),
+    QT_TRANSLATE_NOOP("SensorTowerService", "Il servizio di stime non ha risposto in tempo. Riprova."),
+    QT_TRANSLATE_NOOP("SensorTowerService", "La risposta del servizio di stime è troppo grande."),
+    QT_TRANSLATE_NOOP("SensorTowerService", "Il servizio di stime ha risposto con un errore (codice %1)."),
+    QT_TRANSLATE_NOOP("SensorTowerService", "Il servizio di stime non ha inviato dati validi."),
+    QT_TRANSLATE_NOOP("SensorTowerService", "Richiesta annullata."),
+};
 } // namespace
 
 QString SensorTowerService::Error::localizedDescription() const
 {
-    switch (kind) {
+    if (const auto failure = transport())
+        return describe(*failure, kTransportTexts, detail);
+    switch (std::get<ServiceError>(kind)) {
     case ServiceError::InvalidAppID:
         return QCoreApplication::translate("SensorTowerService", "App ID non valido.");
-    case ServiceError::InvalidURL:
-        return QCoreApplication::translate("SensorTowerService", "Indirizzo del servizio di stime non valido.");
-    case ServiceError::Network:
-        return QCoreApplication::translate(
-            "SensorTowerService", "Impossibile raggiungere il servizio di stime. Controlla la connessione e riprova.");
-    case ServiceError::Timeout:
-        return QCoreApplication::translate("SensorTowerService",
-                                           "Il servizio di stime non ha risposto in tempo. Riprova.");
-    case ServiceError::TooLarge:
-        return QCoreApplication::translate("SensorTowerService", "La risposta del servizio di stime è troppo grande.");
-    case ServiceError::BadStatus:
-        return QCoreApplication::translate("SensorTowerService",
-                                           "Il servizio di stime ha risposto con un errore (codice %1).")
-            .arg(detail);
-    case ServiceError::NotJSON:
-        return QCoreApplication::translate("SensorTowerService", "Il servizio di stime non ha inviato dati validi.");
     case ServiceError::Decoding:
         return QCoreApplication::translate("SensorTowerService", "Impossibile leggere i dati delle stime.");
     case ServiceError::NoEstimates:
         return QCoreApplication::translate("SensorTowerService", "Nessuna stima disponibile per questa app.");
-    case ServiceError::Cancelled:
-        return QCoreApplication::translate("SensorTowerService", "Richiesta annullata.");
     }
     return {};
 }
@@ -142,7 +136,7 @@ QCoro::Task<SensorTowerService::Outcome> SensorTowerService::fetch(WebClient web
     const QUrl url = request.value();
     const WebClient::Answer answer = co_await web.getJSON(url, token);
     if (!answer)
-        co_return failure(serviceErrorFor<ServiceError>(answer.error().problem), answer.error().detail);
+        co_return Outcome::failure({transportFailureFor(answer.error().problem), answer.error().detail});
     const QDateTime now = QDateTime::currentDateTime();
     std::function<Outcome(const QByteArray&)> decoder = [appID, now](const QByteArray& body) {
         return decode(body, appID, now);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/AppMonetization.h"
+#include "Services/Web/TransportFailure.h"
 #include "Services/Web/WebClient.h"
 #include "platform/CancellationToken.h"
 #include "platform/HttpSession.h"
@@ -17,24 +18,16 @@
 // downloads and revenue of one app. A small value, copied freely.
 class SensorTowerService {
 public:
-    // The failures of this client, each with its fixed text for the user.
+    // The failures of this client beside the transport ones, each with its
+    // fixed text for the user.
     enum class ServiceError {
         InvalidAppID,
-        InvalidURL,
-        Network,
-        Timeout,
-        TooLarge,
-        BadStatus,
-        NotJSON,
         Decoding,
         NoEstimates,
-        Cancelled,
     };
-    struct Error {
-        ServiceError kind;
-        QString detail; // for the log: a status code, a parser message
+    struct Error : ClientError<ServiceError> {
+        using ClientError::ClientError;
         QString localizedDescription() const;
-        friend bool operator==(const Error&, const Error&) = default;
     };
     using Outcome = Result<AppMonetization, Error>;
 

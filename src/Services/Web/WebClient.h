@@ -87,31 +87,6 @@ private:
     qint64 m_maxAnswerBytes;
 };
 
-// Turns the reason an answer cannot be used into a client's own error case.
-// Every client names these cases alike and words their texts its own way.
-template <typename ServiceError>
-ServiceError serviceErrorFor(HttpResponse::JsonProblem problem)
-{
-    switch (problem) {
-    case HttpResponse::JsonProblem::InvalidUrl:
-        return ServiceError::InvalidURL;
-    case HttpResponse::JsonProblem::Network:
-    case HttpResponse::JsonProblem::None:
-        return ServiceError::Network;
-    case HttpResponse::JsonProblem::Timeout:
-        return ServiceError::Timeout;
-    case HttpResponse::JsonProblem::TooLarge:
-        return ServiceError::TooLarge;
-    case HttpResponse::JsonProblem::Cancelled:
-        return ServiceError::Cancelled;
-    case HttpResponse::JsonProblem::BadStatus:
-        return ServiceError::BadStatus;
-    case HttpResponse::JsonProblem::NotJson:
-        return ServiceError::NotJSON;
-    }
-    return ServiceError::Network;
-}
-
 template <typename T>
 QCoro::Task<T> WebClient::decode(QByteArray body, std::function<T(const QByteArray&)> decoder)
 {
