@@ -1,6 +1,6 @@
 #include "Services/Catalogue/AppSearchService.h"
 
-#include "Services/Web/JsonScanner.h"
+#include "Services/Web/JsonFieldTable.h"
 #include "Services/Log.h"
 #include "models/StorefrontOption.h"
 
@@ -177,15 +177,20 @@ QCoro::Task<AppSearchService::Outcome<QList<AppInfo>>> AppSearchService::fetch(W
 
 namespace {
 
-// The fields of one record as read, before they become an AppInfo; wrongly
-// typed fields read as absent.
+using JsonFieldTable::number;
+using JsonFieldTable::text;
+
+// The fields of one record as read, before they become an AppInfo. A wrongly
+// typed field reads as absent: a record is kept or skipped on what it has.
 struct Record {
     std::optional<double> trackId;
     QString name;
     QString developer;
     QString genre;
     QString description;
-    QString icons[3]; // 512, 100, 60
+    QString icon512;
+    QString icon100;
+    QString icon60;
     std::optional<double> ratingCount;
     std::optional<double> averageRating;
     QString releaseDate;
@@ -193,39 +198,39 @@ struct Record {
     QStringList tabletShots;
 };
 
-QString lenientText(JsonScanner& scan)
-{
-    if (scan.peek() == JsonScanner::Type::String)
-        return scan.readString();
-    scan.skipValue();
-    return {};
-}
-
-std::optional<double> lenientNumber(JsonScanner& scan)
-{
-    if (scan.peek() == JsonScanner::Type::Number)
-        return scan.readNumber();
-    scan.skipValue();
-    return std::nullopt;
-}
-
 // The texts of a list that may be web addresses; only the list that is kept
 // has its addresses built.
-QStringList addressTexts(JsonScanner& scan)
+template <QStringList Record::*member>
+QString addressTexts(JsonScanner* scan, Record& record)
 {
-    QStringList texts;
-    if (scan.peek() != JsonScanner::Type::Array) {
-        scan.skipValue();
-        return texts;
-    }
-    scan.enterArray();
-    while (scan.nextElement()) {
-        QString text = lenientText(scan);
+    QStringList& texts = record.*member;
+    texts.clear();
+    if (!scan)
+        return {};
+    return JsonFieldTable::eachItem(*scan, false, [&](int) -> QString {
+        QString text;
+        JsonFieldTable::readText(*scan, &text);
         if (JsonFields::looksLikeWebAddress(text))
             texts.append(std::move(text));
-    }
-    return texts;
+        return {};
+    });
 }
+
+constexpr JsonField<Record> kRecord[] = {
+    {{"trackId"}, number<&Record::trackId>},
+    {{"trackName"}, text<&Record::name>},
+    {{"artistName"}, text<&Record::developer>},
+    {{"primaryGenreName"}, text<&Record::genre>},
+    {{"description"}, text<&Record::description>},
+    {{"artworkUrl512"}, text<&Record::icon512>},
+    {{"artworkUrl100"}, text<&Record::icon100>},
+    {{"artworkUrl60"}, text<&Record::icon60>},
+    {{"userRatingCount"}, number<&Record::ratingCount>},
+    {{"averageUserRating"}, number<&Record::averageRating>},
+    {{"releaseDate"}, text<&Record::releaseDate>},
+    {{"screenshotUrls"}, addressTexts<&Record::phoneShots>},
+    {{"ipadScreenshotUrls"}, addressTexts<&Record::tabletShots>},
+};
 
 QList<QUrl> webAddresses(const QStringList& texts)
 {
@@ -237,42 +242,6 @@ QList<QUrl> webAddresses(const QStringList& texts)
             urls.append(std::move(url));
     }
     return urls;
-}
-
-void readRecord(JsonScanner& scan, Record* record)
-{
-    scan.enterObject();
-    QByteArrayView key;
-    while (scan.nextKey(&key)) {
-        if (key == "trackId")
-            record->trackId = lenientNumber(scan);
-        else if (key == "trackName")
-            record->name = lenientText(scan);
-        else if (key == "artistName")
-            record->developer = lenientText(scan);
-        else if (key == "primaryGenreName")
-            record->genre = lenientText(scan);
-        else if (key == "description")
-            record->description = lenientText(scan);
-        else if (key == "artworkUrl512")
-            record->icons[0] = lenientText(scan);
-        else if (key == "artworkUrl100")
-            record->icons[1] = lenientText(scan);
-        else if (key == "artworkUrl60")
-            record->icons[2] = lenientText(scan);
-        else if (key == "userRatingCount")
-            record->ratingCount = lenientNumber(scan);
-        else if (key == "averageUserRating")
-            record->averageRating = lenientNumber(scan);
-        else if (key == "releaseDate")
-            record->releaseDate = lenientText(scan);
-        else if (key == "screenshotUrls")
-            record->phoneShots = addressTexts(scan);
-        else if (key == "ipadScreenshotUrls")
-            record->tabletShots = addressTexts(scan);
-        else
-            scan.skipValue();
-    }
 }
 
 std::optional<AppInfo> makeApp(Record& record, AppPlatform platform)
@@ -289,8 +258,8 @@ std::optional<AppInfo> makeApp(Record& record, AppPlatform platform)
     app.genre = std::move(record.genre);
     app.description = std::move(record.description);
     app.platform = platform;
-    for (const QString& icon : record.icons) {
-        app.iconURL = JsonFields::webAddress(icon);
+    for (const QString* icon : {&record.icon512, &record.icon100, &record.icon60}) {
+        app.iconURL = JsonFields::webAddress(*icon);
         if (!app.iconURL.isEmpty())
             break;
     }
@@ -311,6 +280,39 @@ std::optional<AppInfo> makeApp(Record& record, AppPlatform platform)
     return app;
 }
 
+// The answer: its list of results, the first `limit` records that make an app.
+struct Answer {
+    AppPlatform platform;
+    int limit;
+    std::optional<QList<AppInfo>> apps; // absent until a "results" list is read
+};
+
+QString results(JsonScanner* scan, Answer& answer)
+{
+    answer.apps.reset();
+    if (!scan || scan->peek() != JsonScanner::Type::Array) {
+        if (scan)
+            scan->skipValue();
+        return {};
+    }
+    QList<AppInfo> apps;
+    JsonFieldTable::eachItem(*scan, false, [&](int) -> QString {
+        if (apps.size() >= answer.limit || scan->peek() != JsonScanner::Type::Object) {
+            scan->skipValue();
+            return {};
+        }
+        Record record;
+        JsonFieldTable::readObject(*scan, record, kRecord); // what is wrong reads as absent
+        if (auto app = makeApp(record, answer.platform))
+            apps.append(std::move(*app));
+        return {};
+    });
+    answer.apps = std::move(apps);
+    return {};
+}
+
+constexpr JsonField<Answer> kAnswer[] = {{{"results"}, results}};
+
 } // namespace
 
 AppSearchService::Outcome<QList<AppInfo>> AppSearchService::decodeResults(const QByteArray& body, AppPlatform platform,
@@ -318,39 +320,13 @@ AppSearchService::Outcome<QList<AppInfo>> AppSearchService::decodeResults(const 
 {
     using R = Outcome<QList<AppInfo>>;
     JsonScanner scan(body);
-    QList<AppInfo> apps;
-    bool sawResults = false;
     if (scan.peek() != JsonScanner::Type::Object)
         return R::failure({ServiceError::Decoding, scan.failed() ? scan.error() : QStringLiteral("not an object")});
-    scan.enterObject();
-    QByteArrayView key;
-    while (scan.nextKey(&key)) {
-        if (key != "results") {
-            scan.skipValue();
-            continue;
-        }
-        // Of repeated keys the last one counts, as with Qt's parser.
-        apps.clear();
-        sawResults = scan.peek() == JsonScanner::Type::Array;
-        if (!sawResults) {
-            scan.skipValue();
-            continue;
-        }
-        scan.enterArray();
-        while (scan.nextElement()) {
-            if (apps.size() >= limit || scan.peek() != JsonScanner::Type::Object) {
-                scan.skipValue();
-                continue;
-            }
-            Record record;
-            readRecord(scan, &record);
-            if (auto app = makeApp(record, platform))
-                apps.append(std::move(*app));
-        }
-    }
+    Answer answer{platform, limit, std::nullopt};
+    JsonFieldTable::readObject(scan, answer, kAnswer);
     if (!scan.finish())
         return R::failure({ServiceError::Decoding, scan.error()});
-    if (!sawResults)
+    if (!answer.apps)
         return R::failure({ServiceError::Decoding, QStringLiteral("results")});
-    return apps;
+    return *answer.apps;
 }

@@ -9,6 +9,7 @@
 #include <array>
 #include <bit>
 #include <cstddef>
+#include <optional>
 
 // One field a decoder wants from a JSON object: the keys from the object down
 // to its value, and the reader that takes the value into the record. A table
@@ -174,6 +175,27 @@ QString text(JsonScanner* scan, Record& record)
     QString& target = record.*member;
     target = QString();
     return scan ? readText(*scan, &target) : QString();
+}
+
+// Reads a number into an optional double, a null as absent.
+template <auto member, typename Record>
+QString number(JsonScanner* scan, Record& record)
+{
+    std::optional<double>& target = record.*member;
+    target.reset();
+    if (!scan)
+        return {};
+    switch (scan->peek()) {
+    case JsonScanner::Type::Number:
+        target = scan->readNumber();
+        return {};
+    case JsonScanner::Type::Null:
+        scan->skipValue();
+        return {};
+    default:
+        scan->skipValue();
+        return QStringLiteral("not a number");
+    }
 }
 
 template <auto member, typename Record>
