@@ -121,27 +121,34 @@ private slots:
         QCOMPARE(pixelsOfColour(disabled.toImage(), tint), 0);
     }
 
-    // For a look: every known symbol with the theme, and the application's own without it.
-    void renderSymbolSheet()
+    // No two names draw the same picture (a fallback that answers several
+    // names alike), with the theme and, for the application's own, without;
+    // the sheet is written for a look.
+    void symbolsAreDistinct()
     {
+        const auto restore = qScopeGuard([this] { QIcon::setThemeSearchPaths(m_themePaths); });
         for (const bool withTheme : {true, false}) {
             const QStringList& names = withTheme ? kKnownSymbols : kApplicationSymbols;
             QIcon::setThemeSearchPaths(withTheme ? m_themePaths : QStringList());
             const int cell = 80;
             const int columns = 7;
-            const int rows = (static_cast<int>(names.size()) + columns - 1) / columns;
-            QImage sheet(columns * cell, rows * cell, QImage::Format_ARGB32);
+            QImage sheet(columns * cell, (static_cast<int>(names.size()) + columns - 1) / columns * cell,
+                         QImage::Format_ARGB32);
             sheet.fill(Qt::white);
             QPainter painter(&sheet);
+            QHash<QByteArray, QString> drawnBy;
             for (int i = 0; i < names.size(); ++i) {
-                const QPoint origin((i % columns) * cell + 8, (i / columns) * cell + 8);
-                painter.drawPixmap(origin, symbolPixmap(names[i], QColor(0, 122, withTheme ? 255 : 254), 64));
+                const QPixmap pixmap = symbolPixmap(names[i], QColor(0, 122, withTheme ? 255 : 254), 64);
+                painter.drawPixmap(QPoint((i % columns) * cell + 8, (i / columns) * cell + 8), pixmap);
+                const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+                const QByteArray pixels(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
+                const QString other = drawnBy.value(pixels);
+                QVERIFY2(other.isEmpty(), qPrintable(names[i] + QStringLiteral(" draws as ") + other));
+                drawnBy.insert(pixels, names[i]);
             }
             painter.end();
-            QVERIFY(ScreenFixtures::saveRender(sheet, withTheme ? QStringLiteral("symbols")
-                                                                : QStringLiteral("symbols-without-theme")));
+            ScreenFixtures::saveRender(sheet, withTheme ? QStringLiteral("symbols") : QStringLiteral("symbols-without-theme"));
         }
-        QIcon::setThemeSearchPaths(m_themePaths);
     }
 
     void colourRoutineRunsOncePerSchemeChange()

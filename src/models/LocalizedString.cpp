@@ -62,8 +62,3 @@ QString localizedString(const QString& key)
         return key;
     return QCoreApplication::translate("LocalizedString", *found);
 }
-
-bool hasLocalizedString(const QString& key)
-{
-    return table().contains(key);
-}

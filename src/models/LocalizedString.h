@@ -7,5 +7,3 @@
 // so a missing entry reads oddly but never loses the text.
 QString localizedString(const QString& key);
 
-// Whether the table holds the key.
-bool hasLocalizedString(const QString& key);

@@ -38,7 +38,6 @@ public:
 
     // Allows checks from now on; sends nothing.
     void start();
-    bool isStarted() const { return m_started; }
 
     // True once started and while no check is under way or its outcome shown.
     bool canCheckForUpdates() const { return m_started && !m_checkInProgress; }

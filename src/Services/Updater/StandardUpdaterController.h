@@ -12,7 +12,6 @@ public:
     explicit StandardUpdaterController(bool startingUpdater, QObject* parent = nullptr);
 
     SoftwareUpdater* updater() const { return m_updater; }
-    void startUpdater() { m_updater->start(); }
 
 private:
     SoftwareUpdater* m_updater;

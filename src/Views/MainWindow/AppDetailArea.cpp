@@ -140,11 +140,6 @@ QString AppDetailArea::statusText() const
     return m_status->text();
 }
 
-DetailTab AppDetailArea::currentTab() const
-{
-    return static_cast<DetailTab>(m_tabs->tabData(m_tabs->currentIndex()).toInt());
-}
-
 void AppDetailArea::setCurrentTab(DetailTab tab)
 {
     const int index = static_cast<int>(allDetailTabs().indexOf(tab));

@@ -25,7 +25,6 @@ public:
     QString statusText() const;
     const AppInfo& app() const { return m_app; }
 
-    DetailTab currentTab() const;
     void setCurrentTab(DetailTab tab);
     // The container of a tab's screen; it holds nothing until a screen is put in.
     QWidget* page(DetailTab tab) const;

@@ -44,7 +44,6 @@ public:
     ShrinkingLabel* downloadsLabel() const { return m_downloads; }
     ShrinkingLabel* revenueLabel() const { return m_revenue; }
     QLabel* lastUpdatedLabel() const { return m_lastUpdated; }
-    QLabel* noDataLabel() const { return m_noData; }
     ProgressIndicator* loadingIndicator() const { return m_loading; }
     AppHeaderTitleStack* titleStack() const { return m_titles; }
     RemoteImageView* iconView() const { return m_icon; }

@@ -50,7 +50,6 @@ public:
     ProgressIndicator* fullProgress() const { return m_fullProgress; }
     ProgressIndicator* progressLine() const { return m_progressLine; }
     QLabel* lastUpdatedLabel() const { return m_lastUpdated; }
-    QLabel* legendLabel() const { return m_legend; }
     RemoteImageView* iconView() const { return m_icon; }
     QScrollArea* scrollArea() const { return m_scroll; }
 

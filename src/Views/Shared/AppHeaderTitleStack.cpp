@@ -36,11 +36,6 @@ QString AppHeaderTitleStack::nameText() const
     return m_name->text();
 }
 
-QString AppHeaderTitleStack::developerText() const
-{
-    return m_developer->text();
-}
-
 void AppHeaderTitleStack::applyColors()
 {
     const ColorScheme scheme = colorScheme(this);

@@ -17,7 +17,6 @@ public:
 
     void setApp(const AppInfo& app);
     QString nameText() const;
-    QString developerText() const;
 
 private:
     void applyColors();

@@ -54,14 +54,12 @@ public:
     AppRankingViewModel* viewModel() const { return m_viewModel; }
     RankingListModel* model() const { return m_model; }
     QListView* listView() const { return m_list; }
-    RankingRow* rowDelegate() const { return m_delegate; }
     SegmentedControl* chartPicker() const { return m_chart; }
     QComboBox* countryPicker() const { return m_country; }
     QComboBox* categoryPicker() const { return m_category; }
     CapsuleButton* reloadButton() const { return m_reload; }
     QPushButton* tryAgainButton() const { return m_tryAgain; }
     QLabel* errorLabel() const { return m_error; }
-    QLabel* emptyLabel() const { return m_empty; }
     ProgressIndicator* loadingIndicator() const { return m_loading; }
 
 private:
