@@ -324,9 +324,9 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("dark");
         QTest::addColumn<bool>("icons"); // else the bare minimum, to fit more in the cap
-        QTest::newRow("two columns, 6,000") << 480 << 2 << 6000 << false << true;
+        QTest::newRow("two columns, 6,600") << 480 << 2 << 6600 << false << true;
         QTest::newRow("two columns, 12,000, dark") << 480 << 2 << 12000 << true << false;
-        QTest::newRow("three columns, 9,000") << 620 << 3 << 9000 << false << true;
+        QTest::newRow("three columns, 9,700") << 620 << 3 << 9700 << false << true;
         QTest::newRow("three columns, 12,000, dark") << 620 << 3 << 12000 << true << false;
     }
 
