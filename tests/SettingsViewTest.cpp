@@ -11,6 +11,7 @@
 #include "Views/SettingsView/AppsGridView.h"
 #include "Views/SettingsView/AppsListModel.h"
 #include "Views/SettingsView/LinkRow.h"
+#include "Views/SettingsView/PageScrollArea.h"
 #include "Views/SettingsView/SettingsCard.h"
 #include "Views/SettingsView/SettingsView.h"
 #include "platform/LinkOpener.h"
@@ -23,7 +24,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScrollArea>
+#include <QAbstractItemModelTester>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QSysInfo>
 #include <QtTest>
@@ -290,7 +292,12 @@ private slots:
         }
         // Rows stack 20 apart and the grid is exactly as tall as its rows.
         QCOMPARE(cellRect(sheet, columns).y() - first.bottom() - 1, SettingsView::cellSpacing);
-        QTRY_COMPARE(grid->height(), cellRect(sheet, 5).bottom() + 1);
+        QCOMPARE(grid->contentHeightForWidth(grid->width()), cellRect(sheet, 5).bottom() + 1);
+        QTRY_COMPARE(grid->height(), std::min(cellRect(sheet, 5).bottom() + 1, sheet->scrollArea()->viewport()->height()));
+        // Each row is as tall as its own tallest name: only the long name's row takes two lines.
+        const auto* cells = static_cast<const AppInfoSectionView*>(grid->itemDelegate());
+        for (int row = 0; row < 6; ++row)
+            QCOMPARE(cellRect(sheet, row).height(), cells->cellHeight(longName && row / columns == 1 / columns ? 2 : 1));
 
         // No name widens a cell or the page: every cell stays in the card, the
         // page in the sheet, and a name too long for its cell wraps, then elides.
@@ -311,34 +318,83 @@ private slots:
                                               lastCard->geometry().bottom() + 1 + 24));
     }
 
-    void largeListsDrawOnlyWhatShows()
+    void largeListsDrawAtTheTopAndTheEnd_data()
     {
-        // Just under the size cap, with names that are not ASCII and an icon each.
+        QTest::addColumn<int>("sheetWidth");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<QString>("iconPath"); // none: the bare minimum, to fit more in the cap
+        QTest::newRow("two columns, 6,600") << 480 << 2 << 6600 << false << "/i%1";
+        QTest::newRow("two columns, 12,000, dark") << 480 << 2 << 12000 << true << "";
+        QTest::newRow("three columns, 9,700") << 620 << 3 << 9700 << false << "/i";
+        QTest::newRow("three columns, 12,000, dark") << 620 << 3 << 12000 << true << "";
+    }
+
+    void largeListsDrawAtTheTopAndTheEnd()
+    {
+        QFETCH(int, sheetWidth);
+        QFETCH(int, columns);
+        QFETCH(int, count);
+        QFETCH(bool, dark);
+        QFETCH(QString, iconPath);
+        ScreenFixtures::applyScheme(dark ? ColorScheme::Dark : ColorScheme::Light);
+        // Two-line names that are not ASCII, within the size cap.
+        FixtureResponse iconImage;
+        iconImage.body = ScreenFixtures::pngBytes(Qt::red, 128);
+        iconImage.contentType = "image/png";
+        m_server.setRoute(QStringLiteral("/i"), iconImage);
         QList<ListedApp> apps;
-        for (int i = 1; i <= 10000; ++i)
-            apps.append({QStringLiteral("Ü%1").arg(i), QStringLiteral("https://v.co"),
-                         m_server.baseUrl().toString() + QStringLiteral("/%1").arg(i)});
+        for (int i = 1; i <= count; ++i)
+            apps.append({QStringLiteral("Ärzte Wörterbuch %1").arg(i), QString(),
+                         iconPath.isEmpty() ? QString()
+                                             : m_server.baseUrl().toString() + QString(iconPath).replace("%1", QString::number(i))});
         const QByteArray list = appsList(apps);
         QVERIFY2(list.size() < 1024 * 1024, qPrintable(QString::number(list.size())));
         m_server.setRoute(kListPath, FixtureResponse::json(list));
         const int iconRequestsBefore = RemoteImageCache::shared()->networkRequestCount();
-        SettingsView* sheet = openSheet();
-        QTRY_COMPARE_WITH_TIMEOUT(cellCount(sheet), 10000, 10000);
-        QTRY_VERIFY(sheet->appsGrid()->height() >= 10000 / 3 * (SettingsView::appIconSize + SettingsView::cellSpacing));
+        SettingsView* sheet = openSheet(QSize(sheetWidth, 720));
+        QAbstractItemModelTester tester(sheet->appsModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QTRY_COMPARE_WITH_TIMEOUT(cellCount(sheet), count, 10000);
+        AppsGridView* grid = sheet->appsGrid();
+        QTRY_COMPARE(grid->columnCount(), columns);
+        QScrollBar* bar = sheet->scrollArea()->verticalScrollBar();
+        const int rows = (count + columns - 1) / columns;
+        QTRY_VERIFY(bar->maximum() > rows * (SettingsView::appIconSize + SettingsView::cellSpacing));
 
-        // The page still draws: the Support card and the first cells show.
-        const QImage image = sheet->grab().toImage();
-        QVERIFY(ScreenFixtures::saveRender(image, QStringLiteral("settings-10000-apps")));
-        const QColor background = SemanticColors::windowBackground(colorScheme(sheet));
-        const QPoint inFirstIcon = sheet->appsGrid()->viewport()->mapTo(sheet, cellRect(sheet, 0).center() - QPoint(0, 20));
-        QVERIFY(sheet->scrollArea()->viewport()->rect().contains(
-            sheet->scrollArea()->viewport()->mapFrom(sheet, inFirstIcon)));
-        QVERIFY(image.pixelColor(inFirstIcon * image.devicePixelRatio()) != background);
-        const QPoint inTile = sheet->supportRows().first()->mapTo(sheet, QPoint(4, 20));
-        QVERIFY(image.pixelColor(inTile * image.devicePixelRatio()) != background);
+        const QColor card = SemanticColors::controlBackground(colorScheme(sheet));
+        for (const bool atEnd : {false, true}) {
+            bar->setValue(atEnd ? bar->maximum() : 0);
+            QCoreApplication::processEvents();
+            const QImage image = sheet->grab().toImage();
+            QVERIFY(ScreenFixtures::saveRender(image, QStringLiteral("settings-%1-apps-%2-columns%3%4")
+                                                          .arg(count)
+                                                          .arg(columns)
+                                                          .arg(atEnd ? "-end" : "", dark ? "-dark" : "")));
+            // The first and the last cells show their icon tile and their name.
+            const int row = atEnd ? count - 1 : 0;
+            const QRect cell(grid->viewport()->mapTo(sheet, cellRect(sheet, row).topLeft()), cellRect(sheet, row).size());
+            QVERIFY(QRect(sheet->scrollArea()->viewport()->mapTo(sheet, QPoint()), sheet->scrollArea()->viewport()->size())
+                        .contains(cell));
+            const qreal ratio = image.devicePixelRatio();
+            QVERIFY(image.pixelColor((cell.topLeft() + QPoint(cell.width() / 2, 30)) * ratio) != card);
+            int inked = 0;
+            for (int y = cell.top() + SettingsView::appIconSize + 2; y < cell.bottom(); ++y)
+                for (int x = cell.left(); x < cell.right(); ++x)
+                    inked += std::abs(qGray(image.pixel(QPoint(x, y) * ratio)) - qGray(card.rgb())) > 100 ? 1 : 0;
+            QVERIFY2(inked > 50, qPrintable(QString::number(inked)));
+        }
         // Only the cells on screen asked for their icons.
-        QVERIFY2(RemoteImageCache::shared()->networkRequestCount() - iconRequestsBefore <= 12,
-                 qPrintable(QString::number(RemoteImageCache::shared()->networkRequestCount() - iconRequestsBefore)));
+        QVERIFY(RemoteImageCache::shared()->networkRequestCount() - iconRequestsBefore <= 4 * columns * 2 + 1);
+        // The keyboard reaches the first and the last cell, and the page follows.
+        grid->setFocus();
+        for (const auto& [key, row] : {std::pair{Qt::Key_End, count - 1}, std::pair{Qt::Key_Home, 0}}) {
+            QTest::keyClick(grid, key);
+            QCOMPARE(grid->currentIndex().row(), row);
+            QVERIFY(sheet->scrollArea()->viewport()->rect().contains(
+                QRect(grid->viewport()->mapTo(sheet->scrollArea()->viewport(), cellRect(sheet, row).topLeft()),
+                      cellRect(sheet, row).size())));
+        }
     }
 
     void cellsWorkByKeyboard()

@@ -87,6 +87,7 @@ private slots:
         QTest::newRow("suffix does not count") << "1.0.0-beta" << "1.0.0" << 0;
         QTest::newRow("single number") << "10" << "9" << 1;
         QTest::newRow("leading zeros") << "1.02" << "1.2" << 0;
+        QTest::newRow("sixteen parts") << "1" + QString(".0").repeated(14) + ".1" << "1" << 1;
     }
 
     void versionsCompareNumerically()
@@ -141,7 +142,22 @@ private slots:
                                    << "The update server answered with an error." << "status 404";
         QTest::newRow("slow") << file("appcast_newer.xml").delayed(3000) << "1.0.0" << Kind::Failed << "" << ""
                               << "The update server did not answer in time." << "within the time allowed";
-        FixtureResponse huge = FixtureResponse::text("<rss>" + QByteArray(100 * 1024, ' ') + "</rss>");
+        // Hostile feeds, within the size cap: refused as broken, or read without showing what is not needed.
+        auto feed = [](const QByteArray& version, const QByteArray& title) {
+            return FixtureResponse::text("<rss><channel><item><title>" + title + "</title><enclosure sparkle:version=\""
+                                         + version + "\"/></item></channel></rss>");
+        };
+        QTest::newRow("a version of 150,001 parts") << feed("1" + QByteArray(".0").repeated(150000), "Plovera")
+                                                    << "1.0.0" << Kind::Failed << "" << ""
+                                                    << "The update information could not be read."
+                                                    << "a version of 300001 characters";
+        QTest::newRow("a version of 17 parts") << feed("1" + QByteArray(".0").repeated(16), "Plovera") << "1.0.0"
+                                               << Kind::Failed << "" << ""
+                                               << "The update information could not be read."
+                                               << "a version of 33 characters";
+        QTest::newRow("a huge title") << feed("2.0", QString(400000, QChar(0x00DC)).toUtf8()) << "1.0.0"
+                                      << Kind::UpdateAvailable << "2.0" << "" << "" << "";
+        FixtureResponse huge = FixtureResponse::text("<rss>" + QByteArray(1024 * 1024, ' ') + "</rss>");
         QTest::newRow("too large") << huge << "1.0.0" << Kind::Failed << "" << ""
                                    << "The update information is too large." << "";
     }
@@ -338,7 +354,6 @@ private:
         result.feedURL = m_server->baseUrl().resolved(QUrl(QLatin1String(kFeedPath)));
         result.currentVersion = currentVersion;
         result.deadline = std::chrono::milliseconds(400);
-        result.maxFeedBytes = 64 * 1024;
         return result;
     }
 

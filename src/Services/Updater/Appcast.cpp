@@ -55,8 +55,16 @@ std::optional<AppcastItem> makeItem(const ItemFields& fields)
 
 } // namespace
 
+bool SoftwareVersion::isUnreasonable(QStringView text)
+{
+    text = text.trimmed();
+    return text.size() > kMaxLength || text.count(QLatin1Char('.')) >= kMaxParts;
+}
+
 std::optional<SoftwareVersion> SoftwareVersion::parse(const QString& text)
 {
+    if (isUnreasonable(text))
+        return std::nullopt;
     QString trimmed = text.trimmed();
     QStringView digits(trimmed);
     if (digits.startsWith(QLatin1Char('v'), Qt::CaseInsensitive))
@@ -143,6 +151,14 @@ Result<Appcast, Appcast::Problem> Appcast::parse(const QByteArray& xml)
             }
         } else if (token == QXmlStreamReader::EndElement && item) {
             if (itemDepth == 0) {
+                for (const QString* version : {&item->enclosureVersion, &item->enclosureShortVersion,
+                                               &item->elementVersion, &item->elementShortVersion}) {
+                    if (SoftwareVersion::isUnreasonable(*version))
+                        return R::failure({text("The update information could not be read."),
+                                           QStringLiteral("a version of %1 characters, line %2")
+                                               .arg(version->size())
+                                               .arg(reader.lineNumber())});
+                }
                 if (auto made = makeItem(*item))
                     appcast.items.append(std::move(*made));
                 item.reset();

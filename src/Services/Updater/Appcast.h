@@ -14,8 +14,14 @@
 // ("0-beta", "3b") does not count.
 class SoftwareVersion {
 public:
+    // Far beyond any version people publish ("2024.10.5.1234"); a feed that
+    // names a longer one is broken or hostile, and is refused as a whole.
+    static constexpr qsizetype kMaxLength = 64;
+    static constexpr qsizetype kMaxParts = 16;
+    static bool isUnreasonable(QStringView text);
+
     // No value when the text does not begin with a number (an optional "v"
-    // before it is allowed) or a part is not a number.
+    // before it is allowed), a part is not a number, or it is unreasonable.
     static std::optional<SoftwareVersion> parse(const QString& text);
 
     const QString& text() const { return m_text; }

@@ -37,6 +37,13 @@ void fitBoxToText(QMessageBox* box)
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
                   grid->columnCount());
 }
+// A version as the box shows it: whatever a feed names, it cannot widen the
+// box or run out of it (a feed's version is bounded, but one word of digits
+// does not wrap).
+QString shownVersion(const QString& version, const QFontMetrics& metrics)
+{
+    return metrics.elidedText(version, Qt::ElideMiddle, metrics.horizontalAdvance(QString(24, QLatin1Char('0'))));
+}
 } // namespace
 
 StandardUpdateUserDriver::~StandardUpdateUserDriver()
@@ -107,14 +114,17 @@ void StandardUpdateUserDriver::showOutcome(const UpdateCheckOutcome& outcome, st
     case UpdateCheckOutcome::Kind::UpToDate:
         box->setIcon(QMessageBox::Information);
         box->setText(tr("You're up to date."));
-        box->setInformativeText(tr("Plovera %1 is the newest version.").arg(outcome.currentVersion));
+        box->setInformativeText(
+            tr("Plovera %1 is the newest version.").arg(shownVersion(outcome.currentVersion, box->fontMetrics())));
         box->addButton(QMessageBox::Ok);
         break;
     case UpdateCheckOutcome::Kind::UpdateAvailable:
         box->setIcon(QMessageBox::Information);
         box->setText(tr("A new version of Plovera is available."));
         box->setInformativeText(
-            tr("Plovera %1 is available. You have %2.").arg(outcome.latestVersion, outcome.currentVersion));
+            tr("Plovera %1 is available. You have %2.")
+                .arg(shownVersion(outcome.latestVersion, box->fontMetrics()),
+                     shownVersion(outcome.currentVersion, box->fontMetrics())));
         if (isOpenableLink(outcome.releasePage) && outcome.releasePage.scheme().startsWith(QLatin1String("http"))) {
             releasePageButton = box->addButton(tr("View Release Page"), QMessageBox::AcceptRole);
             box->addButton(tr("Not Now"), QMessageBox::RejectRole);

@@ -1,12 +1,13 @@
 #include "Views/SettingsView/AppsGridView.h"
 
 #include "Views/SettingsView/AppInfoSectionView.h"
+#include "Views/SettingsView/PageScrollArea.h"
 #include "platform/ColorSchemeWatcher.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QScrollArea>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -20,6 +21,7 @@ AppsGridView::AppsGridView(int minimumCellWidth, int spacing, AppInfoSectionView
     setItemDelegate(m_cell);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The page's scroll bar stands for this one too.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -43,6 +45,7 @@ void AppsGridView::setModel(QAbstractItemModel* model)
         connect(model, &QAbstractItemModel::layoutChanged, this, &AppsGridView::contentChanged);
         connect(model, &QAbstractItemModel::rowsInserted, this, &AppsGridView::contentChanged);
         connect(model, &QAbstractItemModel::rowsRemoved, this, &AppsGridView::contentChanged);
+        connect(model, &QAbstractItemModel::rowsMoved, this, &AppsGridView::contentChanged);
         connect(model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex&, const QModelIndex&,
                                                                       const QList<int>& roles) {
             if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
@@ -54,18 +57,21 @@ void AppsGridView::setModel(QAbstractItemModel* model)
 
 int AppsGridView::count() const
 {
-    return model() ? model()->rowCount(rootIndex()) : 0;
+    return int(m_nameWidths.size());
 }
 
 void AppsGridView::contentChanged()
 {
-    // One measure per list, not per paint: every row is as tall as the
-    // longest name needs, and most lists fit their names on one line.
+    // One measure per list, not per paint or per width: whether a row takes
+    // one line or two follows from these for any width.
     const QFontMetrics metrics(AppInfoSectionView::nameFont());
-    m_widestName = 0;
-    for (int row = 0, rows = count(); row < rows; ++row)
-        m_widestName = std::max(m_widestName,
-                                metrics.horizontalAdvance(model()->index(row, 0, rootIndex()).data().toString()));
+    const int rows = model() ? model()->rowCount(rootIndex()) : 0;
+    m_nameWidths.assign(size_t(rows), 0);
+    for (int row = 0; row < rows; ++row)
+        m_nameWidths[size_t(row)] =
+            metrics.horizontalAdvance(model()->index(row, 0, rootIndex()).data().toString().simplified());
+    m_layout.width = -1;
+    updateGeometries();
     // Every layout above keeps the heights it last asked for (and whether
     // anything in it depends on its width): all of them ask again.
     for (QWidget* widget = this; widget && !widget->isWindow(); widget = widget->parentWidget())
@@ -78,23 +84,42 @@ int AppsGridView::columnsForWidth(int width) const
     return std::max(1, (width + m_spacing) / (m_minimumCellWidth + m_spacing));
 }
 
-AppsGridView::Metrics AppsGridView::metricsForWidth(int width) const
+AppsGridView::Layout AppsGridView::layoutForWidth(int width) const
 {
-    Metrics metrics;
-    metrics.columns = columnsForWidth(width);
-    metrics.cellWidth = std::max(1, (width - (metrics.columns - 1) * m_spacing) / metrics.columns);
-    metrics.rowHeight = m_cell->cellHeight(m_widestName <= metrics.cellWidth ? 1 : AppInfoSectionView::kMaxNameLines);
-    return metrics;
+    Layout layout;
+    layout.width = width;
+    layout.columns = columnsForWidth(width);
+    layout.cellWidth = std::max(1, (width - (layout.columns - 1) * m_spacing) / layout.columns);
+    const int oneLine = m_cell->cellHeight(1);
+    const int wrapped = m_cell->cellHeight(AppInfoSectionView::kMaxNameLines);
+    const int items = count();
+    layout.rowTops.reserve(size_t((items + layout.columns - 1) / layout.columns + 1));
+    int top = 0;
+    for (int first = 0; first < items; first += layout.columns) {
+        layout.rowTops.push_back(top);
+        const auto begin = m_nameWidths.begin() + first;
+        const auto end = m_nameWidths.begin() + std::min(items, first + layout.columns);
+        // A name the width of its cell counts as wrapped: the measure is rounded, the layout's is not.
+        const bool wraps = std::any_of(begin, end, [&layout](int nameWidth) { return nameWidth >= layout.cellWidth; });
+        top += (wraps ? wrapped : oneLine) + m_spacing;
+    }
+    layout.rowTops.push_back(top);
+    return layout;
 }
 
-int AppsGridView::heightForWidth(int width) const
+const AppsGridView::Layout& AppsGridView::currentLayout() const
 {
-    const int items = count();
-    if (items == 0)
+    if (m_layout.width != viewport()->width())
+        m_layout = layoutForWidth(viewport()->width());
+    return m_layout;
+}
+
+int AppsGridView::contentHeightForWidth(int width) const
+{
+    if (count() == 0)
         return 0;
-    const Metrics metrics = metricsForWidth(width);
-    const int rows = (items + metrics.columns - 1) / metrics.columns;
-    return rows * metrics.rowHeight + (rows - 1) * m_spacing;
+    const Layout& layout = width == viewport()->width() ? currentLayout() : layoutForWidth(width);
+    return layout.rowTops.back() - m_spacing;
 }
 
 QSize AppsGridView::sizeHint() const
@@ -110,44 +135,68 @@ QSize AppsGridView::minimumSizeHint() const
     return {0, 0};
 }
 
+int AppsGridView::verticalOffset() const
+{
+    return verticalScrollBar()->value();
+}
+
+void AppsGridView::updateGeometries()
+{
+    const int height = viewport()->height();
+    verticalScrollBar()->setRange(0, std::max(0, contentHeightForWidth(viewport()->width()) - height));
+    verticalScrollBar()->setPageStep(height);
+    verticalScrollBar()->setSingleStep(m_cell->cellHeight(1) / 4);
+    QAbstractItemView::updateGeometries();
+}
+
+QRect AppsGridView::contentRect(int item) const
+{
+    const Layout& layout = currentLayout();
+    const size_t row = size_t(item / layout.columns);
+    const int column = item % layout.columns;
+    return {column * (layout.cellWidth + m_spacing), layout.rowTops[row], layout.cellWidth,
+            layout.rowTops[row + 1] - layout.rowTops[row] - m_spacing};
+}
+
 QRect AppsGridView::visualRect(const QModelIndex& index) const
 {
     if (!index.isValid() || index.row() >= count())
         return {};
-    const Metrics metrics = metricsForWidth(viewport()->width());
-    const int row = index.row() / metrics.columns;
-    const int column = index.row() % metrics.columns;
-    return {column * (metrics.cellWidth + m_spacing), row * (metrics.rowHeight + m_spacing), metrics.cellWidth,
-            metrics.rowHeight};
+    return contentRect(index.row()).translated(0, -verticalOffset());
 }
 
 QModelIndex AppsGridView::indexAt(const QPoint& point) const
 {
-    const Metrics metrics = metricsForWidth(viewport()->width());
-    if (point.x() < 0 || point.y() < 0)
+    const Layout& layout = currentLayout();
+    const QPoint content = point + QPoint(0, verticalOffset());
+    if (count() == 0 || content.x() < 0 || content.y() < 0)
         return {};
-    const int column = point.x() / (metrics.cellWidth + m_spacing);
-    const int row = point.y() / (metrics.rowHeight + m_spacing);
-    const int item = row * metrics.columns + column;
-    if (column >= metrics.columns || item >= count())
+    const int column = content.x() / (layout.cellWidth + m_spacing);
+    const auto next = std::upper_bound(layout.rowTops.begin(), layout.rowTops.end(), content.y());
+    const int row = int(next - layout.rowTops.begin()) - 1;
+    const int item = row * layout.columns + column;
+    if (column >= layout.columns || item >= count())
         return {};
-    const QModelIndex index = model()->index(item, 0, rootIndex());
     // The gaps between cells belong to no cell.
-    return visualRect(index).contains(point) ? index : QModelIndex();
+    return contentRect(item).contains(content) ? model()->index(item, 0, rootIndex()) : QModelIndex();
 }
 
 void AppsGridView::scrollTo(const QModelIndex& index, ScrollHint)
 {
-    // The grid is as tall as its rows: the page it sits in does the scrolling.
-    for (QWidget* ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
-        auto* area = qobject_cast<QScrollArea*>(ancestor);
-        if (!area || !area->widget())
-            continue;
-        const QRect cell = visualRect(index);
-        const QPoint center = viewport()->mapTo(area->widget(), cell.center());
-        area->ensureVisible(center.x(), center.y(), cell.width() / 2 + m_spacing, cell.height() / 2 + m_spacing);
+    if (!index.isValid() || index.row() >= count())
         return;
+    const QRect cell = contentRect(index.row());
+    for (QWidget* ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
+        if (auto* page = qobject_cast<PageScrollArea*>(ancestor)) {
+            page->ensureVisible(this, cell, m_spacing);
+            return;
+        }
     }
+    QScrollBar* bar = verticalScrollBar();
+    if (cell.top() < bar->value())
+        bar->setValue(cell.top());
+    else if (cell.bottom() + 1 > bar->value() + viewport()->height())
+        bar->setValue(cell.bottom() + 1 - viewport()->height());
 }
 
 QModelIndex AppsGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers)
@@ -200,27 +249,22 @@ void AppsGridView::paintEvent(QPaintEvent* event)
     if (items == 0)
         return;
     QPainter painter(viewport());
-    const Metrics metrics = metricsForWidth(viewport()->width());
-    const int pitch = metrics.rowHeight + m_spacing;
-    const QRect exposed = event->rect();
-    const int rows = (items + metrics.columns - 1) / metrics.columns;
-    const int firstRow = std::max(0, exposed.top() / pitch);
-    const int lastRow = std::min(rows - 1, exposed.bottom() / pitch);
+    const Layout& layout = currentLayout();
+    const int offset = verticalOffset();
+    const QRect exposed = event->rect().translated(0, offset);
+    const auto top = std::upper_bound(layout.rowTops.begin(), layout.rowTops.end(), exposed.top());
+    const auto bottom = std::upper_bound(layout.rowTops.begin(), layout.rowTops.end(), exposed.bottom());
+    const int firstRow = std::max(0, int(top - layout.rowTops.begin()) - 1);
+    const int endRow = std::min(int(layout.rowTops.size()) - 1, int(bottom - layout.rowTops.begin()));
 
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     const QModelIndex current = currentIndex();
-    for (int row = firstRow; row <= lastRow; ++row) {
-        for (int column = 0; column < metrics.columns; ++column) {
-            const int item = row * metrics.columns + column;
-            if (item >= items)
-                break;
-            const QModelIndex index = model()->index(item, 0, rootIndex());
-            option.rect = QRect(column * (metrics.cellWidth + m_spacing), row * pitch, metrics.cellWidth,
-                                metrics.rowHeight);
-            option.state.setFlag(QStyle::State_HasFocus, hasFocus() && index == current);
-            m_cell->paint(&painter, option, index);
-        }
+    for (int item = firstRow * layout.columns; item < std::min(items, endRow * layout.columns); ++item) {
+        const QModelIndex index = model()->index(item, 0, rootIndex());
+        option.rect = contentRect(item).translated(0, -offset);
+        option.state.setFlag(QStyle::State_HasFocus, hasFocus() && index == current);
+        m_cell->paint(&painter, option, index);
     }
 }
 
@@ -245,7 +289,7 @@ void AppsGridView::keyPressEvent(QKeyEvent* event)
 
 void AppsGridView::wheelEvent(QWheelEvent* event)
 {
-    // Nothing to scroll in here: the page takes the wheel.
+    // The page takes the wheel, and scrolls this grid's rows as its own.
     event->ignore();
 }
 

@@ -5,6 +5,7 @@
 #include "Views/SettingsView/AppsGridView.h"
 #include "Views/SettingsView/AppsListModel.h"
 #include "Views/SettingsView/LinkRow.h"
+#include "Views/SettingsView/PageScrollArea.h"
 #include "Views/SettingsView/SettingsCard.h"
 #include "models/LocalizedString.h"
 #include "models/MakerInfo.h"
@@ -18,7 +19,6 @@
 #include <QHideEvent>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QShowEvent>
 #include <QUrlQuery>
 #include <QVBoxLayout>
@@ -43,11 +43,10 @@ SettingsView::SettingsView(QWidget* owner)
     doneFont.setWeight(QFont::DemiBold);
     doneButton()->setFont(doneFont);
 
-    m_scroll = new QScrollArea;
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setWidgetResizable(true);
+    m_scroll = new PageScrollArea;
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setWidget(buildPage());
+    m_scroll->setTallView(m_grid);
     setContent(m_scroll);
     // Room for three apps a row; the sheet can be made narrower or wider.
     setSizes(QSize(360, 420), QSize(620, 720));

@@ -10,8 +10,8 @@
 class AppsGridView;
 class AppsListModel;
 class LinkRow;
+class PageScrollArea;
 class ProgressIndicator;
-class QScrollArea;
 class SettingsCard;
 class SettingsViewModel;
 
@@ -52,7 +52,7 @@ public:
     ProgressIndicator* appsProgress() const { return m_progress; }
     AppsGridView* appsGrid() const { return m_grid; }
     AppsListModel* appsModel() const { return m_appsModel; }
-    QScrollArea* scrollArea() const { return m_scroll; }
+    PageScrollArea* scrollArea() const { return m_scroll; }
     // The Terms of Service alert while it is shown.
     QMessageBox* termsAlert() const { return m_alert; }
 
@@ -74,7 +74,7 @@ private:
     SettingsViewModel* m_viewModel;
     bool m_showingAlert = false;
 
-    QScrollArea* m_scroll = nullptr;
+    PageScrollArea* m_scroll = nullptr;
     QWidget* m_page = nullptr;
     QList<SettingsCard*> m_sections;
     QList<LinkRow*> m_supportRows;
