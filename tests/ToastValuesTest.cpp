@@ -1,5 +1,5 @@
 #include "toasts/values/ToastAlignment.h"
-#include "toasts/engine/ToastDismissAction.h"
+#include "toasts/values/ToastDismissAction.h"
 #include "toasts/values/ToastDuration.h"
 #include "toasts/interface/ToastOrnament.h"
 #include "toasts/engine/ToastPresentationCanceller.h"

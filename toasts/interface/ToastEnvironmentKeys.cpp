@@ -1,6 +1,6 @@
 #include "toasts/interface/ToastEnvironmentKeys.h"
 
-#include "toasts/interface/ToastEnvironmentValues.h"
+#include "toasts/engine/ToastEnvironmentValues.h"
 
 #include <QCoreApplication>
 #include <QThread>

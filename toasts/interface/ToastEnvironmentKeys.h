@@ -3,7 +3,7 @@
 #include "toasts/styles/AnyToastStyle.h"
 #include "toasts/values/ToastAlignment.h"
 #include "toasts/engine/ToastCancellation.h"
-#include "toasts/engine/ToastDismissAction.h"
+#include "toasts/values/ToastDismissAction.h"
 #include "toasts/interface/ToastPresentationInvalidationOptions.h"
 #include "toasts/presenters/ToastPresenterProxy.h"
 #include "toasts/animation/ToastTransition.h"

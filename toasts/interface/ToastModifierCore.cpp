@@ -1,7 +1,7 @@
 #include "toasts/interface/ToastModifierCore.h"
 
 #include "toasts/interface/ToastEnvironmentKeys.h"
-#include "toasts/interface/ToastEnvironmentValues.h"
+#include "toasts/engine/ToastEnvironmentValues.h"
 
 #include "platform/Appearance.h"
 

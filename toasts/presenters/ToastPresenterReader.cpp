@@ -1,6 +1,6 @@
 #include "toasts/presenters/ToastPresenterReader.h"
 
-#include "toasts/interface/ModifierFallbacks.h"
+#include "toasts/engine/ModifierFallbacks.h"
 #include "toasts/presenters/NSWindowToastPresenterReaderModifier.h"
 #include "toasts/interface/ToastEnvironmentKeys.h"
 
