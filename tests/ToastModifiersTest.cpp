@@ -2,12 +2,15 @@
 
 #include "toasts/interface/ScheduleToastAction.h"
 #include "toasts/interface/ToastButton.h"
-#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/engine/ToastCancellation.h"
+#include "toasts/values/ToastDismissAction.h"
 #include "toasts/interface/ToastModifier.h"
+#include "toasts/interface/ToastPresentationInvalidationOptions.h"
+#include "toasts/presenters/ToastPresenterProxy.h"
 #include "toasts/interface/ToastReceivePublisherModifier.h"
+#include "toasts/engine/ToastsConfiguration.h"
 #include "toasts/interface/ToastTaskModifier.h"
 #include "toasts/interface/ToastTriggerModifier.h"
-#include "toasts/engine/ToastsConfiguration.h"
 
 #include "platform/AsyncWait.h"
 #include "platform/SemanticColors.h"

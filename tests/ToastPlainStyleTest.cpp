@@ -1,9 +1,11 @@
 #include "toasts/animation/AnimationLayer.h"
+#include "toasts/styles/AnyToastStyle.h"
 #include "toasts/styles/PlainToastBackground.h"
 #include "toasts/styles/PlainToastStyle.h"
 #include "toasts/values/Toast.h"
 #include "toasts/styles/ToastButtonStyle.h"
-#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/values/ToastDismissAction.h"
+#include "toasts/values/ToastPresentedAlignment.h"
 
 #include "platform/AccessibilitySettings.h"
 #include "platform/AnimationClock.h"
@@ -33,7 +35,7 @@ struct Host {
         toastInteractiveDismissDisabled(root.get(), !interactive);
         auto* layout = new QVBoxLayout(root.get());
         layout->setContentsMargins(24, 24, 24, 24);
-        card = toast.makeWidget(root.get());
+        card = makeToastWidget(toast, root.get());
         layout->addWidget(card, 0, Qt::AlignCenter);
         root->show();
     }

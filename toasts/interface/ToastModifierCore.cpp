@@ -1,7 +1,9 @@
 #include "toasts/interface/ToastModifierCore.h"
 
-#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/engine/ToastCancellation.h"
 #include "toasts/engine/ToastEnvironmentValues.h"
+#include "toasts/interface/ToastPresentationInvalidationOptions.h"
+#include "toasts/presenters/ToastPresenterProxy.h"
 
 #include "platform/Appearance.h"
 

@@ -2,7 +2,7 @@
 
 #include "toasts/animation/AnimationLayer.h"
 #include "toasts/animation/CAAnimatable.h"
-#include "toasts/presenters/NSTransientFloatingWindow.h"
+#include "toasts/engine/ToastsConfiguration.h"
 #include "toasts/animation/TransitionDriver.h"
 
 #include "platform/AccessibilitySettings.h"
@@ -401,7 +401,7 @@ QCoro::Task<> NSToastHostingController::waitThenRemove(
     if (!(seconds > 0))
         co_await ToastDuration::waitUntilCancelled(token);
     else
-        co_await ToastDuration::sleep(seconds, token);
+        co_await ToastDuration::sleep(ToastsConfiguration::shared().scaled(seconds), token);
     // Ended by time or by a dismissal alike; a newer toast's wait is its own.
     if (self)
         self->startRemoval(generation);

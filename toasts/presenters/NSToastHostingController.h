@@ -31,7 +31,6 @@ public:
 
 signals:
     void laidOut();
-    void inputRegionChanged(const QRegion& region);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -2,7 +2,7 @@
 
 #include "toasts/engine/ModifierFallbacks.h"
 #include "toasts/presenters/NSWindowToastPresenterReaderModifier.h"
-#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/presenters/ToastPresenterProxy.h"
 
 #include "platform/AsyncWait.h"
 

@@ -3,9 +3,9 @@
 #include "toasts/animation/AnimationLayer.h"
 #include "toasts/styles/PlainToastBackground.h"
 #include "toasts/styles/ToastButtonStyle.h"
-#include "toasts/interface/ToastEnvironmentKeys.h"
-#include "toasts/styles/ToastLabelStyle.h"
+#include "toasts/values/ToastDismissAction.h"
 #include "toasts/styles/ToastLabeledContentStyle.h"
+#include "toasts/styles/ToastLabelStyle.h"
 #include "toasts/values/ToastPresentedAlignment.h"
 #include "toasts/styles/ToastTitleLabel.h"
 
