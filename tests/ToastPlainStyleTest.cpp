@@ -11,6 +11,10 @@
 #include "platform/AnimationClock.h"
 #include "platform/SemanticColors.h"
 
+#include <QAccessible>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
 #include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -45,6 +49,17 @@ struct Host {
         return root->findChild<T*>(name);
     }
 };
+
+QList<std::pair<QAccessible::Event, QObject*>> accessibilityEvents;
+
+// Every name assistive technology reads below `node`.
+QStringList spokenNames(QAccessibleInterface* node)
+{
+    QStringList names{node->text(QAccessible::Name)};
+    for (int i = 0; i < node->childCount(); ++i)
+        names += spokenNames(node->child(i));
+    return names;
+}
 
 Toast labelToast(ToastRole role)
 {
@@ -147,6 +162,36 @@ private slots:
         auto* s = content.find<QLabel>(QStringLiteral("ToastSubtitle"));
         QVERIFY(t && s);
         QVERIFY(t->font().pointSizeF() > s->font().pointSizeF() || t->font().pixelSize() > s->font().pixelSize());
+    }
+
+    void cardReadsTheMessageAndAlertsWhenShown()
+    {
+        QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+            accessibilityEvents.append({event->type(), event->object()});
+        });
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+        QAccessible::setActive(true);
+        const QList<std::pair<Toast, QString>> toasts{
+            {Toast::verbatim(QStringLiteral("Réglages enregistrés"), ToastRole::plain, ToastDuration(2)),
+             QStringLiteral("Réglages enregistrés")},
+            {labelToast(ToastRole::success), QStringLiteral("Copied to clipboard")},
+            {Toast::labeledContent(QStringLiteral("Sent"), QStringLiteral("Thank you"), ToastRole::plain,
+                 ToastDuration(2)),
+             QStringLiteral("Sent, Thank you")},
+        };
+        for (const auto& [toast, message] : toasts) {
+            accessibilityEvents.clear();
+            Host host(toast, ToastAlignment::top());
+            QAccessibleInterface* card = QAccessible::queryAccessibleInterface(host.card);
+            QCOMPARE(card->role(), QAccessible::AlertMessage);
+            QCOMPARE(card->text(QAccessible::Name), message);
+            const QStringList names = spokenNames(card);
+            for (const char* id : {"Toast", "ToastTitle", "ToastIcon", "ToastContent", "ToastSubtitle"})
+                QVERIFY2(!names.contains(QLatin1String(id)), id);
+            QTRY_VERIFY(accessibilityEvents.contains({QAccessible::Alert, host.card}));
+        }
+        QAccessible::installUpdateHandler(nullptr);
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(false);
     }
 
     void clickDismissesOnlyWhenEnabled()

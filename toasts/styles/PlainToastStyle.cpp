@@ -14,6 +14,8 @@
 #include "platform/TextStyle.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -52,7 +54,6 @@ QWidget* makeContent(const ToastConfiguration& configuration, const QColor& tint
     case ToastContent::Kind::title: {
         auto* title = new ToastTitleLabel(content.titleText(), parent);
         title->setObjectName(QStringLiteral("ToastTitle"));
-        title->setAccessibleName(QStringLiteral("ToastTitle"));
         title->setFont(platformFont(TextStyle::Title3));
         QPalette palette = title->palette();
         palette.setColor(QPalette::WindowText, SemanticColors::primary(colorScheme(parent)));
@@ -74,13 +75,52 @@ QWidget* makeContent(const ToastConfiguration& configuration, const QColor& tint
     }
     return new QWidget(parent);
 }
+
+// What a screen reader says for the card: the message a user reads, the
+// texts of its labels in reading order.
+QString spokenMessage(const ToastConfiguration& configuration, const QWidget* content)
+{
+    const ToastContent& data = configuration.content;
+    QStringList parts;
+    switch (data.kind()) {
+    case ToastContent::Kind::title:
+    case ToastContent::Kind::label:
+        parts << data.titleText();
+        break;
+    case ToastContent::Kind::labeledContent:
+        parts << data.titleText() << data.subtitle();
+        break;
+    case ToastContent::Kind::custom:
+    case ToastContent::Kind::empty:
+        if (const auto* label = qobject_cast<const QLabel*>(content))
+            parts << label->text();
+        for (const QLabel* label : content->findChildren<QLabel*>())
+            parts << label->text();
+        break;
+    }
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral(", "));
+}
+
+// The card is an alert to assistive technology: announced when it shows,
+// its children (labels, buttons) still reachable inside it.
+QAccessibleInterface* cardAccessible(const QString&, QObject* object)
+{
+    if (auto* card = dynamic_cast<PlainToastStyle::StyledViewBody*>(object))
+        return new QAccessibleWidget(card, QAccessible::AlertMessage);
+    return nullptr;
+}
 } // namespace
 
 PlainToastStyle::StyledViewBody::StyledViewBody(const ToastConfiguration& configuration, QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("Toast"));
-    setAccessibleName(QStringLiteral("Toast"));
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(cardAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_Hover);
 
@@ -98,6 +138,7 @@ PlainToastStyle::StyledViewBody::StyledViewBody(const ToastConfiguration& config
     // The content reads the toast's environment (presented alignment) through
     // its parent chain, so it is built under the card.
     QWidget* content = makeContent(configuration, tint, m_background);
+    setAccessibleName(spokenMessage(configuration, content));
     inner->addWidget(content, 0, (centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
 
     const QColor accent = SemanticColors::accent(colorScheme(parent));
@@ -128,6 +169,26 @@ void PlainToastStyle::StyledViewBody::paintEvent(QPaintEvent*)
                             PlainToastBackground::cornerRadius + spread, PlainToastBackground::cornerRadius + spread);
         painter.fillPath(path, ring);
     }
+}
+
+void PlainToastStyle::StyledViewBody::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_announced)
+        return;
+    m_announced = true;
+    // After Qt has told that the card shows, so the alert names a visible
+    // object.
+    QPointer<StyledViewBody> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self] {
+            if (!self || !self->isVisible())
+                return;
+            QAccessibleEvent alert(self.data(), QAccessible::Alert);
+            QAccessible::updateAccessibility(&alert);
+        },
+        Qt::QueuedConnection);
 }
 
 void PlainToastStyle::StyledViewBody::enterEvent(QEnterEvent* event)

@@ -18,7 +18,9 @@ public:
     // failure: red.
     static QColor tint(ToastRole role, const QWidget* widget);
 
-    // The card ("Toast"): what makeBody returns.
+    // The card (object name "Toast"): what makeBody returns. Assistive
+    // technology reads it as an alert named by the toast's message, and is
+    // told once, when it first shows.
     class StyledViewBody : public QWidget {
     public:
         static constexpr int minimumCardWidth = 180;
@@ -36,6 +38,7 @@ public:
 
     protected:
         void paintEvent(QPaintEvent* event) override;
+        void showEvent(QShowEvent* event) override;
         void enterEvent(QEnterEvent* event) override;
         void leaveEvent(QEvent* event) override;
         bool eventFilter(QObject* watched, QEvent* event) override;
@@ -46,5 +49,6 @@ public:
 
         PlainToastBackground* m_background;
         bool m_hovering = false;
+        bool m_announced = false;
     };
 };

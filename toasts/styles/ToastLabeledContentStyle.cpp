@@ -13,7 +13,6 @@ QLabel* styledText(const QString& text, const QString& id, TextStyle style, cons
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(id);
-    label->setAccessibleName(id);
     label->setTextFormat(Qt::PlainText);
     label->setFont(platformFont(style));
     QPalette palette = label->palette();
