@@ -11,6 +11,8 @@
 #include "toasts/engine/ToastsConfiguration.h"
 #include "toasts/presenters/WindowToastPresenter.h"
 
+#include "Services/AppSearchService.h"
+#include "Views/MainWindow/MainView.h"
 #include "Views/SettingsView/SettingsView.h"
 
 #include "platform/AccessibilitySettings.h"
@@ -21,13 +23,17 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
+
+Q_DECLARE_METATYPE(ToastAlignment)
 
 namespace {
 using A = AlignmentConstraint::Anchor;
@@ -455,6 +461,34 @@ private slots:
         QCOMPARE(m_journal->count("Email is sent dismissed"), 0);
     }
 
+    void aSheetClosingUnderItsOwnToastStillTellsItsEndOnce()
+    {
+        // Closed at the start of the slide-in, in its middle and at rest.
+        for (const int played : {0, 150, 500}) {
+            QWidget window;
+            activate(&window, {640, 480});
+            QDialog* sheet = openSheet(&window);
+            sheet->setAttribute(Qt::WA_DeleteOnClose);
+            QPointer<QDialog> guard(sheet);
+            auto* view = new QWidget(sheet);
+            toastPresenter(view, ToastPresenterProxy(WindowToastPresenter::of(sheet)));
+            ObservableValue<bool> flag(false);
+            int dismissed = 0;
+            toast(view, flag.binding(), ToastAlignment::topTrailing(), [&dismissed] { ++dismissed; },
+                [] { return std::optional<Toast>(Toast::verbatim("Gespeichert", ToastRole::success, ToastDuration(2))); });
+            view->show();
+            flag.set(true);
+            QTRY_VERIFY(toastLabel(sheet, "Gespeichert"));
+            play(played);
+            sheet->close();
+            QTRY_VERIFY(!guard);
+            playUntil([&dismissed] { return dismissed > 0; });
+            playUntil([] { return false; });
+            QCOMPARE(dismissed, 1);
+            QCOMPARE(flag.value(), false);
+        }
+    }
+
     void aSheetDeletedUnderItsToastTakesNothingWithIt()
     {
         QWidget window;
@@ -505,6 +539,47 @@ private slots:
 
         present(&window, "below");
         QCOMPARE(toastHostingController(&window)->hostingView()->geometry().top(), int(chrome));
+    }
+
+    void toastsOnTheMainWindowKeepClearOfItsToolRow_data()
+    {
+        QTest::addColumn<ToastAlignment>("alignment");
+        QTest::addColumn<bool>("fromSheet");
+        QTest::newRow("top") << ToastAlignment::top() << false;
+        QTest::newRow("topTrailing") << ToastAlignment::topTrailing() << false;
+        // The sheet it showed over closes during the slide-in.
+        QTest::newRow("topTrailing from a sheet") << ToastAlignment::topTrailing() << true;
+    }
+
+    void toastsOnTheMainWindowKeepClearOfItsToolRow()
+    {
+        QFETCH(ToastAlignment, alignment);
+        QFETCH(bool, fromSheet);
+        QMainWindow window;
+        window.setMenuBar(new QMenuBar);
+        window.menuBar()->addMenu("File");
+        auto* main = new MainView(nullptr, AppSearchService());
+        window.setCentralWidget(main);
+        activate(&window, {1100, 700});
+        const QRect gear(main->settingsButton()->mapTo(&window, QPoint()), main->settingsButton()->size());
+        const QRect search(main->searchField()->mapTo(&window, QPoint()), main->searchField()->size());
+        QDialog* sheet = fromSheet ? openSheet(&window) : nullptr;
+        present(&window, makeToast("Mot de passe enregistré", 0, alignment), "Mot de passe enregistré");
+        if (sheet) {
+            play(100);
+            sheet->close();
+            activate(&window);
+            QTRY_VERIFY(overlayOf(&window));
+        }
+        for (int frame = 0; frame < 12; ++frame) { // the rest of the slide-in, then at rest
+            QVERIFY(overlayOf(&window));
+            const QRegion shown = overlayOf(&window)->mask();
+            QVERIFY(!shown.intersects(gear) && !shown.intersects(search));
+            play(40);
+        }
+        QVERIFY(toastHostingController(&window)->hostingView()->geometry().top() > gear.bottom());
+        if (const QByteArray dir = qgetenv("PLOVERA_RENDER_DIR"); !dir.isEmpty())
+            window.grab().save(QString::fromLocal8Bit(dir) + "/toast-over-main-window-" + QTest::currentDataTag() + ".png");
     }
 
     void aLongTitleWrapsInsideTheWindow()

@@ -106,6 +106,7 @@ void NSTransientFloatingWindow::attachTo(QWidget* parent)
     followParent();
     setVisible(true);
     raise();
+    emit attached();
 }
 
 void NSTransientFloatingWindow::followParent()

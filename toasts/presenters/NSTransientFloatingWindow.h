@@ -48,6 +48,11 @@ public:
     // Where input is taken: the region of the content that shows a toast.
     void setInputRegion(const QRegion& region);
 
+signals:
+    // It lies over another widget now (the window or its sheet): what it
+    // holds lays itself out anew there.
+    void attached();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
