@@ -8,6 +8,7 @@
 #include "toasts/presenters/ToastPresenterProxy.h"
 #include "toasts/presenters/ToastPresentingLayoutModifier.h"
 #include "toasts/engine/ToastScheduler.h"
+#include "toasts/styles/ToastTitleLabel.h"
 #include "toasts/engine/ToastsConfiguration.h"
 #include "toasts/presenters/WindowToastPresenter.h"
 
@@ -582,14 +583,33 @@ private slots:
             window.grab().save(QString::fromLocal8Bit(dir) + "/toast-over-main-window-" + QTest::currentDataTag() + ".png");
     }
 
-    void aLongTitleWrapsInsideTheWindow()
+    void aLongTitleWrapsAndEndsWithAnEllipsisInsideTheWindow_data()
     {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("elided");
+        QTest::newRow("sixty words") << QString("mot ").repeated(60) << false;
+        QTest::newRow("2,000 characters") << QString("Überweisung fehlgeschlagen ").repeated(75) << true;
+        QTest::newRow("one 300-character word") << QString("ß").repeated(300) << false;
+    }
+
+    void aLongTitleWrapsAndEndsWithAnEllipsisInsideTheWindow()
+    {
+        QFETCH(QString, title);
+        QFETCH(bool, elided);
         QWidget window;
-        activate(&window, {300, 400});
-        present(&window, QString("word ").repeated(60));
+        activate(&window, {360, 400});
+        present(&window, title);
+        play(400);
         const QRect frame = toastHostingController(&window)->hostingView()->geometry();
-        QVERIFY(QRect(0, 0, 300, 400).contains(frame));
-        QVERIFY(frame.height() > 80);
+        QVERIFY(QRect(0, 0, 360, 400).contains(frame));
+        auto* label = dynamic_cast<ToastTitleLabel*>(toastLabel(&window, title));
+        QVERIFY(label);
+        const QStringList lines = label->displayedLines();
+        QVERIFY(lines.size() > 1);
+        QCOMPARE(lines.last().endsWith(QChar(0x2026)), elided);
+        QVERIFY(lines.size() * label->fontMetrics().lineSpacing() <= label->contentsRect().height());
+        for (const QString& line : lines)
+            QVERIFY(label->fontMetrics().horizontalAdvance(line.trimmed()) <= label->contentsRect().width());
     }
 
     void aPanelsToastShowsOverItsParentWindow()
