@@ -210,6 +210,23 @@ private slots:
         Host host(labelToast(ToastRole::plain), ToastAlignment::top());
         auto* body = static_cast<PlainToastStyle::StyledViewBody*>(host.card);
         PlainToastBackground* background = body->background();
+        // The shadow fades out whole inside the card's widget: its outermost
+        // pixels show only what lies under it.
+        const auto shadowEndsInside = [&host, body] {
+            const QImage shot = host.root->grab().toImage();
+            const QColor under = shot.pixelColor(1, 1);
+            const QRect edge = body->geometry();
+            for (int x = edge.left(); x <= edge.right(); ++x) {
+                if (shot.pixelColor(x, edge.top()) != under || shot.pixelColor(x, edge.bottom()) != under)
+                    return false;
+            }
+            for (int y = edge.top(); y <= edge.bottom(); ++y) {
+                if (shot.pixelColor(edge.left(), y) != under || shot.pixelColor(edge.right(), y) != under)
+                    return false;
+            }
+            return true;
+        };
+        QVERIFY(shadowEndsInside());
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
         QCoreApplication::sendEvent(body, &enter);
         // Scale, border and shadow move together through the card's layer.
@@ -221,6 +238,7 @@ private slots:
         m_clock->advanceInFrames(300);
         QTRY_VERIFY(!layer->hasRunningAnimations());
         QVERIFY(layer->presentationTransform().m11 > midScale && background->borderWidth() > 2.5);
+        QVERIFY(shadowEndsInside());
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(body, &leave);
         m_clock->advanceInFrames(300);

@@ -23,6 +23,8 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 QColor PlainToastStyle::tint(ToastRole role, const QWidget* widget)
 {
     const ColorScheme scheme = colorScheme(widget);
@@ -125,12 +127,9 @@ PlainToastStyle::StyledViewBody::StyledViewBody(const ToastConfiguration& config
     setAttribute(Qt::WA_Hover);
 
     const QColor tint = PlainToastStyle::tint(configuration.role, parent);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(outerPadding, outerPadding, outerPadding, outerPadding);
     m_background = new PlainToastBackground(tint, this);
     m_background->setMinimumWidth(minimumCardWidth);
     m_background->installEventFilter(this);
-    outer->addWidget(m_background);
 
     auto* inner = new QVBoxLayout(m_background);
     inner->setContentsMargins(padding, padding, padding, padding);
@@ -146,6 +145,45 @@ PlainToastStyle::StyledViewBody::StyledViewBody(const ToastConfiguration& config
         new ToastButtonStyle(button, accent);
     if (auto* button = qobject_cast<QAbstractButton*>(content))
         new ToastButtonStyle(button, accent);
+}
+
+int PlainToastStyle::StyledViewBody::bodyLength(int cardLength)
+{
+    // Scaled about the centre, card and shadow still end inside.
+    return int(std::ceil(hoverScale * (cardLength + 2 * shadowReach)));
+}
+
+int PlainToastStyle::StyledViewBody::cardLength(int length)
+{
+    return std::max(0, int(std::floor(length / hoverScale - 2 * shadowReach)));
+}
+
+QSize PlainToastStyle::StyledViewBody::sizeHint() const
+{
+    const QSize card = m_background->sizeHint().expandedTo(m_background->minimumSize());
+    return {bodyLength(card.width()), heightForWidth(bodyLength(card.width()))};
+}
+
+QSize PlainToastStyle::StyledViewBody::minimumSizeHint() const
+{
+    const QSize card = m_background->minimumSizeHint().expandedTo(m_background->minimumSize());
+    return {bodyLength(card.width()), bodyLength(card.height())};
+}
+
+int PlainToastStyle::StyledViewBody::heightForWidth(int width) const
+{
+    const int card = cardLength(width);
+    const int height = m_background->hasHeightForWidth() ? m_background->heightForWidth(card)
+                                                          : m_background->sizeHint().height();
+    return bodyLength(height);
+}
+
+void PlainToastStyle::StyledViewBody::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    QRect card(0, 0, cardLength(width()), cardLength(height()));
+    card.moveCenter(rect().center());
+    m_background->setGeometry(card);
 }
 
 void PlainToastStyle::StyledViewBody::paintEvent(QPaintEvent*)
@@ -165,8 +203,8 @@ void PlainToastStyle::StyledViewBody::paintEvent(QPaintEvent*)
         QColor ring = shadow;
         ring.setAlphaF(shadow.alphaF() / steps);
         QPainterPath path;
-        path.addRoundedRect(card.adjusted(-spread, -spread + spread * 0.25, spread, spread + spread * 0.25),
-                            PlainToastBackground::cornerRadius + spread, PlainToastBackground::cornerRadius + spread);
+        path.addRoundedRect(card.adjusted(-spread, -spread, spread, spread), PlainToastBackground::cornerRadius + spread,
+                            PlainToastBackground::cornerRadius + spread);
         painter.fillPath(path, ring);
     }
 }
