@@ -528,20 +528,6 @@ private slots:
         QTRY_VERIFY(overlayOf(&window) && overlayOf(&window)->isVisible());
     }
 
-    void aMainWindowsTitleChromeKeepsTopToastsBelowIt()
-    {
-        QMainWindow window;
-        window.setMenuBar(new QMenuBar);
-        window.menuBar()->addMenu("File");
-        window.setCentralWidget(new QWidget);
-        activate(&window, {640, 480});
-        const double chrome = NSToastHostingController::titleBarHeight(&window);
-        QVERIFY(chrome > 0);
-
-        present(&window, "below");
-        QCOMPARE(toastHostingController(&window)->hostingView()->geometry().top(), int(chrome));
-    }
-
     void toastsOnTheMainWindowKeepClearOfItsToolRow_data()
     {
         QTest::addColumn<ToastAlignment>("alignment");
