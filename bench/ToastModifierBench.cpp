@@ -2,8 +2,8 @@
 // (flag on, schedule, show, dismiss, flag back off) against scheduling the
 // same toasts straight on the presenter's scheduler: the helper's own cost
 // per toast.
-#include "toasts/interface/ToastEnvironmentKeys.h"
 #include "toasts/interface/ToastModifier.h"
+#include "toasts/presenters/ToastPresenterProxy.h"
 #include "toasts/engine/ToastPresenting.h"
 #include "toasts/engine/ToastScheduler.h"
 #include "support/WidgetBenchMain.h"

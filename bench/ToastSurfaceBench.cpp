@@ -4,8 +4,9 @@
 // with QPainter. And a thousand toasts scheduled, shown and dismissed over a
 // window with the manual clock, to see the memory come back.
 #include "toasts/animation/AnimationLayer.h"
-#include "toasts/values/Toast.h"
+#include "toasts/styles/AnyToastStyle.h"
 #include "toasts/presenters/NSToastHostingController.h"
+#include "toasts/values/Toast.h"
 #include "toasts/engine/ToastScheduler.h"
 #include "toasts/engine/ToastsConfiguration.h"
 #include "toasts/presenters/WindowToastPresenter.h"
@@ -51,7 +52,7 @@ AnimatedSurface::Matrix matrixOf(const Transform3D& t)
 QWidget* makeCard(QWidget* parent)
 {
     const Toast toast = Toast::verbatim(QStringLiteral("Feedback sent. Thank you!"), ToastRole::success, ToastDuration(2));
-    QWidget* card = toast.makeWidget(parent);
+    QWidget* card = makeToastWidget(toast, parent);
     card->setGeometry(toastFrame);
     return card;
 }

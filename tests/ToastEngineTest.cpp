@@ -4,13 +4,16 @@
 #include "toasts/presenters/DefaultPresentingWindow.h"
 #include "toasts/presenters/NSToastHostingController.h"
 #include "toasts/presenters/NSTransientFloatingWindow.h"
-#include "toasts/interface/ToastEnvironmentKeys.h"
 #include "toasts/interface/ToastModifier.h"
+#include "toasts/presenters/ToastPresenterProxy.h"
 #include "toasts/presenters/ToastPresentingLayoutModifier.h"
 #include "toasts/engine/ToastScheduler.h"
+#include "toasts/styles/ToastTitleLabel.h"
 #include "toasts/engine/ToastsConfiguration.h"
 #include "toasts/presenters/WindowToastPresenter.h"
 
+#include "Services/AppSearchService.h"
+#include "Views/MainWindow/MainView.h"
 #include "Views/SettingsView/SettingsView.h"
 
 #include "platform/AccessibilitySettings.h"
@@ -21,13 +24,17 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
+
+Q_DECLARE_METATYPE(ToastAlignment)
 
 namespace {
 using A = AlignmentConstraint::Anchor;
@@ -455,6 +462,34 @@ private slots:
         QCOMPARE(m_journal->count("Email is sent dismissed"), 0);
     }
 
+    void aSheetClosingUnderItsOwnToastStillTellsItsEndOnce()
+    {
+        // Closed at the start of the slide-in, in its middle and at rest.
+        for (const int played : {0, 150, 500}) {
+            QWidget window;
+            activate(&window, {640, 480});
+            QDialog* sheet = openSheet(&window);
+            sheet->setAttribute(Qt::WA_DeleteOnClose);
+            QPointer<QDialog> guard(sheet);
+            auto* view = new QWidget(sheet);
+            toastPresenter(view, ToastPresenterProxy(WindowToastPresenter::of(sheet)));
+            ObservableValue<bool> flag(false);
+            int dismissed = 0;
+            toast(view, flag.binding(), ToastAlignment::topTrailing(), [&dismissed] { ++dismissed; },
+                [] { return std::optional<Toast>(Toast::verbatim("Gespeichert", ToastRole::success, ToastDuration(2))); });
+            view->show();
+            flag.set(true);
+            QTRY_VERIFY(toastLabel(sheet, "Gespeichert"));
+            play(played);
+            sheet->close();
+            QTRY_VERIFY(!guard);
+            playUntil([&dismissed] { return dismissed > 0; });
+            playUntil([] { return false; });
+            QCOMPARE(dismissed, 1);
+            QCOMPARE(flag.value(), false);
+        }
+    }
+
     void aSheetDeletedUnderItsToastTakesNothingWithIt()
     {
         QWidget window;
@@ -493,28 +528,74 @@ private slots:
         QTRY_VERIFY(overlayOf(&window) && overlayOf(&window)->isVisible());
     }
 
-    void aMainWindowsTitleChromeKeepsTopToastsBelowIt()
+    void toastsOnTheMainWindowKeepClearOfItsToolRow_data()
     {
+        QTest::addColumn<ToastAlignment>("alignment");
+        QTest::addColumn<bool>("fromSheet");
+        QTest::newRow("top") << ToastAlignment::top() << false;
+        QTest::newRow("topTrailing") << ToastAlignment::topTrailing() << false;
+        // The sheet it showed over closes during the slide-in.
+        QTest::newRow("topTrailing from a sheet") << ToastAlignment::topTrailing() << true;
+    }
+
+    void toastsOnTheMainWindowKeepClearOfItsToolRow()
+    {
+        QFETCH(ToastAlignment, alignment);
+        QFETCH(bool, fromSheet);
         QMainWindow window;
         window.setMenuBar(new QMenuBar);
         window.menuBar()->addMenu("File");
-        window.setCentralWidget(new QWidget);
-        activate(&window, {640, 480});
-        const double chrome = NSToastHostingController::titleBarHeight(&window);
-        QVERIFY(chrome > 0);
-
-        present(&window, "below");
-        QCOMPARE(toastHostingController(&window)->hostingView()->geometry().top(), int(chrome));
+        auto* main = new MainView(nullptr, AppSearchService());
+        window.setCentralWidget(main);
+        activate(&window, {1100, 700});
+        const QRect gear(main->settingsButton()->mapTo(&window, QPoint()), main->settingsButton()->size());
+        const QRect search(main->searchField()->mapTo(&window, QPoint()), main->searchField()->size());
+        QDialog* sheet = fromSheet ? openSheet(&window) : nullptr;
+        present(&window, makeToast("Mot de passe enregistré", 0, alignment), "Mot de passe enregistré");
+        if (sheet) {
+            play(100);
+            sheet->close();
+            activate(&window);
+            QTRY_VERIFY(overlayOf(&window));
+        }
+        for (int frame = 0; frame < 12; ++frame) { // the rest of the slide-in, then at rest
+            QVERIFY(overlayOf(&window));
+            const QRegion shown = overlayOf(&window)->mask();
+            QVERIFY(!shown.intersects(gear) && !shown.intersects(search));
+            play(40);
+        }
+        QVERIFY(toastHostingController(&window)->hostingView()->geometry().top() > gear.bottom());
+        if (const QByteArray dir = qgetenv("PLOVERA_RENDER_DIR"); !dir.isEmpty())
+            window.grab().save(QString::fromLocal8Bit(dir) + "/toast-over-main-window-" + QTest::currentDataTag() + ".png");
     }
 
-    void aLongTitleWrapsInsideTheWindow()
+    void aLongTitleWrapsAndEndsWithAnEllipsisInsideTheWindow_data()
     {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("elided");
+        QTest::newRow("sixty words") << QString("mot ").repeated(60) << false;
+        QTest::newRow("2,000 characters") << QString("Überweisung fehlgeschlagen ").repeated(75) << true;
+        QTest::newRow("one 300-character word") << QString("ß").repeated(300) << false;
+    }
+
+    void aLongTitleWrapsAndEndsWithAnEllipsisInsideTheWindow()
+    {
+        QFETCH(QString, title);
+        QFETCH(bool, elided);
         QWidget window;
-        activate(&window, {300, 400});
-        present(&window, QString("word ").repeated(60));
+        activate(&window, {360, 400});
+        present(&window, title);
+        play(400);
         const QRect frame = toastHostingController(&window)->hostingView()->geometry();
-        QVERIFY(QRect(0, 0, 300, 400).contains(frame));
-        QVERIFY(frame.height() > 80);
+        QVERIFY(QRect(0, 0, 360, 400).contains(frame));
+        auto* label = dynamic_cast<ToastTitleLabel*>(toastLabel(&window, title));
+        QVERIFY(label);
+        const QStringList lines = label->displayedLines();
+        QVERIFY(lines.size() > 1);
+        QCOMPARE(lines.last().endsWith(QChar(0x2026)), elided);
+        QVERIFY(lines.size() * label->fontMetrics().lineSpacing() <= label->contentsRect().height());
+        for (const QString& line : lines)
+            QVERIFY(label->fontMetrics().horizontalAdvance(line.trimmed()) <= label->contentsRect().width());
     }
 
     void aPanelsToastShowsOverItsParentWindow()

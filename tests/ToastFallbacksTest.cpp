@@ -1,5 +1,5 @@
-#include "toasts/interface/FallbackStateObject.h"
-#include "toasts/interface/ModifierFallbacks.h"
+#include "toasts/engine/FallbackStateObject.h"
+#include "toasts/engine/ModifierFallbacks.h"
 #include "toasts/presenters/NSWindowToastPresenterReaderModifier.h"
 #include "toasts/interface/PresentationBoundState.h"
 #include "toasts/presenters/WindowToastPresenter.h"

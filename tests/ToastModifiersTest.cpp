@@ -2,12 +2,15 @@
 
 #include "toasts/interface/ScheduleToastAction.h"
 #include "toasts/interface/ToastButton.h"
-#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/engine/ToastCancellation.h"
+#include "toasts/values/ToastDismissAction.h"
 #include "toasts/interface/ToastModifier.h"
+#include "toasts/interface/ToastPresentationInvalidationOptions.h"
+#include "toasts/presenters/ToastPresenterProxy.h"
 #include "toasts/interface/ToastReceivePublisherModifier.h"
+#include "toasts/engine/ToastsConfiguration.h"
 #include "toasts/interface/ToastTaskModifier.h"
 #include "toasts/interface/ToastTriggerModifier.h"
-#include "toasts/engine/ToastsConfiguration.h"
 
 #include "platform/AsyncWait.h"
 #include "platform/SemanticColors.h"
@@ -278,6 +281,16 @@ private slots:
         QCOMPARE(onDismiss, 2);
     }
 
+    void itemsSetInOneTurnEndWithTheNewerOnScreen()
+    {
+        IndefiniteItemToasts toasts(m_window.get());
+        toasts.item.set(1);
+        toasts.item.set(2);
+        QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("2"));
+        QCOMPARE(m_presenter->shown, (QStringList{"+1", "-1", "+2"}));
+        QCOMPARE(toasts.dismissed, 1);
+    }
+
     void triggerFollowsInvalidationOptions_data()
     {
         QTest::addColumn<bool>("setOptions");
@@ -419,6 +432,17 @@ private slots:
         QTest::keyClick(m_window.get(), Qt::Key_Escape);
         QTRY_COMPARE(pressed, 1);
         QVERIFY(cancel->cancellablesBox());
+        // A second cancel button, a toast's laid over the window: Escape
+        // presses the one in front, every time.
+        auto* overlay = new QWidget(m_window.get());
+        int front = 0;
+        new ToastButton("Cancel", ToastButtonRole::cancel, [&front](const ScheduleToastAction&) { ++front; }, overlay);
+        overlay->show();
+        for (int press = 1; press <= 2; ++press) {
+            QTest::keyClick(m_window.get(), Qt::Key_Escape);
+            QTRY_COMPARE(front, press);
+        }
+        QCOMPARE(pressed, 1);
     }
 
 private:

@@ -1,14 +1,20 @@
 #include "toasts/animation/AnimationLayer.h"
+#include "toasts/styles/AnyToastStyle.h"
 #include "toasts/styles/PlainToastBackground.h"
 #include "toasts/styles/PlainToastStyle.h"
 #include "toasts/values/Toast.h"
 #include "toasts/styles/ToastButtonStyle.h"
-#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/values/ToastDismissAction.h"
+#include "toasts/values/ToastPresentedAlignment.h"
 
 #include "platform/AccessibilitySettings.h"
 #include "platform/AnimationClock.h"
 #include "platform/SemanticColors.h"
 
+#include <QAccessible>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
 #include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -33,7 +39,7 @@ struct Host {
         toastInteractiveDismissDisabled(root.get(), !interactive);
         auto* layout = new QVBoxLayout(root.get());
         layout->setContentsMargins(24, 24, 24, 24);
-        card = toast.makeWidget(root.get());
+        card = makeToastWidget(toast, root.get());
         layout->addWidget(card, 0, Qt::AlignCenter);
         root->show();
     }
@@ -43,6 +49,17 @@ struct Host {
         return root->findChild<T*>(name);
     }
 };
+
+QList<std::pair<QAccessible::Event, QObject*>> accessibilityEvents;
+
+// Every name assistive technology reads below `node`.
+QStringList spokenNames(QAccessibleInterface* node)
+{
+    QStringList names{node->text(QAccessible::Name)};
+    for (int i = 0; i < node->childCount(); ++i)
+        names += spokenNames(node->child(i));
+    return names;
+}
 
 Toast labelToast(ToastRole role)
 {
@@ -147,6 +164,36 @@ private slots:
         QVERIFY(t->font().pointSizeF() > s->font().pointSizeF() || t->font().pixelSize() > s->font().pixelSize());
     }
 
+    void cardReadsTheMessageAndAlertsWhenShown()
+    {
+        QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+            accessibilityEvents.append({event->type(), event->object()});
+        });
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+        QAccessible::setActive(true);
+        const QList<std::pair<Toast, QString>> toasts{
+            {Toast::verbatim(QStringLiteral("Réglages enregistrés"), ToastRole::plain, ToastDuration(2)),
+             QStringLiteral("Réglages enregistrés")},
+            {labelToast(ToastRole::success), QStringLiteral("Copied to clipboard")},
+            {Toast::labeledContent(QStringLiteral("Sent"), QStringLiteral("Thank you"), ToastRole::plain,
+                 ToastDuration(2)),
+             QStringLiteral("Sent, Thank you")},
+        };
+        for (const auto& [toast, message] : toasts) {
+            accessibilityEvents.clear();
+            Host host(toast, ToastAlignment::top());
+            QAccessibleInterface* card = QAccessible::queryAccessibleInterface(host.card);
+            QCOMPARE(card->role(), QAccessible::AlertMessage);
+            QCOMPARE(card->text(QAccessible::Name), message);
+            const QStringList names = spokenNames(card);
+            for (const char* id : {"Toast", "ToastTitle", "ToastIcon", "ToastContent", "ToastSubtitle"})
+                QVERIFY2(!names.contains(QLatin1String(id)), id);
+            QTRY_VERIFY(accessibilityEvents.contains({QAccessible::Alert, host.card}));
+        }
+        QAccessible::installUpdateHandler(nullptr);
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(false);
+    }
+
     void clickDismissesOnlyWhenEnabled()
     {
         for (bool interactive : {true, false}) {
@@ -163,6 +210,23 @@ private slots:
         Host host(labelToast(ToastRole::plain), ToastAlignment::top());
         auto* body = static_cast<PlainToastStyle::StyledViewBody*>(host.card);
         PlainToastBackground* background = body->background();
+        // The shadow fades out whole inside the card's widget: its outermost
+        // pixels show only what lies under it.
+        const auto shadowEndsInside = [&host, body] {
+            const QImage shot = host.root->grab().toImage();
+            const QColor under = shot.pixelColor(1, 1);
+            const QRect edge = body->geometry();
+            for (int x = edge.left(); x <= edge.right(); ++x) {
+                if (shot.pixelColor(x, edge.top()) != under || shot.pixelColor(x, edge.bottom()) != under)
+                    return false;
+            }
+            for (int y = edge.top(); y <= edge.bottom(); ++y) {
+                if (shot.pixelColor(edge.left(), y) != under || shot.pixelColor(edge.right(), y) != under)
+                    return false;
+            }
+            return true;
+        };
+        QVERIFY(shadowEndsInside());
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
         QCoreApplication::sendEvent(body, &enter);
         // Scale, border and shadow move together through the card's layer.
@@ -174,6 +238,7 @@ private slots:
         m_clock->advanceInFrames(300);
         QTRY_VERIFY(!layer->hasRunningAnimations());
         QVERIFY(layer->presentationTransform().m11 > midScale && background->borderWidth() > 2.5);
+        QVERIFY(shadowEndsInside());
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(body, &leave);
         m_clock->advanceInFrames(300);

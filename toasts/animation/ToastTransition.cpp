@@ -289,3 +289,14 @@ ToastTransition ToastTransition::duration(double seconds) const
     result.m_duration = std::make_shared<const SecondsFunction>([seconds](const Context&) { return seconds; });
     return result;
 }
+
+const EnvironmentKey<ToastTransition>& ToastTransitionEnvironmentKey::key()
+{
+    static const EnvironmentKey<ToastTransition> key{"toastTransition", [] { return ToastTransition::defaultTransition(); }};
+    return key;
+}
+
+void toastTransition(QWidget* widget, ToastTransition transition)
+{
+    Environment::set(widget, ToastTransitionEnvironmentKey::key(), std::move(transition));
+}

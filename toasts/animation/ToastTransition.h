@@ -7,6 +7,8 @@
 #include "toasts/values/ToastDuration.h"
 #include "toasts/values/ToastRole.h"
 
+#include "platform/Environment.h"
+
 #include <QRectF>
 
 #include <functional>
@@ -151,3 +153,11 @@ private:
 
 size_t qHash(const ToastTransition::AnimationCurve& curve, size_t seed = 0);
 size_t qHash(const ToastTransition::Context& context, size_t seed = 0);
+
+// The transition toasts scheduled below a widget move with; the default
+// transition unless a widget above says otherwise.
+struct ToastTransitionEnvironmentKey {
+    static const EnvironmentKey<ToastTransition>& key();
+};
+
+void toastTransition(QWidget* widget, ToastTransition transition);

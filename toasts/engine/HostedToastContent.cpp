@@ -1,6 +1,8 @@
 #include "toasts/engine/HostedToastContent.h"
 
-#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/styles/AnyToastStyle.h"
+#include "toasts/values/ToastDismissAction.h"
+#include "toasts/values/ToastPresentedAlignment.h"
 
 #include <QVBoxLayout>
 #include <QWidget>
@@ -20,7 +22,7 @@ std::function<QWidget*(QWidget* parent)> hostedToastView(
         Environment::set(root, ToastInteractiveDismissEnabledEnvironmentKey::key(), values.toastInteractiveDismissEnabled);
         auto* layout = new QVBoxLayout(root);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(toast.makeWidget(root));
+        layout->addWidget(makeToastWidget(toast, root));
         return root;
     };
 }

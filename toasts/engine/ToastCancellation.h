@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Environment.h"
+
 #include <array>
 
 // How a scheduled toast may be withdrawn while it still waits in its queue:
@@ -17,3 +19,11 @@ namespace ToastCancellations {
 inline constexpr std::array<ToastCancellation, 4> allCases{
     ToastCancellation::never, ToastCancellation::presentation, ToastCancellation::always, ToastCancellation::automatic};
 }
+
+// The cancellation in force for toasts scheduled below a widget; automatic
+// by default.
+struct ToastCancellationEnvironmentKey {
+    static const EnvironmentKey<ToastCancellation>& key();
+};
+
+void toastCancellation(QWidget* widget, ToastCancellation cancellation);

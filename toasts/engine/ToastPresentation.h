@@ -2,7 +2,7 @@
 
 #include "toasts/values/Toast.h"
 #include "toasts/values/ToastAlignment.h"
-#include "toasts/interface/ToastEnvironmentValues.h"
+#include "toasts/engine/ToastEnvironmentValues.h"
 #include "toasts/engine/ToastPresentationCanceller.h"
 
 #include <functional>

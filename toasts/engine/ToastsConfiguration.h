@@ -36,6 +36,8 @@ public:
     static ToastsConfiguration& shared();
 
     TimeScale timeScale() const { return m_timeScale; }
+    // `seconds` stretched by the time scale, for a wait about to start.
+    double scaled(double seconds) const { return seconds * m_timeScale.rawValue(); }
     // Tests shorten every toast wait through this.
     void setTimeScaleForTesting(TimeScale scale) { m_timeScale = scale; }
 

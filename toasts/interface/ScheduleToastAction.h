@@ -4,7 +4,7 @@
 #include "toasts/values/Toast.h"
 #include "toasts/values/ToastAlignment.h"
 #include "toasts/engine/ToastCancellation.h"
-#include "toasts/interface/ToastEnvironmentValues.h"
+#include "toasts/engine/ToastEnvironmentValues.h"
 #include "toasts/presenters/ToastPresenterProxy.h"
 
 #include <functional>

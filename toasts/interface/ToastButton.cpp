@@ -1,6 +1,7 @@
 #include "toasts/interface/ToastButton.h"
 
-#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/engine/ToastCancellation.h"
+#include "toasts/presenters/ToastPresenterProxy.h"
 
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
@@ -89,13 +90,48 @@ ToastButton::ToastButton(Made, const QString& title, const Icon& icon, Role role
             setPalette(palette);
         });
     } else if (role == ToastButtonRole::cancel) {
+        // With several cancel buttons in one window Qt finds Escape
+        // ambiguous; either way the one in front answers it.
         auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
         escape->setContext(Qt::WindowShortcut);
-        connect(escape, &QShortcut::activated, this, [this] {
-            if (isEnabled())
-                animateClick();
-        });
+        const auto pressFront = [this] {
+            if (ToastButton* front = frontCancelButton(window()))
+                front->animateClick();
+        };
+        connect(escape, &QShortcut::activated, this, pressFront);
+        connect(escape, &QShortcut::activatedAmbiguously, this, pressFront);
     }
+}
+
+ToastButton* ToastButton::frontCancelButton(QWidget* window)
+{
+    // Of two widgets, the one in front is the later among the children of
+    // the ancestor where their lines part (raising a widget moves it last).
+    const auto lineOf = [window](QWidget* widget) {
+        QList<QObject*> line;
+        for (QObject* node = widget; node && node != window; node = node->parent())
+            line.prepend(node);
+        return line;
+    };
+    const auto inFront = [&lineOf](QWidget* a, QWidget* b) {
+        const QList<QObject*> lineA = lineOf(a);
+        const QList<QObject*> lineB = lineOf(b);
+        for (qsizetype i = 0; i < std::min(lineA.size(), lineB.size()); ++i) {
+            if (lineA[i] == lineB[i])
+                continue;
+            const QObjectList& siblings = lineA[i]->parent()->children();
+            return siblings.indexOf(lineA[i]) > siblings.indexOf(lineB[i]);
+        }
+        return lineA.size() > lineB.size();
+    };
+    ToastButton* front = nullptr;
+    for (ToastButton* button : window->findChildren<ToastButton*>()) {
+        if (button->m_role != ToastButtonRole::cancel || !button->isVisible() || !button->isEnabled())
+            continue;
+        if (!front || inFront(button, front))
+            front = button;
+    }
+    return front;
 }
 
 QString ToastButton::translated(const char* key)

@@ -12,7 +12,8 @@
 #include <optional>
 
 // What a button does as the platform sees it: a destructive button draws its
-// title in the warning colour; a cancel button answers Escape in its window.
+// title in the warning colour; a cancel button answers Escape in its window,
+// the one in front when there are several (a toast's over the window's own).
 enum class ToastButtonRole {
     destructive,
     cancel,
@@ -58,6 +59,8 @@ private:
         QString imagePath;
     };
     ToastButton(Made, const QString& title, const Icon& icon, Role role, Action action, QWidget* parent);
+    // The enabled, visible cancel button drawn in front in `window`, if any.
+    static ToastButton* frontCancelButton(QWidget* window);
     static QString translated(const char* key);
     void press();
 

@@ -48,8 +48,7 @@ public:
             firstAppearance();
     }
 
-    // Its toasts' dismissal calls back into this helper: the canceller must go
-    // (and may dismiss) while the helper is still whole.
+    // The canceller goes (and may dismiss) while the helper is still whole.
     ~ToastModifier() override { releasePresentationCanceller(); }
 
 private:
@@ -64,11 +63,11 @@ private:
         if (!toast)
             return;
         dismissShownToast();
-        QPointer<ToastModifier> self(this);
-        Value raised = *value;
-        schedule(*toast, m_alignment, [self, raised] {
-            if (self && self->m_onToastDismiss)
-                self->m_onToastDismiss(raised);
+        // Told even when this helper has gone with its view (a sheet that
+        // closed under its toast): the toast ends later, and its end is news.
+        schedule(*toast, m_alignment, [onToastDismiss = m_onToastDismiss, raised = *value] {
+            if (onToastDismiss)
+                onToastDismiss(raised);
         });
     }
 

@@ -1,7 +1,9 @@
 #include "toasts/interface/ToastModifierCore.h"
 
-#include "toasts/interface/ToastEnvironmentKeys.h"
-#include "toasts/interface/ToastEnvironmentValues.h"
+#include "toasts/engine/ToastCancellation.h"
+#include "toasts/engine/ToastEnvironmentValues.h"
+#include "toasts/interface/ToastPresentationInvalidationOptions.h"
+#include "toasts/presenters/ToastPresenterProxy.h"
 
 #include "platform/Appearance.h"
 
@@ -30,21 +32,32 @@ void ToastModifierCore::releasePresentationCanceller()
     canceller.reset();
 }
 
-void ToastModifierCore::dismissShownToast()
+namespace {
+// Dismisses, on the main thread's next turn, the toast on screen if
+// `stillShown` says it is still the one meant. The handler is read when the
+// dismissal runs: a presenter may wire it only once the toast has come.
+void dismissLater(std::shared_ptr<ToastPresentationCanceller> canceller, std::function<bool()> stillShown)
 {
-    if (!m_canceller || m_onScreen->count == 0)
-        return;
-    // The handler is read when the dismissal runs, for the toast on screen
-    // now: a presenter may wire it only once the toast has come.
     QMetaObject::invokeMethod(
         qApp,
-        [canceller = m_canceller, onScreen = m_onScreen, shown = m_onScreen->presented] {
-            if (onScreen->count == 0 || onScreen->presented != shown)
+        [canceller = std::move(canceller), stillShown = std::move(stillShown)] {
+            if (!stillShown())
                 return;
             const auto handler = canceller->presentationDismissalHandler();
             handler();
         },
         Qt::QueuedConnection);
+}
+} // namespace
+
+void ToastModifierCore::dismissShownToast()
+{
+    m_onScreen->superseded = m_onScreen->scheduled;
+    if (!m_canceller || m_onScreen->count == 0)
+        return;
+    dismissLater(m_canceller, [onScreen = m_onScreen, shown = m_onScreen->presented] {
+        return onScreen->count > 0 && onScreen->presented == shown;
+    });
 }
 
 void ToastModifierCore::withdrawQueuedToasts()
@@ -58,10 +71,19 @@ void ToastModifierCore::schedule(const Toast& toast, ToastAlignment alignment, s
         return;
     QWidget* view = m_target;
     std::shared_ptr<OnScreen> onScreen = m_onScreen;
+    const quint64 number = ++onScreen->scheduled;
+    std::weak_ptr<ToastPresentationCanceller> canceller = m_canceller;
     ToastPresentation presentation{toast, alignment, ToastEnvironmentValues::capture(view), m_canceller,
-                                   [onScreen] {
+                                   [onScreen, number, canceller] {
                                        ++onScreen->count;
-                                       ++onScreen->presented;
+                                       const quint64 shown = ++onScreen->presented;
+                                       // Replaced while it waited: it goes again at once.
+                                       if (number <= onScreen->superseded) {
+                                           if (auto kept = canceller.lock())
+                                               dismissLater(kept, [onScreen, shown] {
+                                                   return onScreen->count > 0 && onScreen->presented == shown;
+                                               });
+                                       }
                                    },
                                    [onScreen, onDismiss = std::move(onDismiss)] {
                                        // Counted off first: the callback may raise the next toast.

@@ -32,8 +32,9 @@ public:
     const std::shared_ptr<ToastPresentationCanceller>& presentationCanceller() const { return m_canceller; }
 
     // Dismisses the toast this helper has on screen, if any, on the main
-    // thread's next turn (with the dismissal installed now).
-    // With none on screen there is nothing to dismiss.
+    // thread's next turn (with the dismissal installed now). Its toasts
+    // scheduled before now that come on screen later are dismissed as they
+    // come: a newer value replaces them even when both were set in one turn.
     void dismissShownToast();
     // Withdraws this helper's toasts that are still queued.
     void withdrawQueuedToasts();
@@ -61,11 +62,14 @@ private:
     QPointer<QWidget> m_target;
     AppearanceObserver* m_appearance;
     std::shared_ptr<ToastPresentationCanceller> m_canceller;
-    // This helper's toasts on screen now and how many it has presented,
-    // shared with their callbacks.
+    // This helper's toasts on screen now, how many it has presented and
+    // scheduled, and up to which of those scheduled it has dismissed, shared
+    // with their callbacks.
     struct OnScreen {
         int count = 0;
         quint64 presented = 0;
+        quint64 scheduled = 0;
+        quint64 superseded = 0;
     };
     std::shared_ptr<OnScreen> m_onScreen = std::make_shared<OnScreen>();
     PresentationBoundState<std::shared_ptr<ToastHandleSet>> m_cancellables;

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/Environment.h"
+
 #include <QFlags>
+
+#include <optional>
 
 // What a value-driven toast modifier does about a toast it already has on
 // screen when it schedules another one.
@@ -18,3 +22,11 @@ inline constexpr ToastPresentationInvalidationOptions none{};
 inline constexpr ToastPresentationInvalidationOptions all = ToastPresentationInvalidationOption::dismissPrevious
     | ToastPresentationInvalidationOption::dismissOnCancellerRelease;
 } // namespace ToastPresentationInvalidation
+
+// The invalidation options in force for value-driven modifiers below a
+// widget; none by default.
+struct ToastPresentationInvalidationOptionsEnvironmentKey {
+    static const EnvironmentKey<std::optional<ToastPresentationInvalidationOptions>>& key();
+};
+
+void toastPresentationInvalidation(QWidget* widget, std::optional<ToastPresentationInvalidationOptions> options);

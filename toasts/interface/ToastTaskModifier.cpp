@@ -1,6 +1,7 @@
 #include "toasts/interface/ToastTaskModifier.h"
 
-#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/engine/ToastCancellation.h"
+#include "toasts/presenters/ToastPresenterProxy.h"
 
 #include "platform/ViewTask.h"
 

@@ -1,6 +1,5 @@
 #include "toasts/presenters/DefaultPresentingWindow.h"
 
-#include "toasts/interface/ToastEnvironmentKeys.h"
 #include "toasts/presenters/WindowToastPresenter.h"
 
 #include "platform/ApplicationEventRelay.h"
@@ -28,15 +27,5 @@ QWidget* defaultPresentingWindow()
 ToastPresenting* defaultToastPresenter()
 {
     QWidget* window = defaultPresentingWindow();
-    return window ? WindowToastPresenter::of(window) : nullptr;
-}
-
-QWidget* ToastPresenterEnvironmentKey::defaultPresentingWindow()
-{
-    return ::defaultPresentingWindow();
-}
-
-ToastPresenting* ToastPresenterEnvironmentKey::windowPresenter(QWidget* window)
-{
     return window ? WindowToastPresenter::of(window) : nullptr;
 }

@@ -2,7 +2,7 @@
 
 #include "toasts/animation/AnimationLayer.h"
 #include "toasts/animation/CAAnimatable.h"
-#include "toasts/presenters/NSTransientFloatingWindow.h"
+#include "toasts/engine/ToastsConfiguration.h"
 #include "toasts/animation/TransitionDriver.h"
 
 #include "platform/AccessibilitySettings.h"
@@ -217,7 +217,9 @@ double NSToastHostingController::titleBarHeight(const QWidget* window)
     const auto* mainWindow = qobject_cast<const QMainWindow*>(window);
     if (!mainWindow || !mainWindow->centralWidget())
         return window ? WindowChrome::topChromeHeight(window) : 0;
-    return std::max(0, mainWindow->centralWidget()->geometry().top());
+    // The menu bar and tool bars, then the tool row the central widget holds.
+    const QWidget* central = mainWindow->centralWidget();
+    return std::max(0, central->geometry().top() + WindowChrome::topChromeHeight(central));
 }
 
 void NSToastHostingController::layoutView()
@@ -244,7 +246,11 @@ void NSToastHostingController::updateInputRegion()
 {
     if (!m_backdrop)
         return;
-    const QRegion region = m_current ? m_backdrop->inputRegion() : QRegion();
+    QRegion region = m_current ? m_backdrop->inputRegion() : QRegion();
+    // Over a window the toast never covers its top chrome, at rest or while
+    // it slides: it shows only below it.
+    if (m_toastWindow && m_topInset > 0)
+        region &= QRect(0, int(std::ceil(m_topInset)), m_backdrop->width(), m_backdrop->height());
     m_backdrop->setMask(region.isEmpty() ? QRegion(-2, -2, 1, 1) : region);
     if (m_toastWindow)
         m_toastWindow->setInputRegion(region);
@@ -326,6 +332,7 @@ void NSToastHostingController::presentInWindow(const ToastPresentation& presenta
                 self->endAtOnce(false);
         });
         m_toastWindow = floating;
+        connect(floating, &NSTransientFloatingWindow::attached, this, &NSToastHostingController::layoutView);
         if (m_toastWindow)
             m_toastWindow->show();
     });
@@ -401,7 +408,7 @@ QCoro::Task<> NSToastHostingController::waitThenRemove(
     if (!(seconds > 0))
         co_await ToastDuration::waitUntilCancelled(token);
     else
-        co_await ToastDuration::sleep(seconds, token);
+        co_await ToastDuration::sleep(ToastsConfiguration::shared().scaled(seconds), token);
     // Ended by time or by a dismissal alike; a newer toast's wait is its own.
     if (self)
         self->startRemoval(generation);

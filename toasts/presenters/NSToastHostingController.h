@@ -31,7 +31,6 @@ public:
 
 signals:
     void laidOut();
-    void inputRegionChanged(const QRegion& region);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -138,8 +137,9 @@ public:
         const QMarginsF& safeArea, const QSize& size);
 
     // The height of a window's own top chrome inside its client area: the
-    // menu bar and top tool bars above a main window's central widget, or the
-    // rows another window (a sheet) declares as its top chrome; 0 otherwise.
+    // menu bar and top tool bars above a main window's central widget and the
+    // tool row that widget declares, or the rows another window (a sheet)
+    // declares as its top chrome; 0 otherwise.
     static double titleBarHeight(const QWidget* window);
 
     // Lays the toast out in the controller's view now.

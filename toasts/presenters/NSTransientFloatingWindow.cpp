@@ -1,21 +1,19 @@
 #include "toasts/presenters/NSTransientFloatingWindow.h"
 
-#include "toasts/presenters/NSToastHostingController.h"
-
 #include "platform/ApplicationEventRelay.h"
+#include "platform/ViewController.h"
 #include "platform/WindowHierarchy.h"
 #include "platform/WindowLevel.h"
 
 #include <QEvent>
 #include <QTimer>
 
-NSTransientFloatingWindow* NSTransientFloatingWindow::windowWithContentViewController(
-    NSToastHostingController* controller)
+NSTransientFloatingWindow* NSTransientFloatingWindow::windowWithContentViewController(ViewController* controller)
 {
     return new NSTransientFloatingWindow(controller);
 }
 
-NSTransientFloatingWindow::NSTransientFloatingWindow(NSToastHostingController* controller)
+NSTransientFloatingWindow::NSTransientFloatingWindow(ViewController* controller)
     : QWidget(nullptr)
     , m_controller(controller)
 {
@@ -24,8 +22,7 @@ NSTransientFloatingWindow::NSTransientFloatingWindow(NSToastHostingController* c
     setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);
     setFocusPolicy(Qt::NoFocus);
-    if (controller) {
-        QWidget* content = controller->loadViewIfNeeded();
+    if (QWidget* content = controller ? controller->view() : nullptr) {
         content->setParent(this);
         content->setGeometry(rect());
         content->setVisible(true);
@@ -109,6 +106,7 @@ void NSTransientFloatingWindow::attachTo(QWidget* parent)
     followParent();
     setVisible(true);
     raise();
+    emit attached();
 }
 
 void NSTransientFloatingWindow::followParent()

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-class NSToastHostingController;
+class ViewController;
 
 // The transparent layer a toast is shown in over a window: a child widget
 // laid over the presenting window's whole area, or over the sheet attached to
@@ -21,8 +21,8 @@ class NSToastHostingController;
 class NSTransientFloatingWindow : public QWidget {
     Q_OBJECT
 public:
-    // A window whose content is the controller's view.
-    static NSTransientFloatingWindow* windowWithContentViewController(NSToastHostingController* controller);
+    // A window whose content is the controller's view, loaded by then.
+    static NSTransientFloatingWindow* windowWithContentViewController(ViewController* controller);
     ~NSTransientFloatingWindow() override;
 
     QWidget* presentingWindow() const { return m_presentingWindow; }
@@ -48,17 +48,22 @@ public:
     // Where input is taken: the region of the content that shows a toast.
     void setInputRegion(const QRegion& region);
 
+signals:
+    // It lies over another widget now (the window or its sheet): what it
+    // holds lays itself out anew there.
+    void attached();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    explicit NSTransientFloatingWindow(NSToastHostingController* controller);
+    explicit NSTransientFloatingWindow(ViewController* controller);
     void attachTo(QWidget* parent);
     void followParent();
     void presentingWindowGone();
 
     QPointer<QWidget> m_presentingWindow;
-    QPointer<NSToastHostingController> m_controller;
+    QPointer<ViewController> m_controller;
     QPointer<QWidget> m_watchedParent;
     bool m_isShown = false;
     bool m_detachedByResign = false;

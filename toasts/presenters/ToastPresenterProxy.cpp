@@ -1,9 +1,11 @@
 #include "toasts/presenters/ToastPresenterProxy.h"
 
 #include "toasts/engine/ToastScheduler.h"
+#include "toasts/presenters/DefaultPresentingWindow.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QThread>
 
 namespace {
 void dropQuietly(ToastPresentation presentation)
@@ -80,4 +82,21 @@ QString ToastPresenterProxy::description() const
     if (!hasPresenter())
         return QStringLiteral("none");
     return QStringLiteral("some(%1)").arg(quintptr(toastPresenter()));
+}
+
+const EnvironmentKey<ToastPresenterProxy>& ToastPresenterEnvironmentKey::key()
+{
+    static const EnvironmentKey<ToastPresenterProxy> key{"toastPresenter", [] {
+        Q_ASSERT(QThread::currentThread() == qApp->thread());
+        ToastPresenting* presenter = defaultToastPresenter();
+        if (presenter)
+            presenter->prepareForToasts();
+        return ToastPresenterProxy(presenter);
+    }};
+    return key;
+}
+
+void toastPresenter(QWidget* widget, ToastPresenterProxy proxy)
+{
+    Environment::set(widget, ToastPresenterEnvironmentKey::key(), std::move(proxy));
 }

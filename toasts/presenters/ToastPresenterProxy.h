@@ -5,6 +5,8 @@
 #include "toasts/engine/ToastPresentation.h"
 #include "toasts/engine/ToastPresenting.h"
 
+#include "platform/Environment.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -49,3 +51,11 @@ private:
     QPointer<QObject> m_anchor;
     ToastPresenting* m_presenter = nullptr;
 };
+
+// The presenter toasts scheduled below a widget go to.
+struct ToastPresenterEnvironmentKey {
+    // Default: a proxy of the default presenting window, prepared for toasts.
+    static const EnvironmentKey<ToastPresenterProxy>& key();
+};
+
+void toastPresenter(QWidget* widget, ToastPresenterProxy proxy);

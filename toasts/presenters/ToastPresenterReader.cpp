@@ -1,8 +1,8 @@
 #include "toasts/presenters/ToastPresenterReader.h"
 
-#include "toasts/interface/ModifierFallbacks.h"
+#include "toasts/engine/ModifierFallbacks.h"
 #include "toasts/presenters/NSWindowToastPresenterReaderModifier.h"
-#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/presenters/ToastPresenterProxy.h"
 
 #include "platform/AsyncWait.h"
 

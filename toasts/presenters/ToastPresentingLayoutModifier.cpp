@@ -5,9 +5,10 @@
 #include "toasts/engine/HostedToastContent.h"
 #include "toasts/presenters/NSToastHostingController.h"
 #include "toasts/engine/PresenterPhaseObserver.h"
-#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/presenters/ToastPresenterProxy.h"
 #include "toasts/presenters/ToastPresentingLayoutGeometry.h"
 #include "toasts/engine/ToastScheduler.h"
+#include "toasts/engine/ToastsConfiguration.h"
 
 #include "platform/AccessibilitySettings.h"
 #include "platform/Appearance.h"
@@ -95,7 +96,7 @@ void ToastLayoutPresenter::present(const ToastPresentation& presentation)
 QCoro::Task<> ToastLayoutPresenter::insertionWait(
     QPointer<ToastLayoutPresenter> self, quint64 generation, double seconds, CancellationToken token)
 {
-    co_await ToastDuration::sleep(seconds, token);
+    co_await ToastDuration::sleep(ToastsConfiguration::shared().scaled(seconds), token);
     if (self && !token.isCancelled())
         self->startDisplay(generation);
 }
@@ -117,7 +118,7 @@ QCoro::Task<> ToastLayoutPresenter::displayWait(
     QPointer<ToastLayoutPresenter> self, quint64 generation, double seconds, CancellationToken token)
 {
     if (seconds > 0)
-        co_await ToastDuration::sleep(seconds, token);
+        co_await ToastDuration::sleep(ToastsConfiguration::shared().scaled(seconds), token);
     else
         co_await ToastDuration::waitUntilCancelled(token);
     // Run out or cancelled alike, unless the presenter is going.
@@ -162,7 +163,7 @@ void ToastLayoutPresenter::dismiss(const ToastPresentation& presentation)
 QCoro::Task<> ToastLayoutPresenter::removalWait(QPointer<ToastLayoutPresenter> self, quint64 generation,
     ToastPresentation presentation, double seconds, CancellationToken lifetime)
 {
-    co_await ToastDuration::sleep(seconds, lifetime);
+    co_await ToastDuration::sleep(ToastsConfiguration::shared().scaled(seconds), lifetime);
     // A presenter that went has told the toast's end itself.
     if (!self || lifetime.isCancelled())
         co_return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toasts/interface/FallbackStateObject.h"
+#include "toasts/engine/FallbackStateObject.h"
 #include "toasts/engine/ToastPresentation.h"
 #include "toasts/presenters/ToastPresenterProxy.h"
 #include "toasts/engine/ToastPresenting.h"

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "toasts/styles/ToastStyle.h"
+#include "toasts/values/Toast.h"
+
+#include "platform/Environment.h"
 
 #include <memory>
 
@@ -24,3 +27,15 @@ public:
 private:
     std::shared_ptr<const ToastStyle> m_style;
 };
+
+// The style toasts are drawn in below a widget; the plain style by default.
+// Styles have no equality, so every write is a change.
+struct ToastStyleEnvironmentKey {
+    static const EnvironmentKey<AnyToastStyle>& key();
+};
+
+void toastStyle(QWidget* widget, AnyToastStyle style);
+
+// Builds the toast's widget under `parent` with the style of the
+// environment there.
+QWidget* makeToastWidget(const Toast& toast, QWidget* parent);

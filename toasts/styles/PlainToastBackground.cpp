@@ -52,3 +52,9 @@ void PlainToastBackground::paintEvent(QPaintEvent*)
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(outline);
 }
+
+const EnvironmentKey<bool>& ToastOrnamentPresentationEnvironmentKey::key()
+{
+    static const EnvironmentKey<bool> key{"toastOrnamentPresentationEnabled", [] { return false; }};
+    return key;
+}

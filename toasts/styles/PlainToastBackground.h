@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Environment.h"
+
 #include <QColor>
 #include <QWidget>
 
@@ -34,4 +36,10 @@ private:
     QColor m_accentColor;
     bool m_hovering = false;
     qreal m_hoverProgress = 0;
+};
+
+// Whether the card is shown as an ornament; declared for styles that would
+// draw one differently, false by default and not consulted here.
+struct ToastOrnamentPresentationEnvironmentKey {
+    static const EnvironmentKey<bool>& key();
 };

@@ -3,9 +3,9 @@
 #include "toasts/animation/AnimationLayer.h"
 #include "toasts/styles/PlainToastBackground.h"
 #include "toasts/styles/ToastButtonStyle.h"
-#include "toasts/interface/ToastEnvironmentKeys.h"
-#include "toasts/styles/ToastLabelStyle.h"
+#include "toasts/values/ToastDismissAction.h"
 #include "toasts/styles/ToastLabeledContentStyle.h"
+#include "toasts/styles/ToastLabelStyle.h"
 #include "toasts/values/ToastPresentedAlignment.h"
 #include "toasts/styles/ToastTitleLabel.h"
 
@@ -14,12 +14,16 @@
 #include "platform/TextStyle.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 QColor PlainToastStyle::tint(ToastRole role, const QWidget* widget)
 {
@@ -52,7 +56,6 @@ QWidget* makeContent(const ToastConfiguration& configuration, const QColor& tint
     case ToastContent::Kind::title: {
         auto* title = new ToastTitleLabel(content.titleText(), parent);
         title->setObjectName(QStringLiteral("ToastTitle"));
-        title->setAccessibleName(QStringLiteral("ToastTitle"));
         title->setFont(platformFont(TextStyle::Title3));
         QPalette palette = title->palette();
         palette.setColor(QPalette::WindowText, SemanticColors::primary(colorScheme(parent)));
@@ -74,23 +77,59 @@ QWidget* makeContent(const ToastConfiguration& configuration, const QColor& tint
     }
     return new QWidget(parent);
 }
+
+// What a screen reader says for the card: the message a user reads, the
+// texts of its labels in reading order.
+QString spokenMessage(const ToastConfiguration& configuration, const QWidget* content)
+{
+    const ToastContent& data = configuration.content;
+    QStringList parts;
+    switch (data.kind()) {
+    case ToastContent::Kind::title:
+    case ToastContent::Kind::label:
+        parts << data.titleText();
+        break;
+    case ToastContent::Kind::labeledContent:
+        parts << data.titleText() << data.subtitle();
+        break;
+    case ToastContent::Kind::custom:
+    case ToastContent::Kind::empty:
+        if (const auto* label = qobject_cast<const QLabel*>(content))
+            parts << label->text();
+        for (const QLabel* label : content->findChildren<QLabel*>())
+            parts << label->text();
+        break;
+    }
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral(", "));
+}
+
+// The card is an alert to assistive technology: announced when it shows,
+// its children (labels, buttons) still reachable inside it.
+QAccessibleInterface* cardAccessible(const QString&, QObject* object)
+{
+    if (auto* card = dynamic_cast<PlainToastStyle::StyledViewBody*>(object))
+        return new QAccessibleWidget(card, QAccessible::AlertMessage);
+    return nullptr;
+}
 } // namespace
 
 PlainToastStyle::StyledViewBody::StyledViewBody(const ToastConfiguration& configuration, QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("Toast"));
-    setAccessibleName(QStringLiteral("Toast"));
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(cardAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_Hover);
 
     const QColor tint = PlainToastStyle::tint(configuration.role, parent);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(outerPadding, outerPadding, outerPadding, outerPadding);
     m_background = new PlainToastBackground(tint, this);
     m_background->setMinimumWidth(minimumCardWidth);
     m_background->installEventFilter(this);
-    outer->addWidget(m_background);
 
     auto* inner = new QVBoxLayout(m_background);
     inner->setContentsMargins(padding, padding, padding, padding);
@@ -98,6 +137,7 @@ PlainToastStyle::StyledViewBody::StyledViewBody(const ToastConfiguration& config
     // The content reads the toast's environment (presented alignment) through
     // its parent chain, so it is built under the card.
     QWidget* content = makeContent(configuration, tint, m_background);
+    setAccessibleName(spokenMessage(configuration, content));
     inner->addWidget(content, 0, (centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
 
     const QColor accent = SemanticColors::accent(colorScheme(parent));
@@ -105,6 +145,45 @@ PlainToastStyle::StyledViewBody::StyledViewBody(const ToastConfiguration& config
         new ToastButtonStyle(button, accent);
     if (auto* button = qobject_cast<QAbstractButton*>(content))
         new ToastButtonStyle(button, accent);
+}
+
+int PlainToastStyle::StyledViewBody::bodyLength(int cardLength)
+{
+    // Scaled about the centre, card and shadow still end inside.
+    return int(std::ceil(hoverScale * (cardLength + 2 * shadowReach)));
+}
+
+int PlainToastStyle::StyledViewBody::cardLength(int length)
+{
+    return std::max(0, int(std::floor(length / hoverScale - 2 * shadowReach)));
+}
+
+QSize PlainToastStyle::StyledViewBody::sizeHint() const
+{
+    const QSize card = m_background->sizeHint().expandedTo(m_background->minimumSize());
+    return {bodyLength(card.width()), heightForWidth(bodyLength(card.width()))};
+}
+
+QSize PlainToastStyle::StyledViewBody::minimumSizeHint() const
+{
+    const QSize card = m_background->minimumSizeHint().expandedTo(m_background->minimumSize());
+    return {bodyLength(card.width()), bodyLength(card.height())};
+}
+
+int PlainToastStyle::StyledViewBody::heightForWidth(int width) const
+{
+    const int card = cardLength(width);
+    const int height = m_background->hasHeightForWidth() ? m_background->heightForWidth(card)
+                                                          : m_background->sizeHint().height();
+    return bodyLength(height);
+}
+
+void PlainToastStyle::StyledViewBody::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    QRect card(0, 0, cardLength(width()), cardLength(height()));
+    card.moveCenter(rect().center());
+    m_background->setGeometry(card);
 }
 
 void PlainToastStyle::StyledViewBody::paintEvent(QPaintEvent*)
@@ -124,10 +203,30 @@ void PlainToastStyle::StyledViewBody::paintEvent(QPaintEvent*)
         QColor ring = shadow;
         ring.setAlphaF(shadow.alphaF() / steps);
         QPainterPath path;
-        path.addRoundedRect(card.adjusted(-spread, -spread + spread * 0.25, spread, spread + spread * 0.25),
-                            PlainToastBackground::cornerRadius + spread, PlainToastBackground::cornerRadius + spread);
+        path.addRoundedRect(card.adjusted(-spread, -spread, spread, spread), PlainToastBackground::cornerRadius + spread,
+                            PlainToastBackground::cornerRadius + spread);
         painter.fillPath(path, ring);
     }
+}
+
+void PlainToastStyle::StyledViewBody::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_announced)
+        return;
+    m_announced = true;
+    // After Qt has told that the card shows, so the alert names a visible
+    // object.
+    QPointer<StyledViewBody> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self] {
+            if (!self || !self->isVisible())
+                return;
+            QAccessibleEvent alert(self.data(), QAccessible::Alert);
+            QAccessible::updateAccessibility(&alert);
+        },
+        Qt::QueuedConnection);
 }
 
 void PlainToastStyle::StyledViewBody::enterEvent(QEnterEvent* event)

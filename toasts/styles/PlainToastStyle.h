@@ -18,24 +18,39 @@ public:
     // failure: red.
     static QColor tint(ToastRole role, const QWidget* widget);
 
-    // The card ("Toast"): what makeBody returns.
+    // The card (object name "Toast"): what makeBody returns. Assistive
+    // technology reads it as an alert named by the toast's message, and is
+    // told once, when it first shows.
     class StyledViewBody : public QWidget {
     public:
         static constexpr int minimumCardWidth = 180;
         static constexpr int padding = 12;
-        // Room around the card for its shadow.
-        static constexpr int outerPadding = 16;
         static constexpr qreal hoverScale = 1.05;
+        // How far the hovered card's shadow reaches beyond the card.
+        static constexpr qreal shadowReach = 24 * 0.6 + 3; // with room for rounding and smoothing
         // The platform's default animation, which hovering uses.
         static constexpr double hoverSeconds = 0.25;
 
         StyledViewBody(const ToastConfiguration& configuration, QWidget* parent);
 
         PlainToastBackground* background() const { return m_background; }
+
+        // The card sits inside room enough for its shadow and for its hover
+        // growth, so the shadow fades out whole inside this widget, hovered
+        // or not: the room grows with the card.
+        QSize sizeHint() const override;
+        QSize minimumSizeHint() const override;
+        bool hasHeightForWidth() const override { return true; }
+        int heightForWidth(int width) const override;
+        // The card's length for this widget's `length`, and the reverse.
+        static int cardLength(int length);
+        static int bodyLength(int cardLength);
         bool isHovering() const { return m_hovering; }
 
     protected:
         void paintEvent(QPaintEvent* event) override;
+        void resizeEvent(QResizeEvent* event) override;
+        void showEvent(QShowEvent* event) override;
         void enterEvent(QEnterEvent* event) override;
         void leaveEvent(QEvent* event) override;
         bool eventFilter(QObject* watched, QEvent* event) override;
@@ -46,5 +61,6 @@ public:
 
         PlainToastBackground* m_background;
         bool m_hovering = false;
+        bool m_announced = false;
     };
 };

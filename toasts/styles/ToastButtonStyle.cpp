@@ -1,7 +1,7 @@
 #include "toasts/styles/ToastButtonStyle.h"
 
 #include "toasts/animation/AnimationLayer.h"
-#include "toasts/interface/ToastEnvironmentKeys.h"
+#include "toasts/values/ToastDismissAction.h"
 
 #include "platform/SemanticColors.h"
 

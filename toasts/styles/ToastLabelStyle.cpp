@@ -24,7 +24,6 @@ QWidget* ToastLabelStyle::makeBody(
     const int size = centred ? largeIconSize : iconSize;
     auto* icon = new QLabel(body);
     icon->setObjectName(QStringLiteral("ToastIcon"));
-    icon->setAccessibleName(QStringLiteral("ToastIcon"));
     const qreal ratio = parent ? parent->devicePixelRatioF() : 1.0;
     if (imagePath.isEmpty()) {
         icon->setPixmap(symbolPixmap(symbol, accentColor, size, ratio));
@@ -39,7 +38,6 @@ QWidget* ToastLabelStyle::makeBody(
 
     auto* text = new ToastTitleLabel(title, body);
     text->setObjectName(QStringLiteral("ToastContent"));
-    text->setAccessibleName(QStringLiteral("ToastContent"));
     text->setFont(platformFont(centred ? TextStyle::Title : TextStyle::Title3));
     QPalette palette = text->palette();
     palette.setColor(QPalette::WindowText, SemanticColors::primary(colorScheme(parent)));

@@ -1,6 +1,7 @@
 #include "toasts/styles/ToastLabeledContentStyle.h"
 
 #include "toasts/values/ToastPresentedAlignment.h"
+#include "toasts/styles/ToastTitleLabel.h"
 
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
@@ -11,9 +12,8 @@
 namespace {
 QLabel* styledText(const QString& text, const QString& id, TextStyle style, const QColor& colour, QWidget* parent)
 {
-    auto* label = new QLabel(text, parent);
+    auto* label = new ToastTitleLabel(text, parent);
     label->setObjectName(id);
-    label->setAccessibleName(id);
     label->setTextFormat(Qt::PlainText);
     label->setFont(platformFont(style));
     QPalette palette = label->palette();

@@ -1,7 +1,5 @@
 #include "toasts/values/Toast.h"
 
-#include "toasts/interface/ToastEnvironmentKeys.h"
-
 #include <QCoreApplication>
 
 Toast Toast::verbatim(const QString& title, ToastRole role, ToastDuration duration)
@@ -73,9 +71,4 @@ Toast Toast::labeledContent(const QString& title, const QString& subtitle, Toast
 Toast Toast::custom(ToastRole role, ToastDuration duration, ToastContent::Factory factory)
 {
     return Toast(ToastConfiguration{role, duration, ToastContent::custom(std::move(factory))});
-}
-
-QWidget* Toast::makeWidget(QWidget* parent) const
-{
-    return Environment::get(parent, ToastStyleEnvironmentKey::key()).makeBody(configuration, parent);
 }

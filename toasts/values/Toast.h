@@ -8,8 +8,6 @@
 
 #include <optional>
 
-class QWidget;
-
 // A transient notice: what it shows, its role and its duration. A plain value
 // whose content is shared by its copies; its look is decided where it is
 // displayed, by the style in that place's environment (for a scheduled toast,
@@ -51,10 +49,6 @@ struct Toast {
     static Toast labeledContent(const QString& title, const QString& subtitle, ToastRole role, ToastDuration duration);
     // Widgets of the caller's own, built by the host each time it shows the toast.
     static Toast custom(ToastRole role, ToastDuration duration, ToastContent::Factory factory);
-
-    // Builds the toast's widget under `parent` with the style of the
-    // environment there.
-    QWidget* makeWidget(QWidget* parent) const;
 };
 
 // Composes an optional toast from conditional code: the last component of a

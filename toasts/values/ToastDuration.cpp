@@ -1,7 +1,5 @@
 #include "toasts/values/ToastDuration.h"
 
-#include "toasts/engine/ToastsConfiguration.h"
-
 #include "platform/AsyncWait.h"
 
 #include <cmath>
@@ -35,8 +33,7 @@ QCoro::Task<bool> ToastDuration::sleep(double seconds, CancellationToken token)
         co_await waitUntilCancelled(token);
         co_return false;
     }
-    const double scale = ToastsConfiguration::shared().timeScale().rawValue();
-    co_return co_await sleepFor(waitLength(seconds * scale).value_or(*length), token);
+    co_return co_await sleepFor(*length, token);
 }
 
 QCoro::Task<> ToastDuration::waitUntilCancelled(CancellationToken token)

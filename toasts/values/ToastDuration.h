@@ -34,8 +34,8 @@ public:
     // callers treat as indefinite.
     static std::optional<std::chrono::nanoseconds> waitLength(double seconds);
 
-    // Waits `seconds`, stretched by the toasts' time scale. Returns false when
-    // the token was cancelled first. A wait too long to time (see waitLength)
+    // Waits `seconds` (callers apply the toasts' time scale). Returns false
+    // when the token was cancelled first. A wait too long to time (see waitLength)
     // lasts until the token is cancelled.
     static QCoro::Task<bool> sleep(double seconds, CancellationToken token);
 

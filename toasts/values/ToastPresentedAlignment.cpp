@@ -1,6 +1,11 @@
 #include "toasts/values/ToastPresentedAlignment.h"
 
-#include "toasts/interface/ToastEnvironmentKeys.h"
+const EnvironmentKey<std::optional<ToastAlignment>>& ToastPresentedAlignmentEnvironmentKey::key()
+{
+    static const EnvironmentKey<std::optional<ToastAlignment>> key{
+        "toastPresentedAlignment", [] { return std::optional<ToastAlignment>(); }};
+    return key;
+}
 
 bool isCentredPresentation(const std::optional<ToastAlignment>& alignment)
 {

@@ -41,11 +41,9 @@ Toast AlertHelper::loadingToast(const QString& title)
         layout->setSpacing(8);
         auto* spinner = new ProgressIndicator(ProgressIndicator::Size::Small, row);
         spinner->setObjectName(QStringLiteral("ToastIcon"));
-        spinner->setAccessibleName(QStringLiteral("ToastIcon"));
         auto* text = new QLabel(title, row);
         text->setTextFormat(Qt::PlainText);
         text->setObjectName(QStringLiteral("ToastTitle"));
-        text->setAccessibleName(QStringLiteral("ToastTitle"));
         layout->addWidget(spinner);
         layout->addWidget(text, 1);
         return row;

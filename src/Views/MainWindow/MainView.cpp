@@ -18,6 +18,7 @@
 #include "platform/SemanticColors.h"
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
+#include "platform/WindowChrome.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -197,6 +198,8 @@ QWidget* MainView::buildTopBar()
     m_settingsButton->setIconSize(QSize(16, 16));
     connect(m_settingsButton, &QToolButton::clicked, this, [this] { setShowingSettings(true); });
     layout->addWidget(m_settingsButton);
+    // Whatever is laid over the main window (a toast) keeps below this row.
+    WindowChrome::setTopChromeEdge(this, bar);
     return bar;
 }
 

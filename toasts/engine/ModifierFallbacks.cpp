@@ -1,4 +1,4 @@
-#include "toasts/interface/ModifierFallbacks.h"
+#include "toasts/engine/ModifierFallbacks.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "toasts/interface/FallbackStateObject.h"
+#include "toasts/engine/FallbackStateObject.h"
 
 void ObservableChangeRelay::observe(QObject* object)
 {

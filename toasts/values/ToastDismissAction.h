@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/Environment.h"
+
 #include <QHashFunctions>
 #include <QtGlobal>
 
 #include <functional>
+#include <optional>
 
 // The action a toast's content calls to ask for its own removal. Two actions
 // are the same when their signatures are: the closures are never compared.
@@ -33,3 +36,14 @@ private:
     qint64 m_idSignature;
     std::function<void()> m_action;
 };
+
+// The dismiss action of the toast a widget is part of; none outside a toast.
+struct ToastDismissEnvironmentKey {
+    static const EnvironmentKey<std::optional<ToastDismissAction>>& key();
+};
+// Whether a click on the toast dismisses it; true by default.
+struct ToastInteractiveDismissEnabledEnvironmentKey {
+    static const EnvironmentKey<bool>& key();
+};
+
+void toastInteractiveDismissDisabled(QWidget* widget, bool disabled);
