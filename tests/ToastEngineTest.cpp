@@ -12,7 +12,8 @@
 #include "toasts/engine/ToastsConfiguration.h"
 #include "toasts/presenters/WindowToastPresenter.h"
 
-#include "Services/AppSearchService.h"
+#include "Services/Catalogue/AppSearchService.h"
+#include "ViewModels/MainViewModel.h"
 #include "Views/MainWindow/MainView.h"
 #include "Views/SettingsView/SettingsView.h"
 
@@ -545,7 +546,7 @@ private slots:
         QMainWindow window;
         window.setMenuBar(new QMenuBar);
         window.menuBar()->addMenu("File");
-        auto* main = new MainView(nullptr, AppSearchService());
+        auto* main = new MainView(new MainViewModel(nullptr, AppSearchService()));
         window.setCentralWidget(main);
         activate(&window, {1100, 700});
         const QRect gear(main->settingsButton()->mapTo(&window, QPoint()), main->settingsButton()->size());
