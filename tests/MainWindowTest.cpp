@@ -16,6 +16,7 @@
 #include "Views/MainWindow/MainView.h"
 #include "Views/Monetization/MonetizationView.h"
 #include "Views/Onboarding/OnboardingView.h"
+#include "Views/SettingsView/SettingsView.h"
 #include "Views/MainWindow/SavedAppsSidebar.h"
 #include "Views/MainWindow/SearchOverlay.h"
 #include "Views/MainWindow/StorefrontListModel.h"
@@ -26,6 +27,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
+#include <QToolButton>
 #include <QDialog>
 #include <QFile>
 #include <QJsonArray>
@@ -522,6 +524,24 @@ private slots:
         QVERIFY(app.error().startsWith(QStringLiteral("Failed to initialize ModelContainer: ")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), garbage.repeated(100));
+    }
+
+    void quitEndsTheApplicationWithASheetOpen()
+    {
+        auto app = makeApp();
+        showActive(app->window());
+        QTest::mouseClick(app->mainView()->settingsButton(), Qt::LeftButton);
+        QPointer<QWidget> sheet = app->mainView()->settingsView();
+        QTRY_VERIFY(sheet && sheet->isVisible());
+        QTRY_COMPARE(QApplication::activeWindow(), sheet.data());
+        // The application's own loop, ended by the key alone; a hang fails.
+        QTimer::singleShot(0, sheet, [sheet] { QTest::keyClick(sheet, Qt::Key_Q, Qt::ControlModifier); });
+        QTimer hang;
+        connect(&hang, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        hang.start(10000);
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(!app->window()->isVisible());
+        QVERIFY(!sheet || !sheet->isVisible());
     }
 
 private:

@@ -126,6 +126,8 @@ private slots:
         QTRY_COMPARE(view->contentState(), State::Error);
         QVERIFY(view->tryAgainButton()->isVisible());
         QVERIFY(ScreenFixtures::saveRender(view.get(), QStringLiteral("top-charts-error")));
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
+        QCOMPARE(ScreenFixtures::stopsWithoutVisibleFocus(view.get()), QStringList());
         const auto* tryAgain = static_cast<BorderedButton*>(view->tryAgainButton());
         QVERIFY(tryAgain->iconRect().right() + 4 < tryAgain->textRect().left());
         if (emptyChart)
@@ -280,6 +282,38 @@ private slots:
         QCOMPARE(category->currentIndex(), utilities);
         QTest::qWait(50);
         QCOMPARE(static_cast<int>(m_server->requests().size()), total);
+    }
+
+    void countryMenuShowsFlagsBesideNames()
+    {
+        // Red of the flags around the United States (its own, the Emirates',
+        // the Kingdom's); no control or highlight of either scheme is red.
+        const auto reds = [](const QImage& image) {
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    count += c.red() > 120 && c.red() > c.green() + 50 && c.red() > c.blue() + 50 ? 1 : 0;
+                }
+            return count;
+        };
+        const auto view = makeView();
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QComboBox* country = view->countryPicker();
+        const ScreenFixtures::PainterWarnings warnings;
+        for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+            ScreenFixtures::applyScheme(scheme);
+            QVERIFY(reds(country->grab().toImage()) > 20);
+            country->showPopup();
+            QTRY_VERIFY(country->view()->isVisible());
+            QVERIFY(reds(country->view()->viewport()->grab().toImage()) > 200);
+            const bool dark = scheme == ColorScheme::Dark;
+            QVERIFY(ScreenFixtures::saveRender(view.get(), dark ? QStringLiteral("top-charts-menu-dark") : QStringLiteral("top-charts-menu-light")));
+            QVERIFY(ScreenFixtures::saveRender(country->view()->window(), dark ? QStringLiteral("top-charts-menu-popup-dark") : QStringLiteral("top-charts-menu-popup-light")));
+            country->hidePopup();
+        }
+        QCOMPARE(warnings.count(), 0);
     }
 
     void windowStorefrontFollowsOnlyRealChanges()
