@@ -45,7 +45,9 @@ QMenu* installApplicationMenu(QMainWindow* window, SoftwareUpdater* updater)
     // quit key of its own.
     const QList<QKeySequence> quitKeys = QKeySequence::keyBindings(QKeySequence::Quit);
     quit->setShortcuts(quitKeys.isEmpty() ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Q)} : quitKeys);
-    QObject::connect(quit, &QAction::triggered, window, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    // Ends the loop outright: quit() first asks every window to close, and the
+    // onboarding sheet refuses every close but its own Continue.
+    QObject::connect(quit, &QAction::triggered, window, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     // A sheet or alert blocks the window, and with it the menu bar's
     // shortcuts: each of the window's own windows carries Quit as well, so
     // that it ends the application from there (the sheet closes with it).
