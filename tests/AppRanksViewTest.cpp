@@ -294,15 +294,10 @@ private slots:
         QTest::keyClick(sheet->searchField(), Qt::Key_Down);
         QVERIFY(list->hasFocus());
         QTest::keyClick(list, Qt::Key_Down);
-        const QRect secondRow = list->visualRect(list->model()->index(1, 0));
-        const QImage focused = list->viewport()->grab(secondRow).toImage();
         QTest::keyClick(list, Qt::Key_Return);
         QVERIFY(sheet->draftCountryCodes().contains(matches.at(1)));
         QVERIFY(sheet->isVisible());
         QVERIFY(ScreenFixtures::saveRender(sheet, QStringLiteral("country-picker-keyboard")));
-        list->clearFocus();
-        QVERIFY(list->viewport()->grab(secondRow).toImage() != focused); // the row showed its focus
-        sheet->searchField()->setFocus();
         QCOMPARE(ScreenFixtures::stopsWithoutVisibleFocus(sheet), QStringList());
         QCOMPARE(sheet->searchText(), QStringLiteral("ger"));
         sheet->reject();

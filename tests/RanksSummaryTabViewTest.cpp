@@ -247,7 +247,6 @@ private slots:
         QComboBox* country = view->countryPicker();
         const int germany = country->findData(QStringLiteral("DE"));
         QCOMPARE(country->itemText(germany), QStringLiteral("Germany"));
-        QVERIFY(!country->itemIcon(germany).pixmap(20).isNull());
         QVERIFY(country->findData(QStringLiteral("AE")) > country->findData(QStringLiteral("AG"))); // "United..." after "Antigua..."
         QCOMPARE(country->currentData().toString(), QStringLiteral("US"));
         const int deRequests = requestsTo(QStringLiteral("/api/v2/de/"));
@@ -286,8 +285,7 @@ private slots:
 
     void countryMenuShowsFlagsBesideNames()
     {
-        // Red of the flags around the United States (its own, the Emirates',
-        // the Kingdom's); no control or highlight of either scheme is red.
+        // Red of the flags around the United States; nothing else in either scheme is red.
         const auto reds = [](const QImage& image) {
             int count = 0;
             for (int y = 0; y < image.height(); ++y)
@@ -297,23 +295,21 @@ private slots:
                 }
             return count;
         };
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("^QPainter::")));
         const auto view = makeView();
         view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
         QComboBox* country = view->countryPicker();
-        const ScreenFixtures::PainterWarnings warnings;
         for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
             ScreenFixtures::applyScheme(scheme);
             QVERIFY(reds(country->grab().toImage()) > 20);
             country->showPopup();
             QTRY_VERIFY(country->view()->isVisible());
             QVERIFY(reds(country->view()->viewport()->grab().toImage()) > 200);
-            const bool dark = scheme == ColorScheme::Dark;
-            QVERIFY(ScreenFixtures::saveRender(view.get(), dark ? QStringLiteral("top-charts-menu-dark") : QStringLiteral("top-charts-menu-light")));
-            QVERIFY(ScreenFixtures::saveRender(country->view()->window(), dark ? QStringLiteral("top-charts-menu-popup-dark") : QStringLiteral("top-charts-menu-popup-light")));
+            const QString name = scheme == ColorScheme::Dark ? QStringLiteral("-dark") : QStringLiteral("-light");
+            QVERIFY(ScreenFixtures::saveRender(view.get(), QStringLiteral("top-charts-menu") + name));
+            QVERIFY(ScreenFixtures::saveRender(country->view()->window(), QStringLiteral("top-charts-menu-popup") + name));
             country->hidePopup();
         }
-        QCOMPARE(warnings.count(), 0);
     }
 
     void windowStorefrontFollowsOnlyRealChanges()

@@ -161,7 +161,6 @@ inline QStringList stopsWithoutVisibleFocus(QWidget* window, int limit = 60)
         if (!stop || stop == first || stop->window() != window)
             break;
         first = first ? first : stop;
-        QCoreApplication::processEvents();
         const QRect around = QRect(stop->mapTo(window, QPoint(0, 0)), stop->size()).adjusted(-4, -4, 4, 4);
         const QImage focused = window->grab(around).toImage();
         stop->clearFocus();
@@ -175,24 +174,5 @@ inline QStringList stopsWithoutVisibleFocus(QWidget* window, int limit = 60)
     }
     return unseen;
 }
-
-// Counts Qt's painter warnings (a paint device without an engine) while it lives.
-class PainterWarnings {
-public:
-    PainterWarnings() { s_count = 0; s_previous = qInstallMessageHandler(&PainterWarnings::handle); }
-    ~PainterWarnings() { qInstallMessageHandler(s_previous); }
-    int count() const { return s_count; }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
-    {
-        if (message.startsWith(QLatin1String("QPainter::")))
-            ++s_count;
-        else if (s_previous)
-            s_previous(type, context, message);
-    }
-    static inline int s_count = 0;
-    static inline QtMessageHandler s_previous = nullptr;
-};
 
 } // namespace ScreenFixtures
