@@ -41,10 +41,14 @@ protected:
             return false;
         }
         switch (event->type()) {
-        case QEvent::FocusIn:
-            m_keyboard = static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason;
+        case QEvent::FocusIn: {
+            // A window coming back keeps the look its focus had before.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason)
+                m_keyboard = reason != Qt::MouseFocusReason;
             sync();
             break;
+        }
         case QEvent::FocusOut:
         case QEvent::Hide:
         case QEvent::Show:
