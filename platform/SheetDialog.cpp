@@ -1,5 +1,6 @@
 #include "platform/SheetDialog.h"
 
+#include "platform/FocusRing.h"
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
 #include "platform/WindowChrome.h"
@@ -32,6 +33,8 @@ SheetDialog::SheetDialog(const QString& title, QWidget* owner)
     m_done->setObjectName(QStringLiteral("sheetDone"));
     m_cancel->setAutoDefault(false);
     m_done->setDefault(true);
+    // The default button's look is the style's focus look: a ring tells them apart.
+    showFocusRing(m_done, 6);
     bar->addWidget(m_cancel);
     bar->addStretch(1);
     bar->addWidget(m_title);

@@ -9,6 +9,7 @@
 #include "Views/Onboarding/OnboardingView.h"
 #include "ViewModels/MainViewModel.h"
 #include "ViewModels/SavedAppsViewModel.h"
+#include "platform/BlockedWindowClose.h"
 #include "Services/Settings/AppSettings.h"
 
 #include <QApplication>
@@ -46,6 +47,13 @@ Result<std::unique_ptr<PloveraApp>, QString> PloveraApp::create(Options options)
     app->m_window->setWindowTitle(QStringLiteral("Plovera"));
     app->m_window->resize(kDefaultWidth, kDefaultHeight);
     installApplicationMenu(app->m_window, app->m_updaterController->updater());
+    // The window's close control while a sheet is up ends the application,
+    // as Quit does, instead of being dropped.
+    connect(BlockedWindowClose::instance(), &BlockedWindowClose::closeRequested, app->m_window,
+            [window = app->m_window](QWidget* closing) {
+                if (closing == window)
+                    QCoreApplication::exit(0);
+            });
     app->updateWindowContent();
     if (options.waitForWorkspace) {
         if (const auto error = app->m_savedApps->waitUntilOpen())

@@ -19,16 +19,20 @@
 #include "Views/MainWindow/MainView.h"
 #include "Views/Monetization/MonetizationView.h"
 #include "Views/Onboarding/OnboardingView.h"
+#include "Views/SettingsView/SettingsView.h"
 #include "Views/MainWindow/SavedAppsSidebar.h"
 #include "Views/MainWindow/SearchOverlay.h"
 #include "Views/MainWindow/StorefrontListModel.h"
 #include "platform/SemanticColors.h"
 #include "platform/ShrinkingLabel.h"
 #include "platform/UserDefaults.h"
+#include "platform/BlockedWindowClose.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
+#include <QToolButton>
+#include <xcb/xcb.h>
 #include <QDialog>
 #include <QFile>
 #include <QJsonArray>
@@ -525,6 +529,51 @@ private slots:
         QVERIFY(app.error().startsWith(QStringLiteral("Failed to initialize ModelContainer: ")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), garbage.repeated(100));
+    }
+
+    void quitEndsTheApplicationWithASheetOpen_data()
+    {
+        QTest::addColumn<bool>("onboarding");
+        QTest::addColumn<bool>("closeButton");
+        QTest::newRow("settings, Ctrl+Q") << false << false;
+        QTest::newRow("onboarding, Ctrl+Q") << true << false;
+        QTest::newRow("settings, the window's close button") << false << true;
+    }
+
+    void quitEndsTheApplicationWithASheetOpen()
+    {
+        QFETCH(bool, onboarding);
+        QFETCH(bool, closeButton);
+        auto app = makeApp(!onboarding);
+        showActive(app->window());
+        // The X server's close request, which Qt drops while a sheet blocks the window.
+        xcb_client_message_event_t closeRequest{};
+        closeRequest.response_type = XCB_CLIENT_MESSAGE;
+        closeRequest.format = 32;
+        closeRequest.window = static_cast<xcb_window_t>(app->window()->winId());
+        closeRequest.type = 1;
+        closeRequest.data.data32[0] = 2;
+        BlockedWindowClose* filter = BlockedWindowClose::instance();
+        filter->setAtomsForTesting(1, 2);
+        if (!onboarding) {
+            QVERIFY(!filter->nativeEventFilter("xcb_generic_event_t", &closeRequest, nullptr)); // Qt's own, unblocked
+            QTest::mouseClick(app->mainView()->settingsButton(), Qt::LeftButton);
+        }
+        QPointer<QWidget> sheet = onboarding ? static_cast<QWidget*>(app->onboardingView()->sheet())
+                                             : app->mainView()->settingsView();
+        QTRY_VERIFY(sheet && sheet->isVisible());
+        QTRY_COMPARE(QApplication::activeWindow(), sheet.data());
+        // The application's own loop, ended by the key or the close request alone; a hang fails.
+        QTimer::singleShot(0, sheet, [sheet, filter, &closeRequest, closeButton] {
+            if (closeButton)
+                filter->nativeEventFilter("xcb_generic_event_t", &closeRequest, nullptr);
+            else
+                QTest::keyClick(sheet, Qt::Key_Q, Qt::ControlModifier);
+        });
+        QTimer hang;
+        connect(&hang, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        hang.start(10000);
+        QCOMPARE(QCoreApplication::exec(), 0);
     }
 
 private:

@@ -94,6 +94,8 @@ private slots:
         QVERIFY(view->tryAgainButton()->isVisible());
         QVERIFY(!viewModel.errorMessage().isEmpty());
         QCOMPARE(view->errorMessageLabel()->text(), viewModel.errorMessage());
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
+        QCOMPARE(ScreenFixtures::stopsWithoutVisibleFocus(view.get()), QStringList());
 
         m_server->setRoute(route(kAppID), estimates(kAppID, QStringLiteral("7k"), QStringLiteral("$9k"), 100));
         QTest::mouseClick(view->tryAgainButton(), Qt::LeftButton);

@@ -79,6 +79,8 @@ private slots:
         QVERIFY(presented.view->isShowingOnboarding());
         QCOMPARE(sheet->findChildren<QWidget*>("featureRow").size(), 5);
         QCOMPARE(sheet->focusWidget(), presented.continueButton);
+        QVERIFY(QTest::qWaitForWindowActive(sheet));
+        QCOMPARE(ScreenFixtures::stopsWithoutVisibleFocus(sheet), QStringList());
         // The sheet fits the main window.
         QVERIFY(sheet->width() <= 1280 && sheet->height() <= 860);
         QVERIFY(!suite()->contains(kFirstTime));

@@ -569,6 +569,17 @@ private slots:
         QVERIFY(sheet->isVisible());
     }
 
+    void everyStopShowsItsFocus()
+    {
+        m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(2, m_server.baseUrl()))));
+        SettingsView* sheet = openSheet();
+        QTRY_COMPARE(cellCount(sheet), 2);
+        QVERIFY(QTest::qWaitForWindowActive(sheet));
+        QCOMPARE(ScreenFixtures::stopsWithoutVisibleFocus(sheet), QStringList());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ScreenFixtures::renderBothSchemes(sheet, QStringLiteral("settings-focus"));
+    }
+
     void schemeColours_data()
     {
         QTest::addColumn<bool>("dark");

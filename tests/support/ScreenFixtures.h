@@ -147,4 +147,32 @@ inline void renderBothSchemes(QWidget* widget, const QString& name,
     }
 }
 
+// Walks the Tab chain of `window` once round from where its focus is and
+// names the stops (object name, else class) whose focus does not show: the
+// control and a few pixels around it look the same focused and unfocused.
+inline QStringList stopsWithoutVisibleFocus(QWidget* window, int limit = 60)
+{
+    QStringList unseen;
+    QWidget* first = nullptr;
+    for (int i = 0; i < limit; ++i) {
+        QWidget* from = QApplication::focusWidget();
+        QTest::keyClick(from ? from : window, Qt::Key_Tab);
+        QWidget* stop = QApplication::focusWidget();
+        if (!stop || stop == first || stop->window() != window)
+            break;
+        first = first ? first : stop;
+        const QRect around = QRect(stop->mapTo(window, QPoint(0, 0)), stop->size()).adjusted(-4, -4, 4, 4);
+        const QImage focused = window->grab(around).toImage();
+        stop->clearFocus();
+        QCoreApplication::processEvents();
+        const QImage unfocused = window->grab(around).toImage();
+        stop->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        if (focused == unfocused)
+            unseen.append(stop->objectName().isEmpty() ? QString::fromLatin1(stop->metaObject()->className())
+                                                         : stop->objectName());
+    }
+    return unseen;
+}
+
 } // namespace ScreenFixtures

@@ -4,6 +4,7 @@
 #include "Views/Shared/ScreenPanel.h"
 #include "ViewModels/MonetizationViewModel.h"
 #include "platform/DateFormatting.h"
+#include "platform/FocusRing.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/RemoteImageView.h"
 #include "platform/ShrinkingLabel.h"
@@ -153,6 +154,7 @@ QWidget* MonetizationView::buildErrorView(QWidget* parent)
     m_tryAgain->setObjectName(QStringLiteral("tryAgainButton"));
     m_tryAgain->setFont(platformFont(TextStyle::Subheadline, QFont::DemiBold));
     layout->addWidget(m_tryAgain, 0, Qt::AlignHCenter);
+    showFocusRing(m_tryAgain, 8);
     layout->addStretch(1);
     return page;
 }

@@ -1,6 +1,7 @@
 #include "Views/Onboarding/OnboardingView.h"
 
 #include "platform/CenteredColumnLayout.h"
+#include "platform/FocusRing.h"
 #include "platform/LineLimitLabel.h"
 #include "platform/SemanticColors.h"
 #include "platform/SymbolImage.h"
@@ -235,6 +236,7 @@ QWidget* OnboardingSheet::buildFeatureList()
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Reached by Tab for keyboard scrolling, but never holds the first focus.
     scroll->setFocusPolicy(Qt::TabFocus);
+    showFocusRing(scroll, 10, -2);
     scroll->viewport()->setAutoFillBackground(false);
 
     auto* content = new QWidget;
@@ -310,6 +312,8 @@ QWidget* OnboardingSheet::buildContinue(std::function<void()> onContinue)
     layout->addWidget(m_continue);
     m_continueColumn->addWidget(padded);
 
+    // The ring goes round the slab, outside it, where the sheet has room.
+    showFocusRing(m_continue, 15, 3, this);
     connect(m_continue, &QPushButton::clicked, this, [onContinue = std::move(onContinue)] {
         onContinue();
     });

@@ -119,6 +119,8 @@ CountryPickerSheet::CountryPickerSheet(const QStringList& selected, QWidget* own
         emit selectionConfirmed(codes);
     });
     onColorSchemeChange(this, [this] { applyColors(); });
+    // The sheet opens with the focus where the user types, not on Done.
+    m_search->setFocus(Qt::OtherFocusReason);
 }
 
 QWidget* CountryPickerSheet::buildContent()
@@ -145,6 +147,9 @@ QWidget* CountryPickerSheet::buildContent()
     m_clear->setAutoRaise(true);
     m_clear->setCursor(Qt::PointingHandCursor);
     m_clear->setAccessibleName(tr("Clear"));
+    // Not a Tab stop: Tab goes from the field to the rows, and no key press
+    // meant for a row can empty the field.
+    m_clear->setFocusPolicy(Qt::NoFocus);
     // As tall as the field, so that the bar keeps its height when it shows.
     const int fieldHeight = m_search->sizeHint().height();
     m_clear->setFixedSize(fieldHeight, fieldHeight);
@@ -165,6 +170,7 @@ QWidget* CountryPickerSheet::buildContent()
     // Reached with Tab from the search field, which keeps the focus on clicks.
     m_list->setFocusPolicy(Qt::TabFocus);
     m_list->installEventFilter(this);
+    m_search->installEventFilter(this);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setMouseTracking(true);
     m_list->setUniformItemSizes(true);
@@ -176,6 +182,8 @@ QWidget* CountryPickerSheet::buildContent()
         // The raw text decides the clear button; the trimmed one the list.
         m_clear->setVisible(!text.isEmpty());
         m_filter->setQuery(text);
+        // The first match is the row the keyboard reaches.
+        m_list->setCurrentIndex(m_filter->index(0, 0));
     });
     connect(m_clear, &QToolButton::clicked, m_search, &QLineEdit::clear);
     // A click anywhere on a row toggles it.
@@ -186,6 +194,13 @@ QWidget* CountryPickerSheet::buildContent()
 
 bool CountryPickerSheet::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_search && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down) {
+        m_list->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    if (watched == m_list && event->type() == QEvent::FocusIn && !m_list->currentIndex().isValid())
+        m_list->setCurrentIndex(m_filter->index(0, 0));
     if (watched == m_list && event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
         case Qt::Key_Space:

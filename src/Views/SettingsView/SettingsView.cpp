@@ -10,6 +10,7 @@
 #include "models/LocalizedString.h"
 #include "models/MakerInfo.h"
 #include "platform/ColorSchemeWatcher.h"
+#include "platform/FocusRing.h"
 #include "platform/LinkOpener.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/SemanticColors.h"
@@ -48,6 +49,8 @@ SettingsView::SettingsView(QWidget* owner)
     m_scroll->setWidget(buildPage());
     m_scroll->setTallView(m_grid);
     setContent(m_scroll);
+    // A Tab stop for scrolling the page by keys, drawn as one.
+    showFocusRing(m_scroll, 10, -2);
     // Room for three apps a row; the sheet can be made narrower or wider.
     setSizes(QSize(360, 420), QSize(620, 720));
 

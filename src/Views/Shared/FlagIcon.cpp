@@ -34,6 +34,9 @@ private:
     QPixmap rendered(const QSize& size, qreal ratio)
     {
         const QSize pixels = (QSizeF(size) * ratio).toSize();
+        // Nothing to draw into: a painter on an empty pixmap only warns.
+        if (pixels.isEmpty())
+            return {};
         // The application's pixmap cache, which goes with the application.
         const QString cacheKey = QStringLiteral("emoji:%1@%2x%3").arg(m_emoji).arg(pixels.width()).arg(pixels.height());
         QPixmap pixmap;

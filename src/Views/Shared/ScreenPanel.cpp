@@ -1,6 +1,7 @@
 #include "Views/Shared/ScreenPanel.h"
 
 #include "platform/ColorSchemeWatcher.h"
+#include "platform/FocusRing.h"
 #include "platform/SymbolImage.h"
 
 #include <QVBoxLayout>
@@ -110,6 +111,9 @@ void CapsuleButton::paintEvent(QPaintEvent*)
             p.addRoundedRect(shape, shape.height() / 2, shape.height() / 2);
             return p;
         }(), QColor(outline.red(), outline.green(), outline.blue(), 30));
+    // Reached only by Tab, so any focus is the keyboard's.
+    if (hasFocus())
+        drawFocusRing(&painter, QRectF(rect()), -1, this);
 
     const QFontMetrics metrics(font());
     const int symbol = metrics.height();

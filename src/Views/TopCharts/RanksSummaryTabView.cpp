@@ -130,12 +130,11 @@ void RanksSummaryTabView::buildLayout()
     m_country->setObjectName(QStringLiteral("countryPicker"));
     m_country->setAccessibleName(tr("Country"));
     m_country->setMinimumWidth(180);
-    // Sized from a typical name: measuring all 167 entries loads every flag
-    // glyph of the colour-emoji font, a sixth of a second when the tab is built.
-    // The entries carry no icon, so none is made room for either.
+    // Sized from a typical name and the flag beside it: measuring all 167
+    // entries loads every flag glyph of the colour-emoji font, a sixth of a
+    // second when the tab is built.
     m_country->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_country->setMinimumContentsLength(16);
-    m_country->setIconSize(QSize(0, 0));
     QList<StorefrontOption> options = StorefrontOption::all();
     std::stable_sort(options.begin(), options.end(), &StorefrontOption::displayNameOrder);
     // The flag is the item's icon, not part of its text, so that typing a

@@ -1,6 +1,7 @@
 #include "Views/UpdateCommand/ApplicationMenu.h"
 
 #include "Views/UpdateCommand/CheckForUpdatesView.h"
+#include "platform/ApplicationEventRelay.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -40,7 +41,26 @@ QMenu* installApplicationMenu(QMainWindow* window, SoftwareUpdater* updater)
 
     QAction* quit = menu->addAction(tr("Quit"));
     quit->setMenuRole(QAction::QuitRole);
-    quit->setShortcut(QKeySequence::Quit);
-    QObject::connect(quit, &QAction::triggered, window, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    // Ctrl+Q (Command-Q on the Mac) also where the desktop's key scheme has no
+    // quit key of its own.
+    const QList<QKeySequence> quitKeys = QKeySequence::keyBindings(QKeySequence::Quit);
+    quit->setShortcuts(quitKeys.isEmpty() ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Q)} : quitKeys);
+    // Ends the loop outright: quit() first asks every window to close, and the
+    // onboarding sheet refuses every close but its own Continue.
+    QObject::connect(quit, &QAction::triggered, window, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    // A sheet or alert blocks the window, and with it the menu bar's
+    // shortcuts: each of the window's own windows carries Quit as well, so
+    // that it ends the application from there (the sheet closes with it).
+    QObject::connect(ApplicationEventRelay::instance(), &ApplicationEventRelay::windowDidBecomeKey, quit,
+                     [window, quit](QWidget* key) {
+                         if (key == window || key->actions().contains(quit))
+                             return;
+                         for (QWidget* owner = key->parentWidget(); owner; owner = owner->parentWidget()) {
+                             if (owner == window) {
+                                 key->addAction(quit);
+                                 return;
+                             }
+                         }
+                     });
     return menu;
 }
