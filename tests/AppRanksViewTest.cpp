@@ -352,22 +352,6 @@ private slots:
         QTest::qWait(20);
     }
 
-    void renderBothSchemes()
-    {
-        settings()->setValue(kSelectedKey, QStringList{"US", "GB", "DE"});
-        const auto viewModel = makeViewModel();
-        const auto view = makeView(viewModel.get(), QSize(760, 980));
-        view->show();
-        QTRY_VERIFY(!viewModel->isLoading());
-        QTRY_VERIFY(view->iconView()->hasImage());
-        ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("rank-monitor"));
-        view->selectCountries();
-        CountryPickerSheet* sheet = view->countryPicker();
-        QTRY_VERIFY(sheet && sheet->isVisible());
-        ScreenFixtures::renderBothSchemes(sheet, QStringLiteral("country-picker"));
-        sheet->reject();
-    }
-
 private:
     std::unique_ptr<AppRankMonitorViewModel> makeViewModel(const QString& genre = QStringLiteral("Productivity"))
     {

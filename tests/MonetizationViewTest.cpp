@@ -164,20 +164,6 @@ private slots:
         QCOMPARE(view->contentState(), State::NoData);
     }
 
-    void renderBothSchemes()
-    {
-        MonetizationViewModel viewModel(service());
-        const auto view = makeView(&viewModel);
-        view->show();
-        QTRY_COMPARE(view->contentState(), State::Figures);
-        QTRY_COMPARE(view->iconView()->phase(), RemoteImageView::Phase::Failure);
-        ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("monetization"));
-        m_server->setRoute(route(kAppID), FixtureResponse::withStatus(500));
-        view->reloadMonetization();
-        QTRY_COMPARE(view->contentState(), State::Error);
-        ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("monetization-error"));
-    }
-
 private:
     std::unique_ptr<MonetizationView> makeView(MonetizationViewModel* viewModel, qint64 appID = kAppID)
     {

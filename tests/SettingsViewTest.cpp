@@ -106,9 +106,7 @@ class SettingsViewTest : public QObject {
     // for later and answered later marks the moment.
     void waitForListsAskedBefore()
     {
-        FixtureResponse probe = FixtureResponse::json(appsList({}));
-        probe.delayMs = 400;
-        m_server.setRoute(QStringLiteral("/probe.json"), probe);
+        m_server.setRoute(QStringLiteral("/probe.json"), FixtureResponse::json(appsList({})).delayed(400));
         bool probed = false;
         DataService().getAppsData(m_server.baseUrl().toString() + QStringLiteral("/probe.json"),
                                   [&probed](QList<AppData::Application>) { probed = true; });
@@ -126,10 +124,7 @@ private slots:
     void init()
     {
         m_server.clearRoutes();
-        FixtureResponse icon;
-        icon.body = ScreenFixtures::pngBytes(Qt::red, 128);
-        icon.contentType = "image/png";
-        m_server.setRoute(QStringLiteral("/icons/1.png"), icon);
+        m_server.setRoute(QStringLiteral("/icons/1.png"), ScreenFixtures::pngResponse(Qt::red, 128));
         m_opened.clear();
         m_mailed.clear();
         setLinkOpenerForTesting([this](const QUrl& url) {
@@ -200,9 +195,7 @@ private slots:
 
     void progressShowsUntilAListArrives()
     {
-        FixtureResponse slow = FixtureResponse::json(appsList(numberedApps(3, m_server.baseUrl())));
-        slow.delayMs = 300;
-        m_server.setRoute(kListPath, slow);
+        m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(3, m_server.baseUrl()))).delayed(300));
         SettingsView* sheet = openSheet();
         QTRY_VERIFY(sheet->isVisible());
         QVERIFY(sheet->appsProgress()->isVisible());
@@ -244,9 +237,7 @@ private slots:
     void lateListsAreDropped()
     {
         QFETCH(bool, deleteSheet);
-        FixtureResponse slow = FixtureResponse::json(appsList(numberedApps(2, m_server.baseUrl())));
-        slow.delayMs = 150;
-        m_server.setRoute(kListPath, slow);
+        m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(2, m_server.baseUrl()))).delayed(150));
         const int requestsBefore = m_server.requestCount(kListPath);
         QPointer<SettingsView> sheet = openSheet();
         QTRY_COMPARE(m_server.requestCount(kListPath), requestsBefore + 1);
@@ -340,10 +331,7 @@ private slots:
         QFETCH(QString, iconPath);
         ScreenFixtures::applyScheme(dark ? ColorScheme::Dark : ColorScheme::Light);
         // Two-line names that are not ASCII, within the size cap.
-        FixtureResponse iconImage;
-        iconImage.body = ScreenFixtures::pngBytes(Qt::red, 128);
-        iconImage.contentType = "image/png";
-        m_server.setRoute(QStringLiteral("/i"), iconImage);
+        m_server.setRoute(QStringLiteral("/i"), ScreenFixtures::pngResponse(Qt::red, 128));
         QList<ListedApp> apps;
         for (int i = 1; i <= count; ++i)
             apps.append({QStringLiteral("Ärzte Wörterbuch %1").arg(i), QString(),

@@ -5,8 +5,6 @@
 #include "toasts/presenters/WindowToastPresenter.h"
 
 #include "platform/ApplicationEventRelay.h"
-#include "platform/AsyncWait.h"
-#include "platform/CancellationToken.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -36,20 +34,6 @@ signals:
 private:
     int m_value = 0;
 };
-
-struct TaskCounts {
-    int started = 0;
-    int ended = 0;
-};
-
-// Counts into a shared record, which outlives the test when the task's last
-// turn comes after it.
-QCoro::Task<> runUntilCancelled(std::shared_ptr<TaskCounts> counts, CancellationToken token)
-{
-    ++counts->started;
-    co_await waitForCancellation(token);
-    ++counts->ended;
-}
 } // namespace
 
 class ToastFallbacksTest : public QObject {
@@ -168,24 +152,6 @@ private slots:
         modifier.setValue(2);
         modifier.setValue(1);
         QCOMPARE(seen, (QList<int>{2, 1}));
-    }
-
-    void tasksRunWhileTheViewShowsAndRestartWithTheirId()
-    {
-        QWidget view;
-        auto counts = std::make_shared<TaskCounts>();
-        ViewTask* task = taskFallback(&view, QVariant(1), TaskPriority::userInitiated,
-            [counts](CancellationToken token) { return runUntilCancelled(counts, token); });
-        QCOMPARE(counts->started, 0);
-        view.show();
-        QTRY_COMPARE(counts->started, 1);
-        task->setId(2);
-        QTRY_COMPARE(counts->ended, 1);
-        QTRY_COMPARE(counts->started, 2);
-        view.hide();
-        QTRY_COMPARE(counts->ended, 2);
-        view.show();
-        QTRY_COMPARE(counts->started, 3);
     }
 
     void hoverReportsEntryAndExit()

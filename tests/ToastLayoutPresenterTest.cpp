@@ -13,7 +13,6 @@
 
 #include "platform/AnimationClock.h"
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QTest>
 
@@ -217,35 +216,6 @@ private slots:
 
         QTRY_COMPARE(dismissed, 1);
         QCOMPARE(flag.value(), false);
-    }
-
-    void aDismissalDuringTheInsertionIsKeptAndTheWaitsIncludeTheDelay()
-    {
-        ToastsConfiguration::shared().setTimeScaleForTesting(1.0);
-        QWidget content;
-        auto* modifier = toastPresentingLayout(&content);
-        content.show();
-        ToastLayoutPresenter* presenter = modifier->toastPresenter();
-        // Stays until dismissed; enters and leaves in 0.2 s, 0.15 s of it delay.
-        ToastPresentation presentation = presentationWith(
-            propertiesTransition({OpacityProperty(0, 1)}, ToastTransition::AnimationCurve::linear(), 0.15, 0.05),
-            "sticky", 0);
-        QElapsedTimer removal;
-        int dismissed = 0;
-        qint64 removalTook = -1;
-        presentation.onDismiss = [&] {
-            ++dismissed;
-            removalTook = removal.elapsed();
-        };
-        connect(presenter, &ToastLayoutPresenter::toastPresentationChanged, this, [&] {
-            if (!presenter->toastPresentation())
-                removal.start();
-        });
-        presenter->toastScheduler().enqueue(presentation);
-        QTRY_VERIFY(presenter->toastPresentation());
-        presenter->requestDismiss(presenter->generation()); // during the insertion wait
-        QTRY_COMPARE(dismissed, 1);
-        QVERIFY(removalTook >= 190);
     }
 
     void everyDismissalAskedDuringTheInsertionIsHonoured_data() { IndefiniteItemToasts::addPathRows(); }
