@@ -116,6 +116,26 @@ void RankingListView::mouseReleaseEvent(QMouseEvent* event)
     QListView::mouseReleaseEvent(event);
 }
 
+void RankingListView::setModel(QAbstractItemModel* model)
+{
+    QListView::setModel(model);
+    if (!model)
+        return;
+    const auto unknown = [this] { m_spinnersUnknown = true; };
+    connect(model, &QAbstractItemModel::dataChanged, this, unknown);
+    connect(model, &QAbstractItemModel::rowsInserted, this, unknown);
+    connect(model, &QAbstractItemModel::rowsMoved, this, unknown);
+    connect(model, &QAbstractItemModel::modelReset, this, unknown);
+    connect(model, &QAbstractItemModel::layoutChanged, this, unknown);
+    m_spinnersUnknown = true;
+}
+
+void RankingListView::scrollContentsBy(int dx, int dy)
+{
+    m_spinnersUnknown = true;
+    QListView::scrollContentsBy(dx, dy);
+}
+
 void RankingListView::paintEvent(QPaintEvent* event)
 {
     if (viewport()->testAttribute(Qt::WA_OpaquePaintEvent)) {
@@ -132,8 +152,11 @@ void RankingListView::paintEvent(QPaintEvent* event)
     }
     QListView::paintEvent(event);
     // The spinners turn while one is on screen.
-    if (!m_spinners->isActive() && !spinningRows().isEmpty())
-        m_spinners->start();
+    if (m_spinnersUnknown && !m_spinners->isActive()) {
+        m_spinnersUnknown = false;
+        if (!spinningRows().isEmpty())
+            m_spinners->start();
+    }
 }
 
 QList<QModelIndex> RankingListView::visibleRows() const

@@ -35,6 +35,8 @@ public:
 
     RankingRow::PaintCache& paintCache() const { return *m_paintCache; }
 
+    void setModel(QAbstractItemModel* model) override;
+
 signals:
     void addRequested(const AppRanking& ranking);
     void openLinkRequested(const QUrl& url);
@@ -43,6 +45,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     // Reports a press on a control of the row at `index`; false when the row
@@ -54,5 +57,7 @@ private:
 
     RankingRow::Control m_focused = RankingRow::Control::None;
     QTimer* m_spinners;
+    // Rows changed or moved since the last look for spinners.
+    bool m_spinnersUnknown = true;
     std::unique_ptr<RankingRow::PaintCache> m_paintCache;
 };

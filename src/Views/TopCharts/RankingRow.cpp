@@ -83,7 +83,7 @@ void drawLabel(QPainter* painter, RankingRow::PaintCache& cache, const QRect& bo
     const int side = metrics.height();
     const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
     painter->drawPixmap(bounds.left(), bounds.top() + (bounds.height() - side) / 2,
-                        symbolPixmap(symbol, color, side, ratio));
+                        cache.symbol(symbol, color, side, ratio));
     painter->setFont(font);
     painter->setPen(color);
     const QRect textBounds = bounds.adjusted(side + kLabelSymbolGap, 0, 0, 0);
@@ -117,6 +117,16 @@ const RankingRow::PaintCache::Line& RankingRow::PaintCache::line(const QString& 
         line.height = QFontMetricsF(font).boundingRect(QRectF(0, 0, kWhole, 0), Qt::AlignLeft, shown).height();
     }
     return line;
+}
+
+const QPixmap& RankingRow::PaintCache::symbol(const QString& name, const QColor& tint, int side, qreal ratio)
+{
+    const SymbolKey key{name, tint.rgba(), side, ratio};
+    if (const auto found = m_symbols.constFind(key); found != m_symbols.constEnd())
+        return *found;
+    if (m_symbols.size() > 64)
+        m_symbols.clear();
+    return *m_symbols.insert(key, symbolPixmap(name, tint, side, ratio));
 }
 
 RankingRow::RankingRow(QObject* parent) : QStyledItemDelegate(parent) {}
@@ -287,11 +297,11 @@ void RankingRow::paint(QPainter* painter, const QStyleOptionViewItem& option, co
         painter->setRenderHint(QPainter::Antialiasing);
         ProgressIndicator::paintSpinner(painter, spinner, ProgressIndicator::sharedStep(), secondary);
     } else {
-        painter->drawPixmap(g.state.topLeft(), symbolPixmap(QStringLiteral("plus.circle.fill"), accent, g.state.width(), ratio));
+        painter->drawPixmap(g.state.topLeft(), cache.symbol(QStringLiteral("plus.circle.fill"), accent, g.state.width(), ratio));
     }
     if (!g.link.isEmpty())
         painter->drawPixmap(g.link.topLeft(),
-                            symbolPixmap(QStringLiteral("arrow.up.forward.app"), accent, g.link.width(), ratio));
+                            cache.symbol(QStringLiteral("arrow.up.forward.app"), accent, g.link.width(), ratio));
 
     // Keyboard focus: a ring around the control that keys press, or around
     // the card when the row offers none.

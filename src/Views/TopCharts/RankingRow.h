@@ -6,6 +6,7 @@
 #include "platform/SemanticColors.h"
 
 #include <QHash>
+#include <QPixmap>
 #include <QStaticText>
 #include <QStyledItemDelegate>
 
@@ -59,6 +60,8 @@ public:
                                 Qt::LayoutDirection direction);
         // Draws the card of a row.
         PanelPainter& card(bool highlighted) { return highlighted ? m_highlightedCard : m_card; }
+        // The symbol `name` in `tint`, `side` points square.
+        const QPixmap& symbol(const QString& name, const QColor& tint, int side, qreal ratio);
 
     private:
         struct LineKey {
@@ -67,7 +70,19 @@ public:
             friend bool operator==(const LineKey&, const LineKey&) = default;
             friend size_t qHash(const LineKey& k, size_t seed = 0) { return qHashMulti(seed, k.key, k.part); }
         };
+        struct SymbolKey {
+            QString name;
+            QRgb tint;
+            int side;
+            qreal ratio;
+            friend bool operator==(const SymbolKey&, const SymbolKey&) = default;
+            friend size_t qHash(const SymbolKey& k, size_t seed = 0)
+            {
+                return qHashMulti(seed, k.name, k.tint, k.side, k.ratio);
+            }
+        };
         QHash<LineKey, Line> m_lines;
+        QHash<SymbolKey, QPixmap> m_symbols;
         PanelPainter m_card{kCardRadius, 1};
         PanelPainter m_highlightedCard{kCardRadius, 2};
     };
