@@ -92,8 +92,9 @@ void drawLabel(QPainter* painter, RankingRow::PaintCache& cache, const QRect& bo
 
 } // namespace
 
-const RankingRow::PaintCache::Line& RankingRow::PaintCache::line(const QString& key, int part, const QString& text, const QFont& font,
-                                                int width, Qt::LayoutDirection direction)
+const RankingRow::PaintCache::Line& RankingRow::PaintCache::line(const QString& key, int part, const QString& text,
+                                                                 const QFont& font, int width,
+                                                                 Qt::LayoutDirection direction)
 {
     // Charts come and go; what a few of them laid out is plenty to keep.
     if (m_lines.size() > 4096)

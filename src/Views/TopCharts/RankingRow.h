@@ -42,22 +42,22 @@ public:
     enum class Control { None, Add, Link };
 
     // What drawing rows reuses from one paint to the next: each entry's texts
-    // laid out for the width they had, and the card behind a row for each
-    // size and look. The view showing the rows keeps one.
+    // laid out for the width they had, the cards drawn from a small copy, and
+    // the symbols. The view showing the rows keeps one.
     class PaintCache {
     public:
-        // `text` laid out in `font` and `direction`, elided to `width`; `key`
-        // and `part` name the entry and which of its texts it is.
         struct Line {
-            QString text;
+            QString text; // before eliding
             int width = -1;
             Qt::LayoutDirection direction = Qt::LayoutDirectionAuto;
             QStaticText laidOut;
             qreal height = 0; // as drawText() lays it out
         };
 
+        // `text` laid out in `font` and `direction`, elided to `width`; `key`
+        // and `part` name the entry and which of its texts it is.
         const Line& line(const QString& key, int part, const QString& text, const QFont& font, int width,
-                                Qt::LayoutDirection direction);
+                         Qt::LayoutDirection direction);
         // Draws the card of a row.
         PanelPainter& card(bool highlighted) { return highlighted ? m_highlightedCard : m_card; }
         // The symbol `name` in `tint`, `side` points square.
