@@ -92,8 +92,16 @@ void RemoteImageCache::request(const QUrl& url, QObject* receiver, Callback done
     }
     const bool alreadyLoading = m_pending.contains(url);
     m_pending[url].waiters.append(Waiter{guard, std::move(done)});
-    if (!alreadyLoading)
-        startRequest(url);
+    // Started from the event loop: a list asks for its icons while it paints,
+    // and the first request sets up the network stack, which the frame being
+    // painted need not wait for.
+    if (!alreadyLoading) {
+        QTimer::singleShot(0, this, [this, url] {
+            const auto found = m_pending.find(url);
+            if (found != m_pending.end() && !found->reply)
+                startRequest(url);
+        });
+    }
 }
 
 void RemoteImageCache::startRequest(const QUrl& url)

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <unordered_map>
+
 namespace {
 // Aspect fill: the image covers the whole target, centred; the clip cuts the overflow.
 QRectF filledRect(const QSizeF& image, const QRectF& bounds)
@@ -15,6 +17,48 @@ QRectF filledRect(const QSizeF& image, const QRectF& bounds)
     QSizeF filled = image;
     filled.scale(bounds.size(), Qt::KeepAspectRatioByExpanding);
     return {bounds.center() - QPointF(filled.width() / 2, filled.height() / 2), filled};
+}
+
+// An image filling `size` with rounded corners, as paintPhase() draws it. Lists
+// draw the same icons at every paint and scroll step: each is scaled and
+// clipped once.
+QPixmap roundedImage(const QImage& image, const QSize& size, qreal cornerRadius, qreal ratio)
+{
+    struct Key {
+        qint64 image;
+        QSize size;
+        qreal radius;
+        qreal ratio;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const noexcept
+        {
+            return qHashMulti(0, k.image, k.size.width(), k.size.height(), k.radius, k.ratio);
+        }
+    };
+    // Some hundred icons of a long list at its size.
+    static constexpr qsizetype kBudget = 256;
+    static std::unordered_map<Key, QPixmap, KeyHash> cache;
+    const Key key{image.cacheKey(), size, cornerRadius, ratio};
+    if (const auto found = cache.find(key); found != cache.end())
+        return found->second;
+    if (qsizetype(cache.size()) >= kBudget)
+        cache.clear();
+    QPixmap pixmap((QSizeF(size) * ratio).toSize());
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRectF bounds(QPointF(0, 0), QSizeF(size));
+    QPainterPath clip;
+    clip.addRoundedRect(bounds, cornerRadius, cornerRadius);
+    painter.setClipPath(clip);
+    painter.drawImage(filledRect(image.size(), bounds), image);
+    painter.end();
+    cache.emplace(key, pixmap);
+    return pixmap;
 }
 } // namespace
 
@@ -126,6 +170,12 @@ void RemoteImageView::paintPhase(QPainter* painter, const QRectF& bounds, Phase 
                                  qreal cornerRadius, qreal fallbackInset, const QColor& fallbackColor,
                                  int spinnerStep)
 {
+    const QRect whole = bounds.toRect();
+    if (phase == Phase::Success && QRectF(whole) == bounds && !image.isNull()) {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(whole.topLeft(), roundedImage(image, whole.size(), cornerRadius, ratio));
+        return;
+    }
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setRenderHint(QPainter::SmoothPixmapTransform);

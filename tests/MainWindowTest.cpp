@@ -43,10 +43,13 @@
 #include <QListView>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTimer>
 #include <QTabBar>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -485,6 +488,25 @@ private slots:
         QVERIFY2(highlightedText > 20, qPrintable(QString::number(highlightedText)));
     }
 
+    void firstFrameIsComplete()
+    {
+        // The search magnifier, the settings gear and the country's flag are
+        // in the first frame the window shows, and nothing moves after it.
+        auto app = makeApp();
+        QMainWindow* window = app->window();
+        MainView* view = app->mainView();
+        QImage firstFrame;
+        FirstFrameGrab grab(window, &firstFrame);
+        window->show();
+        QTRY_VERIFY(!firstFrame.isNull());
+        QTest::qWait(50);
+        const QImage later = window->screen()->grabWindow(window->winId()).toImage();
+        for (const QWidget* part : QList<QWidget*>{view->searchField(), view->settingsButton(), view->storefrontSelector()}) {
+            const QRect area(part->mapTo(window, QPoint(0, 0)), part->size());
+            QCOMPARE(firstFrame.copy(area), later.copy(area));
+        }
+    }
+
     void coloursFollowALiveSchemeSwitch()
     {
         const QPalette original = QApplication::palette();
@@ -578,6 +600,25 @@ private slots:
 
 private:
     // Past the onboarding unless `onboarded` is false: then the stored flag decides.
+    // Keeps what the screen shows right after the window's first paint.
+    class FirstFrameGrab : public QObject {
+    public:
+        FirstFrameGrab(QWidget* window, QImage* frame) : m_window(window), m_frame(frame) { window->installEventFilter(this); }
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint && !m_queued) {
+                m_queued = true;
+                QTimer::singleShot(0, this, [this] { *m_frame = m_window->screen()->grabWindow(m_window->winId()).toImage(); });
+            }
+            return false;
+        }
+
+    private:
+        QWidget* m_window;
+        QImage* m_frame;
+        bool m_queued = false;
+    };
+
     std::unique_ptr<PloveraApp> makeApp(bool onboarded = true)
     {
         if (onboarded)

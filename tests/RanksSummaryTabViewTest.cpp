@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -406,6 +407,25 @@ private slots:
         QVERIFY(view->model()->rowCount() > 13);
         QCOMPARE(list->verticalScrollBar()->value(), 0);
         QCOMPARE(list->indexAt(QPoint(20, 20)).row(), 0);
+    }
+
+    void spinnerTurnsOnScreenWhileAdding()
+    {
+        const auto view = makeView();
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QTRY_COMPARE(RemoteImageCache::shared()->inFlightCount(), 0);
+        QListView* list = view->listView();
+        const QRect row(list->viewport()->mapTo(view.get(), QPoint(0, 0)) + list->visualRect(view->model()->index(1)).topLeft(),
+                        list->visualRect(view->model()->index(1)).size());
+        // What the screen shows, not a fresh rendering.
+        const auto shown = [&view, row] { return view->screen()->grabWindow(view->winId()).toImage().copy(row); };
+        QTRY_VERIFY(!shown().isNull());
+        const QImage idle = shown();
+        view->model()->setAdding(QStringLiteral("1002"), true);
+        QTRY_VERIFY(shown() != idle);
+        const QImage first = shown();
+        QTRY_VERIFY(shown() != first);
     }
 
     void rowControlsByKeyboard()

@@ -1,6 +1,11 @@
 // The fair yardstick for start-up: a bare Qt window of the application's
 // default size that shows text the way a real window does (a menu bar, a
 // label, a line edit and a 20-row list) and quits right after its first paint.
+//
+// Built a second time with PLOVERA_SAME_LIBRARIES, it is linked against every
+// library the application links and loads the plugins the application has
+// loaded by its first frame, the way it does: the floor of the application's
+// own start-up, where the loader's work is the same.
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
@@ -10,6 +15,13 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#ifdef PLOVERA_SAME_LIBRARIES
+#include <QLibraryInfo>
+#include <QPluginLoader>
+
+#include <thread>
+#endif
 
 namespace {
 class QuitAfterFirstPaint : public QObject {
@@ -32,6 +44,13 @@ private:
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+#ifdef PLOVERA_SAME_LIBRARIES
+    const QString plugins = QLibraryInfo::path(QLibraryInfo::PluginsPath);
+    // The workspace store's thread loads the SQLite driver; the window's
+    // symbols load the icon engine.
+    std::thread store([plugins] { QPluginLoader(plugins + QStringLiteral("/sqldrivers/libqsqlite.so")).load(); });
+    QPluginLoader(plugins + QStringLiteral("/iconengines/libqsvgicon.so")).load();
+#endif
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Bare"));
     window.menuBar()->addMenu(QStringLiteral("File"))->addAction(QStringLiteral("Quit"));
@@ -50,5 +69,9 @@ int main(int argc, char* argv[])
     window.resize(1280, 860);
     window.installEventFilter(new QuitAfterFirstPaint(&window));
     window.show();
-    return QApplication::exec();
+    const int result = QApplication::exec();
+#ifdef PLOVERA_SAME_LIBRARIES
+    store.join();
+#endif
+    return result;
 }

@@ -29,7 +29,6 @@
 #include <QListView>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -44,37 +43,22 @@ QCoro::Task<> addRankingVia(QPointer<MainViewModel> model, AppRanking ranking, Q
 }
 
 // The country selector: its popup lays rows out at one height instead of
-// measuring all of them, and only then is the popup made at all. The window's
-// first frame goes out without flags; they follow straight after it.
+// measuring all of them, and only then is the popup made at all.
 class StorefrontSelector : public QComboBox {
 public:
     explicit StorefrontSelector(StorefrontListModel* model, QWidget* parent)
         : QComboBox(parent)
-        , m_model(model)
     {
         model->setParent(this);
-        model->setShowsFlags(false);
         setModel(model);
     }
 
     void showPopup() override
     {
-        m_model->setShowsFlags(true);
         if (auto* list = qobject_cast<QListView*>(view()))
             list->setUniformItemSizes(true);
         QComboBox::showPopup();
     }
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        QComboBox::paintEvent(event);
-        if (!m_model->showsFlags())
-            QTimer::singleShot(0, m_model, [model = m_model] { model->setShowsFlags(true); });
-    }
-
-private:
-    StorefrontListModel* m_model;
 };
 } // namespace
 
@@ -232,11 +216,8 @@ void MainView::applyColors()
     QPalette alarm = m_workspaceError->palette();
     alarm.setColor(QPalette::WindowText, SemanticColors::red(scheme));
     m_workspaceError->setPalette(alarm);
-    // The icon theme takes a while to load; the first frame goes without it.
-    if (m_firstFramePainted) {
-        m_searchIcon->setIcon(symbolIcon(QStringLiteral("magnifyingglass"), SemanticColors::secondary(scheme)));
-        m_settingsButton->setIcon(symbolIcon(QStringLiteral("gearshape"), SemanticColors::primary(scheme)));
-    }
+    m_searchIcon->setIcon(symbolIcon(QStringLiteral("magnifyingglass"), SemanticColors::secondary(scheme)));
+    m_settingsButton->setIcon(symbolIcon(QStringLiteral("gearshape"), SemanticColors::primary(scheme)));
 }
 
 void MainView::setShowingSettings(bool showing)
@@ -259,18 +240,6 @@ void MainView::setShowingSettings(bool showing)
     }
     // Closing runs the finished handler above, which lets the sheet go.
     m_settings->reject();
-}
-
-void MainView::paintEvent(QPaintEvent* event)
-{
-    QWidget::paintEvent(event);
-    if (!m_firstFramePainted && !m_firstFrameQueued) {
-        m_firstFrameQueued = true;
-        QTimer::singleShot(0, this, [this] {
-            m_firstFramePainted = true;
-            applyColors();
-        });
-    }
 }
 
 QString MainView::selectedStorefront() const { return m_model->selectedStorefront(); }

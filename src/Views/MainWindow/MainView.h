@@ -70,7 +70,6 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -86,8 +85,6 @@ private:
     void applyColors();
 
     MainViewModel* m_model;
-    bool m_firstFramePainted = false;
-    bool m_firstFrameQueued = false;
 
     QComboBox* m_platformBox = nullptr;
     QComboBox* m_storefrontBox = nullptr;

@@ -37,14 +37,6 @@ const QStringList& StorefrontListModel::codesByRegionName()
     return codes;
 }
 
-void StorefrontListModel::setShowsFlags(bool shows)
-{
-    if (shows == m_showsFlags)
-        return;
-    m_showsFlags = shows;
-    emit dataChanged(index(0), index(rowCount() - 1), {Qt::DecorationRole});
-}
-
 int StorefrontListModel::rowOfCode(const QString& code) const
 {
     return rowOfKey(code.toUpper());
@@ -67,8 +59,6 @@ QVariant StorefrontListModel::data(const QModelIndex& index, int role) const
         // The name alone, so that typing a letter finds the country.
         return StorefrontOption{code, std::nullopt}.displayName();
     case Qt::DecorationRole: {
-        if (!m_showsFlags)
-            return {};
         auto it = m_icons.find(index.row());
         if (it == m_icons.end())
             it = m_icons.insert(index.row(), ::flagIcon(code));

@@ -18,11 +18,6 @@ public:
 
     QVariant data(const QModelIndex& index, int role) const override;
 
-    // Flags are drawn with the colour-emoji font, which takes a while to load:
-    // a selector turns them on once it is on screen.
-    bool showsFlags() const { return m_showsFlags; }
-    void setShowsFlags(bool shows);
-
     int rowOfCode(const QString& code) const;
     QString codeAt(int row) const;
 
@@ -34,5 +29,4 @@ private:
     QString keyOf(const QString& code) const override { return code; }
 
     mutable QHash<int, QIcon> m_icons;
-    bool m_showsFlags = true;
 };

@@ -44,29 +44,22 @@ ScreenPanel::ScreenPanel(qreal cornerRadius, PanelColors colors, QWidget* parent
     : QWidget(parent)
     , m_radius(cornerRadius)
     , m_colors(std::move(colors))
+    , m_painter(m_radius, m_colors.strokeWidth)
 {
 }
 
 void ScreenPanel::setColors(PanelColors colors)
 {
     m_colors = std::move(colors);
+    m_painter = PanelPainter(m_radius, m_colors.strokeWidth);
     update();
 }
 
 void ScreenPanel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = colorScheme(this);
-    const qreal half = m_colors.strokeWidth / 2;
-    const QRectF shape = QRectF(rect()).adjusted(half, half, -half, -half);
-    QPainterPath path;
-    path.addRoundedRect(shape, m_radius, m_radius);
-    painter.fillPath(path, m_colors.fill(scheme));
-    QPen pen(m_colors.stroke(scheme));
-    pen.setWidthF(m_colors.strokeWidth);
-    painter.setPen(pen);
-    painter.drawPath(path);
+    m_painter.paint(&painter, rect(), m_colors.fill(scheme), m_colors.stroke(scheme));
 }
 
 CapsuleButton::CapsuleButton(const QString& symbol, const QString& text, QFont font, QSize padding, int spacing,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Views/Shared/PanelPainter.h"
 #include "platform/SemanticColors.h"
 
 #include <QAbstractButton>
@@ -43,6 +44,7 @@ protected:
 private:
     qreal m_radius;
     PanelColors m_colors;
+    PanelPainter m_painter;
 };
 
 // The shell every detail tab shares: a rounded card filling `tab`, its content

@@ -1,18 +1,14 @@
 #include "Views/TopCharts/RankingRow.h"
 
 #include "Views/TopCharts/RankingListModel.h"
-#include "platform/LinkOpener.h"
+#include "Views/TopCharts/RankingListView.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
-#include <QTimer>
 #include <QToolTip>
 
 namespace {
@@ -23,6 +19,11 @@ constexpr int kPositionWidth = 36;
 constexpr int kLineSpacing = 4;
 constexpr int kAddingBox = 28;
 constexpr int kLabelSymbolGap = 4;
+// The width of a text that is never elided.
+constexpr int kWhole = 1 << 20;
+
+// The texts of a row, for the layout cache.
+enum Part { PositionPart, NamePart, ArtistPart, GenrePart, LabelPart };
 
 struct Fonts {
     QFont headline = platformFont(TextStyle::Headline);
@@ -69,48 +70,67 @@ QColor withAlpha(QColor color, qreal alpha)
     return color;
 }
 
-void drawLabel(QPainter* painter, const QRect& bounds, const QString& symbol, const QString& text,
-               const QFont& font, const QColor& color)
+// Draws a laid-out line where drawText() would put it vertically centred in `bounds`.
+void drawLine(QPainter* painter, const QRect& bounds, const RankingRow::PaintCache::Line& line)
+{
+    painter->drawStaticText(QPointF(bounds.left(), bounds.top() + (bounds.height() - line.height) / 2), line.laidOut);
+}
+
+void drawLabel(QPainter* painter, RankingRow::PaintCache& cache, const QRect& bounds, const QString& symbol,
+               const QString& text, const QFont& font, const QColor& color, Qt::LayoutDirection direction)
 {
     const QFontMetrics metrics(font);
     const int side = metrics.height();
     const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
     painter->drawPixmap(bounds.left(), bounds.top() + (bounds.height() - side) / 2,
-                        symbolPixmap(symbol, color, side, ratio));
+                        cache.symbol(symbol, color, side, ratio));
     painter->setFont(font);
     painter->setPen(color);
-    painter->drawText(bounds.adjusted(side + kLabelSymbolGap, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+    const QRect textBounds = bounds.adjusted(side + kLabelSymbolGap, 0, 0, 0);
+    drawLine(painter, textBounds, cache.line(text, LabelPart, text, font, kWhole, direction));
 }
+
 } // namespace
 
-RankingRow::RankingRow(QObject* parent)
-    : QStyledItemDelegate(parent)
-    , m_animation(new QTimer(this))
+const RankingRow::PaintCache::Line& RankingRow::PaintCache::line(const QString& key, int part, const QString& text,
+                                                                 const QFont& font, int width,
+                                                                 Qt::LayoutDirection direction)
 {
-    m_animation->setInterval(ProgressIndicator::kFrameMs);
-    connect(m_animation, &QTimer::timeout, this, [this] {
-        // Spins on only while the last paint still found a spinner.
-        if (!m_sawSpinner) {
-            m_animation->stop();
-            return;
-        }
-        m_sawSpinner = false;
-        emit repaintNeeded();
-    });
+    // Charts come and go; what a few of them laid out is plenty to keep.
+    if (m_lines.size() > 4096)
+        m_lines.clear();
+    Line& line = m_lines[LineKey{key, part}];
+    if (line.width != width || line.text != text || line.direction != direction) {
+        line.text = text;
+        line.width = width;
+        line.direction = direction;
+        // In the direction of the row, as drawText() lays text out, not in
+        // that of the text's first letter.
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        option.setTextDirection(direction);
+        const QString shown = QFontMetrics(font).elidedText(text, Qt::ElideRight, width);
+        line.laidOut = QStaticText(shown);
+        line.laidOut.setTextFormat(Qt::PlainText);
+        line.laidOut.setTextOption(option);
+        line.laidOut.prepare(QTransform(), font);
+        // A line with glyphs of a taller fallback font is taller than the font.
+        line.height = QFontMetricsF(font).boundingRect(QRectF(0, 0, kWhole, 0), Qt::AlignLeft, shown).height();
+    }
+    return line;
 }
 
-void RankingRow::keepSpinning() const
+const QPixmap& RankingRow::PaintCache::symbol(const QString& name, const QColor& tint, int side, qreal ratio)
 {
-    m_sawSpinner = true;
-    if (!m_animation->isActive())
-        m_animation->start();
+    const SymbolKey key{name, tint.rgba(), side, ratio};
+    if (const auto found = m_symbols.constFind(key); found != m_symbols.constEnd())
+        return *found;
+    if (m_symbols.size() > 64)
+        m_symbols.clear();
+    return *m_symbols.insert(key, symbolPixmap(name, tint, side, ratio));
 }
 
-void RankingRow::attach(QAbstractItemView* view)
-{
-    m_view = view;
-    view->installEventFilter(this);
-}
+RankingRow::RankingRow(QObject* parent) : QStyledItemDelegate(parent) {}
 
 QList<RankingRow::Control> RankingRow::controls(const QModelIndex& index)
 {
@@ -122,58 +142,12 @@ QList<RankingRow::Control> RankingRow::controls(const QModelIndex& index)
     return result;
 }
 
-RankingRow::Control RankingRow::focusedControl(const QModelIndex& index) const
+bool RankingRow::spins(const QModelIndex& index)
 {
-    const QList<Control> offered = controls(index);
-    if (offered.contains(m_focused))
-        return m_focused;
-    return offered.isEmpty() ? Control::None : offered.first();
-}
-
-bool RankingRow::press(Control control, const QModelIndex& index)
-{
-    const AppRanking ranking = index.data(RankingListModel::RankingRole).value<AppRanking>();
-    if (control == Control::Add && controls(index).contains(Control::Add)) {
-        emit addRequested(ranking);
-        return true;
-    }
-    if (control == Control::Link && !ranking.appStoreURL.isEmpty()) {
-        // The chart client already keeps only web addresses; the opener checks again.
-        openLink(ranking.appStoreURL);
-        return true;
-    }
-    return false;
-}
-
-bool RankingRow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched != m_view || event->type() != QEvent::KeyPress)
-        return QStyledItemDelegate::eventFilter(watched, event);
-    const QModelIndex current = m_view->currentIndex();
-    if (!current.isValid())
-        return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    switch (key->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Right: {
-        const QList<Control> offered = controls(current);
-        const qsizetype at = offered.indexOf(focusedControl(current));
-        const qsizetype next = at + (key->key() == Qt::Key_Right ? 1 : -1);
-        if (at >= 0 && next >= 0 && next < offered.size()) {
-            m_focused = offered.at(next);
-            m_view->update(current);
-        }
-        return true;
-    }
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Select:
-        press(focusedControl(current), current);
-        return true;
-    default:
-        return false;
-    }
+    const bool adding = !index.data(RankingListModel::SavedRole).toBool()
+                        && index.data(RankingListModel::AddingRole).toBool();
+    return adding
+           || index.data(RankingListModel::IconPhaseRole).toInt() == static_cast<int>(RemoteImageView::Phase::Empty);
 }
 
 RankingRow::Geometry RankingRow::geometry(const QRect& itemRect, const AppRanking& ranking, bool highlighted,
@@ -259,6 +233,11 @@ void RankingRow::iconContent(QPainter* painter, const QRectF& bounds, RemoteImag
 
 void RankingRow::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
+    const auto* view = qobject_cast<const RankingListView*>(option.widget);
+    // A view of another kind draws without reusing anything.
+    PaintCache ownCache;
+    PaintCache& cache = view ? view->paintCache() : ownCache;
+
     const AppRanking ranking = index.data(RankingListModel::RankingRole).value<AppRanking>();
     const bool highlighted = index.data(RankingListModel::HighlightedRole).toBool();
     const bool saved = index.data(RankingListModel::SavedRole).toBool();
@@ -273,76 +252,69 @@ void RankingRow::paint(QPainter* painter, const QStyleOptionViewItem& option, co
     const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
 
     painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
-
-    // Card: accent tint for the open app, a faint neutral otherwise.
-    QPainterPath card;
-    const qreal strokeWidth = highlighted ? 2 : 1;
-    const QRectF cardRect = QRectF(g.card).adjusted(strokeWidth / 2, strokeWidth / 2, -strokeWidth / 2, -strokeWidth / 2);
-    card.addRoundedRect(cardRect, 18, 18);
+    // Over the list's own colour, the whole row is painted opaque: the gaps
+    // between the cards, then the card with its border (nothing of the row
+    // reaches under the border, so it is drawn first).
+    const QColor underlay = view ? view->backgroundColor() : QColor();
+    if (underlay.isValid() && underlay.alpha() == 255) {
+        painter->fillRect(QRect(option.rect.topLeft(), QPoint(option.rect.right(), g.card.top() - 1)), underlay);
+        painter->fillRect(QRect(QPoint(option.rect.left(), g.card.bottom() + 1), option.rect.bottomRight()), underlay);
+    }
     const QColor fill = highlighted ? withAlpha(accent, dark ? 0.18 : 0.1)
                                     : (dark ? withAlpha(Qt::white, 0.06) : withAlpha(Qt::black, 0.04));
-    painter->fillPath(card, fill);
+    const QColor border = highlighted ? accent : (dark ? withAlpha(Qt::white, 0.08) : withAlpha(Qt::black, 0.08));
+    cache.card(highlighted).paint(painter, g.card, fill, border, underlay);
 
     // Position: "#" and the rank; the fixed-width box keeps the column aligned.
     painter->setFont(f.headline);
     painter->setPen(highlighted ? accent : primary);
-    painter->drawText(g.position, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("#%1").arg(ranking.rank));
+    const QString position = QStringLiteral("#%1").arg(ranking.rank);
+    drawLine(painter, g.position, cache.line(ranking.id, PositionPart, position, f.headline, kWhole, option.direction));
 
     const QImage image = index.data(Qt::DecorationRole).value<QImage>();
     const auto phase = static_cast<RemoteImageView::Phase>(index.data(RankingListModel::IconPhaseRole).toInt());
     iconContent(painter, g.icon, phase, image, kFallbackInset, scheme, ProgressIndicator::sharedStep());
-    if (phase == RemoteImageView::Phase::Empty)
-        keepSpinning();
 
-    const QFontMetrics headline(f.headline);
     painter->setFont(f.headline);
     painter->setPen(highlighted ? accent : primary);
-    painter->drawText(g.name, Qt::AlignLeft | Qt::AlignVCenter,
-                      headline.elidedText(ranking.name, Qt::ElideRight, g.name.width()));
+    drawLine(painter, g.name, cache.line(ranking.id, NamePart, ranking.name, f.headline, g.name.width(), option.direction));
     painter->setFont(f.subheadline);
     painter->setPen(secondary);
-    painter->drawText(g.artist, Qt::AlignLeft | Qt::AlignVCenter,
-                      QFontMetrics(f.subheadline).elidedText(ranking.artistName, Qt::ElideRight, g.artist.width()));
+    drawLine(painter, g.artist, cache.line(ranking.id, ArtistPart, ranking.artistName, f.subheadline, g.artist.width(), option.direction));
     if (ranking.genre) {
         painter->setFont(f.caption);
-        painter->drawText(g.genre, Qt::AlignLeft | Qt::AlignVCenter,
-                          QFontMetrics(f.caption).elidedText(*ranking.genre, Qt::ElideRight, g.genre.width()));
+        drawLine(painter, g.genre, cache.line(ranking.id, GenrePart, *ranking.genre, f.caption, g.genre.width(), option.direction));
     }
     if (highlighted)
-        drawLabel(painter, g.badge, QStringLiteral("star.fill"), selectedText(), f.captionSemibold, accent);
+        drawLabel(painter, cache, g.badge, QStringLiteral("star.fill"), selectedText(), f.captionSemibold, accent,
+                  option.direction);
 
     if (saved) {
-        drawLabel(painter, g.state, QStringLiteral("checkmark.circle.fill"), savedText(), f.captionSemibold,
-                  highlighted ? accent : secondary);
+        drawLabel(painter, cache, g.state, QStringLiteral("checkmark.circle.fill"), savedText(), f.captionSemibold,
+                  highlighted ? accent : secondary, option.direction);
     } else if (adding) {
         const int side = ProgressIndicator::spinnerSide(ProgressIndicator::Size::Small);
         const QRectF spinner(QPointF(g.state.center()) - QPointF(side / 2.0, side / 2.0), QSizeF(side, side));
+        painter->setRenderHint(QPainter::Antialiasing);
         ProgressIndicator::paintSpinner(painter, spinner, ProgressIndicator::sharedStep(), secondary);
-        keepSpinning();
     } else {
-        painter->drawPixmap(g.state.topLeft(), symbolPixmap(QStringLiteral("plus.circle.fill"), accent, g.state.width(), ratio));
+        painter->drawPixmap(g.state.topLeft(), cache.symbol(QStringLiteral("plus.circle.fill"), accent, g.state.width(), ratio));
     }
     if (!g.link.isEmpty())
         painter->drawPixmap(g.link.topLeft(),
-                            symbolPixmap(QStringLiteral("arrow.up.forward.app"), accent, g.link.width(), ratio));
-
-    // Border last, over the content.
-    QPen border(highlighted ? accent : (dark ? withAlpha(Qt::white, 0.08) : withAlpha(Qt::black, 0.08)));
-    border.setWidthF(strokeWidth);
-    border.setCapStyle(Qt::FlatCap);
-    border.setJoinStyle(Qt::MiterJoin);
-    painter->setPen(border);
-    painter->setBrush(Qt::NoBrush);
-    painter->drawPath(card);
+                            cache.symbol(QStringLiteral("arrow.up.forward.app"), accent, g.link.width(), ratio));
 
     // Keyboard focus: a ring around the control that keys press, or around
     // the card when the row offers none.
     if ((option.state & QStyle::State_HasFocus) && option.widget && option.widget->hasFocus()) {
+        const QList<Control> offered = controls(index);
+        const Control focused = view ? view->focusedControl(index) : (offered.isEmpty() ? Control::None : offered.first());
+        painter->setRenderHint(QPainter::Antialiasing);
         QPen ring(withAlpha(accent, 0.8));
         ring.setWidthF(2);
         painter->setPen(ring);
-        switch (focusedControl(index)) {
+        painter->setBrush(Qt::NoBrush);
+        switch (focused) {
         case Control::Add:
             painter->drawEllipse(QRectF(g.state).adjusted(-3, -3, 3, 3));
             break;
@@ -355,23 +327,6 @@ void RankingRow::paint(QPainter* painter, const QStyleOptionViewItem& option, co
         }
     }
     painter->restore();
-}
-
-bool RankingRow::editorEvent(QEvent* event, QAbstractItemModel*, const QStyleOptionViewItem& option,
-                             const QModelIndex& index)
-{
-    if (event->type() != QEvent::MouseButtonRelease)
-        return false;
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() != Qt::LeftButton)
-        return false;
-    const Geometry g = geometry(option, index);
-    const QPoint at = mouse->position().toPoint();
-    if (g.state.contains(at))
-        return press(Control::Add, index);
-    if (g.link.contains(at))
-        return press(Control::Link, index);
-    return false;
 }
 
 bool RankingRow::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,

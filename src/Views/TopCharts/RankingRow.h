@@ -1,23 +1,21 @@
 #pragma once
 
+#include "Views/Shared/PanelPainter.h"
 #include "models/AppRanking.h"
 #include "platform/RemoteImageView.h"
 #include "platform/SemanticColors.h"
 
-#include <QPointer>
+#include <QHash>
+#include <QPixmap>
+#include <QStaticText>
 #include <QStyledItemDelegate>
-
-class QAbstractItemView;
-class QTimer;
 
 // Draws one chart entry of a RankingListModel as a card: position, icon,
 // name, developer, category, the "Selected App" badge of the open app, the
 // workspace state (saved, adding, or an add button) and the store link.
-// Reports a click on the add button; opens the store link itself.
-//
-// By keyboard, the view's current row is the focused one: Left and Right move
-// between its add button and store link, Space or Enter presses the one in
-// focus, which carries a focus ring.
+// It keeps no state: the row's flags come from the model, the keyboard focus
+// and what drawing reuses from the RankingListView that shows it, which also
+// takes the clicks and keys.
 class RankingRow : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -38,54 +36,75 @@ public:
     static constexpr int kIconSide = 52;
     static constexpr int kIconRadius = 12;
     static constexpr int kFallbackInset = 10;
+    static constexpr qreal kCardRadius = 18;
 
     // The controls of a row that keys can reach.
     enum class Control { None, Add, Link };
 
+    // What drawing rows reuses from one paint to the next: each entry's texts
+    // laid out for the width they had, the cards drawn from a small copy, and
+    // the symbols. The view showing the rows keeps one.
+    class PaintCache {
+    public:
+        struct Line {
+            QString text; // before eliding
+            int width = -1;
+            Qt::LayoutDirection direction = Qt::LayoutDirectionAuto;
+            QStaticText laidOut;
+            qreal height = 0; // as drawText() lays it out
+        };
+
+        // `text` laid out in `font` and `direction`, elided to `width`; `key`
+        // and `part` name the entry and which of its texts it is.
+        const Line& line(const QString& key, int part, const QString& text, const QFont& font, int width,
+                         Qt::LayoutDirection direction);
+        // Draws the card of a row.
+        PanelPainter& card(bool highlighted) { return highlighted ? m_highlightedCard : m_card; }
+        // The symbol `name` in `tint`, `side` points square.
+        const QPixmap& symbol(const QString& name, const QColor& tint, int side, qreal ratio);
+
+    private:
+        struct LineKey {
+            QString key;
+            int part;
+            friend bool operator==(const LineKey&, const LineKey&) = default;
+            friend size_t qHash(const LineKey& k, size_t seed = 0) { return qHashMulti(seed, k.key, k.part); }
+        };
+        struct SymbolKey {
+            QString name;
+            QRgb tint;
+            int side;
+            qreal ratio;
+            friend bool operator==(const SymbolKey&, const SymbolKey&) = default;
+            friend size_t qHash(const SymbolKey& k, size_t seed = 0)
+            {
+                return qHashMulti(seed, k.name, k.tint, k.side, k.ratio);
+            }
+        };
+        QHash<LineKey, Line> m_lines;
+        QHash<SymbolKey, QPixmap> m_symbols;
+        PanelPainter m_card{kCardRadius, 1};
+        PanelPainter m_highlightedCard{kCardRadius, 2};
+    };
+
     explicit RankingRow(QObject* parent = nullptr);
 
-    // Takes the keys of `view` and draws its focus; the view shows this delegate.
-    void attach(QAbstractItemView* view);
-    // The control that has the keyboard focus in the row at `index` when it
-    // is the current one: the last one moved to, else the first it offers.
-    Control focusedControl(const QModelIndex& index) const;
     // The add button while the entry is neither saved nor being added, then
     // the store link when there is an address.
     static QList<Control> controls(const QModelIndex& index);
+    // Whether the row draws a spinner (its icon loading, or its add under way).
+    static bool spins(const QModelIndex& index);
 
     static Geometry geometry(const QRect& itemRect, const AppRanking& ranking, bool highlighted, bool saved,
                              bool adding);
     static Geometry geometry(const QStyleOptionViewItem& option, const QModelIndex& index);
 
-    // The icon of an entry in one load phase, clipped to the icon's corners;
-    // the sidebar row shares it with its own inset.
+    // The icon of an entry in one load phase, clipped to the icon's corners.
     static void iconContent(QPainter* painter, const QRectF& bounds, RemoteImageView::Phase phase,
                             const QImage& image, qreal fallbackInset, ColorScheme scheme, int spinnerStep);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
-                     const QModelIndex& index) override;
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
-
-signals:
-    void addRequested(const AppRanking& ranking);
-    // Something drawn changed without the model knowing (an icon arrived, a
-    // spinner advanced): the view repaints.
-    void repaintNeeded();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    // Presses a control of the row at `index`; false when it has none such.
-    bool press(Control control, const QModelIndex& index);
-    // Keeps the spinners turning while a paint still finds one.
-    void keepSpinning() const;
-
-    QPointer<QAbstractItemView> m_view;
-    Control m_focused = Control::None;
-    mutable bool m_sawSpinner = false;
-    QTimer* m_animation;
 };

@@ -2,10 +2,12 @@
 
 #include "Views/Shared/FlagIcon.h"
 #include "Views/TopCharts/RankingListModel.h"
+#include "Views/TopCharts/RankingListView.h"
 #include "Views/TopCharts/RankingRow.h"
 #include "Views/Shared/ScreenPanel.h"
 #include "ViewModels/AppRankingViewModel.h"
 #include "models/StorefrontOption.h"
+#include "platform/LinkOpener.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/SegmentedControl.h"
 #include "platform/SymbolImage.h"
@@ -54,8 +56,9 @@ RanksSummaryTabView::RanksSummaryTabView(AppRankingViewModel* viewModel, QWidget
     setObjectName(QStringLiteral("ranksSummaryTab"));
     buildLayout();
 
-    connect(m_delegate, &RankingRow::addRequested, this, [this](const AppRanking& ranking) { addRanking(ranking); });
-    connect(m_delegate, &RankingRow::repaintNeeded, m_list->viewport(), qOverload<>(&QWidget::update));
+    connect(m_list, &RankingListView::addRequested, this, [this](const AppRanking& ranking) { addRanking(ranking); });
+    // The chart client already keeps only web addresses; the opener checks again.
+    connect(m_list, &RankingListView::openLinkRequested, this, [](const QUrl& url) { openLink(url); });
     connect(m_chart, &SegmentedControl::activated, this, [this](int index) {
         if (m_viewModel && index >= 0 && index < ChartFeed::allFeeds().size())
             m_viewModel->setSelectedFeed(ChartFeed::allFeeds().at(index));
@@ -95,6 +98,11 @@ RanksSummaryTabView::RanksSummaryTabView(AppRankingViewModel* viewModel, QWidget
 }
 
 RanksSummaryTabView::~RanksSummaryTabView() = default;
+
+QListView* RanksSummaryTabView::listView() const
+{
+    return m_list;
+}
 
 void RanksSummaryTabView::buildLayout()
 {
@@ -192,22 +200,18 @@ void RanksSummaryTabView::buildLayout()
     m_empty->setFont(platformFont(TextStyle::Subheadline));
     m_content->addWidget(m_empty);
 
-    m_list = new QListView(m_content);
+    m_list = new RankingListView(m_content);
     m_list->setObjectName(QStringLiteral("rankingList"));
     m_list->setModel(m_model);
     m_list->setItemDelegate(m_delegate);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     // Reached with Tab; a click on a card does not show the focus ring.
     m_list->setFocusPolicy(Qt::TabFocus);
-    m_delegate->attach(m_list);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setMouseTracking(true);
-    m_list->setAttribute(Qt::WA_TranslucentBackground);
-    m_list->viewport()->setAutoFillBackground(false);
-    m_list->setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
     m_content->addWidget(m_list);
     column->addWidget(m_content, 1);
 }
@@ -220,6 +224,7 @@ void RanksSummaryTabView::applyColors()
     setLabelColor(m_error, SemanticColors::secondary(scheme));
     setLabelColor(m_empty, SemanticColors::secondary(scheme));
     m_tryAgain->setIcon(symbolIcon(QStringLiteral("arrow.clockwise"), SemanticColors::primary(scheme)));
+    m_list->setBackgroundColor(PanelColors::tabCard().fill(scheme));
     m_list->viewport()->update();
 }
 

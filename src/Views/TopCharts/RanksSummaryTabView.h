@@ -19,6 +19,7 @@ class QListView;
 class QPushButton;
 class QStackedWidget;
 class RankingListModel;
+class RankingListView;
 class RankingRow;
 class SegmentedControl;
 class ViewTask;
@@ -53,7 +54,7 @@ public:
 
     AppRankingViewModel* viewModel() const { return m_viewModel; }
     RankingListModel* model() const { return m_model; }
-    QListView* listView() const { return m_list; }
+    QListView* listView() const;
     SegmentedControl* chartPicker() const { return m_chart; }
     QComboBox* countryPicker() const { return m_country; }
     QComboBox* categoryPicker() const { return m_category; }
@@ -90,6 +91,6 @@ private:
     QLabel* m_error = nullptr;
     QPushButton* m_tryAgain = nullptr;
     QLabel* m_empty = nullptr;
-    QListView* m_list = nullptr;
+    RankingListView* m_list = nullptr;
     ViewTask* m_appearance = nullptr;
 };
