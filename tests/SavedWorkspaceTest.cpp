@@ -1,5 +1,5 @@
 #include "ViewModels/SavedAppsViewModel.h"
-#include "Services/SwiftDataService.h"
+#include "Services/Workspace/SwiftDataService.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -4,7 +4,7 @@
 // scripts, 1.5 kB descriptions, five screenshot addresses. Icons and
 // screenshots point at a closed port on this machine, so they fail at once
 // instead of reaching the network.
-#include "Services/SwiftDataService.h"
+#include "Services/Workspace/SwiftDataService.h"
 #include "models/AppInfo.h"
 
 #include <QDateTime>

@@ -3,7 +3,7 @@
 #include "models/AppInfo.h"
 #include "platform/Result.h"
 #include "models/SavedAppProfile.h"
-#include "Services/SwiftDataService.h"
+#include "Services/Workspace/SwiftDataService.h"
 
 #include <QList>
 #include <QObject>

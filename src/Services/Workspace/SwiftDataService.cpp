@@ -1,4 +1,4 @@
-#include "Services/SwiftDataService.h"
+#include "Services/Workspace/SwiftDataService.h"
 
 #include "Services/Log.h"
 
