@@ -220,7 +220,7 @@ private:
         info.name = name;
         info.developer = QStringLiteral("Vantorel Labs");
         info.iconURL = QUrl(m_server.baseUrl().toString() + QStringLiteral("/icons/%1.png").arg(id));
-        const auto saved = m_app->savedApps()->add(info, QStringLiteral("US"));
+        const auto saved = QCoro::waitFor(m_app->savedApps()->add(info, QStringLiteral("US")));
         return saved ? saved.value().dedupKey() : QString();
     }
 

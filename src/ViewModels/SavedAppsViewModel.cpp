@@ -3,6 +3,9 @@
 #include "Services/Log.h"
 #include "platform/PropertySetter.h"
 
+#include <QCoroFuture>
+#include <QPointer>
+
 #include <algorithm>
 
 Result<std::unique_ptr<SavedAppsViewModel>, QString> SavedAppsViewModel::create(std::optional<QString> databasePath)
@@ -30,54 +33,40 @@ SavedAppsViewModel::SavedAppsViewModel(QString path, QObject* parent)
 {
 }
 
-SavedAppsViewModel::~SavedAppsViewModel()
-{
-    // The opener posts its outcome to this object; it must be done first.
-    if (m_opener.joinable())
-        m_opener.join();
-}
+SavedAppsViewModel::~SavedAppsViewModel() = default;
 
 void SavedAppsViewModel::startOpening()
 {
-    std::promise<Opened> promise;
-    m_opened = promise.get_future();
-    m_opener = std::thread([this, path = m_path, promise = std::move(promise)]() mutable {
+    m_store = std::make_unique<StoreThread>(m_path);
+    // The list and its keys are made on the store's thread too.
+    m_opened = m_store->run([](const StoreThread::Store& store) {
         Opened opened;
-        {
-            // A connection of this thread's own: checked, read and closed here.
-            auto store = SwiftDataService::open(path);
-            if (store) {
-                opened.list = store.value()->fetchSummaries();
-                if (opened.list)
-                    opened.keys = keysOf(opened.list.value());
-            } else
-                opened.error = store.error();
+        if (!store) {
+            opened.error = store.error();
+            return opened;
         }
-        promise.set_value(std::move(opened));
-        QMetaObject::invokeMethod(this, &SavedAppsViewModel::finishOpening, Qt::QueuedConnection);
+        opened.list = store.value()->fetchSummaries();
+        if (opened.list)
+            opened.keys = keysOf(opened.list.value());
+        return opened;
     });
+    connect(&m_openWatcher, &QFutureWatcher<Opened>::finished, this, &SavedAppsViewModel::finishOpening);
+    m_openWatcher.setFuture(m_opened);
 }
 
 std::optional<QString> SavedAppsViewModel::waitUntilOpen()
 {
+    m_opened.waitForFinished();
     finishOpening();
     return m_openError;
 }
 
 void SavedAppsViewModel::finishOpening()
 {
-    if (!m_opened.valid())
-        return; // finished already: waited for, or its posted call came first
-    Opened opened = m_opened.get();
-    m_opener.join();
-    if (!opened.error) {
-        // Writes and detail reads go through a connection of the GUI thread's own.
-        auto store = SwiftDataService::reopen(m_path);
-        if (store)
-            m_store = std::move(store).value();
-        else
-            opened.error = store.error();
-    }
+    if (m_openFinished || !m_opened.isFinished())
+        return; // finished already: waited for, or the watcher's call came first
+    m_openFinished = true;
+    Opened opened = m_opened.takeResult();
     if (opened.error) {
         m_openError = opened.error;
         emit openFailed(*m_openError);
@@ -91,16 +80,6 @@ void SavedAppsViewModel::finishOpening()
     }
     m_loaded = true;
     emit loadedChanged();
-}
-
-bool SavedAppsViewModel::ensureOpen()
-{
-    return !waitUntilOpen() && m_store;
-}
-
-QString SavedAppsViewModel::notOpen() const
-{
-    return m_openError.value_or(tr("The workspace is not open."));
 }
 
 QList<qint64> SavedAppsViewModel::savedAppIDs() const
@@ -127,38 +106,57 @@ bool SavedAppsViewModel::isSaved(qint64 appId, const QString& storefront, AppPla
     return isSaved(SavedAppProfile::dedupKey(appId, storefront, platform));
 }
 
-std::optional<SavedAppProfile> SavedAppsViewModel::profile(const QString& dedupKey)
+std::optional<SavedAppProfile> SavedAppsViewModel::profile(const QString& dedupKey) const
 {
+    if (hasDetails(dedupKey))
+        return m_detailed;
     const qsizetype index = indexOf(dedupKey);
-    if (index < 0)
-        return std::nullopt;
-    if (m_detailed && m_detailed->dedupKey() == dedupKey)
-        return m_detailed;
-    auto read = ensureOpen() ? m_store->fetchProfile(dedupKey) : Result<std::optional<SavedAppProfile>, QString>();
-    if (read && read.value()) {
-        m_detailed = read.value();
-        return m_detailed;
-    }
-    // What the list knows is still better than nothing.
-    if (!read)
-        Log::error(read.error());
-    return m_savedApps.at(index);
+    return index < 0 ? std::nullopt : std::optional<SavedAppProfile>(m_savedApps.at(index));
 }
 
-void SavedAppsViewModel::load()
+QCoro::Task<> SavedAppsViewModel::loadDetails(QString dedupKey)
 {
-    if (!ensureOpen())
-        return;
-    auto profiles = m_store->fetchSummaries();
-    if (!profiles) {
-        Log::error(profiles.error());
-        setErrorMessage(profiles.error());
-        return;
+    using R = Result<std::optional<SavedAppProfile>, QString>;
+    QPointer<SavedAppsViewModel> self(this);
+    // Every job's future is awaited from a variable: GCC 12 destroys a
+    // temporary of the awaited expression (here the job) twice.
+    auto pending = m_store->run([dedupKey](const StoreThread::Store& store) {
+        return store ? store.value()->fetchProfile(dedupKey) : R::failure(store.error());
+    });
+    R read = co_await pending;
+    if (!self)
+        co_return;
+    // What the list knows stays in use when the details cannot be read.
+    if (!read) {
+        Log::error(read.error());
+        co_return;
+    }
+    if (!read.value() || !isSaved(dedupKey))
+        co_return; // removed meanwhile
+    m_detailed = read.value();
+    emit detailsLoaded(dedupKey);
+}
+
+QCoro::Task<> SavedAppsViewModel::load()
+{
+    using R = Result<QList<SavedAppProfile>, QString>;
+    QPointer<SavedAppsViewModel> self(this);
+    auto pending = m_store->run([](const StoreThread::Store& store) {
+        auto profiles = store ? store.value()->fetchSummaries() : R::failure(store.error());
+        return std::pair(profiles, profiles ? keysOf(profiles.value()) : QSet<QString>());
+    });
+    auto listed = co_await pending;
+    if (!self)
+        co_return;
+    finishOpening();
+    if (!listed.first) {
+        Log::error(listed.first.error());
+        setErrorMessage(listed.first.error());
+        co_return;
     }
     setErrorMessage({});
     m_detailed.reset();
-    QSet<QString> keys = keysOf(profiles.value());
-    setList(std::move(profiles).value(), std::move(keys));
+    setList(std::move(listed.first).value(), std::move(listed.second));
 }
 
 QSet<QString> SavedAppsViewModel::keysOf(const QList<SavedAppProfile>& profiles)
@@ -179,52 +177,69 @@ void SavedAppsViewModel::setList(QList<SavedAppProfile> profiles, QSet<QString> 
     emit savedAppsChanged();
 }
 
-Result<SavedAppProfile, QString> SavedAppsViewModel::add(const AppInfo& app, const QString& storefront)
+QCoro::Task<Result<SavedAppProfile, QString>> SavedAppsViewModel::add(AppInfo app, QString storefront)
 {
     // The store keeps the added date of a profile that is already there.
     return save(SavedAppProfile::fromAppInfo(app, storefront));
 }
 
-Result<bool, QString> SavedAppsViewModel::refresh(const AppInfo& app, const QString& storefront)
+QCoro::Task<Result<bool, QString>> SavedAppsViewModel::refresh(AppInfo app, QString storefront)
 {
     const qsizetype index = indexOf(SavedAppProfile::dedupKey(app.id, storefront, app.platform));
     if (index < 0)
-        return false;
+        co_return false;
     SavedAppProfile profile = m_savedApps.at(index);
     profile.setDetails(app);
     profile.lastRefreshedAt = QDateTime::currentDateTimeUtc();
-    auto saved = save(profile);
+    const auto saved = co_await save(profile);
     if (!saved)
-        return Result<bool, QString>::failure(saved.error());
-    return true;
+        co_return Result<bool, QString>::failure(saved.error());
+    co_return true;
 }
 
-Result<bool, QString> SavedAppsViewModel::remove(const QString& dedupKey)
+QCoro::Task<Result<bool, QString>> SavedAppsViewModel::remove(QString dedupKey)
 {
+    using R = Result<bool, QString>;
     const qsizetype listed = indexOf(dedupKey);
     const QString name = listed >= 0 ? m_savedApps.at(listed).app.name : QString();
-    auto removed = ensureOpen() ? m_store->remove(dedupKey, name) : Result<bool, QString>::failure(notOpen());
+    QPointer<SavedAppsViewModel> self(this);
+    auto pending = m_store->run([dedupKey, name](const StoreThread::Store& store) {
+        return store ? store.value()->remove(dedupKey, name) : R::failure(store.error());
+    });
+    R removed = co_await pending;
+    if (!self)
+        co_return removed;
+    finishOpening();
     if (!removed) {
         reportWriteFailure(removed.error());
-        return removed;
+        co_return removed;
     }
     setErrorMessage({});
-    if (m_detailed && m_detailed->dedupKey() == dedupKey)
+    if (hasDetails(dedupKey))
         m_detailed.reset();
     if (const qsizetype index = indexOf(dedupKey); index >= 0) {
         m_savedApps.removeAt(index);
         m_keys.remove(dedupKey);
         emit savedAppsChanged();
     }
-    return removed;
+    co_return removed;
 }
 
-Result<SavedAppProfile, QString> SavedAppsViewModel::save(const SavedAppProfile& profile)
+QCoro::Task<Result<SavedAppProfile, QString>> SavedAppsViewModel::save(SavedAppProfile profile)
 {
-    auto stored = ensureOpen() ? m_store->upsert(profile) : Result<SavedAppProfile, QString>::failure(notOpen());
+    using R = Result<SavedAppProfile, QString>;
+    QPointer<SavedAppsViewModel> self(this);
+    auto pending = m_store->run([profile](const StoreThread::Store& store) {
+        return store ? store.value()->upsert(profile) : R::failure(store.error());
+    });
+    R stored = co_await pending;
+    if (!self)
+        co_return stored;
+    // The opening ran before this write: its list comes first.
+    finishOpening();
     if (!stored) {
         reportWriteFailure(stored.error());
-        return stored;
+        co_return stored;
     }
     setErrorMessage({});
     m_detailed = stored.value();
@@ -237,7 +252,7 @@ Result<SavedAppProfile, QString> SavedAppsViewModel::save(const SavedAppProfile&
     m_savedApps.insert(place, listed);
     m_keys.insert(listed.dedupKey());
     emit savedAppsChanged();
-    return stored;
+    co_return stored;
 }
 
 void SavedAppsViewModel::setErrorMessage(const QString& message)
