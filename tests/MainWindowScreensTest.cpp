@@ -171,6 +171,7 @@ private slots:
         QTRY_COMPARE(firstPage->cards().size(), 2);
 
         select(fieldnote);
+        QTRY_VERIFY(tabScreen<AppRanksView>(m_view, DetailTab::appRanks)); // once the saved details are read
         auto* secondPage = tabScreen<AppRanksView>(m_view, DetailTab::appRanks);
         QVERIFY(secondPage && secondPage != firstPage);
         QCOMPARE(secondPage->viewModel()->appID(), kFieldnote);

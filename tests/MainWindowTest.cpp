@@ -330,6 +330,7 @@ private slots:
         view->viewModel()->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
         QTRY_COMPARE(view->detailArea()->titleStack()->nameText(), name);
         QCOMPARE(settledSize(), size);
+        QVERIFY(!view->detailArea()->tabPage(DetailTab::monetization)); // made when first shown
         view->detailArea()->setCurrentTab(DetailTab::monetization);
         auto* estimates = qobject_cast<MonetizationView*>(view->detailArea()->tabPage(DetailTab::monetization));
         QTRY_COMPARE(estimates->downloadsLabel()->text(), name);

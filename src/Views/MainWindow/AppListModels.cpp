@@ -15,7 +15,9 @@ SavedAppsListModel::SavedAppsListModel(SavedAppsViewModel* savedApps, QObject* p
 
 void SavedAppsListModel::reload()
 {
-    replaceRows(m_savedApps ? m_savedApps->savedApps() : QList<SavedAppProfile>());
+    // The workspace keeps each key once: a large list arriving needs no key
+    // worked out on the GUI thread.
+    fillRows(m_savedApps ? m_savedApps->savedApps() : QList<SavedAppProfile>());
 }
 
 QVariant SavedAppsListModel::data(const QModelIndex& index, int role) const

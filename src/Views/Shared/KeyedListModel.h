@@ -43,6 +43,17 @@ protected:
         return image.isNull() ? QVariant() : QVariant(image);
     }
 
+    // Fills an empty model with rows whose keys are known to differ, in one
+    // insert, without working out a key per row.
+    void fillRows(const QList<T>& rows)
+    {
+        if (!m_rows.isEmpty() || rows.isEmpty())
+            return replaceRows(rows);
+        beginInsertRows({}, 0, int(rows.size()) - 1);
+        m_rows = rows;
+        endInsertRows();
+    }
+
     void replaceRows(const QList<T>& next)
     {
         QSet<QString> wanted;
