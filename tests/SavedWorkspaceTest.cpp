@@ -53,6 +53,8 @@ struct TroubledDisk {
     static inline Trouble trouble = Trouble::None;
     static inline QByteArray folder;
     static inline std::atomic<int> windowThreadSyncs = 0;
+    static inline QByteArray watchedFile;
+    static inline std::atomic<int> watchedFileOpens = 0;
 
     static void install()
     {
@@ -83,6 +85,8 @@ private:
     static int open(sqlite3_vfs*, const char* path, sqlite3_file* file, int flags, int* outFlags)
     {
         const int result = s_real->xOpen(s_real, path, file, flags, outFlags);
+        if (path && (flags & SQLITE_OPEN_MAIN_DB) && QByteArray(path) == watchedFile)
+            ++watchedFileOpens;
         if (result == SQLITE_OK && file->pMethods && path && QByteArray(path).startsWith(folder)) {
             const std::lock_guard lock(s_mutex); // stores open on threads of their own
             static std::map<const sqlite3_io_methods*, sqlite3_io_methods> copies;
@@ -434,6 +438,8 @@ private slots:
     // quit while writes are queued waits for them.
     void writesLeaveTheWindowThreadAndFinishBeforeExit()
     {
+        TroubledDisk::watchedFile = QFile::encodeName(path());
+        TroubledDisk::watchedFileOpens = 0;
         auto workspace = loadedWorkspace(path());
         QVERIFY(workspace);
         TroubledDisk::windowThreadSyncs = 0;
@@ -441,6 +447,7 @@ private slots:
             workspace->add(sampleApp(id, QStringLiteral("Wanderwege: Grüße aus den Bergen\n山道ノート %1").arg(id)), QStringLiteral("DE"));
         workspace.reset();
         QCOMPARE(TroubledDisk::windowThreadSyncs.load(), 0);
+        QCOMPARE(TroubledDisk::watchedFileOpens.load(), 1); // one connection for opening, reading and writing
         QCOMPARE(loadedWorkspace(path())->savedApps().size(), 30);
     }
 
