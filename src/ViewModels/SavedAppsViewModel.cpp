@@ -220,6 +220,7 @@ QCoro::Task<Result<bool, QString>> SavedAppsViewModel::remove(QString dedupKey)
     if (const qsizetype index = indexOf(dedupKey); index >= 0) {
         m_savedApps.removeAt(index);
         m_keys.remove(dedupKey);
+        emit rowRemoved(int(index));
         emit savedAppsChanged();
     }
     co_return removed;
@@ -245,12 +246,23 @@ QCoro::Task<Result<SavedAppProfile, QString>> SavedAppsViewModel::save(SavedAppP
     m_detailed = stored.value();
     const SavedAppProfile listed = stored.value().summary();
     const qsizetype index = indexOf(listed.dedupKey());
-    if (index >= 0)
+    if (index >= 0 && m_savedApps.at(index).addedAt == listed.addedAt) {
+        // A refresh: the store kept its added date, so it keeps its place.
+        m_savedApps[index] = listed;
+        emit rowReplaced(int(index));
+        emit savedAppsChanged();
+        co_return stored;
+    }
+    if (index >= 0) {
         m_savedApps.removeAt(index);
+        emit rowRemoved(int(index));
+    }
     // Into its place in workspace order; a new app goes last, as a rule.
     const auto place = std::upper_bound(m_savedApps.begin(), m_savedApps.end(), listed, SavedAppProfile::precedes);
+    const int row = int(place - m_savedApps.begin());
     m_savedApps.insert(place, listed);
     m_keys.insert(listed.dedupKey());
+    emit rowInserted(row);
     emit savedAppsChanged();
     co_return stored;
 }
@@ -267,11 +279,39 @@ void SavedAppsViewModel::reportWriteFailure(const QString& message)
     emit writeFailed(message);
 }
 
+namespace {
+// Finds a profile by its dedup key field by field: making every profile's key
+// costs a string per row, too much in a list of many thousands.
+class KeyMatch {
+public:
+    explicit KeyMatch(const QString& key)
+        : m_key(key)
+    {
+        const QList<QStringView> parts = QStringView(key).split(u'#');
+        if (parts.size() == 3) {
+            m_id = parts.at(0).toLongLong();
+            m_storefront = parts.at(1).toString();
+            m_platform = appPlatformFromRawValue(parts.at(2).toString());
+        }
+    }
+    bool operator()(const SavedAppProfile& profile) const
+    {
+        return m_platform && profile.appId() == m_id && profile.platform() == *m_platform
+            && (profile.storefront == m_storefront || profile.dedupKey() == m_key);
+    }
+
+private:
+    QString m_key;
+    qint64 m_id = 0;
+    QString m_storefront;
+    std::optional<AppPlatform> m_platform;
+};
+} // namespace
+
 qsizetype SavedAppsViewModel::indexOf(const QString& dedupKey) const
 {
     if (!isSaved(dedupKey))
         return -1;
-    const auto it = std::find_if(m_savedApps.cbegin(), m_savedApps.cend(),
-                                 [&dedupKey](const SavedAppProfile& profile) { return profile.dedupKey() == dedupKey; });
+    const auto it = std::find_if(m_savedApps.cbegin(), m_savedApps.cend(), KeyMatch(dedupKey));
     return it == m_savedApps.cend() ? -1 : it - m_savedApps.cbegin();
 }

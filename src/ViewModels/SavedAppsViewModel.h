@@ -59,6 +59,8 @@ public:
     // is, by the same key the workspace keeps it under.
     bool isSaved(qint64 appId, const QString& storefront, AppPlatform platform) const;
     bool isSaved(const QString& dedupKey) const { return m_keys.contains(dedupKey); }
+    // The row of the saved app with this key in savedApps(), -1 when none.
+    int rowOf(const QString& dedupKey) const { return int(indexOf(dedupKey)); }
     // The saved profile with this key, if there is one: whole once its
     // details have been read or written (hasDetails), else what the list holds.
     std::optional<SavedAppProfile> profile(const QString& dedupKey) const;
@@ -80,6 +82,11 @@ public:
 
 signals:
     void savedAppsChanged();
+    // What one add, refresh or remove changed, just before savedAppsChanged,
+    // so that a list of many rows follows it without comparing every row.
+    void rowRemoved(int row);
+    void rowInserted(int row);
+    void rowReplaced(int row);
     // The whole profile with this key has been read.
     void detailsLoaded(const QString& dedupKey);
     void errorMessageChanged();

@@ -4,12 +4,30 @@
 #include "ViewModels/SavedAppsViewModel.h"
 #include "models/StorefrontOption.h"
 
+#include <utility>
+
 SavedAppsListModel::SavedAppsListModel(SavedAppsViewModel* savedApps, QObject* parent)
     : KeyedListModel(parent)
     , m_savedApps(savedApps)
 {
-    if (m_savedApps)
-        connect(m_savedApps, &SavedAppsViewModel::savedAppsChanged, this, &SavedAppsListModel::reload);
+    if (m_savedApps) {
+        connect(m_savedApps, &SavedAppsViewModel::rowRemoved, this, [this](int row) {
+            removeRowAt(row);
+            m_followed = true;
+        });
+        connect(m_savedApps, &SavedAppsViewModel::rowInserted, this, [this](int row) {
+            insertRowAt(row, m_savedApps->savedApps().at(row));
+            m_followed = true;
+        });
+        connect(m_savedApps, &SavedAppsViewModel::rowReplaced, this, [this](int row) {
+            replaceRowAt(row, m_savedApps->savedApps().at(row));
+            m_followed = true;
+        });
+        connect(m_savedApps, &SavedAppsViewModel::savedAppsChanged, this, [this] {
+            if (!std::exchange(m_followed, false))
+                reload();
+        });
+    }
     reload();
 }
 
@@ -18,6 +36,11 @@ void SavedAppsListModel::reload()
     // The workspace keeps each key once: a large list arriving needs no key
     // worked out on the GUI thread.
     fillRows(m_savedApps ? m_savedApps->savedApps() : QList<SavedAppProfile>());
+}
+
+int SavedAppsListModel::rowOfKey(const QString& key) const
+{
+    return m_savedApps ? m_savedApps->rowOf(key) : KeyedListModel::rowOfKey(key);
 }
 
 QVariant SavedAppsListModel::data(const QModelIndex& index, int role) const

@@ -28,12 +28,16 @@ class SavedAppsListModel : public KeyedListModel<SavedAppProfile> {
 public:
     explicit SavedAppsListModel(SavedAppsViewModel* savedApps, QObject* parent = nullptr);
     QVariant data(const QModelIndex& index, int role) const override;
+    // The rows are the workspace's list, so its look-up answers.
+    int rowOfKey(const QString& key) const;
 
 private:
     QString keyOf(const SavedAppProfile& profile) const override { return profile.dedupKey(); }
     void reload();
 
     QPointer<SavedAppsViewModel> m_savedApps;
+    // The last change came row by row; the whole list need not be compared.
+    bool m_followed = false;
 };
 
 // The results of the latest search with whether each can still be added.

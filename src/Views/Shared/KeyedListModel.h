@@ -54,6 +54,25 @@ protected:
         endInsertRows();
     }
 
+    // One row in, out or changed, for a source that says what it changed.
+    void insertRowAt(int row, const T& value)
+    {
+        beginInsertRows({}, row, row);
+        m_rows.insert(row, value);
+        endInsertRows();
+    }
+    void removeRowAt(int row)
+    {
+        beginRemoveRows({}, row, row);
+        m_rows.remove(row);
+        endRemoveRows();
+    }
+    void replaceRowAt(int row, const T& value)
+    {
+        m_rows[row] = value;
+        emit dataChanged(index(row), index(row));
+    }
+
     void replaceRows(const QList<T>& next)
     {
         QSet<QString> wanted;
