@@ -337,10 +337,9 @@ QWidget* MainView::buildTabPage(DetailTab tab)
         m_charts = new RanksSummaryTabView(m_model->rankingViewModel());
         m_charts->setOnAddApp(std::bind_front(&addRankingVia, QPointer<MainViewModel>(m_model)));
         m_charts->setStorefront(m_model->selectedStorefront().toUpper());
-        if (app) {
+        // Made with the detail area, whose first render gives it the saved ids.
+        if (app)
             m_charts->setApp(*app);
-            m_charts->setSavedAppIDs(m_model->savedAppIDs());
-        }
         return m_charts;
     case DetailTab::monetization:
         m_monetization = new MonetizationView(m_model->monetizationViewModel());
