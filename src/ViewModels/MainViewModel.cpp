@@ -289,12 +289,7 @@ QCoro::Task<bool> MainViewModel::removeProfile(QString dedupKey)
 
 QSet<qint64> MainViewModel::savedAppIDs() const
 {
-    QSet<qint64> ids;
-    if (m_savedApps) {
-        for (const SavedAppProfile& profile : m_savedApps->savedApps())
-            ids.insert(profile.appId());
-    }
-    return ids;
+    return m_savedApps ? m_savedApps->savedAppIDSet() : QSet<qint64>();
 }
 
 void MainViewModel::onSavedAppsChanged()

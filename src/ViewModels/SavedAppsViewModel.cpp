@@ -47,7 +47,7 @@ void SavedAppsViewModel::startOpening()
         }
         opened.list = store.value()->fetchSummaries();
         if (opened.list)
-            opened.keys = keysOf(opened.list.value());
+            opened.lookup = Lookup::of(opened.list.value());
         return opened;
     });
     connect(&m_openWatcher, &QFutureWatcher<Opened>::finished, this, &SavedAppsViewModel::finishOpening);
@@ -73,7 +73,7 @@ void SavedAppsViewModel::finishOpening()
         return;
     }
     if (opened.list) {
-        setList(std::move(opened.list).value(), std::move(opened.keys));
+        setList(std::move(opened.list).value(), std::move(opened.lookup));
     } else {
         Log::error(opened.list.error());
         setErrorMessage(opened.list.error());
@@ -93,12 +93,6 @@ QList<qint64> SavedAppsViewModel::savedAppIDs() const
         }
     }
     return ids;
-}
-
-bool SavedAppsViewModel::contains(qint64 appId) const
-{
-    return std::any_of(m_savedApps.cbegin(), m_savedApps.cend(),
-                       [appId](const SavedAppProfile& profile) { return profile.appId() == appId; });
 }
 
 bool SavedAppsViewModel::isSaved(qint64 appId, const QString& storefront, AppPlatform platform) const
@@ -143,7 +137,7 @@ QCoro::Task<> SavedAppsViewModel::load()
     QPointer<SavedAppsViewModel> self(this);
     auto pending = m_store->run([](const StoreThread::Store& store) {
         auto profiles = store ? store.value()->fetchSummaries() : R::failure(store.error());
-        return std::pair(profiles, profiles ? keysOf(profiles.value()) : QSet<QString>());
+        return std::pair(profiles, profiles ? Lookup::of(profiles.value()) : Lookup());
     });
     auto listed = co_await pending;
     if (!self)
@@ -159,21 +153,37 @@ QCoro::Task<> SavedAppsViewModel::load()
     setList(std::move(listed.first).value(), std::move(listed.second));
 }
 
-QSet<QString> SavedAppsViewModel::keysOf(const QList<SavedAppProfile>& profiles)
+SavedAppsViewModel::Lookup SavedAppsViewModel::Lookup::of(const QList<SavedAppProfile>& profiles)
 {
-    QSet<QString> keys;
-    keys.reserve(profiles.size());
+    Lookup lookup;
+    lookup.keys.reserve(profiles.size());
     for (const SavedAppProfile& profile : profiles)
-        keys.insert(profile.dedupKey());
-    return keys;
+        lookup.add(profile);
+    return lookup;
 }
 
-void SavedAppsViewModel::setList(QList<SavedAppProfile> profiles, QSet<QString> keys)
+void SavedAppsViewModel::Lookup::add(const SavedAppProfile& profile)
+{
+    keys.insert(profile.dedupKey());
+    if (++profilesPerID[profile.appId()] == 1)
+        ids.insert(profile.appId());
+}
+
+void SavedAppsViewModel::Lookup::remove(const SavedAppProfile& profile)
+{
+    keys.remove(profile.dedupKey());
+    if (--profilesPerID[profile.appId()] <= 0) {
+        profilesPerID.remove(profile.appId());
+        ids.remove(profile.appId());
+    }
+}
+
+void SavedAppsViewModel::setList(QList<SavedAppProfile> profiles, Lookup lookup)
 {
     if (profiles == m_savedApps)
         return;
     m_savedApps = std::move(profiles);
-    m_keys = std::move(keys);
+    m_lookup = std::move(lookup);
     emit savedAppsChanged();
 }
 
@@ -218,8 +228,8 @@ QCoro::Task<Result<bool, QString>> SavedAppsViewModel::remove(QString dedupKey)
     if (hasDetails(dedupKey))
         m_detailed.reset();
     if (const qsizetype index = indexOf(dedupKey); index >= 0) {
+        m_lookup.remove(m_savedApps.at(index));
         m_savedApps.removeAt(index);
-        m_keys.remove(dedupKey);
         emit rowRemoved(int(index));
         emit savedAppsChanged();
     }
@@ -254,6 +264,7 @@ QCoro::Task<Result<SavedAppProfile, QString>> SavedAppsViewModel::save(SavedAppP
         co_return stored;
     }
     if (index >= 0) {
+        m_lookup.remove(m_savedApps.at(index));
         m_savedApps.removeAt(index);
         emit rowRemoved(int(index));
     }
@@ -261,7 +272,7 @@ QCoro::Task<Result<SavedAppProfile, QString>> SavedAppsViewModel::save(SavedAppP
     const auto place = std::upper_bound(m_savedApps.begin(), m_savedApps.end(), listed, SavedAppProfile::precedes);
     const int row = int(place - m_savedApps.begin());
     m_savedApps.insert(place, listed);
-    m_keys.insert(listed.dedupKey());
+    m_lookup.add(listed);
     emit rowInserted(row);
     emit savedAppsChanged();
     co_return stored;

@@ -7,6 +7,7 @@
 
 #include <QCoroTask>
 #include <QFutureWatcher>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -54,11 +55,13 @@ public:
     // Each saved app id once, in workspace order.
     QList<qint64> savedAppIDs() const;
     // True when the app is saved for any storefront or platform.
-    bool contains(qint64 appId) const;
+    bool contains(qint64 appId) const { return m_lookup.ids.contains(appId); }
+    // The saved app ids, each once, kept up to date as apps come and go.
+    const QSet<qint64>& savedAppIDSet() const { return m_lookup.ids; }
     // An app is saved per storefront and platform: these say whether this one
     // is, by the same key the workspace keeps it under.
     bool isSaved(qint64 appId, const QString& storefront, AppPlatform platform) const;
-    bool isSaved(const QString& dedupKey) const { return m_keys.contains(dedupKey); }
+    bool isSaved(const QString& dedupKey) const { return m_lookup.keys.contains(dedupKey); }
     // The row of the saved app with this key in savedApps(), -1 when none.
     int rowOf(const QString& dedupKey) const { return int(indexOf(dedupKey)); }
     // The saved profile with this key, if there is one: whole once its
@@ -98,17 +101,25 @@ signals:
     void writeFailed(const QString& message);
 
 private:
+    // The keys and ids of the list, made on the store's thread with it.
+    struct Lookup {
+        QSet<QString> keys;
+        QHash<qint64, int> profilesPerID;
+        QSet<qint64> ids;
+        static Lookup of(const QList<SavedAppProfile>& profiles);
+        void add(const SavedAppProfile& profile);
+        void remove(const SavedAppProfile& profile);
+    };
     struct Opened {
         std::optional<QString> error;
         Result<QList<SavedAppProfile>, QString> list = QList<SavedAppProfile>();
-        QSet<QString> keys; // of the list, made on the opening thread too
+        Lookup lookup;
     };
 
     explicit SavedAppsViewModel(QString path, QObject* parent = nullptr);
     void startOpening();
     void finishOpening();
-    static QSet<QString> keysOf(const QList<SavedAppProfile>& profiles);
-    void setList(QList<SavedAppProfile> profiles, QSet<QString> keys);
+    void setList(QList<SavedAppProfile> profiles, Lookup lookup);
     QCoro::Task<Result<SavedAppProfile, QString>> save(SavedAppProfile profile);
     void setErrorMessage(const QString& message);
     void reportWriteFailure(const QString& message);
@@ -122,7 +133,7 @@ private:
     std::optional<QString> m_openError;
     bool m_loaded = false;
     QList<SavedAppProfile> m_savedApps;
-    QSet<QString> m_keys;
+    Lookup m_lookup;
     // The whole profile last read or written: the selected app, as a rule.
     std::optional<SavedAppProfile> m_detailed;
     QString m_errorMessage;
