@@ -43,36 +43,6 @@ protected:
         return image.isNull() ? QVariant() : QVariant(image);
     }
 
-    // Fills an empty model with rows whose keys are known to differ, in one
-    // insert, without working out a key per row.
-    void fillRows(const QList<T>& rows)
-    {
-        if (!m_rows.isEmpty() || rows.isEmpty())
-            return replaceRows(rows);
-        beginInsertRows({}, 0, int(rows.size()) - 1);
-        m_rows = rows;
-        endInsertRows();
-    }
-
-    // One row in, out or changed, for a source that says what it changed.
-    void insertRowAt(int row, const T& value)
-    {
-        beginInsertRows({}, row, row);
-        m_rows.insert(row, value);
-        endInsertRows();
-    }
-    void removeRowAt(int row)
-    {
-        beginRemoveRows({}, row, row);
-        m_rows.remove(row);
-        endRemoveRows();
-    }
-    void replaceRowAt(int row, const T& value)
-    {
-        m_rows[row] = value;
-        emit dataChanged(index(row), index(row));
-    }
-
     void replaceRows(const QList<T>& next)
     {
         QSet<QString> wanted;
