@@ -171,6 +171,7 @@ private slots:
         QTRY_COMPARE(firstPage->cards().size(), 2);
 
         select(fieldnote);
+        QTRY_VERIFY(tabScreen<AppRanksView>(m_view, DetailTab::appRanks)); // once the saved details are read
         auto* secondPage = tabScreen<AppRanksView>(m_view, DetailTab::appRanks);
         QVERIFY(secondPage && secondPage != firstPage);
         QCOMPARE(secondPage->viewModel()->appID(), kFieldnote);
@@ -220,7 +221,7 @@ private:
         info.name = name;
         info.developer = QStringLiteral("Vantorel Labs");
         info.iconURL = QUrl(m_server.baseUrl().toString() + QStringLiteral("/icons/%1.png").arg(id));
-        const auto saved = m_app->savedApps()->add(info, QStringLiteral("US"));
+        const auto saved = QCoro::waitFor(m_app->savedApps()->add(info, QStringLiteral("US")));
         return saved ? saved.value().dedupKey() : QString();
     }
 

@@ -340,6 +340,7 @@ private slots:
         view->viewModel()->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
         QTRY_COMPARE(view->detailArea()->titleStack()->nameText(), name);
         QCOMPARE(settledSize(), size);
+        QVERIFY(!view->detailArea()->tabPage(DetailTab::monetization)); // made when first shown
         view->detailArea()->setCurrentTab(DetailTab::monetization);
         auto* estimates = qobject_cast<MonetizationView*>(view->detailArea()->tabPage(DetailTab::monetization));
         QTRY_COMPARE(estimates->downloadsLabel()->text(), name);
@@ -382,7 +383,7 @@ private slots:
         QVERIFY(!view->workspaceErrorLabel()->isVisible());
         breakWorkspace();
 
-        QVERIFY(!view->viewModel()->removeProfile(key));
+        QVERIFY(!QCoro::waitFor(view->viewModel()->removeProfile(key)));
         QVERIFY(view->workspaceErrorLabel()->isVisible());
         QVERIFY2(view->workspaceErrorLabel()->text().startsWith(QStringLiteral("Could not remove “Fieldnote” from the workspace: ")),
                  qPrintable(view->workspaceErrorLabel()->text()));
@@ -413,8 +414,8 @@ private slots:
         const QString fieldnoteUS = addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote"));
         const QString fieldnoteIT = addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote"), QStringLiteral("IT"));
         model->selectProfile(fieldnoteUS);
+        QTRY_VERIFY(model->rankMonitorViewModel()); // once the saved details are read
         QPointer<AppRankMonitorViewModel> first = model->rankMonitorViewModel();
-        QVERIFY(first);
         QCOMPARE(first->service().charts().session(), model->rankingService().session());
         QTRY_VERIFY(!model->isRefreshingSelection()); // saves refreshed details
         model->selectProfile(fieldnoteIT);
@@ -642,7 +643,7 @@ private:
         info.id = id;
         info.name = name;
         info.developer = QStringLiteral("Vantorel Labs");
-        const auto saved = app->savedApps()->add(info, storefront);
+        const auto saved = QCoro::waitFor(app->savedApps()->add(info, storefront));
         return saved ? saved.value().dedupKey() : QString();
     }
 

@@ -1,5 +1,5 @@
 #include "ViewModels/SavedAppsViewModel.h"
-#include "Services/SwiftDataService.h"
+#include "Services/Workspace/SwiftDataService.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -9,14 +9,19 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <future>
+#include <latch>
+#include <vector>
 #include <map>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -34,7 +39,7 @@ std::unique_ptr<SavedAppsViewModel> loadedWorkspace(const QString& path)
     auto created = SavedAppsViewModel::create(path);
     if (!created)
         return nullptr;
-    created.value()->load();
+    QCoro::waitFor(created.value()->load());
     return std::move(created).value();
 }
 
@@ -47,6 +52,9 @@ enum class Trouble { None, NotADatabase, NewerSchema, ForeignDatabase, Truncated
 struct TroubledDisk {
     static inline Trouble trouble = Trouble::None;
     static inline QByteArray folder;
+    static inline std::atomic<int> windowThreadSyncs = 0;
+    static inline QByteArray watchedFile;
+    static inline std::atomic<int> watchedFileOpens = 0;
 
     static void install()
     {
@@ -77,10 +85,14 @@ private:
     static int open(sqlite3_vfs*, const char* path, sqlite3_file* file, int flags, int* outFlags)
     {
         const int result = s_real->xOpen(s_real, path, file, flags, outFlags);
+        if (path && (flags & SQLITE_OPEN_MAIN_DB) && QByteArray(path) == watchedFile)
+            ++watchedFileOpens;
         if (result == SQLITE_OK && file->pMethods && path && QByteArray(path).startsWith(folder)) {
+            const std::lock_guard lock(s_mutex); // stores open on threads of their own
             static std::map<const sqlite3_io_methods*, sqlite3_io_methods> copies;
             auto [copy, added] = copies.try_emplace(file->pMethods, *file->pMethods);
             copy->second.xWrite = write;
+            copy->second.xSync = sync;
             if (copy->second.iVersion >= 2)
                 copy->second.xShmMap = shmMap;
             s_originals[&copy->second] = file->pMethods;
@@ -90,15 +102,27 @@ private:
     }
     static int write(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset)
     {
-        return trouble == Trouble::Full ? SQLITE_FULL : s_originals.at(file->pMethods)->xWrite(file, data, amount, offset);
+        return trouble == Trouble::Full ? SQLITE_FULL : original(file)->xWrite(file, data, amount, offset);
+    }
+    static int sync(sqlite3_file* file, int flags)
+    {
+        if (QThread::currentThread() == QCoreApplication::instance()->thread())
+            ++windowThreadSyncs;
+        return original(file)->xSync(file, flags);
     }
     static int shmMap(sqlite3_file* file, int region, int size, int extend, void volatile** memory)
     {
         if (trouble != Trouble::Full)
-            return s_originals.at(file->pMethods)->xShmMap(file, region, size, extend, memory);
+            return original(file)->xShmMap(file, region, size, extend, memory);
         errno = ENOSPC; // as a write into the index's new pages meets it
         return SQLITE_IOERR_SHMSIZE;
     }
+    static const sqlite3_io_methods* original(sqlite3_file* file)
+    {
+        const std::lock_guard lock(s_mutex);
+        return s_originals.at(file->pMethods);
+    }
+    static inline std::mutex s_mutex;
     static inline std::map<const sqlite3_io_methods*, const sqlite3_io_methods*> s_originals;
     static inline sqlite3_vfs* s_real = nullptr;
     static inline sqlite3_vfs s_vfs{};
@@ -242,7 +266,7 @@ private slots:
         auto workspace = loadedWorkspace(path());
         QVERIFY(workspace);
         QSignalSpy changed(workspace.get(), &SavedAppsViewModel::savedAppsChanged);
-        const auto first = workspace->add(sampleApp(42, QStringLiteral("Old")), QStringLiteral(" us\n"));
+        const auto first = QCoro::waitFor(workspace->add(sampleApp(42, QStringLiteral("Old")), QStringLiteral(" us\n")));
         QVERIFY(first && workspace->isSaved(QStringLiteral("42#US#software")));
         QVERIFY(!workspace->isSaved(42, QStringLiteral("HK"), AppPlatform::iPhone));
         QVERIFY(!workspace->isSaved(42, QStringLiteral("US"), AppPlatform::iPad));
@@ -251,15 +275,15 @@ private slots:
         AppInfo renamed = sampleApp(42, QStringLiteral("New"));
         renamed.ratingCount.reset();
         renamed.screenshotURLs.clear();
-        QVERIFY(workspace->add(renamed, QStringLiteral("US")));
+        QVERIFY(QCoro::waitFor(workspace->add(renamed, QStringLiteral("US"))));
         QCOMPARE(changed.count(), 2);
         QCOMPARE(workspace->savedApps().size(), 1);
         QCOMPARE(workspace->profile(QStringLiteral("42#US#software"))->app, renamed);
         QCOMPARE(workspace->savedApps().first().addedAt, first.value().addedAt);
 
         // Refreshing or removing touches saved apps only.
-        const auto unsaved = workspace->refresh(sampleApp(42, QStringLiteral("Quarantadue")), QStringLiteral("IT"));
-        const auto absent = workspace->remove(QStringLiteral("42#IT#software"));
+        const auto unsaved = QCoro::waitFor(workspace->refresh(sampleApp(42, QStringLiteral("Quarantadue")), QStringLiteral("IT")));
+        const auto absent = QCoro::waitFor(workspace->remove(QStringLiteral("42#IT#software")));
         QVERIFY(unsaved && !unsaved.value() && absent && !absent.value());
         QCOMPARE(changed.count(), 2);
 
@@ -273,13 +297,13 @@ private slots:
         awkward.screenshotURLs = {QUrl(QStringLiteral("https://example.com/a b/ü.png?q=\"x\",y&b=c'd")), QUrl()};
         awkward.averageRating = 4.123456789;
         awkward.releaseDate.reset();
-        QVERIFY(workspace->add(awkward, QStringLiteral("hk")));
-        QVERIFY(workspace->add(sampleApp(42, QStringLiteral("iPad"), AppPlatform::iPad), QStringLiteral("US")));
-        QVERIFY(workspace->add(sampleApp(7, QStringLiteral("Seven")), QStringLiteral("IT")));
+        QVERIFY(QCoro::waitFor(workspace->add(awkward, QStringLiteral("hk"))));
+        QVERIFY(QCoro::waitFor(workspace->add(sampleApp(42, QStringLiteral("iPad"), AppPlatform::iPad), QStringLiteral("US"))));
+        QVERIFY(QCoro::waitFor(workspace->add(sampleApp(7, QStringLiteral("Seven")), QStringLiteral("IT"))));
         QCOMPARE(workspace->savedAppIDs(), (QList<qint64>{42, 7}));
         QVERIFY(workspace->isSaved(QStringLiteral("42#US#iPadSoftware")));
 
-        const auto removed = workspace->remove(QStringLiteral("42#US#software"));
+        const auto removed = QCoro::waitFor(workspace->remove(QStringLiteral("42#US#software")));
         QVERIFY(removed && removed.value());
         QVERIFY(!workspace->isSaved(42, QStringLiteral("US"), AppPlatform::iPhone));
         QVERIFY(workspace->isSaved(42, QStringLiteral("HK"), AppPlatform::iPhone));
@@ -289,6 +313,8 @@ private slots:
         QVERIFY(workspace);
         QCOMPARE(workspace->savedApps(), before);
         // The list holds what the sidebar shows; the details are read on demand.
+        QVERIFY(!workspace->hasDetails(QStringLiteral("42#HK#software")));
+        QCoro::waitFor(workspace->loadDetails(QStringLiteral("42#HK#software")));
         const SavedAppProfile awkwardSaved = *workspace->profile(QStringLiteral("42#HK#software"));
         QVERIFY(workspace->savedApps().contains(awkwardSaved.summary()));
         QCOMPARE(awkwardSaved.app, awkward);
@@ -313,7 +339,7 @@ private slots:
         auto workspace = loadedWorkspace(path());
         QVERIFY(workspace);
         QSignalSpy failed(workspace.get(), &SavedAppsViewModel::writeFailed);
-        const auto added = workspace->add(sampleApp(id, QStringLiteral("Bad")), storefront);
+        const auto added = QCoro::waitFor(workspace->add(sampleApp(id, QStringLiteral("Bad")), storefront));
         QVERIFY2(!added && added.error().contains(expectedText), qPrintable(added ? QString() : added.error()));
         QCOMPARE(workspace->errorMessage(), added.error());
         QCOMPARE(failed.count(), 1);
@@ -383,13 +409,16 @@ private slots:
         if (garbage)
             cause(Trouble::NotADatabase, path());
         else if (const auto seeded = loadedWorkspace(path()))
-            QVERIFY(seeded->add(sampleApp(1, QStringLiteral("Kept")), QStringLiteral("US")));
+            QVERIFY(QCoro::waitFor(seeded->add(sampleApp(1, QStringLiteral("Kept")), QStringLiteral("US"))));
         const auto before = snapshot(folder());
         auto workspace = SavedAppsViewModel::openInBackground(path());
         QSignalSpy failed(workspace.get(), &SavedAppsViewModel::openFailed);
         QSignalSpy loaded(workspace.get(), &SavedAppsViewModel::loadedChanged);
-        // A write made before the opening ends waits for it.
-        const auto added = workspace->add(sampleApp(2, QStringLiteral("Early")), QStringLiteral("US"));
+        // A write made before the opening ends is queued behind it, without
+        // holding the window: it shows once the list is there, saved once.
+        auto adding = workspace->add(sampleApp(2, QStringLiteral("Early")), QStringLiteral("US"));
+        QVERIFY(!workspace->isLoaded() && workspace->savedApps().isEmpty());
+        const auto added = QCoro::waitFor(adding);
         QCOMPARE(added.hasValue(), !garbage);
         QCOMPARE(workspace->isLoaded(), !garbage);
         QCoreApplication::processEvents(); // the opening's own posted report changes nothing more
@@ -400,13 +429,76 @@ private slots:
             QCOMPARE(snapshot(folder()), before);
         } else {
             QCOMPARE(workspace->savedAppIDs(), (QList<qint64>{1, 2}));
+            workspace.reset();
+            QCOMPARE(loadedWorkspace(path())->savedAppIDs(), (QList<qint64>{1, 2}));
+        }
+    }
+
+    // Commits are synced on the store's thread, never the window's, and a
+    // quit while writes are queued waits for them.
+    void writesLeaveTheWindowThreadAndFinishBeforeExit()
+    {
+        TroubledDisk::watchedFile = QFile::encodeName(path());
+        TroubledDisk::watchedFileOpens = 0;
+        auto workspace = loadedWorkspace(path());
+        QVERIFY(workspace);
+        TroubledDisk::windowThreadSyncs = 0;
+        for (qint64 id = 1; id <= 30; ++id)
+            workspace->add(sampleApp(id, QStringLiteral("Wanderwege: Grüße aus den Bergen\n山道ノート %1").arg(id)), QStringLiteral("DE"));
+        workspace.reset();
+        QCOMPARE(TroubledDisk::windowThreadSyncs.load(), 0);
+        QCOMPARE(TroubledDisk::watchedFileOpens.load(), 1); // one connection for opening, reading and writing
+        QCOMPARE(loadedWorkspace(path())->savedApps().size(), 30);
+    }
+
+    // Instances starting together on one workspace all open it, and none
+    // blames a cause that is not there.
+    void simultaneousOpensAllSucceed_data()
+    {
+        QTest::addColumn<bool>("rollbackMode");
+        QTest::newRow("new folder") << false;
+        QTest::newRow("rollback-journal file") << true;
+    }
+    void simultaneousOpensAllSucceed()
+    {
+        QFETCH(bool, rollbackMode);
+        constexpr int rounds = 40;
+        constexpr int instances = 4;
+        for (int round = 0; round < rounds; ++round) {
+            QDir(folder()).removeRecursively();
+            if (rollbackMode) {
+                QVERIFY(SwiftDataService::open(path()));
+                QVERIFY(execBehindTheBack(path(), "PRAGMA journal_mode=DELETE"));
+            }
+            std::latch start(instances);
+            std::vector<QString> errors(instances);
+            std::vector<std::thread> threads;
+            for (int instance = 0; instance < instances; ++instance) {
+                threads.emplace_back([&, instance] {
+                    start.arrive_and_wait();
+                    auto store = SwiftDataService::open(path());
+                    if (!store) {
+                        errors[instance] = store.error();
+                        return;
+                    }
+                    const auto saved = store.value()->upsert(
+                        SavedAppProfile::fromAppInfo(sampleApp(instance + 1, QStringLiteral("Café")), QStringLiteral("FR")));
+                    if (!saved)
+                        errors[instance] = saved.error();
+                });
+            }
+            for (std::thread& thread : threads)
+                thread.join();
+            for (const QString& error : errors)
+                QVERIFY2(error.isEmpty(), qPrintable(QStringLiteral("round %1: %2").arg(round).arg(error)));
+            QCOMPARE(loadedWorkspace(path())->savedApps().size(), instances);
         }
     }
 
     void earlierWorkspaceGainsTheListIndex()
     {
         if (const auto seeded = loadedWorkspace(path()))
-            QVERIFY(seeded->add(sampleApp(1, QStringLiteral("Kept")), QStringLiteral("US")));
+            QVERIFY(QCoro::waitFor(seeded->add(sampleApp(1, QStringLiteral("Kept")), QStringLiteral("US"))));
         QVERIFY(execBehindTheBack(path(), "DROP INDEX saved_app_summaries"));
         const auto workspace = loadedWorkspace(path());
         QVERIFY(workspace && workspace->savedAppIDs() == QList<qint64>{1});
@@ -430,7 +522,7 @@ private slots:
         QFETCH(QString, operation);
         QFETCH(QString, expectedText);
         auto workspace = loadedWorkspace(path());
-        QVERIFY(workspace && workspace->add(sampleApp(1, QStringLiteral("Kept")), QStringLiteral("US")));
+        QVERIFY(workspace && QCoro::waitFor(workspace->add(sampleApp(1, QStringLiteral("Kept")), QStringLiteral("US"))));
         const QList<SavedAppProfile> before = workspace->savedApps();
         cause(trouble, path());
         QSignalSpy changed(workspace.get(), &SavedAppsViewModel::savedAppsChanged);
@@ -438,10 +530,10 @@ private slots:
         QSignalSpy failed(workspace.get(), &SavedAppsViewModel::writeFailed);
         const auto write = [&] {
             if (operation == QLatin1String("add"))
-                return workspace->add(sampleApp(2, QStringLiteral("New")), QStringLiteral("US")).hasValue();
+                return QCoro::waitFor(workspace->add(sampleApp(2, QStringLiteral("New")), QStringLiteral("US"))).hasValue();
             if (operation == QLatin1String("refresh"))
-                return workspace->refresh(sampleApp(1, QStringLiteral("Renamed")), QStringLiteral("US")).hasValue();
-            return workspace->remove(before.first().dedupKey()).hasValue();
+                return QCoro::waitFor(workspace->refresh(sampleApp(1, QStringLiteral("Renamed")), QStringLiteral("US"))).hasValue();
+            return QCoro::waitFor(workspace->remove(before.first().dedupKey())).hasValue();
         };
         // Each failure is reported, the same one twice as well, and lists nothing new.
         QVERIFY(!write() && !write());

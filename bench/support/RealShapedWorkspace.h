@@ -4,13 +4,15 @@
 // scripts, 1.5 kB descriptions, five screenshot addresses. Icons and
 // screenshots point at a closed port on this machine, so they fail at once
 // instead of reaching the network.
-#include "Services/SwiftDataService.h"
+#include "Services/Workspace/SwiftDataService.h"
 #include "models/AppInfo.h"
 
 #include <QDateTime>
 #include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <sqlite3.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,6 +71,32 @@ inline void write(const QString& path, int saved)
             std::abort();
         }
     }
+}
+
+// A large workspace at `path`, made in seconds: apps 1 to `saved` in one
+// transaction, the rows after the first copied from it with their own ids
+// and names in the same scripts as app().
+inline void writeLarge(const QString& path, int saved)
+{
+    write(path, 1);
+    sqlite3* db = nullptr;
+    const QByteArray fill = QByteArrayLiteral(
+        "BEGIN;"
+        "WITH RECURSIVE n(id) AS (SELECT 2 UNION ALL SELECT id + 1 FROM n WHERE id < ")
+        + QByteArray::number(saved) + QByteArrayLiteral(") "
+        "INSERT INTO saved_app_profiles SELECT n.id || '#US#software', n.id, storefront, platform, "
+        "CASE n.id % 6 WHEN 0 THEN 'Fieldnote — Trail Journal ' WHEN 1 THEN 'Wanderwege: Grüße aus den Bergen ' "
+        "WHEN 2 THEN '山道ノート 登山記録 ' WHEN 3 THEN 'Походный журнал ' WHEN 4 THEN 'Café Crème Rezepte ' "
+        "ELSE 'Ελληνικά Μονοπάτια ' END || n.id, developer, 'http://127.0.0.1:9/icons/' || n.id || '.png', "
+        "genre, description, rating_count, average_rating, release_date, screenshot_urls, added_at + n.id, "
+        "last_refreshed_at FROM n, saved_app_profiles WHERE app_id = 1;"
+        "COMMIT;");
+    if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK
+        || sqlite3_exec(db, fill.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        std::fprintf(stderr, "could not fill the workspace: %s\n", sqlite3_errmsg(db));
+        std::abort();
+    }
+    sqlite3_close(db);
 }
 
 } // namespace RealShapedWorkspace

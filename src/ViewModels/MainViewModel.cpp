@@ -54,8 +54,13 @@ MainViewModel::MainViewModel(SavedAppsViewModel* savedApps, AppSearchService sea
     m_rankingModel = new AppRankingViewModel(m_clients->ranking, m_selectedStorefront,
                                              AppRankingViewModel::kDefaultLimit, std::nullopt, this);
     m_monetizationModel = new MonetizationViewModel(m_clients->estimates, this);
-    if (m_savedApps)
+    if (m_savedApps) {
         connect(m_savedApps, &SavedAppsViewModel::savedAppsChanged, this, &MainViewModel::onSavedAppsChanged);
+        connect(m_savedApps, &SavedAppsViewModel::detailsLoaded, this, [this](const QString& key) {
+            if (key == m_selectedKey)
+                updateRankMonitor();
+        });
+    }
 }
 
 MainViewModel::~MainViewModel()
@@ -130,8 +135,12 @@ void MainViewModel::selectProfile(const QString& dedupKey)
     setSelectionStatus({}, false);
     updateRankMonitor();
     emit selectionChanged();
-    if (!dedupKey.isEmpty())
-        refreshSelection(dedupKey);
+    if (dedupKey.isEmpty())
+        return;
+    // The list holds what the sidebar shows; the rest is read off the GUI thread.
+    if (m_savedApps && !m_savedApps->hasDetails(dedupKey))
+        m_savedApps->loadDetails(dedupKey);
+    refreshSelection(dedupKey);
 }
 
 QCoro::Task<> MainViewModel::refreshSelection(QString dedupKey)
@@ -164,9 +173,12 @@ QCoro::Task<> MainViewModel::refreshSelection(QString dedupKey)
         co_return;
     }
     setSelectionStatus({}, false);
-    if (m_savedApps)
-        m_savedApps->refresh(outcome.value(), profile->storefront);
-    emit selectionRefreshed();
+    if (!m_savedApps)
+        co_return;
+    QPointer<MainViewModel> self(this);
+    co_await m_savedApps->refresh(outcome.value(), profile->storefront);
+    if (self)
+        emit self->selectionRefreshed();
 }
 
 void MainViewModel::search(const QString& term)
@@ -205,14 +217,19 @@ QCoro::Task<> MainViewModel::addSearchResult(AppInfo app)
     const QString key = SavedAppProfile::dedupKey(app.id, storefront, app.platform);
     if (!m_savedApps || m_pendingKeys.contains(key))
         co_return;
-    const auto saved = m_savedApps->add(app, storefront);
+    setPending(key, true);
+    QPointer<MainViewModel> self(this);
+    const auto saved = co_await m_savedApps->add(app, storefront);
+    if (!self)
+        co_return;
+    self->setPending(key, false);
     if (!saved) {
         Log::error(QStringLiteral("Unable to save %1: %2").arg(app.id).arg(saved.error()));
-        setWorkspaceError(tr("Could not add “%1” to the workspace: %2").arg(app.name, saved.error()));
+        self->setWorkspaceError(tr("Could not add “%1” to the workspace: %2").arg(app.name, saved.error()));
         co_return;
     }
-    setWorkspaceError({});
-    selectProfile(saved.value().dedupKey());
+    self->setWorkspaceError({});
+    self->selectProfile(saved.value().dedupKey());
 }
 
 QCoro::Task<> MainViewModel::addRankingApp(AppRanking ranking, QString storefront)
@@ -251,15 +268,21 @@ QCoro::Task<> MainViewModel::addRankingApp(AppRanking ranking, QString storefron
     const auto outcome = co_await service.lookupWithScreenshots(*appID, AppPlatform::iPhone, storefront, token);
     if (!self || token.isCancelled())
         co_return;
-    self->setPending(key, false);
     if (!outcome) {
+        self->setPending(key, false);
         Log::debug(QStringLiteral("Unable to add ranked app ") + ranking.id + QStringLiteral(": ")
                    + outcome.error().localizedDescription());
         co_return;
     }
-    if (!self->m_savedApps)
+    if (!self->m_savedApps) {
+        self->setPending(key, false);
         co_return;
-    const auto saved = self->m_savedApps->add(outcome.value(), storefront);
+    }
+    // Still pending while the store writes it, so that a click meanwhile adds nothing.
+    const auto saved = co_await self->m_savedApps->add(outcome.value(), storefront);
+    if (!self)
+        co_return;
+    self->setPending(key, false);
     if (!saved) {
         Log::debug(QStringLiteral("Unable to add ranked app ") + ranking.id + QStringLiteral(": ") + saved.error());
         self->setWorkspaceError(tr("Could not add “%1” to the workspace: %2").arg(ranking.name, saved.error()));
@@ -269,30 +292,28 @@ QCoro::Task<> MainViewModel::addRankingApp(AppRanking ranking, QString storefron
     self->selectProfile(saved.value().dedupKey());
 }
 
-bool MainViewModel::removeProfile(const QString& dedupKey)
+QCoro::Task<bool> MainViewModel::removeProfile(QString dedupKey)
 {
     if (!m_savedApps)
-        return false;
+        co_return false;
     const auto profile = m_savedApps->profile(dedupKey);
     const QString name = profile ? profile->app.name : dedupKey;
-    const auto removed = m_savedApps->remove(dedupKey);
+    QPointer<MainViewModel> self(this);
+    const auto removed = co_await m_savedApps->remove(dedupKey);
+    if (!self)
+        co_return false;
     if (!removed) {
         // The store kept the app, so the list and the selection keep it too.
-        setWorkspaceError(tr("Could not remove “%1” from the workspace: %2").arg(name, removed.error()));
-        return false;
+        self->setWorkspaceError(tr("Could not remove “%1” from the workspace: %2").arg(name, removed.error()));
+        co_return false;
     }
-    setWorkspaceError({});
-    return true;
+    self->setWorkspaceError({});
+    co_return true;
 }
 
 QSet<qint64> MainViewModel::savedAppIDs() const
 {
-    QSet<qint64> ids;
-    if (m_savedApps) {
-        for (const SavedAppProfile& profile : m_savedApps->savedApps())
-            ids.insert(profile.appId());
-    }
-    return ids;
+    return m_savedApps ? m_savedApps->savedAppIDSet() : QSet<qint64>();
 }
 
 void MainViewModel::onSavedAppsChanged()
@@ -314,11 +335,17 @@ void MainViewModel::updateRankMonitor()
     // Refreshed details or another storefront of the same app keep the page.
     if (id == m_rankMonitorAppID)
         return;
-    m_rankMonitorAppID = id;
+    // Another app's monitor needs its genre, which only the whole profile
+    // holds: it is made once the details are read.
+    const bool waitForDetails = app && !(m_savedApps && m_savedApps->hasDetails(m_selectedKey));
+    if (waitForDetails && !m_rankMonitorModel)
+        return;
+    m_rankMonitorAppID = waitForDetails ? std::nullopt : id;
     if (m_rankMonitorModel)
         m_rankMonitorModel->deleteLater();
-    m_rankMonitorModel = app ? new AppRankMonitorViewModel(*app, m_selectedStorefront, m_clients->ranking.session(), this)
-                             : nullptr;
+    m_rankMonitorModel = m_rankMonitorAppID
+        ? new AppRankMonitorViewModel(*app, m_selectedStorefront, m_clients->ranking.session(), this)
+        : nullptr;
     emit rankMonitorViewModelChanged();
 }
 

@@ -79,7 +79,7 @@ public:
     QCoro::Task<> addRankingApp(AppRanking ranking, QString storefront);
     // Removes a saved app. On failure the app stays listed and selected and
     // the reason is in workspaceError.
-    bool removeProfile(const QString& dedupKey);
+    QCoro::Task<bool> removeProfile(QString dedupKey);
     // Why the last add or remove failed; empty after a success.
     QString workspaceError() const { return m_workspaceError; }
     void clearWorkspaceError() { setWorkspaceError({}); }

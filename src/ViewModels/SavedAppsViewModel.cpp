@@ -1,8 +1,12 @@
 #include "ViewModels/SavedAppsViewModel.h"
 
 #include "Services/Log.h"
-#include "Services/SwiftDataService.h"
+#include "Services/Workspace/StoreThread.h"
+#include "Services/Workspace/SwiftDataService.h"
 #include "platform/PropertySetter.h"
+
+#include <QCoroFuture>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -31,77 +35,53 @@ SavedAppsViewModel::SavedAppsViewModel(QString path, QObject* parent)
 {
 }
 
-SavedAppsViewModel::~SavedAppsViewModel()
-{
-    // The opener posts its outcome to this object; it must be done first.
-    if (m_opener.joinable())
-        m_opener.join();
-}
+SavedAppsViewModel::~SavedAppsViewModel() = default;
 
 void SavedAppsViewModel::startOpening()
 {
-    std::promise<Opened> promise;
-    m_opened = promise.get_future();
-    m_opener = std::thread([this, path = m_path, promise = std::move(promise)]() mutable {
+    m_store = std::make_unique<StoreThread>(m_path);
+    // The list and its keys are made on the store's thread too.
+    m_opened = m_store->run([](const StoreThread::Store& store) {
         Opened opened;
-        {
-            // A connection of this thread's own: checked, read and closed here.
-            auto store = SwiftDataService::open(path);
-            if (store) {
-                opened.list = store.value()->fetchSummaries();
-                if (opened.list)
-                    opened.keys = keysOf(opened.list.value());
-            } else
-                opened.error = store.error();
+        if (!store) {
+            opened.error = store.error();
+            return opened;
         }
-        promise.set_value(std::move(opened));
-        QMetaObject::invokeMethod(this, &SavedAppsViewModel::finishOpening, Qt::QueuedConnection);
+        opened.list = store.value()->fetchSummaries();
+        if (opened.list)
+            opened.lookup = Lookup::of(opened.list.value());
+        return opened;
     });
+    connect(&m_openWatcher, &QFutureWatcher<Opened>::finished, this, &SavedAppsViewModel::finishOpening);
+    m_openWatcher.setFuture(m_opened);
 }
 
 std::optional<QString> SavedAppsViewModel::waitUntilOpen()
 {
+    m_opened.waitForFinished();
     finishOpening();
     return m_openError;
 }
 
 void SavedAppsViewModel::finishOpening()
 {
-    if (!m_opened.valid())
-        return; // finished already: waited for, or its posted call came first
-    Opened opened = m_opened.get();
-    m_opener.join();
-    if (!opened.error) {
-        // Writes and detail reads go through a connection of the GUI thread's own.
-        auto store = SwiftDataService::reopen(m_path);
-        if (store)
-            m_store = std::move(store).value();
-        else
-            opened.error = store.error();
-    }
+    if (m_openFinished || !m_opened.isFinished())
+        return; // finished already: waited for, or the watcher's call came first
+    m_openFinished = true;
+    Opened opened = m_opened.takeResult();
     if (opened.error) {
         m_openError = opened.error;
         emit openFailed(*m_openError);
         return;
     }
     if (opened.list) {
-        setList(std::move(opened.list).value(), std::move(opened.keys));
+        setList(std::move(opened.list).value(), std::move(opened.lookup));
     } else {
         Log::error(opened.list.error());
         setErrorMessage(opened.list.error());
     }
     m_loaded = true;
     emit loadedChanged();
-}
-
-bool SavedAppsViewModel::ensureOpen()
-{
-    return !waitUntilOpen() && m_store;
-}
-
-QString SavedAppsViewModel::notOpen() const
-{
-    return m_openError.value_or(tr("The workspace is not open."));
 }
 
 QList<qint64> SavedAppsViewModel::savedAppIDs() const
@@ -117,128 +97,187 @@ QList<qint64> SavedAppsViewModel::savedAppIDs() const
     return ids;
 }
 
-bool SavedAppsViewModel::contains(qint64 appId) const
-{
-    return std::any_of(m_savedApps.cbegin(), m_savedApps.cend(),
-                       [appId](const SavedAppProfile& profile) { return profile.appId() == appId; });
-}
-
 bool SavedAppsViewModel::isSaved(qint64 appId, const QString& storefront, AppPlatform platform) const
 {
     return isSaved(SavedAppProfile::dedupKey(appId, storefront, platform));
 }
 
-std::optional<SavedAppProfile> SavedAppsViewModel::profile(const QString& dedupKey)
+std::optional<SavedAppProfile> SavedAppsViewModel::profile(const QString& dedupKey) const
 {
+    if (hasDetails(dedupKey))
+        return m_detailed;
     const qsizetype index = indexOf(dedupKey);
-    if (index < 0)
-        return std::nullopt;
-    if (m_detailed && m_detailed->dedupKey() == dedupKey)
-        return m_detailed;
-    auto read = ensureOpen() ? m_store->fetchProfile(dedupKey) : Result<std::optional<SavedAppProfile>, QString>();
-    if (read && read.value()) {
-        m_detailed = read.value();
-        return m_detailed;
-    }
-    // What the list knows is still better than nothing.
-    if (!read)
-        Log::error(read.error());
-    return m_savedApps.at(index);
+    return index < 0 ? std::nullopt : std::optional<SavedAppProfile>(m_savedApps.at(index));
 }
 
-void SavedAppsViewModel::load()
+QCoro::Task<> SavedAppsViewModel::loadDetails(QString dedupKey)
 {
-    if (!ensureOpen())
-        return;
-    auto profiles = m_store->fetchSummaries();
-    if (!profiles) {
-        Log::error(profiles.error());
-        setErrorMessage(profiles.error());
-        return;
+    using R = Result<std::optional<SavedAppProfile>, QString>;
+    QPointer<SavedAppsViewModel> self(this);
+    // Every job's future is awaited from a variable: GCC 12 destroys a
+    // temporary of the awaited expression (here the job) twice.
+    auto pending = m_store->run([dedupKey](const StoreThread::Store& store) {
+        return store ? store.value()->fetchProfile(dedupKey) : R::failure(store.error());
+    });
+    R read = co_await pending;
+    if (!self)
+        co_return;
+    // What the list knows stays in use when the details cannot be read.
+    if (!read) {
+        Log::error(read.error());
+        co_return;
+    }
+    if (!read.value() || !isSaved(dedupKey))
+        co_return; // removed meanwhile
+    m_detailed = read.value();
+    emit detailsLoaded(dedupKey);
+}
+
+QCoro::Task<> SavedAppsViewModel::load()
+{
+    using R = Result<QList<SavedAppProfile>, QString>;
+    QPointer<SavedAppsViewModel> self(this);
+    auto pending = m_store->run([](const StoreThread::Store& store) {
+        auto profiles = store ? store.value()->fetchSummaries() : R::failure(store.error());
+        return std::pair(profiles, profiles ? Lookup::of(profiles.value()) : Lookup());
+    });
+    auto listed = co_await pending;
+    if (!self)
+        co_return;
+    finishOpening();
+    if (!listed.first) {
+        Log::error(listed.first.error());
+        setErrorMessage(listed.first.error());
+        co_return;
     }
     setErrorMessage({});
     m_detailed.reset();
-    QSet<QString> keys = keysOf(profiles.value());
-    setList(std::move(profiles).value(), std::move(keys));
+    setList(std::move(listed.first).value(), std::move(listed.second));
 }
 
-QSet<QString> SavedAppsViewModel::keysOf(const QList<SavedAppProfile>& profiles)
+SavedAppsViewModel::Lookup SavedAppsViewModel::Lookup::of(const QList<SavedAppProfile>& profiles)
 {
-    QSet<QString> keys;
-    keys.reserve(profiles.size());
+    Lookup lookup;
+    lookup.keys.reserve(profiles.size());
     for (const SavedAppProfile& profile : profiles)
-        keys.insert(profile.dedupKey());
-    return keys;
+        lookup.add(profile);
+    return lookup;
 }
 
-void SavedAppsViewModel::setList(QList<SavedAppProfile> profiles, QSet<QString> keys)
+void SavedAppsViewModel::Lookup::add(const SavedAppProfile& profile)
+{
+    keys.insert(profile.dedupKey());
+    if (++profilesPerID[profile.appId()] == 1)
+        ids.insert(profile.appId());
+}
+
+void SavedAppsViewModel::Lookup::remove(const SavedAppProfile& profile)
+{
+    keys.remove(profile.dedupKey());
+    if (--profilesPerID[profile.appId()] <= 0) {
+        profilesPerID.remove(profile.appId());
+        ids.remove(profile.appId());
+    }
+}
+
+void SavedAppsViewModel::setList(QList<SavedAppProfile> profiles, Lookup lookup)
 {
     if (profiles == m_savedApps)
         return;
     m_savedApps = std::move(profiles);
-    m_keys = std::move(keys);
+    m_lookup = std::move(lookup);
     emit savedAppsChanged();
 }
 
-Result<SavedAppProfile, QString> SavedAppsViewModel::add(const AppInfo& app, const QString& storefront)
+QCoro::Task<Result<SavedAppProfile, QString>> SavedAppsViewModel::add(AppInfo app, QString storefront)
 {
     // The store keeps the added date of a profile that is already there.
     return save(SavedAppProfile::fromAppInfo(app, storefront));
 }
 
-Result<bool, QString> SavedAppsViewModel::refresh(const AppInfo& app, const QString& storefront)
+QCoro::Task<Result<bool, QString>> SavedAppsViewModel::refresh(AppInfo app, QString storefront)
 {
     const qsizetype index = indexOf(SavedAppProfile::dedupKey(app.id, storefront, app.platform));
     if (index < 0)
-        return false;
+        co_return false;
     SavedAppProfile profile = m_savedApps.at(index);
     profile.setDetails(app);
     profile.lastRefreshedAt = QDateTime::currentDateTimeUtc();
-    auto saved = save(profile);
+    const auto saved = co_await save(profile);
     if (!saved)
-        return Result<bool, QString>::failure(saved.error());
-    return true;
+        co_return Result<bool, QString>::failure(saved.error());
+    co_return true;
 }
 
-Result<bool, QString> SavedAppsViewModel::remove(const QString& dedupKey)
+QCoro::Task<Result<bool, QString>> SavedAppsViewModel::remove(QString dedupKey)
 {
+    using R = Result<bool, QString>;
     const qsizetype listed = indexOf(dedupKey);
     const QString name = listed >= 0 ? m_savedApps.at(listed).app.name : QString();
-    auto removed = ensureOpen() ? m_store->remove(dedupKey, name) : Result<bool, QString>::failure(notOpen());
+    QPointer<SavedAppsViewModel> self(this);
+    auto pending = m_store->run([dedupKey, name](const StoreThread::Store& store) {
+        return store ? store.value()->remove(dedupKey, name) : R::failure(store.error());
+    });
+    R removed = co_await pending;
+    if (!self)
+        co_return removed;
+    finishOpening();
     if (!removed) {
         reportWriteFailure(removed.error());
-        return removed;
+        co_return removed;
     }
     setErrorMessage({});
-    if (m_detailed && m_detailed->dedupKey() == dedupKey)
+    if (hasDetails(dedupKey))
         m_detailed.reset();
     if (const qsizetype index = indexOf(dedupKey); index >= 0) {
+        m_lookup.remove(m_savedApps.at(index));
         m_savedApps.removeAt(index);
-        m_keys.remove(dedupKey);
+        emit rowRemoved(int(index));
         emit savedAppsChanged();
     }
-    return removed;
+    co_return removed;
 }
 
-Result<SavedAppProfile, QString> SavedAppsViewModel::save(const SavedAppProfile& profile)
+QCoro::Task<Result<SavedAppProfile, QString>> SavedAppsViewModel::save(SavedAppProfile profile)
 {
-    auto stored = ensureOpen() ? m_store->upsert(profile) : Result<SavedAppProfile, QString>::failure(notOpen());
+    using R = Result<SavedAppProfile, QString>;
+    QPointer<SavedAppsViewModel> self(this);
+    auto pending = m_store->run([profile](const StoreThread::Store& store) {
+        return store ? store.value()->upsert(profile) : R::failure(store.error());
+    });
+    R stored = co_await pending;
+    if (!self)
+        co_return stored;
+    // The opening ran before this write: its list comes first.
+    finishOpening();
     if (!stored) {
         reportWriteFailure(stored.error());
-        return stored;
+        co_return stored;
     }
     setErrorMessage({});
     m_detailed = stored.value();
     const SavedAppProfile listed = stored.value().summary();
     const qsizetype index = indexOf(listed.dedupKey());
-    if (index >= 0)
+    if (index >= 0 && m_savedApps.at(index).addedAt == listed.addedAt) {
+        // A refresh: the store kept its added date, so it keeps its place.
+        m_savedApps[index] = listed;
+        emit rowReplaced(int(index));
+        emit savedAppsChanged();
+        co_return stored;
+    }
+    if (index >= 0) {
+        m_lookup.remove(m_savedApps.at(index));
         m_savedApps.removeAt(index);
+        emit rowRemoved(int(index));
+    }
     // Into its place in workspace order; a new app goes last, as a rule.
     const auto place = std::upper_bound(m_savedApps.begin(), m_savedApps.end(), listed, SavedAppProfile::precedes);
+    const int row = int(place - m_savedApps.begin());
     m_savedApps.insert(place, listed);
-    m_keys.insert(listed.dedupKey());
+    m_lookup.add(listed);
+    emit rowInserted(row);
     emit savedAppsChanged();
-    return stored;
+    co_return stored;
 }
 
 void SavedAppsViewModel::setErrorMessage(const QString& message)
@@ -253,11 +292,39 @@ void SavedAppsViewModel::reportWriteFailure(const QString& message)
     emit writeFailed(message);
 }
 
+namespace {
+// Finds a profile by its dedup key field by field: making every profile's key
+// costs a string per row, too much in a list of many thousands.
+class KeyMatch {
+public:
+    explicit KeyMatch(const QString& key)
+        : m_key(key)
+    {
+        const QList<QStringView> parts = QStringView(key).split(u'#');
+        if (parts.size() == 3) {
+            m_id = parts.at(0).toLongLong();
+            m_storefront = parts.at(1).toString();
+            m_platform = appPlatformFromRawValue(parts.at(2).toString());
+        }
+    }
+    bool operator()(const SavedAppProfile& profile) const
+    {
+        return m_platform && profile.appId() == m_id && profile.platform() == *m_platform
+            && (profile.storefront == m_storefront || profile.dedupKey() == m_key);
+    }
+
+private:
+    QString m_key;
+    qint64 m_id = 0;
+    QString m_storefront;
+    std::optional<AppPlatform> m_platform;
+};
+} // namespace
+
 qsizetype SavedAppsViewModel::indexOf(const QString& dedupKey) const
 {
     if (!isSaved(dedupKey))
         return -1;
-    const auto it = std::find_if(m_savedApps.cbegin(), m_savedApps.cend(),
-                                 [&dedupKey](const SavedAppProfile& profile) { return profile.dedupKey() == dedupKey; });
+    const auto it = std::find_if(m_savedApps.cbegin(), m_savedApps.cend(), KeyMatch(dedupKey));
     return it == m_savedApps.cend() ? -1 : it - m_savedApps.cbegin();
 }

@@ -4,27 +4,33 @@
 #include "platform/Result.h"
 #include "models/SavedAppProfile.h"
 
+#include <QCoroTask>
+#include <QFutureWatcher>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
 #include <QString>
 
-#include <future>
 #include <memory>
 #include <optional>
-#include <thread>
 
+class StoreThread;
 class SwiftDataService;
 
 // The workspace as the screens see it. The list mirrors the store: it changes
-// only after a write has committed, so what is shown is what survives a
-// restart. A failed write leaves the list as it was, returns its failure, sets
-// `errorMessage` and emits `writeFailed`, once per failure.
+// only after a write has committed and been synced, so what is shown is what
+// survives a restart. A failed write leaves the list as it was, returns its
+// failure, sets `errorMessage` and emits `writeFailed`, once per failure.
+//
+// The store works on a thread of its own (StoreThread): opening, checking and
+// listing the file, every write and every read, in the order they were asked
+// for, so the window never waits on the disk. A write asked for while the
+// workspace opens is done after the opening and shows once the list is there.
+// Writes still running when this object goes are finished first.
 //
 // The list holds what the sidebar shows of each app (SavedAppProfile::summary());
-// profile() reads the whole profile when an app is selected. Opening checks
-// the whole file and reads the list on a thread of its own, so that neither
-// holds up the window, whatever the size of the workspace.
+// loadDetails() reads the whole profile when an app is selected.
 class SavedAppsViewModel : public QObject {
     Q_OBJECT
     Q_PROPERTY(QList<SavedAppProfile> savedApps READ savedApps NOTIFY savedAppsChanged)
@@ -36,12 +42,12 @@ public:
     // and waits until it is open and listed.
     static Result<std::unique_ptr<SavedAppsViewModel>, QString> create(std::optional<QString> databasePath = {});
     // Starts opening the workspace and returns at once. The list follows
-    // (savedAppsChanged, then loadedChanged), or `openFailed`. A write or a
-    // profile asked for meanwhile waits for the opening to end.
+    // (savedAppsChanged, then loadedChanged), or `openFailed`.
     static std::unique_ptr<SavedAppsViewModel> openInBackground(std::optional<QString> databasePath = {});
     ~SavedAppsViewModel() override;
 
-    // Waits for the opening to end; why it failed, if it did.
+    // Waits for the opening to end; why it failed, if it did. For callers
+    // that cannot go on without the workspace: the window never waits.
     std::optional<QString> waitUntilOpen();
     // True once the workspace is open and its list read.
     bool isLoaded() const { return m_loaded; }
@@ -51,28 +57,43 @@ public:
     // Each saved app id once, in workspace order.
     QList<qint64> savedAppIDs() const;
     // True when the app is saved for any storefront or platform.
-    bool contains(qint64 appId) const;
+    bool contains(qint64 appId) const { return m_lookup.ids.contains(appId); }
+    // The saved app ids, each once, kept up to date as apps come and go.
+    const QSet<qint64>& savedAppIDSet() const { return m_lookup.ids; }
     // An app is saved per storefront and platform: these say whether this one
     // is, by the same key the workspace keeps it under.
     bool isSaved(qint64 appId, const QString& storefront, AppPlatform platform) const;
-    bool isSaved(const QString& dedupKey) const { return m_keys.contains(dedupKey); }
-    // The whole saved profile with this key, details included, if there is one.
-    std::optional<SavedAppProfile> profile(const QString& dedupKey);
+    bool isSaved(const QString& dedupKey) const { return m_lookup.keys.contains(dedupKey); }
+    // The row of the saved app with this key in savedApps(), -1 when none.
+    int rowOf(const QString& dedupKey) const { return int(indexOf(dedupKey)); }
+    // The saved profile with this key, if there is one: whole once its
+    // details have been read or written (hasDetails), else what the list holds.
+    std::optional<SavedAppProfile> profile(const QString& dedupKey) const;
+    bool hasDetails(const QString& dedupKey) const { return m_detailed && m_detailed->dedupKey() == dedupKey; }
+    // Reads the whole profile; detailsLoaded follows.
+    QCoro::Task<> loadDetails(QString dedupKey);
 
     // Reads the list again.
-    void load();
+    QCoro::Task<> load();
     // Saves the app for the storefront; an app already saved is refreshed
     // instead, so it is never saved twice.
-    Result<SavedAppProfile, QString> add(const AppInfo& app, const QString& storefront);
+    QCoro::Task<Result<SavedAppProfile, QString>> add(AppInfo app, QString storefront);
     // Updates the details of the saved app; true when it was saved, false (and
     // nothing written) when it is not.
-    Result<bool, QString> refresh(const AppInfo& app, const QString& storefront);
+    QCoro::Task<Result<bool, QString>> refresh(AppInfo app, QString storefront);
     // True when it was saved and is now gone. On failure the app stays listed,
     // so a caller keeps it selected.
-    Result<bool, QString> remove(const QString& dedupKey);
+    QCoro::Task<Result<bool, QString>> remove(QString dedupKey);
 
 signals:
     void savedAppsChanged();
+    // What one add, refresh or remove changed, just before savedAppsChanged,
+    // so that a list of many rows follows it without comparing every row.
+    void rowRemoved(int row);
+    void rowInserted(int row);
+    void rowReplaced(int row);
+    // The whole profile with this key has been read.
+    void detailsLoaded(const QString& dedupKey);
     void errorMessageChanged();
     void loadedChanged();
     // The workspace could not be opened; nothing can be saved.
@@ -82,32 +103,39 @@ signals:
     void writeFailed(const QString& message);
 
 private:
+    // The keys and ids of the list, made on the store's thread with it.
+    struct Lookup {
+        QSet<QString> keys;
+        QHash<qint64, int> profilesPerID;
+        QSet<qint64> ids;
+        static Lookup of(const QList<SavedAppProfile>& profiles);
+        void add(const SavedAppProfile& profile);
+        void remove(const SavedAppProfile& profile);
+    };
     struct Opened {
         std::optional<QString> error;
         Result<QList<SavedAppProfile>, QString> list = QList<SavedAppProfile>();
-        QSet<QString> keys; // of the list, made on the opening thread too
+        Lookup lookup;
     };
 
     explicit SavedAppsViewModel(QString path, QObject* parent = nullptr);
     void startOpening();
     void finishOpening();
-    bool ensureOpen();
-    QString notOpen() const;
-    static QSet<QString> keysOf(const QList<SavedAppProfile>& profiles);
-    void setList(QList<SavedAppProfile> profiles, QSet<QString> keys);
-    Result<SavedAppProfile, QString> save(const SavedAppProfile& profile);
+    void setList(QList<SavedAppProfile> profiles, Lookup lookup);
+    QCoro::Task<Result<SavedAppProfile, QString>> save(SavedAppProfile profile);
     void setErrorMessage(const QString& message);
     void reportWriteFailure(const QString& message);
     qsizetype indexOf(const QString& dedupKey) const;
 
     QString m_path;
-    std::thread m_opener;
-    std::future<Opened> m_opened;
+    std::unique_ptr<StoreThread> m_store;
+    QFuture<Opened> m_opened;
+    QFutureWatcher<Opened> m_openWatcher;
+    bool m_openFinished = false;
     std::optional<QString> m_openError;
-    std::unique_ptr<SwiftDataService> m_store;
     bool m_loaded = false;
     QList<SavedAppProfile> m_savedApps;
-    QSet<QString> m_keys;
+    Lookup m_lookup;
     // The whole profile last read or written: the selected app, as a rule.
     std::optional<SavedAppProfile> m_detailed;
     QString m_errorMessage;

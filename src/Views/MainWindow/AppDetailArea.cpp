@@ -66,8 +66,10 @@ AppDetailArea::AppDetailArea(QWidget* parent)
     layout->addWidget(m_pages, 1);
 
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
+        const auto tab = static_cast<DetailTab>(m_tabs->tabData(index).toInt());
+        openTab(tab);
         m_pages->setCurrentIndex(index);
-        emit currentTabChanged(static_cast<DetailTab>(m_tabs->tabData(index).toInt()));
+        emit currentTabChanged(tab);
     });
     onColorSchemeChange(this, [this](ColorScheme) { applyColors(); });
 }
@@ -84,6 +86,22 @@ void AppDetailArea::applyColors()
     palette.setColor(QPalette::WindowText,
                      m_statusIsError ? SemanticColors::red(scheme) : SemanticColors::secondary(scheme));
     m_status->setPalette(palette);
+}
+
+void AppDetailArea::setPageBuilder(std::function<QWidget*(DetailTab)> build)
+{
+    m_build = std::move(build);
+    m_opened.clear();
+    openTab(currentTab());
+}
+
+void AppDetailArea::openTab(DetailTab tab)
+{
+    if (!m_build || m_opened.contains(tab))
+        return;
+    m_opened.insert(tab);
+    if (QWidget* screen = m_build(tab))
+        setTabPage(tab, screen);
 }
 
 void AppDetailArea::setTabPage(DetailTab tab, QWidget* screen)
@@ -138,6 +156,11 @@ void AppDetailArea::setStatus(const QString& text, bool isError)
 QString AppDetailArea::statusText() const
 {
     return m_status->text();
+}
+
+DetailTab AppDetailArea::currentTab() const
+{
+    return static_cast<DetailTab>(m_tabs->tabData(m_tabs->currentIndex()).toInt());
 }
 
 void AppDetailArea::setCurrentTab(DetailTab tab)

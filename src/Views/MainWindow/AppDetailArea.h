@@ -3,7 +3,10 @@
 #include "models/AppInfo.h"
 #include "Views/MainWindow/DetailTab.h"
 
+#include <QSet>
 #include <QWidget>
+
+#include <functional>
 
 class AppHeaderTitleStack;
 class QStackedWidget;
@@ -28,6 +31,11 @@ public:
     void setCurrentTab(DetailTab tab);
     // The container of a tab's screen; it holds nothing until a screen is put in.
     QWidget* page(DetailTab tab) const;
+    // Makes a tab's screen the first time the tab is shown (the current tab
+    // at once), so that tabs never opened cost nothing. It may return null.
+    void setPageBuilder(std::function<QWidget*(DetailTab)> build);
+    // True once the tab has been shown and its builder asked.
+    bool hasOpened(DetailTab tab) const { return m_opened.contains(tab); }
     // Puts a tab's screen into its page, replacing (and deleting) the one
     // there before; the page takes ownership. Null empties the page.
     void setTabPage(DetailTab tab, QWidget* screen);
@@ -42,6 +50,8 @@ signals:
 
 private:
     void applyColors();
+    DetailTab currentTab() const;
+    void openTab(DetailTab tab);
 
     AppInfo m_app;
     QString m_statusText;
@@ -52,4 +62,6 @@ private:
     ShrinkingLabel* m_status;
     QTabBar* m_tabs;
     QStackedWidget* m_pages;
+    std::function<QWidget*(DetailTab)> m_build;
+    QSet<DetailTab> m_opened;
 };

@@ -4,25 +4,63 @@
 #include "ViewModels/SavedAppsViewModel.h"
 #include "models/StorefrontOption.h"
 
+#include <utility>
+
 SavedAppsListModel::SavedAppsListModel(SavedAppsViewModel* savedApps, QObject* parent)
-    : KeyedListModel(parent)
+    : QAbstractListModel(parent)
     , m_savedApps(savedApps)
 {
-    if (m_savedApps)
-        connect(m_savedApps, &SavedAppsViewModel::savedAppsChanged, this, &SavedAppsListModel::reload);
+    if (m_savedApps) {
+        connect(m_savedApps, &SavedAppsViewModel::rowRemoved, this, [this](int row) {
+            beginRemoveRows({}, row, row);
+            --m_count;
+            endRemoveRows();
+            m_followed = true;
+        });
+        connect(m_savedApps, &SavedAppsViewModel::rowInserted, this, [this](int row) {
+            beginInsertRows({}, row, row);
+            ++m_count;
+            endInsertRows();
+            m_followed = true;
+        });
+        connect(m_savedApps, &SavedAppsViewModel::rowReplaced, this, [this](int row) {
+            emit dataChanged(index(row), index(row));
+            m_followed = true;
+        });
+        connect(m_savedApps, &SavedAppsViewModel::savedAppsChanged, this, [this] {
+            if (!std::exchange(m_followed, false))
+                reload();
+        });
+    }
     reload();
 }
 
 void SavedAppsListModel::reload()
 {
-    replaceRows(m_savedApps ? m_savedApps->savedApps() : QList<SavedAppProfile>());
+    const int count = m_savedApps ? int(m_savedApps->savedApps().size()) : 0;
+    if (m_count == 0 && count > 0) {
+        // The list has arrived: one insert, whatever its length.
+        beginInsertRows({}, 0, count - 1);
+        m_count = count;
+        endInsertRows();
+        return;
+    }
+    // The whole list was read again: the view starts over.
+    beginResetModel();
+    m_count = count;
+    endResetModel();
+}
+
+int SavedAppsListModel::rowOfKey(const QString& key) const
+{
+    return m_savedApps ? m_savedApps->rowOf(key) : -1;
 }
 
 QVariant SavedAppsListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= rowCount())
+    if (!index.isValid() || index.row() >= m_count || !m_savedApps)
         return {};
-    const SavedAppProfile& profile = rowAt(index.row());
+    const SavedAppProfile& profile = m_savedApps->savedApps().at(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
@@ -38,8 +76,13 @@ QVariant SavedAppsListModel::data(const QModelIndex& index, int role) const
         return QStringLiteral("%1 · %2 %3")
             .arg(profile.app.name, StorefrontOption::flagEmoji(profile.storefront), profile.storefront);
     case Qt::DecorationRole:
-    case AppListRole::IconPhase:
-        return iconData(profile.app.iconURL, role, AppListRole::IconPhase);
+    case AppListRole::IconPhase: {
+        QImage image;
+        const auto phase = m_icons.phase(this, profile.app.iconURL, &image, {Qt::DecorationRole, AppListRole::IconPhase});
+        if (role == AppListRole::IconPhase)
+            return static_cast<int>(phase);
+        return image.isNull() ? QVariant() : QVariant(image);
+    }
     default:
         return {};
     }

@@ -22,18 +22,28 @@ enum : int {
 };
 }
 
-// The saved apps of the workspace, row for row as SavedAppsViewModel lists them.
-class SavedAppsListModel : public KeyedListModel<SavedAppProfile> {
+// The saved apps of the workspace, row for row as SavedAppsViewModel lists
+// them. The rows are read from its list rather than copied: a copy of a large
+// workspace would cost the GUI thread a pass over every app whenever one is
+// added. The model follows each added, refreshed or removed row as it is told.
+class SavedAppsListModel : public QAbstractListModel {
     Q_OBJECT
 public:
     explicit SavedAppsListModel(SavedAppsViewModel* savedApps, QObject* parent = nullptr);
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_count; }
     QVariant data(const QModelIndex& index, int role) const override;
+    int rowOfKey(const QString& key) const;
 
 private:
-    QString keyOf(const SavedAppProfile& profile) const override { return profile.dedupKey(); }
     void reload();
 
     QPointer<SavedAppsViewModel> m_savedApps;
+    // The rows announced so far; the view model's list may be a row ahead
+    // while a change is being announced.
+    int m_count = 0;
+    // The last change came row by row; the whole list need not be announced.
+    bool m_followed = false;
+    mutable IconLoadStates m_icons;
 };
 
 // The results of the latest search with whether each can still be added.

@@ -282,7 +282,7 @@ AppDetailArea* MainView::detailArea()
         m_detail = new AppDetailArea(m_detailStack);
         m_detailStack->addWidget(m_detail);
         m_detail->setStatus(m_model->selectionStatus(), m_model->selectionStatusIsError());
-        buildTabs();
+        m_detail->setPageBuilder([this](DetailTab tab) { return buildTabPage(tab); });
     }
     return m_detail;
 }
@@ -300,36 +300,58 @@ void MainView::renderSelection()
     m_detailStack->setCurrentWidget(detail);
 }
 
-void MainView::buildTabs()
+QWidget* MainView::buildTabPage(DetailTab tab)
 {
     // The top charts and the estimates keep one screen over one view model
     // for the window's life; the rank monitor's page follows its view model.
-    m_charts = new RanksSummaryTabView(m_model->rankingViewModel());
-    m_charts->setOnAddApp(std::bind_front(&addRankingVia, QPointer<MainViewModel>(m_model)));
-    m_charts->setStorefront(m_model->selectedStorefront().toUpper());
-    m_detail->setTabPage(DetailTab::ranks, m_charts);
-    m_monetization = new MonetizationView(m_model->monetizationViewModel());
-    m_detail->setTabPage(DetailTab::monetization, m_monetization);
-    renderRankMonitor();
+    const auto app = m_model->selectedApp();
+    switch (tab) {
+    case DetailTab::ranks:
+        m_charts = new RanksSummaryTabView(m_model->rankingViewModel());
+        m_charts->setOnAddApp(std::bind_front(&addRankingVia, QPointer<MainViewModel>(m_model)));
+        m_charts->setStorefront(m_model->selectedStorefront().toUpper());
+        // Made with the detail area, whose first render gives it the saved ids.
+        if (app)
+            m_charts->setApp(*app);
+        return m_charts;
+    case DetailTab::monetization:
+        m_monetization = new MonetizationView(m_model->monetizationViewModel());
+        if (app)
+            m_monetization->setApp(*app);
+        return m_monetization;
+    case DetailTab::appRanks:
+        if (AppRankMonitorViewModel* model = m_model->rankMonitorViewModel(); model && app) {
+            auto* page = new AppRanksView(model);
+            page->setApp(*app);
+            return page;
+        }
+        return nullptr;
+    }
+    return nullptr;
 }
 
 void MainView::renderTabs(const AppInfo& app)
 {
-    m_charts->setApp(app);
-    m_charts->setSavedAppIDs(m_model->savedAppIDs());
-    m_monetization->setApp(app);
+    // Only the tabs shown so far have screens.
+    if (m_charts) {
+        m_charts->setApp(app);
+        m_charts->setSavedAppIDs(m_model->savedAppIDs());
+    }
+    if (m_monetization)
+        m_monetization->setApp(app);
     if (auto* ranks = qobject_cast<AppRanksView*>(m_detail->tabPage(DetailTab::appRanks)))
         ranks->setApp(app); // refreshed details of the same app
 }
 
 void MainView::renderRankMonitor()
 {
-    if (!m_detail)
+    if (!m_detail || !m_detail->hasOpened(DetailTab::appRanks))
         return;
     AppRankMonitorViewModel* model = m_model->rankMonitorViewModel();
-    auto* page = model ? new AppRanksView(model) : nullptr;
+    const auto app = m_model->selectedApp();
+    auto* page = model && app ? new AppRanksView(model) : nullptr;
     if (page)
-        page->setApp(*m_model->selectedApp());
+        page->setApp(*app);
     m_detail->setTabPage(DetailTab::appRanks, page);
 }
 

@@ -2,6 +2,7 @@
 
 #include "models/AppInfo.h"
 #include "models/AppRanking.h"
+#include "Views/MainWindow/DetailTab.h"
 
 #include <QCoroTask>
 #include <QWidget>
@@ -76,7 +77,7 @@ private:
     QWidget* buildTopBar();
     QWidget* buildErrorBar();
     void renderSelection();
-    void buildTabs();
+    QWidget* buildTabPage(DetailTab tab);
     void renderTabs(const AppInfo& app);
     void renderRankMonitor();
     void renderWorkspaceError();

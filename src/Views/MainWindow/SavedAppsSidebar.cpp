@@ -66,6 +66,11 @@ SavedAppsSidebar::SavedAppsSidebar(SavedAppsViewModel* savedApps, QWidget* paren
         connect(m_model, about, this, [this] { m_updating = true; });
     }
     connect(m_model, &QAbstractItemModel::rowsAboutToBeMoved, this, [this] { m_updating = true; });
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_updating = true; });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        setSelectedKey(m_wantedKey);
+        updateEmptyState();
+    });
     for (auto done : {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::rowsInserted}) {
         connect(m_model, done, this, [this] { setSelectedKey(m_wantedKey); });
     }

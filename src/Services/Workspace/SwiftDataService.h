@@ -2,6 +2,7 @@
 
 #include "platform/Result.h"
 #include "models/SavedAppProfile.h"
+#include "Services/Workspace/StoreFailure.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -15,26 +16,23 @@
 // file that is not a readable workspace of ours and never alters such a file,
 // so that a damaged or foreign database is left for the user to recover.
 // Every write is one transaction; failures come back as error texts that name
-// the cause (locked, disk full, read-only, not ours). A first open that fails
+// the cause (locked, disk full, read-only, not ours; see StoreFailure). A first open that fails
 // leaves no file or folder behind.
 class SwiftDataService {
     Q_DECLARE_TR_FUNCTIONS(SwiftDataService)
 
 public:
     static constexpr int schemaVersion = 1;
-    // Writes run on the GUI thread: a write that meets another program's lock
-    // gives up within a frame or two instead of freezing the window.
-    static constexpr int writeBusyTimeoutMs = 20;
-    // Opening happens before the window shows; a brief lock held by another
-    // instance is waited out.
-    static constexpr int openBusyTimeoutMs = 500;
+    // A write waits this long for another program's lock, then says that the
+    // workspace is locked so that the user can try again.
+    static constexpr int writeBusyTimeoutMs = 250;
+    // A lock held while another instance opens or prepares the file is waited out.
+    static constexpr int openBusyTimeoutMs = 2000;
 
     // <user data folder>/Plovera/Plovera.sqlite (honours XDG_DATA_HOME).
     static QString defaultDatabasePath();
+    // One connection, to be used on the thread that opened it.
     static Result<std::unique_ptr<SwiftDataService>, QString> open(const QString& databasePath = defaultDatabasePath());
-    // Another connection, for another thread, to a workspace that open() has
-    // just accepted: it skips open()'s checks and writes as open()'s does.
-    static Result<std::unique_ptr<SwiftDataService>, QString> reopen(const QString& databasePath);
 
     ~SwiftDataService();
     SwiftDataService(const SwiftDataService&) = delete;
@@ -62,14 +60,15 @@ private:
     std::optional<QString> openWorkspaceFile();
     std::optional<QString> verifyAndPrepareSchema();
     void removeCreatedFolders();
-    QString failure(const QString& what, const QString& detail) const;
-    struct SqlFailure;
-    QString openFailure(const SqlFailure& failed, const QString& what) const;
-    QString operationFailure(const QString& what, const SqlFailure& failed) const;
+    // A failure to open, noting whether a lock was behind it.
+    QString opening(const StoreFailure::Sql& failed, const QString& what);
+    QString operation(const QString& what, const StoreFailure::Sql& failed) const;
 
     QString m_path;
     QString m_connectionName;
     QSqlDatabase m_db;
     // The outermost folder this open created; a failed first open removes it.
     QString m_createdFolder;
+    // The last failure to open met another connection's lock.
+    bool m_busy = false;
 };

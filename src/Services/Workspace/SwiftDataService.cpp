@@ -1,9 +1,11 @@
-#include "Services/SwiftDataService.h"
+#include "Services/Workspace/SwiftDataService.h"
 
 #include "Services/Log.h"
+#include "Services/Workspace/StoreFailure.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -13,6 +15,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <sqlite3.h>
 
@@ -38,42 +41,12 @@ const QString kSummaryColumns = QStringLiteral("app_id, storefront, platform, na
 const QString kDetailColumns = QStringLiteral(
     "genre, description, rating_count, average_rating, release_date, screenshot_urls, last_refreshed_at");
 
-// SQLite's own words when it gave any; Qt's wrapper text adds nothing.
-QString errorText(const QSqlError& error)
-{
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
-}
-
-// SQLite's primary result code behind an error, 0 when there is none.
-int sqliteCode(const QSqlError& error)
-{
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? code & 0xff : 0;
-}
-
-// The error number of the system call behind SQLite's last I/O failure on
-// the connection, 0 when there is none.
-sqlite3* connectionHandle(const QSqlDatabase& db)
-{
-    const QVariant handle = db.isValid() && db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
-
-int systemErrorNumber(const QSqlDatabase& db)
-{
-    sqlite3* connection = connectionHandle(db);
-    return connection ? sqlite3_system_errno(connection) : 0;
-}
-
 // A read straight through SQLite on a Qt connection's handle: for thousands
 // of rows, wrapping every value in a variant costs more than the read itself.
 class Statement {
 public:
     Statement(const QSqlDatabase& db, const QString& sql)
-        : m_db(connectionHandle(db))
+        : m_db(StoreFailure::handle(db))
     {
         m_result = m_db ? sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &m_statement, nullptr) : SQLITE_MISUSE;
     }
@@ -122,90 +95,6 @@ std::optional<QSqlError> execute(const QSqlDatabase& db, const QString& statemen
     if (!query.exec(statement))
         return query.lastError();
     return std::nullopt;
-}
-
-enum class Cause { Unknown, Locked, DiskFull, ReadOnlyFileSystem, FolderNotWritable, FileNotWritable };
-
-// The cause a system error number names, else `otherwise`.
-Cause causeOfSystemError(int error, Cause otherwise)
-{
-    switch (error) {
-    case EROFS:
-        return Cause::ReadOnlyFileSystem;
-    case ENOSPC:
-    case EDQUOT:
-        return Cause::DiskFull;
-    default:
-        return otherwise;
-    }
-}
-
-// Why `path` cannot be read and written, or Unknown when it can. Asked through
-// SQLite's own file layer, so that the answer is about what SQLite meets.
-Cause accessProblem(const QString& path, Cause denied)
-{
-    sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
-    if (!vfs)
-        return Cause::Unknown;
-    const QByteArray native = QFile::encodeName(path);
-    int allowed = 0;
-    errno = 0;
-    if (vfs->xAccess(vfs, native.constData(), SQLITE_ACCESS_READWRITE, &allowed) != SQLITE_OK || allowed)
-        return Cause::Unknown;
-    const int error = vfs->xGetLastError ? vfs->xGetLastError(vfs, 0, nullptr) : errno;
-    return error == ENOENT ? Cause::Unknown : causeOfSystemError(error, denied);
-}
-
-// The cause behind an SQLite failure on the workspace file; code 0 asks the
-// file system alone. `osError` is the system's error number behind an I/O
-// failure: the side files SQLite makes beside the workspace (its log and the
-// log's index) fail that way when the disk is full.
-Cause diagnose(int code, const QString& path, int osError = 0)
-{
-    if (code == SQLITE_IOERR || code == SQLITE_CANTOPEN) {
-        if (const Cause cause = causeOfSystemError(osError, Cause::Unknown); cause != Cause::Unknown)
-            return cause;
-    }
-    switch (code) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return Cause::Locked;
-    case SQLITE_FULL:
-        return Cause::DiskFull;
-    case 0:
-    case SQLITE_CANTOPEN:
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_IOERR:
-    case SQLITE_AUTH:
-        break;
-    default:
-        return Cause::Unknown;
-    }
-    // The folder first: the write-ahead log and its index are made beside the file.
-    const QFileInfo file(path);
-    if (const Cause folder = accessProblem(file.absolutePath(), Cause::FolderNotWritable); folder != Cause::Unknown)
-        return folder;
-    return file.exists() ? accessProblem(path, Cause::FileNotWritable) : Cause::Unknown;
-}
-
-QString causeText(Cause cause, const QString& path)
-{
-    switch (cause) {
-    case Cause::Locked:
-        return SwiftDataService::tr("the workspace is locked by another program");
-    case Cause::DiskFull:
-        return SwiftDataService::tr("the disk is full");
-    case Cause::ReadOnlyFileSystem:
-        return SwiftDataService::tr("the workspace is on a read-only file system");
-    case Cause::FolderNotWritable:
-        return SwiftDataService::tr("the folder %1 is not writable").arg(QFileInfo(path).absolutePath());
-    case Cause::FileNotWritable:
-        return SwiftDataService::tr("the file cannot be read and written (permission denied)");
-    case Cause::Unknown:
-        break;
-    }
-    return {};
 }
 
 // A write transaction that rolls back unless committed. IMMEDIATE takes the
@@ -356,45 +245,6 @@ SwiftDataService::~SwiftDataService()
         QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-QString SwiftDataService::failure(const QString& what, const QString& detail) const
-{
-    return detail.isEmpty() ? what : tr("%1: %2").arg(what, detail);
-}
-
-// What SQLite said about a failed statement, with the system error behind it.
-struct SwiftDataService::SqlFailure {
-    SqlFailure() = default;
-    SqlFailure(const QSqlError& error, const QSqlDatabase& db)
-        : SqlFailure(sqliteCode(error), systemErrorNumber(db), errorText(error))
-    {
-    }
-    SqlFailure(int resultCode, int systemError, QString message)
-        : code(resultCode & 0xff)
-        , osError(systemError)
-        , text(std::move(message))
-    {
-    }
-    int code = 0;
-    int osError = 0;
-    QString text;
-};
-
-QString SwiftDataService::openFailure(const SqlFailure& failed, const QString& what) const
-{
-    const Cause cause = diagnose(failed.code, m_path, failed.osError);
-    if (cause == Cause::Unknown)
-        return failure(what, failed.text);
-    return tr("The workspace database %1 cannot be opened: %2.").arg(m_path, causeText(cause, m_path));
-}
-
-QString SwiftDataService::operationFailure(const QString& what, const SqlFailure& failed) const
-{
-    const Cause cause = diagnose(failed.code, m_path, failed.osError);
-    if (cause == Cause::Unknown)
-        return failure(what, failed.text);
-    return (cause == Cause::Locked ? tr("%1: %2; try again.") : tr("%1: %2.")).arg(what, causeText(cause, m_path));
-}
-
 std::optional<QString> SwiftDataService::initialize()
 {
     const QFileInfo file(m_path);
@@ -412,19 +262,16 @@ std::optional<QString> SwiftDataService::initialize()
     if (!m_createdFolder.isEmpty()) {
         if (!QFileInfo(existing).isDir())
             return tr("The folder %1 cannot be created: %2 is a file.").arg(folder, existing);
-        if (const Cause cause = accessProblem(existing, Cause::FolderNotWritable); cause != Cause::Unknown)
-            return tr("The folder %1 cannot be created: %2.")
-                .arg(folder, causeText(cause, QDir(existing).filePath(QStringLiteral("x"))));
+        if (auto problem = StoreFailure::folderProblem(existing, folder))
+            return problem;
         if (!QDir().mkpath(folder)) {
             removeCreatedFolders();
             return tr("Could not create the folder %1.").arg(folder);
         }
     }
     // Nothing is opened where SQLite could only half work.
-    std::optional<QString> error;
-    if (const Cause cause = diagnose(0, m_path); cause != Cause::Unknown)
-        error = tr("The workspace database %1 cannot be opened: %2.").arg(m_path, causeText(cause, m_path));
-    else if (!QFileInfo::exists(m_path))
+    std::optional<QString> error = StoreFailure::fileProblem(m_path);
+    if (!error && !QFileInfo::exists(m_path))
         error = createWorkspaceFile();
     if (!error)
         error = openWorkspaceFile();
@@ -511,19 +358,21 @@ std::optional<QString> SwiftDataService::createWorkspaceFile()
         std::optional<QSqlError> failed;
         if (!db.open())
             failed = db.lastError();
+        else if (const auto mode = scalar(db, QStringLiteral("PRAGMA journal_mode=WAL")); !mode)
+            failed = mode.error(); // born in the mode it is used in: no instance has to convert it
         else if (auto pragma = execute(db, QStringLiteral("PRAGMA synchronous=FULL")))
             failed = pragma;
         else
             failed = createSchema(db);
         if (failed)
-            error = openFailure(SqlFailure(*failed, db), tr("The workspace database %1 could not be created").arg(m_path));
+            error = opening(StoreFailure::Sql(*failed, db), tr("The workspace database %1 could not be created").arg(m_path));
         db.close();
     }
     QSqlDatabase::removeDatabase(connection);
     if (!error && !moveIntoPlace(staging, m_path))
-        error = openFailure(SqlFailure(), tr("The workspace database %1 could not be moved into place.").arg(m_path));
-    QFile::remove(staging);
-    QFile::remove(staging + QStringLiteral("-journal"));
+        error = opening(StoreFailure::Sql(), tr("The workspace database %1 could not be moved into place.").arg(m_path));
+    for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(staging + suffix);
     return error;
 }
 
@@ -535,7 +384,7 @@ std::optional<QString> SwiftDataService::connect(int busyTimeoutMs)
     m_db.setDatabaseName(m_path);
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
     if (!m_db.open())
-        return openFailure(SqlFailure(m_db.lastError(), m_db), tr("The workspace database %1 could not be opened").arg(m_path));
+        return opening(StoreFailure::Sql(m_db.lastError(), m_db), tr("The workspace database %1 could not be opened").arg(m_path));
     return std::nullopt;
 }
 
@@ -543,41 +392,62 @@ std::optional<QString> SwiftDataService::openWorkspaceFile()
 {
     if (auto error = connect(openBusyTimeoutMs))
         return error;
-    return verifyAndPrepareSchema();
+    // Two instances starting at once meet each other's locks while one of
+    // them converts or prepares the file, and SQLite does not wait out every
+    // such lock itself: the checks start over until the time is up.
+    QElapsedTimer waited;
+    waited.start();
+    for (int attempt = 1;; ++attempt) {
+        m_busy = false;
+        auto error = verifyAndPrepareSchema();
+        if (!error || !m_busy || waited.elapsed() >= openBusyTimeoutMs)
+            return error;
+        QThread::msleep(std::min(attempt, 20));
+    }
 }
 
-Result<std::unique_ptr<SwiftDataService>, QString> SwiftDataService::reopen(const QString& databasePath)
+QString SwiftDataService::opening(const StoreFailure::Sql& failed, const QString& what)
 {
-    using R = Result<std::unique_ptr<SwiftDataService>, QString>;
-    std::unique_ptr<SwiftDataService> service(new SwiftDataService(databasePath));
-    if (auto error = service->connect(writeBusyTimeoutMs))
-        return R::failure(*error);
-    // Per connection, as open() sets it: every commit survives a power cut.
-    if (auto error = execute(service->m_db, QStringLiteral("PRAGMA synchronous=FULL")))
-        return R::failure(service->openFailure(SqlFailure(*error, service->m_db),
-                                               tr("The workspace database %1 could not be prepared").arg(databasePath)));
-    return R(std::move(service));
+    m_busy = m_busy || failed.isBusy();
+    return StoreFailure::opening(m_path, failed, what);
+}
+
+QString SwiftDataService::operation(const QString& what, const StoreFailure::Sql& failed) const
+{
+    return StoreFailure::operation(m_path, what, failed);
 }
 
 std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
 {
     // Read-only checks first: nothing may be written to a file until it is
     // known to be an intact workspace of ours, or empty.
+    // All in one read transaction: facts read apart could mix the file
+    // before and after another instance prepared it.
+    const auto unreadable = [this](const QSqlError& error) {
+        return opening(StoreFailure::Sql(error, m_db), tr("The file %1 is not a readable workspace database").arg(m_path));
+    };
+    if (auto error = execute(m_db, QStringLiteral("BEGIN")))
+        return unreadable(*error);
     QVariantList facts;
     for (const char* statement : {"PRAGMA application_id", "PRAGMA user_version", "PRAGMA quick_check",
                                   "SELECT count(*) FROM sqlite_master",
                                   "SELECT count(*) FROM sqlite_master WHERE name = 'saved_app_profiles'",
                                   "SELECT count(*) FROM sqlite_master WHERE name = 'saved_app_summaries'"}) {
         const auto fact = scalar(m_db, QString::fromLatin1(statement));
-        if (!fact)
-            return openFailure(SqlFailure(fact.error(), m_db),
-                               tr("The file %1 is not a readable workspace database").arg(m_path));
+        if (!fact) {
+            execute(m_db, QStringLiteral("ROLLBACK"));
+            return unreadable(fact.error());
+        }
         facts.append(fact.value());
+    }
+    if (auto error = execute(m_db, QStringLiteral("COMMIT"))) {
+        execute(m_db, QStringLiteral("ROLLBACK"));
+        return unreadable(*error);
     }
     const qint64 applicationId = facts.at(0).toLongLong();
     const int version = facts.at(1).toInt();
     if (facts.at(2).toString() != QLatin1String("ok"))
-        return failure(tr("The workspace database %1 is damaged").arg(m_path), facts.at(2).toString());
+        return StoreFailure::withDetail(tr("The workspace database %1 is damaged").arg(m_path), facts.at(2).toString());
     const bool empty = applicationId == 0 && version == 0 && facts.at(3).toLongLong() == 0;
     const bool hasTable = facts.at(4).toLongLong() == 1;
     const bool hasIndex = facts.at(5).toLongLong() == 1; // files of earlier versions have none
@@ -591,7 +461,7 @@ std::optional<QString> SwiftDataService::verifyAndPrepareSchema()
             .arg(schemaVersion);
 
     const auto notPrepared = [this](const QSqlError& error) {
-        return openFailure(SqlFailure(error, m_db), tr("The workspace database %1 could not be prepared").arg(m_path));
+        return opening(StoreFailure::Sql(error, m_db), tr("The workspace database %1 could not be prepared").arg(m_path));
     };
     // A kill during a write must lose nothing committed and never corrupt the
     // file: write-ahead log, synced on every commit. Where the file system
@@ -658,8 +528,8 @@ Result<QList<SavedAppProfile>, QString> SwiftDataService::fetchSummaries() const
             profiles.append(std::move(*profile));
     }
     if (rows.failed())
-        return R::failure(operationFailure(tr("Could not read the saved apps"),
-                                           SqlFailure(rows.resultCode(), rows.osError(), rows.errorMessage())));
+        return R::failure(operation(tr("Could not read the saved apps"),
+                                           StoreFailure::Sql(rows.resultCode(), rows.osError(), rows.errorMessage())));
     // In order already, unless apps share an added date.
     if (!std::is_sorted(profiles.cbegin(), profiles.cend(), SavedAppProfile::precedes))
         std::sort(profiles.begin(), profiles.end(), SavedAppProfile::precedes);
@@ -674,8 +544,8 @@ Result<std::optional<SavedAppProfile>, QString> SwiftDataService::fetchProfile(c
     row.bind(1, dedupKey);
     const bool found = row.next();
     if (row.failed())
-        return R::failure(operationFailure(tr("Could not read the saved app %1").arg(dedupKey),
-                                           SqlFailure(row.resultCode(), row.osError(), row.errorMessage())));
+        return R::failure(operation(tr("Could not read the saved app %1").arg(dedupKey),
+                                           StoreFailure::Sql(row.resultCode(), row.osError(), row.errorMessage())));
     return R(found ? readProfile(row, true) : std::nullopt);
 }
 
@@ -698,7 +568,7 @@ Result<SavedAppProfile, QString> SwiftDataService::upsert(const SavedAppProfile&
         stored.lastRefreshedAt = now;
     const QString what = tr("Could not save \u201C%1\u201D").arg(stored.app.name);
     const auto failed = [&](const QSqlError& error) {
-        return R::failure(operationFailure(what, SqlFailure(error, m_db)));
+        return R::failure(operation(what, StoreFailure::Sql(error, m_db)));
     };
 
     WriteTransaction transaction(m_db);
@@ -729,7 +599,7 @@ Result<bool, QString> SwiftDataService::remove(const QString& dedupKey, const QS
     const QString what = name.isEmpty() ? tr("Could not remove the saved app %1").arg(dedupKey)
                                         : tr("Could not remove \u201C%1\u201D").arg(name);
     const auto failed = [&](const QSqlError& error) {
-        return R::failure(operationFailure(what, SqlFailure(error, m_db)));
+        return R::failure(operation(what, StoreFailure::Sql(error, m_db)));
     };
     WriteTransaction transaction(m_db);
     if (auto error = transaction.begin())
