@@ -137,7 +137,7 @@ struct LockHolder {
             sqlite3* db = nullptr;
             held.set_value(sqlite3_open(file.constData(), &db) == SQLITE_OK
                            && sqlite3_exec(db, lock, nullptr, nullptr, nullptr) == SQLITE_OK);
-            release.get_future().wait_for(std::chrono::seconds(3));
+            release.get_future().wait_for(std::chrono::seconds(10));
             sqlite3_close_v2(db);
         })
     {

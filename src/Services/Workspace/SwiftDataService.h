@@ -24,8 +24,10 @@ class SwiftDataService {
 public:
     static constexpr int schemaVersion = 1;
     // A write waits this long for another program's lock, then says that the
-    // workspace is locked so that the user can try again.
-    static constexpr int writeBusyTimeoutMs = 250;
+    // workspace is locked so that the user can try again. Another instance
+    // opening the file can hold a lock for a while on a slow disk; the wait is
+    // on the store's thread, never the window's.
+    static constexpr int writeBusyTimeoutMs = 1000;
     // A lock held while another instance opens or prepares the file is waited out.
     static constexpr int openBusyTimeoutMs = 2000;
 
