@@ -199,16 +199,27 @@ private slots:
         QCOMPARE(m_presenter->shown, (QStringList{"+saved", "-saved", "+saved", "-saved"}));
     }
 
+    void flagOnBeforeFirstAppearanceShowsOnce_data()
+    {
+        QTest::addColumn<bool>("turnedOnLater");
+        QTest::newRow("on from the start") << false;
+        QTest::newRow("turned on before showing") << true;
+    }
+
     void flagOnBeforeFirstAppearanceShowsOnce()
     {
+        QFETCH(bool, turnedOnLater);
         QWidget hidden;
         toastPresenter(&hidden, ToastPresenterProxy(m_presenter.get()));
-        ObservableValue<bool> flag(true);
+        ObservableValue<bool> flag(!turnedOnLater);
         toast(&hidden, flag.binding(), ToastAlignment::top(), {}, [] { return titled(QStringLiteral("early")); });
+        flag.set(true);
         settle();
         QVERIFY(!m_presenter->isShowing());
         hidden.show();
         QTRY_VERIFY(m_presenter->isShowing());
+        settle();
+        QVERIFY(m_presenter->isShowing()); // not dismissed at once as replaced by itself
         hidden.hide();
         hidden.show(); // later appearances raise nothing new
         m_presenter->dismiss();

@@ -34,7 +34,11 @@ public:
             if (now == m_last)
                 return;
             m_last = now;
-            handleChange(now);
+            // Before the first appearance only noted: that appearance raises
+            // the value then current, and raising it here too would show it
+            // twice.
+            if (m_appeared)
+                handleChange(now);
         });
         auto firstAppearance = [this] {
             if (m_appeared)
