@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <cmath>
 #include <unordered_map>
 
 namespace {
@@ -56,6 +57,53 @@ QPixmap roundedImage(const QImage& image, const QSize& size, qreal cornerRadius,
     clip.addRoundedRect(bounds, cornerRadius, cornerRadius);
     painter.setClipPath(clip);
     painter.drawImage(filledRect(image.size(), bounds), image);
+    painter.end();
+    cache.emplace(key, pixmap);
+    return pixmap;
+}
+
+// The loading phase as paintPhase() draws it, kept per look and spinner step:
+// a list shows the same spinner in every row still loading, and each is
+// drawn once. `offset` is the sub-pixel part of the target's position.
+QPixmap loadingImage(const QSizeF& size, const QPointF& offset, qreal cornerRadius, const QColor& color, int step,
+                     qreal ratio)
+{
+    struct Key {
+        QSizeF size;
+        QPointF offset;
+        qreal radius;
+        QRgb color;
+        int step;
+        qreal ratio;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const noexcept
+        {
+            return qHashMulti(0, k.size.width(), k.size.height(), k.offset.x(), k.offset.y(), k.radius, k.color,
+                              k.step, k.ratio);
+        }
+    };
+    static constexpr qsizetype kBudget = 64;
+    static std::unordered_map<Key, QPixmap, KeyHash> cache;
+    const Key key{size, offset, cornerRadius, color.rgba(), step, ratio};
+    if (const auto found = cache.find(key); found != cache.end())
+        return found->second;
+    if (qsizetype(cache.size()) >= kBudget)
+        cache.clear();
+    const QSize logical(int(std::ceil(offset.x() + size.width())), int(std::ceil(offset.y() + size.height())));
+    QPixmap pixmap((QSizeF(logical) * ratio).toSize());
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF bounds(offset, size);
+    QPainterPath clip;
+    clip.addRoundedRect(bounds, cornerRadius, cornerRadius);
+    painter.setClipPath(clip);
+    const int side = ProgressIndicator::spinnerSide(ProgressIndicator::Size::Regular);
+    const QRectF spinner(bounds.center() - QPointF(side / 2.0, side / 2.0), QSizeF(side, side));
+    ProgressIndicator::paintSpinner(&painter, spinner.intersected(bounds), step, color);
     painter.end();
     cache.emplace(key, pixmap);
     return pixmap;
@@ -174,6 +222,13 @@ void RemoteImageView::paintPhase(QPainter* painter, const QRectF& bounds, Phase 
     if (phase == Phase::Success && QRectF(whole) == bounds && !image.isNull()) {
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
         painter->drawPixmap(whole.topLeft(), roundedImage(image, whole.size(), cornerRadius, ratio));
+        return;
+    }
+    if (phase == Phase::Empty && painter->worldTransform().type() <= QTransform::TxTranslate && !bounds.isEmpty()) {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const QPointF origin(std::floor(bounds.x()), std::floor(bounds.y()));
+        painter->drawPixmap(origin, loadingImage(bounds.size(), bounds.topLeft() - origin, cornerRadius,
+                                                 fallbackColor, spinnerStep, ratio));
         return;
     }
     painter->save();

@@ -89,9 +89,14 @@ QSize SegmentedControl::sizeHint() const
 
 void SegmentedControl::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = colorScheme(this);
+    const Look look{scheme, isEnabled(), hasFocus(), m_current, m_title, m_titles, font()};
+    m_drawn.paint(this, look, [&](QPainter& painter) { draw(painter, scheme); });
+}
+
+void SegmentedControl::draw(QPainter& painter, ColorScheme scheme) const
+{
+    painter.setRenderHint(QPainter::Antialiasing);
     const bool dark = scheme == ColorScheme::Dark;
     if (!m_title.isEmpty()) {
         painter.setPen(isEnabled() ? SemanticColors::primary(scheme) : SemanticColors::tertiary(scheme));

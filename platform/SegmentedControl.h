@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/CachedPaint.h"
+#include "platform/SemanticColors.h"
+
+#include <QFont>
 #include <QStringList>
 #include <QWidget>
 
@@ -45,7 +49,22 @@ private:
     int titleWidth() const;
     void pick(int index);
 
+    void draw(QPainter& painter, ColorScheme scheme) const;
+
+    // Everything the drawing depends on besides the size.
+    struct Look {
+        ColorScheme scheme;
+        bool enabled;
+        bool focused;
+        int current;
+        QString title;
+        QStringList titles;
+        QFont font;
+        bool operator==(const Look&) const = default;
+    };
+
     QString m_title;
     QStringList m_titles;
     int m_current = -1;
+    CachedPaint<Look> m_drawn;
 };

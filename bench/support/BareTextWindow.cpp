@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cstdio>
+
 #ifdef PLOVERA_SAME_LIBRARIES
 #include <QLibraryInfo>
 #include <QPluginLoader>
@@ -31,7 +33,11 @@ public:
     {
         if (event->type() == QEvent::Paint && !m_painted) {
             m_painted = true;
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            QTimer::singleShot(0, qApp, [] {
+                std::fputs("first frame painted\n", stdout);
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            });
         }
         return QObject::eventFilter(watched, event);
     }

@@ -86,10 +86,15 @@ QSize CapsuleButton::sizeHint() const
 
 void CapsuleButton::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
+    const bool dark = colorScheme(this) == ColorScheme::Dark;
+    const Look look{dark, isEnabled(), isDown(), hasFocus(), text(), font()};
+    m_drawn.paint(this, look, [&](QPainter& painter) { draw(painter, dark); });
+}
+
+void CapsuleButton::draw(QPainter& painter, bool dark) const
+{
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(drawnOpacity());
-    const bool dark = colorScheme(this) == ColorScheme::Dark;
     const QColor foreground = dark ? QColor(Qt::white) : QColor(Qt::black);
     QColor outline = foreground;
     outline.setAlphaF(dark ? 0.6f : 0.3f);

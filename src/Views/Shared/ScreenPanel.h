@@ -1,10 +1,12 @@
 #pragma once
 
 #include "Views/Shared/PanelPainter.h"
+#include "platform/CachedPaint.h"
 #include "platform/SemanticColors.h"
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QFont>
 #include <QPushButton>
 #include <QWidget>
 
@@ -68,9 +70,23 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void draw(QPainter& painter, bool dark) const;
+
+    // Everything the drawing depends on besides the size and the symbol.
+    struct Look {
+        bool dark;
+        bool enabled;
+        bool down;
+        bool focused;
+        QString text;
+        QFont font;
+        bool operator==(const Look&) const = default;
+    };
+
     QString m_symbol;
     QSize m_padding;
     int m_spacing;
+    CachedPaint<Look> m_drawn;
 };
 
 // A push button in the platform's bordered style whose icon keeps a gap to
