@@ -20,6 +20,31 @@ QRectF filledRect(const QSizeF& image, const QRectF& bounds)
     return {bounds.center() - QPointF(filled.width() / 2, filled.height() / 2), filled};
 }
 
+// A drawing clipped to the rounded `bounds`, on a transparent pixmap of
+// `logical` size, kept in `cache` under `key`. The cache starts afresh once it
+// holds `budget` pixmaps.
+template <typename Key, typename Hash, typename Draw>
+QPixmap cachedRoundedPixmap(std::unordered_map<Key, QPixmap, Hash>& cache, qsizetype budget, const Key& key,
+                            const QSize& logical, qreal ratio, const QRectF& bounds, qreal cornerRadius, Draw draw)
+{
+    if (const auto found = cache.find(key); found != cache.end())
+        return found->second;
+    if (qsizetype(cache.size()) >= budget)
+        cache.clear();
+    QPixmap pixmap((QSizeF(logical) * ratio).toSize());
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath clip;
+    clip.addRoundedRect(bounds, cornerRadius, cornerRadius);
+    painter.setClipPath(clip);
+    draw(painter);
+    painter.end();
+    cache.emplace(key, pixmap);
+    return pixmap;
+}
+
 // An image filling `size` with rounded corners, as paintPhase() draws it. Lists
 // draw the same icons at every paint and scroll step: each is scaled and
 // clipped once.
@@ -39,27 +64,13 @@ QPixmap roundedImage(const QImage& image, const QSize& size, qreal cornerRadius,
         }
     };
     // Some hundred icons of a long list at its size.
-    static constexpr qsizetype kBudget = 256;
     static std::unordered_map<Key, QPixmap, KeyHash> cache;
-    const Key key{image.cacheKey(), size, cornerRadius, ratio};
-    if (const auto found = cache.find(key); found != cache.end())
-        return found->second;
-    if (qsizetype(cache.size()) >= kBudget)
-        cache.clear();
-    QPixmap pixmap((QSizeF(size) * ratio).toSize());
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRectF bounds(QPointF(0, 0), QSizeF(size));
-    QPainterPath clip;
-    clip.addRoundedRect(bounds, cornerRadius, cornerRadius);
-    painter.setClipPath(clip);
-    painter.drawImage(filledRect(image.size(), bounds), image);
-    painter.end();
-    cache.emplace(key, pixmap);
-    return pixmap;
+    return cachedRoundedPixmap(cache, 256, Key{image.cacheKey(), size, cornerRadius, ratio}, size, ratio, bounds,
+                               cornerRadius, [&](QPainter& painter) {
+                                   painter.setRenderHint(QPainter::SmoothPixmapTransform);
+                                   painter.drawImage(filledRect(image.size(), bounds), image);
+                               });
 }
 
 // The loading phase as paintPhase() draws it, kept per look and spinner step:
@@ -84,29 +95,16 @@ QPixmap loadingImage(const QSizeF& size, const QPointF& offset, qreal cornerRadi
                               k.step, k.ratio);
         }
     };
-    static constexpr qsizetype kBudget = 64;
     static std::unordered_map<Key, QPixmap, KeyHash> cache;
-    const Key key{size, offset, cornerRadius, color.rgba(), step, ratio};
-    if (const auto found = cache.find(key); found != cache.end())
-        return found->second;
-    if (qsizetype(cache.size()) >= kBudget)
-        cache.clear();
     const QSize logical(int(std::ceil(offset.x() + size.width())), int(std::ceil(offset.y() + size.height())));
-    QPixmap pixmap((QSizeF(logical) * ratio).toSize());
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds(offset, size);
-    QPainterPath clip;
-    clip.addRoundedRect(bounds, cornerRadius, cornerRadius);
-    painter.setClipPath(clip);
-    const int side = ProgressIndicator::spinnerSide(ProgressIndicator::Size::Regular);
-    const QRectF spinner(bounds.center() - QPointF(side / 2.0, side / 2.0), QSizeF(side, side));
-    ProgressIndicator::paintSpinner(&painter, spinner.intersected(bounds), step, color);
-    painter.end();
-    cache.emplace(key, pixmap);
-    return pixmap;
+    return cachedRoundedPixmap(cache, 64, Key{size, offset, cornerRadius, color.rgba(), step, ratio}, logical, ratio,
+                               bounds, cornerRadius, [&](QPainter& painter) {
+                                   const int side = ProgressIndicator::spinnerSide(ProgressIndicator::Size::Regular);
+                                   const QRectF spinner(bounds.center() - QPointF(side / 2.0, side / 2.0),
+                                                        QSizeF(side, side));
+                                   ProgressIndicator::paintSpinner(&painter, spinner.intersected(bounds), step, color);
+                               });
 }
 } // namespace
 
