@@ -102,15 +102,19 @@ void showFocusRing(QWidget* target, qreal radius, int outset, QWidget* host)
         new FocusRingOverlay(target, host, radius, outset);
 }
 
-void drawFocusRing(QPainter* painter, const QRectF& rect, qreal radius, const QWidget* widget)
+QPen focusRingPen(QColor accent)
 {
-    QColor accent = SemanticColors::accent(colorScheme(widget));
     accent.setAlphaF(0.8f);
     QPen ring(accent);
     ring.setWidthF(kRingWidth);
+    return ring;
+}
+
+void drawFocusRing(QPainter* painter, const QRectF& rect, qreal radius, const QWidget* widget)
+{
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    painter->setPen(ring);
+    painter->setPen(focusRingPen(SemanticColors::accent(colorScheme(widget))));
     painter->setBrush(Qt::NoBrush);
     const QRectF shape = rect.adjusted(kRingWidth / 2, kRingWidth / 2, -kRingWidth / 2, -kRingWidth / 2);
     const qreal r = radius < 0 ? shape.height() / 2 : radius;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPen>
 #include <QtGlobal>
 
 class QPainter;
@@ -14,6 +15,9 @@ class QWidget;
 // null; an ancestor with room around the control). It shows while the
 // control holds focus that no mouse click gave it.
 void showFocusRing(QWidget* target, qreal radius = -1, int outset = 3, QWidget* host = nullptr);
+
+// The ring's pen: the scheme's `accent`, slightly translucent, 2 px wide.
+QPen focusRingPen(QColor accent);
 
 // Draws that ring inside `rect` (a capsule when `radius` is negative), in
 // the accent of `widget`'s scheme; for controls that paint their own.

@@ -2,6 +2,7 @@
 
 #include "Views/TopCharts/RankingListModel.h"
 #include "Views/TopCharts/RankingListView.h"
+#include "platform/FocusRing.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
@@ -310,9 +311,7 @@ void RankingRow::paint(QPainter* painter, const QStyleOptionViewItem& option, co
         const QList<Control> offered = controls(index);
         const Control focused = view ? view->focusedControl(index) : (offered.isEmpty() ? Control::None : offered.first());
         painter->setRenderHint(QPainter::Antialiasing);
-        QPen ring(withAlpha(accent, 0.8));
-        ring.setWidthF(2);
-        painter->setPen(ring);
+        painter->setPen(focusRingPen(accent));
         painter->setBrush(Qt::NoBrush);
         switch (focused) {
         case Control::Add:
