@@ -129,7 +129,18 @@ private slots:
         QCOMPARE(cancelled, 0);
         QTRY_VERIFY(!tokens.hasValue());
         QCOMPARE(cancelled, 1);
-        QVERIFY(tokens.wrappedValue().empty()); // a read makes a fresh one
+        QVERIFY(tokens.wrappedValue().empty()); // a read makes a fresh one,
+        tokens.wrappedValue().emplace_back([&cancelled] { ++cancelled; });
+        tokens.update(); // which the next update drops again, one turn later
+        QVERIFY(tokens.hasValue());
+        QTRY_VERIFY(!tokens.hasValue());
+        QCOMPARE(cancelled, 2);
+        sheet->show(); // presented again: made and kept
+        QVERIFY(QTest::qWaitForWindowExposed(sheet));
+        tokens.update();
+        QVERIFY(tokens.hasValue());
+        QCoreApplication::processEvents();
+        QVERIFY(tokens.hasValue());
         delete sheet;
 
         // Never presented: kept however the view comes and goes.

@@ -6,6 +6,7 @@
 #include "toasts/interface/ToastModifier.h"
 #include "toasts/presenters/ToastPresenterProxy.h"
 #include "toasts/presenters/ToastPresenterReader.h"
+#include "toasts/presenters/ToastPresentingLayoutGeometry.h"
 #include "toasts/presenters/ToastPresentingLayoutModifier.h"
 #include "toasts/engine/ToastScheduler.h"
 #include "toasts/engine/ToastsConfiguration.h"
@@ -184,6 +185,35 @@ private slots:
         QCOMPARE(presenterAt(leaf), static_cast<ToastPresenting*>(innerModifier->toastPresenter()));
         QVERIFY(!presenterAt(middle) || !presenterAt(middle)->presentsInLayout());
         Q_UNUSED(disabled);
+    }
+
+    void siblingPresentersReportTheirGeometryAndTheFirstWins()
+    {
+        QWidget window;
+        window.resize(500, 400);
+        auto* box = new QWidget(&window);
+        box->setGeometry(5, 5, 490, 390);
+        auto* first = new QWidget(box);
+        first->setGeometry(10, 20, 200, 100);
+        auto* second = new QWidget(box);
+        second->setGeometry(250, 20, 200, 150);
+        toastPresentingLayout(first);
+        toastPresentingLayout(second, false); // reports all the same
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto reported = [&window] {
+            return Preferences::value(&window, ToastPresentingLayoutGeometryPreferenceKey::key());
+        };
+        // In the window's coordinates.
+        QVERIFY(reported());
+        QCOMPARE(reported()->frame, QRectF(15, 25, 200, 100));
+        QCOMPARE(reported()->windowFrame, QRectF(0, 0, 200, 100));
+        first->resize(220, 120);
+        QCOMPARE(reported()->frame, QRectF(15, 25, 220, 120));
+        box->move(30, 40); // an ancestor moves it within the window
+        QCOMPARE(reported()->frame.topLeft(), QPointF(40, 60));
+        delete first;
+        QCOMPARE(reported()->frame, QRectF(280, 60, 200, 150));
     }
 
     void aToastRunsItsCourseInTheLayer()

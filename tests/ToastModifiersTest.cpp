@@ -11,6 +11,7 @@
 #include "toasts/engine/ToastsConfiguration.h"
 #include "toasts/interface/ToastTaskModifier.h"
 #include "toasts/interface/ToastTriggerModifier.h"
+#include "toasts/presenters/WindowToastPresenter.h"
 
 #include "platform/AsyncWait.h"
 #include "platform/SemanticColors.h"
@@ -96,6 +97,21 @@ private slots:
         QVERIFY(a != ToastPresenterProxy());
         presenter.reset();
         QCOMPARE(a, ToastPresenterProxy());
+
+        // A window's proxy goes empty when the window closes, not when it
+        // merely hides; shown again, the window takes toasts anew.
+        QWidget window;
+        window.show();
+        const ToastPresenterProxy ofWindow(WindowToastPresenter::of(&window));
+        window.hide();
+        QVERIFY(ofWindow.hasPresenter());
+        window.show();
+        window.close();
+        QCOMPARE(ofWindow, ToastPresenterProxy());
+        QCOMPARE(qHash(ofWindow), qHash(ToastPresenterProxy()));
+        QVERIFY(!ToastPresenterProxy(WindowToastPresenter::of(&window)).hasPresenter());
+        window.show();
+        QVERIFY(ToastPresenterProxy(WindowToastPresenter::of(&window)).hasPresenter());
     }
 
     void proxyAppliesEachPolicy_data()
@@ -250,21 +266,30 @@ private slots:
         QCOMPARE(m_presenter->isShowing(), !dismissOnRelease);
     }
 
-    void absentValueWithdrawsQueuedToasts()
+    void absentValueLeavesItsQueuedToastToComeInTurn()
     {
         // Another toast holds the screen, so the modifier's toast waits.
         const ToastPresenterProxy proxy(m_presenter.get());
         proxy.enqueue(presentationOf(QStringLiteral("busy")));
         QTRY_VERIFY(m_presenter->isShowing());
         ObservableValue<std::optional<QString>> item;
-        auto* modifier = toast<QString>(m_window.get(), item.binding(), ToastAlignment::top(), {},
+        int onDismiss = 0;
+        auto* modifier = toast<QString>(m_window.get(), item.binding(), ToastAlignment::top(), [&] { ++onDismiss; },
                                         [](const QString& v) { return std::optional<Toast>(titled(v)); });
         item.set(QStringLiteral("queued"));
         QCOMPARE(modifier->handleCount(), 1);
         item.set(std::nullopt);
         m_presenter->dismiss();
+        QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("queued"));
         settle();
-        QCOMPARE(m_presenter->shown, (QStringList{"+busy", "-busy"}));
+        QVERIFY(m_presenter->isShowing()); // not sent away as it comes
+        QCOMPARE(onDismiss, 0);
+        m_presenter->dismiss();
+        QCOMPARE(onDismiss, 1);
+        QVERIFY(!item.value());
+        settle();
+        QCOMPARE(onDismiss, 1);
+        QCOMPARE(m_presenter->shown, (QStringList{"+busy", "-busy", "+queued", "-queued"}));
     }
 
     void itemChangeReplacesToastAndClearsOnlyItsOwnItem()
@@ -333,6 +358,20 @@ private slots:
         QTRY_COMPARE(onDismiss, 2);
     }
 
+    void triggerSetBeforeItsViewFirstShowsRaisesNothing()
+    {
+        QWidget hidden;
+        toastPresenter(&hidden, ToastPresenterProxy(m_presenter.get()));
+        auto* modifier = toastTrigger<int>(&hidden, 0, ToastAlignment::top(), {},
+                                           [](const int& n) { return std::optional<Toast>(titled(QString::number(n))); });
+        modifier->setTrigger(1); // the value the view comes on screen with
+        hidden.show();
+        modifier->setTrigger(2);
+        // Toasts come in order: one for 1 would have come first.
+        QTRY_VERIFY(m_presenter->isShowing());
+        QCOMPARE(m_presenter->shown, QStringList{"+2"});
+    }
+
     void publisherEventsRaiseToasts()
     {
         PublisherSubject<int, QString> subject;
@@ -362,9 +401,10 @@ private slots:
         auto* sheet = new QDialog(m_window.get());
         auto* view = new QWidget(sheet);
         int runs = 0;
-        auto* modifier = toastTask(view, [&runs](ScheduleToastAction action, CancellationToken token) {
+        auto* modifier = toastTask(view, TaskPriority::utility, [&runs](ScheduleToastAction action, CancellationToken token) {
             return raiseEach(std::move(action), std::move(token), {"t1", "t2", "t3"}, &runs);
         });
+        QCOMPARE(modifier->priority(), TaskPriority::utility);
         sheet->show();
         QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("t1"));
         QTRY_COMPARE(modifier->cancellablesBox()->cancellables.size(), 2); // t1 settled
@@ -379,9 +419,11 @@ private slots:
     void identifiableTaskRestartsOnNewId()
     {
         int runs = 0;
-        auto* modifier = toastTask(m_window.get(), QVariant(1), [&runs](ScheduleToastAction action, CancellationToken token) {
+        auto* modifier = toastTask(m_window.get(), QVariant(1), TaskPriority::background,
+                                   [&runs](ScheduleToastAction action, CancellationToken token) {
             return raiseEach(std::move(action), std::move(token), {}, &runs);
         });
+        QCOMPARE(modifier->priority(), TaskPriority::background);
         QTRY_COMPARE(runs, 1);
         modifier->setId(1);
         modifier->setId(2);

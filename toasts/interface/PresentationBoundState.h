@@ -13,9 +13,11 @@
 // A value a view keeps like its own state, but tied to the presentation
 // that shows the view: once the view has been seen presented and that
 // presentation ends, the value is dropped one event-loop turn later (so not
-// in the middle of the hide), and the next read makes a fresh one. In a view
-// that is never presented the value lives as long as the view. Dropping a
-// set of cancellation handles cancels what they guard. Main thread.
+// in the middle of the hide), and the next read makes a fresh one; while
+// the view stays out of its ended presentation, each update() drops such a
+// fresh value again. In a view that is never presented the value lives as
+// long as the view. Dropping a set of cancellation handles cancels what they
+// guard. Main thread.
 template <typename T>
 class PresentationBoundState {
 public:
@@ -47,12 +49,15 @@ public:
     bool wasPresented() const { return m_wasPresented; }
 
     // Notes the view's presentation and makes sure a value is held while the
-    // view is not in a presentation that has ended.
+    // view is not in a presentation that has ended; in one that has ended,
+    // a value made since (by a read) is dropped one turn later.
     void update()
     {
         if (note() || !m_wasPresented) {
             if (!m_value)
                 m_value.emplace(m_provider());
+        } else if (m_value) {
+            dropLater();
         }
     }
 
@@ -65,6 +70,8 @@ private:
     }
     void dropLater()
     {
+        if (!m_observer)
+            return;
         QPointer<PresentationObserver> guard(m_observer);
         QMetaObject::invokeMethod(
             m_observer.data(),

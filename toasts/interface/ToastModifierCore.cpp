@@ -53,16 +53,16 @@ void dismissLater(std::shared_ptr<ToastPresentationCanceller> canceller, std::fu
 void ToastModifierCore::dismissShownToast()
 {
     m_onScreen->superseded = m_onScreen->scheduled;
+    dismissToastOnScreen();
+}
+
+void ToastModifierCore::dismissToastOnScreen()
+{
     if (!m_canceller || m_onScreen->count == 0)
         return;
     dismissLater(m_canceller, [onScreen = m_onScreen, shown = m_onScreen->presented] {
         return onScreen->count > 0 && onScreen->presented == shown;
     });
-}
-
-void ToastModifierCore::withdrawQueuedToasts()
-{
-    m_cancellables.wrappedValue()->cancelAll();
 }
 
 void ToastModifierCore::schedule(const Toast& toast, ToastAlignment alignment, std::function<void()> onDismiss)

@@ -36,8 +36,9 @@ public:
     // scheduled before now that come on screen later are dismissed as they
     // come: a newer value replaces them even when both were set in one turn.
     void dismissShownToast();
-    // Withdraws this helper's toasts that are still queued.
-    void withdrawQueuedToasts();
+    // Dismisses only the toast this helper has on screen now, if any, as
+    // above; its toasts still queued come in their turn.
+    void dismissToastOnScreen();
     // Schedules `toast` with the environment at the widget, the policy
     // `automatic` standing for `presentation`.
     void schedule(const Toast& toast, ToastAlignment alignment, std::function<void()> onDismiss);

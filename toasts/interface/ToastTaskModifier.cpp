@@ -5,15 +5,14 @@
 
 #include "platform/ViewTask.h"
 
-ToastTaskModifier::ToastTaskModifier(QWidget* target, Operation operation, QVariant id)
+ToastTaskModifier::ToastTaskModifier(QWidget* target, TaskPriority priority, Operation operation, QVariant id)
     : QObject(target)
     , m_target(target)
+    , m_priority(priority)
     , m_box(target, [] { return std::make_shared<CancellablesBox>(); })
 {
-    m_task = new ViewTask(
-        target,
-        [this, operation = std::move(operation)](CancellationToken token) { return operation(makeAction(), token); },
-        std::move(id));
+    m_task = taskFallback(target, id, priority,
+        [this, operation = std::move(operation)](CancellationToken token) { return operation(makeAction(), token); });
     m_task->setParent(this);
 }
 
@@ -30,12 +29,22 @@ ScheduleToastAction ToastTaskModifier::makeAction()
                                ToastCancellation::presentation, m_box.wrappedValue()};
 }
 
+ToastTaskModifier* toastTask(QWidget* view, TaskPriority priority, ToastTaskModifier::Operation operation)
+{
+    return new ToastTaskModifier(view, priority, std::move(operation));
+}
+
+ToastTaskModifier* toastTask(QWidget* view, QVariant id, TaskPriority priority, ToastTaskModifier::Operation operation)
+{
+    return new ToastTaskModifier(view, priority, std::move(operation), std::move(id));
+}
+
 ToastTaskModifier* toastTask(QWidget* view, ToastTaskModifier::Operation operation)
 {
-    return new ToastTaskModifier(view, std::move(operation));
+    return toastTask(view, TaskPriority::userInitiated, std::move(operation));
 }
 
 ToastTaskModifier* toastTask(QWidget* view, QVariant id, ToastTaskModifier::Operation operation)
 {
-    return new ToastTaskModifier(view, std::move(operation), std::move(id));
+    return toastTask(view, std::move(id), TaskPriority::userInitiated, std::move(operation));
 }

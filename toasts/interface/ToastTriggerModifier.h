@@ -2,11 +2,14 @@
 
 #include "toasts/interface/ToastModifierCore.h"
 
+#include "platform/Appearance.h"
+
 #include <functional>
 #include <optional>
 
-// Raises a toast each time the trigger changes to an unequal value (never for
-// the value it starts with). Unless invalidation options without
+// Raises a toast each time the trigger changes to an unequal value once the
+// widget has first come on screen; the value it comes on screen with, set
+// before or at creation, raises none. Unless invalidation options without
 // `dismissPrevious` are set, the toast it has on screen is dismissed first.
 template <typename Trigger>
 class ToastTriggerModifier : public ToastModifierCore {
@@ -20,7 +23,9 @@ public:
         , m_alignment(alignment)
         , m_onDismiss(std::move(onDismiss))
         , m_toast(std::move(toast))
+        , m_appeared(appearance()->isAppeared())
     {
+        connect(appearance(), &AppearanceObserver::appeared, this, [this] { m_appeared = true; });
     }
 
     const Trigger& trigger() const { return m_trigger; }
@@ -29,6 +34,10 @@ public:
         if (trigger == m_trigger)
             return;
         m_trigger = std::move(trigger);
+        // Only noted until the widget first shows: a change no one could
+        // have seen is no news.
+        if (!m_appeared)
+            return;
         std::optional<Toast> toast = m_toast ? m_toast(m_trigger) : std::nullopt;
         if (!toast)
             return;
@@ -42,6 +51,7 @@ private:
     ToastAlignment m_alignment;
     std::function<void()> m_onDismiss;
     ToastFor m_toast;
+    bool m_appeared;
 };
 
 template <typename Trigger>

@@ -12,6 +12,7 @@
 
 #include "platform/AccessibilitySettings.h"
 #include "platform/Appearance.h"
+#include "platform/Preference.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -180,7 +181,9 @@ QCoro::Task<> ToastLayoutPresenter::removalWait(QPointer<ToastLayoutPresenter> s
 namespace {
 ToastPresentingLayoutGeometry geometryOf(const QWidget* content)
 {
-    const QRectF frame(content->mapToGlobal(QPoint(0, 0)), QSizeF(content->size()));
+    // In its window's coordinates: a transition measures a toast's way off
+    // the window from there, wherever the window stands on the screen.
+    const QRectF frame(content->mapTo(content->window(), QPoint(0, 0)), QSizeF(content->size()));
     // No safe-area insets here: the window frame is the frame's size at the origin.
     return ToastPresentingLayoutGeometry{frame, QRectF(QPointF(0, 0), frame.size())};
 }
@@ -219,12 +222,55 @@ ToastPresentingLayoutModifier::ToastPresentingLayoutModifier(QWidget* content, b
     new platform_detail::KeyWatcher(Environment::channelFor(ToastPresenterEnvironmentKey::key().name), content, this,
         [this] { refreshSubtreePresenter(); });
     refreshSubtreePresenter();
+
+    // What the subtree reports (this widget's own report first) moves the
+    // layer's toast. The widget's place in its window also changes when an
+    // ancestor moves.
+    m_geometryWatcher = Preferences::observe<std::optional<ToastPresentingLayoutGeometry>>(content,
+        ToastPresentingLayoutGeometryPreferenceKey::key(), this,
+        [this](const std::optional<ToastPresentingLayoutGeometry>& geometry) {
+            m_toastPresentingLayoutGeometry = geometry;
+            Environment::set(m_overlay, ToastPresentingLayoutGeometryEnvironmentKey::key(), geometry);
+        });
+    watchAncestors();
+    reportGeometry();
 }
 
 ToastPresentingLayoutModifier::~ToastPresentingLayoutModifier()
 {
-    if (m_content && m_installedOwnPresenter)
+    if (!m_content)
+        return;
+    if (m_installedOwnPresenter)
         Environment::clear(m_content.data(), ToastPresenterEnvironmentKey::key());
+    delete m_geometryWatcher.data();
+    Preferences::clear(m_content.data(), ToastPresentingLayoutGeometryPreferenceKey::key());
+}
+
+void ToastPresentingLayoutModifier::watchAncestors()
+{
+    for (const QPointer<QWidget>& ancestor : std::as_const(m_ancestors)) {
+        if (ancestor)
+            ancestor->removeEventFilter(this);
+    }
+    m_ancestors.clear();
+    if (!m_content || m_content->isWindow())
+        return;
+    for (QWidget* ancestor = m_content->parentWidget(); ancestor && !ancestor->isWindow();
+         ancestor = ancestor->parentWidget()) {
+        ancestor->installEventFilter(this);
+        m_ancestors.append(ancestor);
+    }
+}
+
+void ToastPresentingLayoutModifier::reportGeometry()
+{
+    if (!m_content)
+        return;
+    const std::optional<ToastPresentingLayoutGeometry> geometry = geometryOf(m_content);
+    if (m_reportedGeometry == geometry)
+        return;
+    m_reportedGeometry = geometry;
+    Preferences::set(m_content.data(), ToastPresentingLayoutGeometryPreferenceKey::key(), geometry);
 }
 
 ToastPresenterProxy ToastPresentingLayoutModifier::subtreePresenter() const
@@ -305,8 +351,8 @@ void ToastPresentingLayoutModifier::layoutOverlay()
     if (!m_content)
         return;
     m_overlay->setGeometry(m_content->rect());
-    Environment::set(m_overlay, ToastPresentingLayoutGeometryEnvironmentKey::key(),
-        std::optional<ToastPresentingLayoutGeometry>(geometryOf(m_content)));
+    reportGeometry();
+    Environment::set(m_overlay, ToastPresentingLayoutGeometryEnvironmentKey::key(), m_toastPresentingLayoutGeometry);
 }
 
 void ToastPresentingLayoutModifier::updateInputRegion()
@@ -319,8 +365,12 @@ bool ToastPresentingLayoutModifier::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_content) {
         switch (event->type()) {
+        case QEvent::Show:
+            reportGeometry();
+            break;
         case QEvent::Resize:
         case QEvent::Move:
+            reportGeometry();
             if (m_overlay->isVisible()) {
                 layoutOverlay();
                 updateInputRegion();
@@ -332,10 +382,17 @@ bool ToastPresentingLayoutModifier::eventFilter(QObject* watched, QEvent* event)
             break;
         case QEvent::ParentChange:
             refreshSubtreePresenter();
+            watchAncestors();
+            reportGeometry();
             break;
         default:
             break;
         }
+    } else if (event->type() == QEvent::Move) {
+        reportGeometry();
+    } else if (event->type() == QEvent::ParentChange) {
+        watchAncestors();
+        reportGeometry();
     }
     return QObject::eventFilter(watched, event);
 }

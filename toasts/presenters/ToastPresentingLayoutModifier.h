@@ -3,11 +3,13 @@
 #include "toasts/engine/FallbackStateObject.h"
 #include "toasts/engine/ToastPresentation.h"
 #include "toasts/presenters/ToastPresenterProxy.h"
+#include "toasts/presenters/ToastPresentingLayoutGeometry.h"
 #include "toasts/engine/ToastPresenting.h"
 
 #include "platform/CancellationToken.h"
 
 #include <QCoroTask>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QUuid>
@@ -93,8 +95,10 @@ private:
 // the subtree show in a layer laid over the widget, placed by their
 // alignment and moved by their transition, instead of over the window. A
 // presenter nested in another defers to the outermost one; a disabled one
-// leaves its subtree with the presenter around it. Attached to the widget
-// and gone with it.
+// leaves its subtree with the presenter around it. Whether enabled or not,
+// the widget reports its geometry up to its ancestors, and the layer's toast
+// moves by the geometry its subtree reports. Attached to the widget and gone
+// with it.
 class ToastPresentingLayoutModifier : public QObject {
     Q_OBJECT
 public:
@@ -121,6 +125,8 @@ protected:
 
 private:
     void refreshSubtreePresenter();
+    void watchAncestors();
+    void reportGeometry();
     void toastPresentationChanged();
     void layoutOverlay();
     void updateInputRegion();
@@ -128,6 +134,13 @@ private:
     QPointer<QWidget> m_content;
     bool m_layoutPresentationEnabled;
     QUuid m_fallbackNamespaceID;
+    // The last geometry the widget's subtree reported, and the widget's own
+    // last report.
+    std::optional<ToastPresentingLayoutGeometry> m_toastPresentingLayoutGeometry;
+    std::optional<ToastPresentingLayoutGeometry> m_reportedGeometry;
+    QPointer<QObject> m_geometryWatcher;
+    // The widget's ancestors inside its window, whose moves move it there.
+    QList<QPointer<QWidget>> m_ancestors;
     FallbackStateObject<ToastPresenter> m_toastPresenter;
     NSPassthroughBackdropView* m_overlay;
     QPointer<QWidget> m_hosted;

@@ -4,6 +4,7 @@
 #include "toasts/engine/PresentationContext.h"
 #include "toasts/engine/ToastScheduler.h"
 
+#include "platform/ApplicationEventRelay.h"
 #include "platform/AssociatedStorage.h"
 #include "platform/ViewController.h"
 
@@ -45,7 +46,21 @@ void giveUp(const ToastPresentation& presentation)
 WindowToastPresenter::WindowToastPresenter(QWidget* window)
     : ToastPresenting(window)
     , m_window(window)
+    , m_openAnchor(new QObject(this))
 {
+    connect(ApplicationEventRelay::instance(), &ApplicationEventRelay::windowWillClose, this,
+        [this](QWidget* closing) {
+            if (closing == m_window)
+                delete m_openAnchor.data();
+        });
+}
+
+QObject* WindowToastPresenter::toastPresenterObject()
+{
+    // Closed and then shown again: open once more for proxies made from now.
+    if (!m_openAnchor && m_window && m_window->isVisible())
+        m_openAnchor = new QObject(this);
+    return m_openAnchor;
 }
 
 WindowToastPresenter* WindowToastPresenter::of(QWidget* widget)

@@ -17,7 +17,9 @@ class ToastScheduler;
 // this window, another window such as a panel's parent, a view controller or
 // a view) and has this window's hosting controller present it there; with
 // nowhere to show it, the toast is given up at once (onPresent, then
-// onDismiss). Main thread only.
+// onDismiss). Proxies made while the window is open go empty when it closes,
+// as if it had gone; once it is shown again, new proxies reach it. Main
+// thread only.
 class WindowToastPresenter : public ToastPresenting {
     Q_OBJECT
 public:
@@ -25,6 +27,9 @@ public:
     static WindowToastPresenter* of(QWidget* widget);
 
     QWidget* window() const { return m_window; }
+
+    // What proxies hold: null while the window is closed.
+    QObject* toastPresenterObject() override;
 
     ToastScheduler& toastScheduler() override;
     bool presentsInLayout() const override { return false; }
@@ -39,6 +44,8 @@ private:
     explicit WindowToastPresenter(QWidget* window);
 
     QPointer<QWidget> m_window;
+    // Made anew for each opening of the window, deleted when it closes.
+    QPointer<QObject> m_openAnchor;
 };
 
 // The scheduler and hosting controller of a window, made on first use.
