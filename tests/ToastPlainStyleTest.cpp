@@ -257,21 +257,41 @@ private slots:
     void buttonInToastDimsWhenPressedAndDismisses()
     {
         int clicked = 0;
-        const Toast toast = Toast::custom(ToastRole::plain, ToastDuration(2), [&clicked](QWidget* parent) {
-            auto* button = new QPushButton(QStringLiteral("Undo"), parent);
-            QObject::connect(button, &QPushButton::clicked, [&clicked] { ++clicked; });
-            return button;
-        });
+        const QColor iconColour(255, 0, 0);
+        const Toast toast
+            = Toast::custom(ToastRole::plain, ToastDuration(2), [&clicked, iconColour](QWidget* parent) {
+                  QPixmap solid(16, 16);
+                  solid.fill(iconColour);
+                  auto* button = new QPushButton(QIcon(solid), QStringLiteral("Undo"), parent);
+                  QObject::connect(button, &QPushButton::clicked, [&clicked] { ++clicked; });
+                  return button;
+              });
         Host host(toast, ToastAlignment::top(), /*interactive=*/false);
         auto* button = host.find<QPushButton>(QString());
         auto* style = button ? button->findChild<ToastButtonStyle*>() : nullptr;
         QVERIFY(style);
-        QVERIFY(style->labelColor(true, true).alphaF() < style->labelColor(true, false).alphaF());
-        QVERIFY(style->labelColor(false, false).alphaF() < style->labelColor(true, false).alphaF());
+        QVERIFY(style->labelColor(false).alphaF() < style->labelColor(true).alphaF());
+        const auto showsIconAtFullColour = [&host, iconColour] {
+            const QImage shot = host.root->grab().toImage();
+            for (int y = 0; y < shot.height(); ++y) {
+                for (int x = 0; x < shot.width(); ++x) {
+                    if (shot.pixelColor(x, y) == iconColour)
+                        return true;
+                }
+            }
+            return false;
+        };
+        QVERIFY(showsIconAtFullColour());
+        // Pressing dims the whole label, its icon as well as its text, and
+        // shrinks it.
         QTest::mousePress(button, Qt::LeftButton);
+        QCOMPARE(AnimationLayer::of(button)->presentationOpacity(), ToastButtonStyle::pressedOpacity);
         QVERIFY(AnimationLayer::of(button)->presentationTransform().m11 < 1.0);
+        QVERIFY(!showsIconAtFullColour());
         QTest::mouseRelease(button, Qt::LeftButton);
         QCOMPARE(AnimationLayer::of(button)->presentationTransform().m11, 1.0);
+        QCOMPARE(AnimationLayer::of(button)->presentationOpacity(), 1.0);
+        QVERIFY(showsIconAtFullColour());
         QCOMPARE(clicked, 1);
         QCOMPARE(host.dismissed, 1); // even with interactive dismissal off
         button->setEnabled(false);
