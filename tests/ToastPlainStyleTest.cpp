@@ -10,6 +10,7 @@
 #include "platform/AccessibilitySettings.h"
 #include "platform/AnimationClock.h"
 #include "platform/SemanticColors.h"
+#include "platform/TextStyle.h"
 
 #include <QAccessible>
 #include <QtGui/private/qguiapplication_p.h>
@@ -162,6 +163,36 @@ private slots:
         auto* s = content.find<QLabel>(QStringLiteral("ToastSubtitle"));
         QVERIFY(t && s);
         QVERIFY(t->font().pointSizeF() > s->font().pointSizeF() || t->font().pixelSize() > s->font().pixelSize());
+    }
+
+    void customContentTakesTheToastTextStyle()
+    {
+        for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+            setColorSchemeOverride(scheme);
+            const Toast toast = Toast::custom(ToastRole::failure, ToastDuration(2), [](QWidget* parent) {
+                auto* row = new QWidget(parent);
+                auto* layout = new QHBoxLayout(row);
+                layout->addWidget(new QLabel(QStringLiteral("Plain"), row));
+                auto* own = new QLabel(QStringLiteral("Own"), row);
+                own->setObjectName(QStringLiteral("own"));
+                own->setFont(platformFont(TextStyle::Caption));
+                layout->addWidget(own);
+                return row;
+            });
+            Host host(toast, ToastAlignment::top());
+            QLabel* plain = nullptr;
+            for (QLabel* label : host.root->findChildren<QLabel*>()) {
+                if (label->text() == QLatin1String("Plain"))
+                    plain = label;
+            }
+            QVERIFY(plain);
+            // A label of the caller's own reads in the toast's text style...
+            QCOMPARE(QFontInfo(plain->font()).pixelSize(), QFontInfo(platformFont(TextStyle::Title3)).pixelSize());
+            QCOMPARE(plain->palette().color(QPalette::WindowText), SemanticColors::primary(scheme));
+            // ...unless it sets its own.
+            QCOMPARE(QFontInfo(host.find<QLabel>(QStringLiteral("own"))->font()).pixelSize(),
+                QFontInfo(platformFont(TextStyle::Caption)).pixelSize());
+        }
     }
 
     void cardReadsTheMessageAndAlertsWhenShown()
