@@ -62,6 +62,23 @@ QStringList spokenNames(QAccessibleInterface* node)
     return names;
 }
 
+// The colour of the most opaque pixel `widget` paints on a clear ground.
+QColor strongestColour(QWidget* widget)
+{
+    QImage image(widget->size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    QColor strongest(0, 0, 0, 0);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y).alpha() > strongest.alpha())
+                strongest = image.pixelColor(x, y);
+        }
+    }
+    strongest.setAlpha(255);
+    return strongest;
+}
+
 Toast labelToast(ToastRole role)
 {
     return Toast::withSymbol(QStringLiteral("Copied to clipboard"), QStringLiteral("checkmark.circle.fill"), role,
@@ -147,6 +164,32 @@ private slots:
             ToastAlignment::top());
         QVERIFY(!missing.find<QLabel>(QStringLiteral("ToastIcon"))->isVisible());
         QVERIFY(missing.find<QLabel>(QStringLiteral("ToastContent"))->isVisible());
+    }
+
+    void progressLabelDrawsItsIndicatorAtTheIconSizeInTheRoleTint()
+    {
+        struct Case {
+            ToastRole role;
+            ToastAlignment alignment;
+            int side;
+        };
+        for (const Case& c : {Case{ToastRole::failure, ToastAlignment::topTrailing(), 24},
+                 Case{ToastRole::success, ToastAlignment::center(), 64}, Case{ToastRole::plain, ToastAlignment::top(), 24}}) {
+            Host host(Toast::withProgressIndicator(QStringLiteral("Loading"), c.role, ToastDuration(4)), c.alignment);
+            auto* icon = host.find(QStringLiteral("ToastIcon"));
+            auto* title = host.find<QLabel>(QStringLiteral("ToastContent"));
+            QVERIFY(icon && title);
+            QCOMPARE(title->text(), QStringLiteral("Loading"));
+            QCOMPARE(icon->size(), QSize(c.side, c.side));
+            const QColor tint = PlainToastStyle::tint(c.role, icon);
+            const QColor drawn = strongestColour(icon);
+            QVERIFY2(std::abs(drawn.red() - tint.red()) <= 3 && std::abs(drawn.green() - tint.green()) <= 3
+                    && std::abs(drawn.blue() - tint.blue()) <= 3,
+                qPrintable(drawn.name() + QStringLiteral(" for ") + tint.name()));
+            // It turns while shown.
+            const QImage first = icon->grab().toImage();
+            QTRY_VERIFY(icon->grab().toImage() != first);
+        }
     }
 
     void titleAndLabelledContentCarryTheirIds()

@@ -60,7 +60,7 @@ QWidget* makeContent(const ToastConfiguration& configuration, const QColor& tint
         return title;
     }
     case ToastContent::Kind::label:
-        return ToastLabelStyle{tint}.makeBody(content.titleText(), content.symbol(), parent, content.imagePath());
+        return ToastLabelStyle{tint}.makeBody(content, parent);
     case ToastContent::Kind::labeledContent:
         return ToastLabeledContentStyle{}.makeBody(content.titleText(), content.subtitle(), parent);
     case ToastContent::Kind::custom:

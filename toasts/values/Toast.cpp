@@ -63,6 +63,11 @@ Toast Toast::withImage(
     return withImage(title.text(), image, role, duration);
 }
 
+Toast Toast::withProgressIndicator(const QString& title, ToastRole role, ToastDuration duration)
+{
+    return Toast(ToastConfiguration{role, duration, ToastContent::progressLabel(title)});
+}
+
 Toast Toast::labeledContent(const QString& title, const QString& subtitle, ToastRole role, ToastDuration duration)
 {
     return Toast(ToastConfiguration{role, duration, ToastContent::labeledContent(title, subtitle)});

@@ -46,6 +46,10 @@ struct Toast {
     static Toast withImage(
         const ToastStringResource& title, const ToastImageResource& image, ToastRole role, ToastDuration duration);
 
+    // A label whose icon is an indeterminate progress indicator beside the
+    // title, shown verbatim.
+    static Toast withProgressIndicator(const QString& title, ToastRole role, ToastDuration duration);
+
     static Toast labeledContent(const QString& title, const QString& subtitle, ToastRole role, ToastDuration duration);
     // Widgets of the caller's own, built by the host each time it shows the toast.
     static Toast custom(ToastRole role, ToastDuration duration, ToastContent::Factory factory);
