@@ -23,7 +23,8 @@ struct Toast {
 
     // A title shown verbatim.
     static Toast verbatim(const QString& title, ToastRole role, ToastDuration duration);
-    // A title looked up in the application's translations (context "Toast").
+    // A title made from a key looked up in the application's string table
+    // (ToastStringTable), the key itself where it has no text.
     static Toast localized(const char* key, ToastRole role, ToastDuration duration);
     static Toast localized(const ToastStringResource& title, ToastRole role, ToastDuration duration);
 
