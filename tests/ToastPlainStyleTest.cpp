@@ -362,6 +362,9 @@ private slots:
         QCOMPARE(AnimationLayer::of(button)->presentationOpacity(), ToastButtonStyle::pressedOpacity);
         QVERIFY(AnimationLayer::of(button)->presentationTransform().m11 < 1.0);
         QVERIFY(!showsIconAtFullColour());
+        // Its text stays in the toast's text style whatever its state.
+        const int textSize = QFontInfo(platformFont(TextStyle::Title3)).pixelSize();
+        QCOMPARE(QFontInfo(button->font()).pixelSize(), textSize);
         QTest::mouseRelease(button, Qt::LeftButton);
         QCOMPARE(AnimationLayer::of(button)->presentationTransform().m11, 1.0);
         QCOMPARE(AnimationLayer::of(button)->presentationOpacity(), 1.0);
@@ -369,6 +372,8 @@ private slots:
         QCOMPARE(clicked, 1);
         QCOMPARE(host.dismissed, 1); // even with interactive dismissal off
         button->setEnabled(false);
+        QCOMPARE(QFontInfo(button->font()).pixelSize(), textSize);
+        QCOMPARE(button->palette().color(QPalette::ButtonText), style->labelColor(false));
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(host.dismissed, 1);
     }

@@ -13,6 +13,10 @@ ToastButtonStyle::ToastButtonStyle(QAbstractButton* button, QColor accentColor)
     , m_button(button)
     , m_accentColor(std::move(accentColor))
 {
+    // Set once: setting a style sheet again polishes the button afresh,
+    // which drops the font it inherits from the toast. The colour goes
+    // through the palette instead.
+    button->setStyleSheet(QStringLiteral("QAbstractButton { border: none; background: transparent; }"));
     button->installEventFilter(this);
     connect(button, &QAbstractButton::pressed, this, &ToastButtonStyle::restyle);
     connect(button, &QAbstractButton::released, this, &ToastButtonStyle::restyle);
@@ -46,6 +50,8 @@ void ToastButtonStyle::restyle()
     AnimationLayer* layer = AnimationLayer::ensure(m_button);
     layer->setOpacity(pressed ? pressedOpacity : 1.0);
     layer->setTransform(Transform3D::makeScale(scale, scale, 1));
-    m_button->setStyleSheet(QStringLiteral("QAbstractButton { border: none; background: transparent; color: %1; }")
-                                .arg(styleSheetColor(colour)));
+    QPalette palette = m_button->palette();
+    palette.setColor(QPalette::ButtonText, colour);
+    palette.setColor(QPalette::WindowText, colour);
+    m_button->setPalette(palette);
 }
