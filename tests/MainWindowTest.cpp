@@ -141,9 +141,6 @@ private slots:
         QCOMPARE(title("label_termsofservice"), QStringLiteral("Terms of Service"));
         QCOMPARE(ToastButton("label_termsofservice", [](const ScheduleToastAction&) {}).text(),
             QStringLiteral("Terms of Service"));
-        QCOMPARE(Toast::localizedWithSymbol("label_termsofservice", QStringLiteral("doc"), ToastRole::plain,
-                     ToastDuration(2)).configuration.content.titleText(),
-            QStringLiteral("Terms of Service"));
         // A key the table does not hold shows as it stands.
         QCOMPARE(title("label_nosuchkey"), QStringLiteral("label_nosuchkey"));
     }
