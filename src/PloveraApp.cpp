@@ -11,6 +11,8 @@
 #include "ViewModels/SavedAppsViewModel.h"
 #include "platform/BlockedWindowClose.h"
 #include "Services/Settings/AppSettings.h"
+#include "models/LocalizedString.h"
+#include "toasts/values/ToastStringTable.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -24,6 +26,9 @@ Result<std::unique_ptr<PloveraApp>, QString> PloveraApp::create(Options options)
 {
     using R = Result<std::unique_ptr<PloveraApp>, QString>;
     std::unique_ptr<PloveraApp> app(new PloveraApp);
+    // Toast titles and buttons made from keys read this application's string
+    // table, as its screens do.
+    ToastStringTable::setLookup(localizedString);
 
     app->m_delegate = new MacAppDelegate(app.get());
     app->m_delegate->applicationWillFinishLaunching();

@@ -1,6 +1,13 @@
 #include "Services/Network/ConnectivityStatus.h"
+#include "Services/Support/AlertHelper.h"
 #include "Services/Support/MailComposer.h"
+#include "toasts/styles/AnyToastStyle.h"
+#include "toasts/values/ToastPresentedAlignment.h"
 
+#include "platform/TextStyle.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QtTest>
 
 class DormantServicesTest : public QObject {
@@ -16,6 +23,27 @@ private slots:
             QVERIFY2(!connectivityStatusFromRawValue(QLatin1String(raw)), raw);
     }
 
+    void loadingToastIsALabelWithASpinnerForItsIcon()
+    {
+        const Toast loading = AlertHelper::loadingToast(QStringLiteral("Loading reviews"));
+        QCOMPARE(loading.configuration.role, ToastRole::informational);
+        QCOMPARE(loading.configuration.duration.rawValue(), 4.0);
+        // Drawn as a symbol's label is: the icon 24 wide, 12 before the
+        // title, which is in title3.
+        QWidget root;
+        Environment::set(&root, ToastPresentedAlignmentEnvironmentKey::key(),
+            std::optional(ToastAlignment::topTrailing()));
+        (new QVBoxLayout(&root))->addWidget(makeToastWidget(loading, &root));
+        root.show();
+        auto* icon = root.findChild<QWidget*>(QStringLiteral("ToastIcon"));
+        auto* title = root.findChild<QLabel*>(QStringLiteral("ToastContent"));
+        QVERIFY(icon && title);
+        QCOMPARE(title->text(), QStringLiteral("Loading reviews"));
+        QCOMPARE(icon->size(), QSize(24, 24));
+        QCOMPARE(title->geometry().left() - icon->geometry().right() - 1, 12);
+        QCOMPARE(QFontInfo(title->font()).pixelSize(), QFontInfo(platformFont(TextStyle::Title3)).pixelSize());
+    }
+
     void mailtoEncodesSubjectAndBody()
     {
         const QString body = QStringLiteral("App: Plovera 1.0.0\nDevice: x86_64\nOS: Debian 12 & more?\nLocale: de_DE+x=1#ü");
@@ -28,5 +56,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(DormantServicesTest)
+QTEST_MAIN(DormantServicesTest)
 #include "DormantServicesTest.moc"

@@ -27,6 +27,8 @@
 #include "platform/ShrinkingLabel.h"
 #include "platform/UserDefaults.h"
 #include "platform/BlockedWindowClose.h"
+#include "toasts/interface/ToastButton.h"
+#include "toasts/values/Toast.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -128,6 +130,19 @@ private slots:
         QTRY_VERIFY(app->mainView());
         QTRY_VERIFY(!app->onboardingView());
         QVERIFY(app->mainView()->isVisible());
+    }
+
+    void toastKeysReadTheApplicationsStringTable()
+    {
+        auto app = makeApp();
+        const auto title = [](const char* key) {
+            return Toast::localized(key, ToastRole::plain, ToastDuration(2)).configuration.content.titleText();
+        };
+        QCOMPARE(title("label_termsofservice"), QStringLiteral("Terms of Service"));
+        QCOMPARE(ToastButton("label_termsofservice", [](const ScheduleToastAction&) {}).text(),
+            QStringLiteral("Terms of Service"));
+        // A key the table does not hold shows as it stands.
+        QCOMPARE(title("label_nosuchkey"), QStringLiteral("label_nosuchkey"));
     }
 
     void searchAddsAnAppThatSurvivesARestart()

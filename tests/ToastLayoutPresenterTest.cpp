@@ -121,6 +121,35 @@ private slots:
         QCOMPARE((QList<double>{values.rotationAxes.x, values.rotationAxes.y, values.rotationAxes.z}), axes);
     }
 
+    void bridgeLayerMovesTheToastInsideItsTurnAndScale()
+    {
+        const auto near = [](const std::array<double, 3>& point, double x, double y) {
+            return std::abs(point[0] - x) < 1e-9 && std::abs(point[1] - y) < 1e-9;
+        };
+        // Slid 40 and scaled to 0.9 about the centre: the centre moves 36,
+        // a point 100 to its side lands at 90.
+        const Values slide = valuesOf(Phase::inserting,
+            presentationWith(propertiesTransition({TransformProperty({Op::translate(0, 40, 0), Op::scale(0.9, 0.9, 1)}, {})})));
+        QVERIFY(near(slide.layerTransform().map(0, 0, 0), 0, 36));
+        QVERIFY(near(slide.layerTransform().map(100, 0, 0), 90, 36));
+        // The offset turns with the rotation: 10 along x, a quarter turn about
+        // z and half the size leave the centre 5 along y.
+        Values turned;
+        turned.offset = QSizeF(10, 0);
+        turned.rotationAngle = Angle::fromDegrees(90);
+        turned.rotationAxes = {0, 0, 1};
+        turned.scale = QSizeF(0.5, 0.5);
+        QVERIFY(near(turned.layerTransform().map(0, 0, 0), 0, 5));
+        // The default transition, which scales nothing, slides the whole way.
+        ToastPresentation atTop = presentationWith(ToastTransition::defaultTransition());
+        atTop.toastAlignment = ToastAlignment::top();
+        const ToastPresentingLayoutGeometry geometry{QRectF(0, 0, 300, 60), QRectF(0, 0, 800, 600)};
+        const Values byDefault(Phase::inserting, atTop,
+            BridgedToastTransitionModifier::makeContext(Phase::inserting, atTop, geometry, false, false));
+        QVERIFY(byDefault.offset != QSizeF(0, 0));
+        QVERIFY(near(byDefault.layerTransform().map(0, 0, 0), byDefault.offset.width(), byDefault.offset.height()));
+    }
+
     void bridgeTimingFollowsTheCurveAndIncludesTheDelay()
     {
         using Curve = ToastTransition::AnimationCurve;

@@ -10,6 +10,7 @@
 #include "platform/AccessibilitySettings.h"
 #include "platform/AnimationClock.h"
 #include "platform/SemanticColors.h"
+#include "platform/TextStyle.h"
 
 #include <QAccessible>
 #include <QtGui/private/qguiapplication_p.h>
@@ -59,6 +60,23 @@ QStringList spokenNames(QAccessibleInterface* node)
     for (int i = 0; i < node->childCount(); ++i)
         names += spokenNames(node->child(i));
     return names;
+}
+
+// The colour of the most opaque pixel `widget` paints on a clear ground.
+QColor strongestColour(QWidget* widget)
+{
+    QImage image(widget->size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    QColor strongest(0, 0, 0, 0);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y).alpha() > strongest.alpha())
+                strongest = image.pixelColor(x, y);
+        }
+    }
+    strongest.setAlpha(255);
+    return strongest;
 }
 
 Toast labelToast(ToastRole role)
@@ -148,6 +166,32 @@ private slots:
         QVERIFY(missing.find<QLabel>(QStringLiteral("ToastContent"))->isVisible());
     }
 
+    void progressLabelDrawsItsIndicatorAtTheIconSizeInTheRoleTint()
+    {
+        struct Case {
+            ToastRole role;
+            ToastAlignment alignment;
+            int side;
+        };
+        for (const Case& c : {Case{ToastRole::failure, ToastAlignment::topTrailing(), 24},
+                 Case{ToastRole::success, ToastAlignment::center(), 64}, Case{ToastRole::plain, ToastAlignment::top(), 24}}) {
+            Host host(Toast::withProgressIndicator(QStringLiteral("Loading"), c.role, ToastDuration(4)), c.alignment);
+            auto* icon = host.find(QStringLiteral("ToastIcon"));
+            auto* title = host.find<QLabel>(QStringLiteral("ToastContent"));
+            QVERIFY(icon && title);
+            QCOMPARE(title->text(), QStringLiteral("Loading"));
+            QCOMPARE(icon->size(), QSize(c.side, c.side));
+            const QColor tint = PlainToastStyle::tint(c.role, icon);
+            const QColor drawn = strongestColour(icon);
+            QVERIFY2(std::abs(drawn.red() - tint.red()) <= 3 && std::abs(drawn.green() - tint.green()) <= 3
+                    && std::abs(drawn.blue() - tint.blue()) <= 3,
+                qPrintable(drawn.name() + QStringLiteral(" for ") + tint.name()));
+            // It turns while shown.
+            const QImage first = icon->grab().toImage();
+            QTRY_VERIFY(icon->grab().toImage() != first);
+        }
+    }
+
     void titleAndLabelledContentCarryTheirIds()
     {
         // A plain string that looks like a key is shown as it stands.
@@ -162,6 +206,36 @@ private slots:
         auto* s = content.find<QLabel>(QStringLiteral("ToastSubtitle"));
         QVERIFY(t && s);
         QVERIFY(t->font().pointSizeF() > s->font().pointSizeF() || t->font().pixelSize() > s->font().pixelSize());
+    }
+
+    void customContentTakesTheToastTextStyle()
+    {
+        for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+            setColorSchemeOverride(scheme);
+            const Toast toast = Toast::custom(ToastRole::failure, ToastDuration(2), [](QWidget* parent) {
+                auto* row = new QWidget(parent);
+                auto* layout = new QHBoxLayout(row);
+                layout->addWidget(new QLabel(QStringLiteral("Plain"), row));
+                auto* own = new QLabel(QStringLiteral("Own"), row);
+                own->setObjectName(QStringLiteral("own"));
+                own->setFont(platformFont(TextStyle::Caption));
+                layout->addWidget(own);
+                return row;
+            });
+            Host host(toast, ToastAlignment::top());
+            QLabel* plain = nullptr;
+            for (QLabel* label : host.root->findChildren<QLabel*>()) {
+                if (label->text() == QLatin1String("Plain"))
+                    plain = label;
+            }
+            QVERIFY(plain);
+            // A label of the caller's own reads in the toast's text style...
+            QCOMPARE(QFontInfo(plain->font()).pixelSize(), QFontInfo(platformFont(TextStyle::Title3)).pixelSize());
+            QCOMPARE(plain->palette().color(QPalette::WindowText), SemanticColors::primary(scheme));
+            // ...unless it sets its own.
+            QCOMPARE(QFontInfo(host.find<QLabel>(QStringLiteral("own"))->font()).pixelSize(),
+                QFontInfo(platformFont(TextStyle::Caption)).pixelSize());
+        }
     }
 
     void cardReadsTheMessageAndAlertsWhenShown()
@@ -257,24 +331,49 @@ private slots:
     void buttonInToastDimsWhenPressedAndDismisses()
     {
         int clicked = 0;
-        const Toast toast = Toast::custom(ToastRole::plain, ToastDuration(2), [&clicked](QWidget* parent) {
-            auto* button = new QPushButton(QStringLiteral("Undo"), parent);
-            QObject::connect(button, &QPushButton::clicked, [&clicked] { ++clicked; });
-            return button;
-        });
+        const QColor iconColour(255, 0, 0);
+        const Toast toast
+            = Toast::custom(ToastRole::plain, ToastDuration(2), [&clicked, iconColour](QWidget* parent) {
+                  QPixmap solid(16, 16);
+                  solid.fill(iconColour);
+                  auto* button = new QPushButton(QIcon(solid), QStringLiteral("Undo"), parent);
+                  QObject::connect(button, &QPushButton::clicked, [&clicked] { ++clicked; });
+                  return button;
+              });
         Host host(toast, ToastAlignment::top(), /*interactive=*/false);
         auto* button = host.find<QPushButton>(QString());
         auto* style = button ? button->findChild<ToastButtonStyle*>() : nullptr;
         QVERIFY(style);
-        QVERIFY(style->labelColor(true, true).alphaF() < style->labelColor(true, false).alphaF());
-        QVERIFY(style->labelColor(false, false).alphaF() < style->labelColor(true, false).alphaF());
+        QVERIFY(style->labelColor(false).alphaF() < style->labelColor(true).alphaF());
+        const auto showsIconAtFullColour = [&host, iconColour] {
+            const QImage shot = host.root->grab().toImage();
+            for (int y = 0; y < shot.height(); ++y) {
+                for (int x = 0; x < shot.width(); ++x) {
+                    if (shot.pixelColor(x, y) == iconColour)
+                        return true;
+                }
+            }
+            return false;
+        };
+        QVERIFY(showsIconAtFullColour());
+        // Pressing dims the whole label, its icon as well as its text, and
+        // shrinks it.
         QTest::mousePress(button, Qt::LeftButton);
+        QCOMPARE(AnimationLayer::of(button)->presentationOpacity(), ToastButtonStyle::pressedOpacity);
         QVERIFY(AnimationLayer::of(button)->presentationTransform().m11 < 1.0);
+        QVERIFY(!showsIconAtFullColour());
+        // Its text stays in the toast's text style whatever its state.
+        const int textSize = QFontInfo(platformFont(TextStyle::Title3)).pixelSize();
+        QCOMPARE(QFontInfo(button->font()).pixelSize(), textSize);
         QTest::mouseRelease(button, Qt::LeftButton);
         QCOMPARE(AnimationLayer::of(button)->presentationTransform().m11, 1.0);
+        QCOMPARE(AnimationLayer::of(button)->presentationOpacity(), 1.0);
+        QVERIFY(showsIconAtFullColour());
         QCOMPARE(clicked, 1);
         QCOMPARE(host.dismissed, 1); // even with interactive dismissal off
         button->setEnabled(false);
+        QCOMPARE(QFontInfo(button->font()).pixelSize(), textSize);
+        QCOMPARE(button->palette().color(QPalette::ButtonText), style->labelColor(false));
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(host.dismissed, 1);
     }

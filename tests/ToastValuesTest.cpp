@@ -3,6 +3,9 @@
 #include "toasts/values/ToastDuration.h"
 #include "toasts/interface/ToastOrnament.h"
 #include "toasts/engine/ToastPresentationCanceller.h"
+#include "toasts/interface/ToastButton.h"
+#include "toasts/values/Toast.h"
+#include "toasts/values/ToastStringTable.h"
 
 #include <QTest>
 #include <QThread>
@@ -125,6 +128,31 @@ private slots:
         QVERIFY(!done);
         during.cancel();
         QTRY_VERIFY(done);
+    }
+
+    void keysReadTheStringTableHandedOverAndFallBackToThemselves()
+    {
+        const auto title = [](const char* key) {
+            return Toast::localized(key, ToastRole::plain, ToastDuration(2)).configuration.content.titleText();
+        };
+        const auto button = [](const char* key) { return ToastButton(key, [](const ScheduleToastAction&) {}).text(); };
+        QCOMPARE(title("label_done"), QStringLiteral("label_done"));
+        ToastStringTable::setLookup([](const QString& key) {
+            return key == QLatin1String("label_done") ? QStringLiteral("Done") : QString();
+        });
+        QCOMPARE(title("label_done"), QStringLiteral("Done"));
+        QCOMPARE(button("label_done"), QStringLiteral("Done"));
+        QCOMPARE(Toast::localizedWithImage("label_done", QStringLiteral("none"), ToastRole::plain, ToastDuration(2))
+                     .configuration.content.titleText(),
+            QStringLiteral("Done"));
+        // A key without text in the table, and plain strings, stay as they are.
+        QCOMPARE(title("label_other"), QStringLiteral("label_other"));
+        QCOMPARE(button("label_other"), QStringLiteral("label_other"));
+        QCOMPARE(Toast::verbatim(QStringLiteral("label_done"), ToastRole::plain, ToastDuration(2))
+                     .configuration.content.titleText(),
+            QStringLiteral("label_done"));
+        ToastStringTable::setLookup({});
+        QCOMPARE(button("label_done"), QStringLiteral("label_done"));
     }
 
     void dismissActionsCompareBySignatureOnly()

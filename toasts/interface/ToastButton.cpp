@@ -2,16 +2,16 @@
 
 #include "toasts/engine/ToastCancellation.h"
 #include "toasts/presenters/ToastPresenterProxy.h"
+#include "toasts/values/ToastStringTable.h"
 
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
 #include "platform/SymbolImage.h"
 
-#include <QCoreApplication>
 #include <QShortcut>
 
 ToastButton::ToastButton(const char* titleKey, Action action, QWidget* parent)
-    : ToastButton(Made{}, translated(titleKey), Icon{}, std::nullopt, std::move(action), parent)
+    : ToastButton(Made{}, ToastStringTable::text(titleKey), Icon{}, std::nullopt, std::move(action), parent)
 {
 }
 
@@ -21,7 +21,7 @@ ToastButton::ToastButton(const QString& title, Action action, QWidget* parent)
 }
 
 ToastButton::ToastButton(const char* titleKey, const QString& symbol, Action action, QWidget* parent)
-    : ToastButton(Made{}, translated(titleKey), Icon{symbol, {}}, std::nullopt, std::move(action), parent)
+    : ToastButton(Made{}, ToastStringTable::text(titleKey), Icon{symbol, {}}, std::nullopt, std::move(action), parent)
 {
 }
 
@@ -31,7 +31,7 @@ ToastButton::ToastButton(const QString& title, const QString& symbol, Action act
 }
 
 ToastButton::ToastButton(const char* titleKey, const ToastImageResource& image, Action action, QWidget* parent)
-    : ToastButton(Made{}, translated(titleKey), Icon{{}, image.path()}, std::nullopt, std::move(action), parent)
+    : ToastButton(Made{}, ToastStringTable::text(titleKey), Icon{{}, image.path()}, std::nullopt, std::move(action), parent)
 {
 }
 
@@ -41,7 +41,7 @@ ToastButton::ToastButton(const QString& title, const ToastImageResource& image, 
 }
 
 ToastButton::ToastButton(const char* titleKey, Role role, Action action, QWidget* parent)
-    : ToastButton(Made{}, translated(titleKey), Icon{}, role, std::move(action), parent)
+    : ToastButton(Made{}, ToastStringTable::text(titleKey), Icon{}, role, std::move(action), parent)
 {
 }
 
@@ -51,7 +51,7 @@ ToastButton::ToastButton(const QString& title, Role role, Action action, QWidget
 }
 
 ToastButton::ToastButton(const char* titleKey, const QString& symbol, Role role, Action action, QWidget* parent)
-    : ToastButton(Made{}, translated(titleKey), Icon{symbol, {}}, role, std::move(action), parent)
+    : ToastButton(Made{}, ToastStringTable::text(titleKey), Icon{symbol, {}}, role, std::move(action), parent)
 {
 }
 
@@ -62,7 +62,7 @@ ToastButton::ToastButton(const QString& title, const QString& symbol, Role role,
 
 ToastButton::ToastButton(
     const char* titleKey, const ToastImageResource& image, Role role, Action action, QWidget* parent)
-    : ToastButton(Made{}, translated(titleKey), Icon{{}, image.path()}, role, std::move(action), parent)
+    : ToastButton(Made{}, ToastStringTable::text(titleKey), Icon{{}, image.path()}, role, std::move(action), parent)
 {
 }
 
@@ -132,11 +132,6 @@ ToastButton* ToastButton::frontCancelButton(QWidget* window)
             front = button;
     }
     return front;
-}
-
-QString ToastButton::translated(const char* key)
-{
-    return QCoreApplication::translate("Toast", key);
 }
 
 void ToastButton::press()

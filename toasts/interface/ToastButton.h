@@ -24,9 +24,9 @@ enum class ToastButtonRole {
 // The handles of its toasts live in a box that goes with the button or with
 // the sheet it sits in, withdrawing the toasts still queued. Main thread.
 //
-// Its title is a key looked up in the application's translations (context
-// "Toast") when given as a `const char*`, or shown verbatim when given as a
-// QString; its icon an optional system symbol or resource image (a missing
+// Its title is a key looked up in the application's string table
+// (ToastStringTable) when given as a `const char*`, or shown verbatim when
+// given as a QString; its icon an optional system symbol or resource image (a missing
 // image shows none); its role optional.
 class ToastButton : public QPushButton {
 public:
@@ -61,7 +61,6 @@ private:
     ToastButton(Made, const QString& title, const Icon& icon, Role role, Action action, QWidget* parent);
     // The enabled, visible cancel button drawn in front in `window`, if any.
     static ToastButton* frontCancelButton(QWidget* window);
-    static QString translated(const char* key);
     void press();
 
     Role m_role;

@@ -129,11 +129,13 @@ double Values::animationLength() const
 
 Transform3D Values::layerTransform() const
 {
-    Transform3D result = Transform3D::makeScale(scale.width(), scale.height(), 1);
+    // The offset moves the content inside the rotation, and both sit inside
+    // the scale: a slide of 40 at scale 0.9 moves the toast by 36.
+    Transform3D result = Transform3D::makeTranslation(offset.width(), offset.height(), 0);
     const RotationAxes& a = rotationAxes;
     if (rotationAngle.radians != 0 && (a.x != 0 || a.y != 0 || a.z != 0))
         result = Transform3D::concat(result, Transform3D::makeRotation(rotationAngle.radians, a.x, a.y, a.z));
-    return Transform3D::concat(result, Transform3D::makeTranslation(offset.width(), offset.height(), 0));
+    return Transform3D::concat(result, Transform3D::makeScale(scale.width(), scale.height(), 1));
 }
 
 ToastTransition::Context BridgedToastTransitionModifier::makeContext(Phase phase,

@@ -68,8 +68,8 @@ public:
         // Delay plus length: when a move with these values is over.
         double totalSeconds() const { return delay + animationLength(); }
 
-        // The state as the layer's transform (scale, then rotation, then
-        // offset, about the toast's centre, y up as the layer is written).
+        // The state as the layer's transform (offset, then rotation, then
+        // scale, about the toast's centre, y up as the layer is written).
         Transform3D layerTransform() const;
     };
 

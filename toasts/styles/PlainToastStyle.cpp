@@ -54,16 +54,13 @@ QWidget* makeContent(const ToastConfiguration& configuration, const QColor& tint
     const ToastContent& content = configuration.content;
     switch (content.kind()) {
     case ToastContent::Kind::title: {
+        // In the card's text style, which it inherits.
         auto* title = new ToastTitleLabel(content.titleText(), parent);
         title->setObjectName(QStringLiteral("ToastTitle"));
-        title->setFont(platformFont(TextStyle::Title3));
-        QPalette palette = title->palette();
-        palette.setColor(QPalette::WindowText, SemanticColors::primary(colorScheme(parent)));
-        title->setPalette(palette);
         return title;
     }
     case ToastContent::Kind::label:
-        return ToastLabelStyle{tint}.makeBody(content.titleText(), content.symbol(), parent, content.imagePath());
+        return ToastLabelStyle{tint}.makeBody(content, parent);
     case ToastContent::Kind::labeledContent:
         return ToastLabeledContentStyle{}.makeBody(content.titleText(), content.subtitle(), parent);
     case ToastContent::Kind::custom:
@@ -130,6 +127,16 @@ PlainToastStyle::StyledViewBody::StyledViewBody(const ToastConfiguration& config
     m_background = new PlainToastBackground(tint, this);
     m_background->setMinimumWidth(minimumCardWidth);
     m_background->installEventFilter(this);
+
+    // The toast's text style, which the content inherits whatever it is,
+    // the caller's own widgets included; the inner styles of labels,
+    // labelled content and buttons set their own per element.
+    m_background->setFont(platformFont(TextStyle::Title3));
+    QPalette palette = m_background->palette();
+    const QColor primary = SemanticColors::primary(colorScheme(parent));
+    palette.setColor(QPalette::WindowText, primary);
+    palette.setColor(QPalette::Text, primary);
+    m_background->setPalette(palette);
 
     auto* inner = new QVBoxLayout(m_background);
     inner->setContentsMargins(padding, padding, padding, padding);

@@ -13,6 +13,10 @@ ToastButtonStyle::ToastButtonStyle(QAbstractButton* button, QColor accentColor)
     , m_button(button)
     , m_accentColor(std::move(accentColor))
 {
+    // Set once: setting a style sheet again polishes the button afresh,
+    // which drops the font it inherits from the toast. The colour goes
+    // through the palette instead.
+    button->setStyleSheet(QStringLiteral("QAbstractButton { border: none; background: transparent; }"));
     button->installEventFilter(this);
     connect(button, &QAbstractButton::pressed, this, &ToastButtonStyle::restyle);
     connect(button, &QAbstractButton::released, this, &ToastButtonStyle::restyle);
@@ -24,13 +28,10 @@ ToastButtonStyle::ToastButtonStyle(QAbstractButton* button, QColor accentColor)
     restyle();
 }
 
-QColor ToastButtonStyle::labelColor(bool enabled, bool pressed) const
+QColor ToastButtonStyle::labelColor(bool enabled) const
 {
     QColor colour = enabled ? m_accentColor : SemanticColors::secondary(colorScheme(m_button));
-    qreal alpha = colour.alphaF() * (enabled ? 1.0 : 0.5);
-    if (pressed)
-        alpha *= pressedOpacity;
-    colour.setAlphaF(alpha);
+    colour.setAlphaF(colour.alphaF() * (enabled ? 1.0 : 0.5));
     return colour;
 }
 
@@ -43,9 +44,14 @@ bool ToastButtonStyle::eventFilter(QObject* watched, QEvent* event)
 
 void ToastButtonStyle::restyle()
 {
-    const QColor colour = labelColor(m_button->isEnabled(), m_button->isDown());
-    const qreal scale = m_button->isDown() ? pressedScale : 1.0;
-    AnimationLayer::ensure(m_button)->setTransform(Transform3D::makeScale(scale, scale, 1));
-    m_button->setStyleSheet(QStringLiteral("QAbstractButton { border: none; background: transparent; color: %1; }")
-                                .arg(styleSheetColor(colour)));
+    const QColor colour = labelColor(m_button->isEnabled());
+    const bool pressed = m_button->isDown();
+    const qreal scale = pressed ? pressedScale : 1.0;
+    AnimationLayer* layer = AnimationLayer::ensure(m_button);
+    layer->setOpacity(pressed ? pressedOpacity : 1.0);
+    layer->setTransform(Transform3D::makeScale(scale, scale, 1));
+    QPalette palette = m_button->palette();
+    palette.setColor(QPalette::ButtonText, colour);
+    palette.setColor(QPalette::WindowText, colour);
+    m_button->setPalette(palette);
 }

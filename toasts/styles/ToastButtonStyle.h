@@ -6,8 +6,9 @@
 class QAbstractButton;
 
 // Buttons inside a toast: the label alone in the accent colour (the
-// secondary colour at half opacity when disabled), dimmed to 0.7 and
-// shrunk to 0.9 about its centre (through its animated layer) while pressed;
+// secondary colour at half opacity when disabled); while pressed the whole
+// label, icon and text, is dimmed to 0.7 and shrunk to 0.9 about its centre
+// through its animated layer;
 // releasing an enabled button also dismisses the toast, whether or not
 // clicking the card would. Attached to the button, whose child it is.
 class ToastButtonStyle : public QObject {
@@ -17,8 +18,8 @@ public:
 
     ToastButtonStyle(QAbstractButton* button, QColor accentColor);
 
-    // The colour the label is drawn in for the given states.
-    QColor labelColor(bool enabled, bool pressed) const;
+    // The colour the label's text is drawn in.
+    QColor labelColor(bool enabled) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

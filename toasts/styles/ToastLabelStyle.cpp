@@ -2,6 +2,7 @@
 
 #include "toasts/values/ToastImageResource.h"
 #include "toasts/values/ToastPresentedAlignment.h"
+#include "toasts/styles/ToastProgressIcon.h"
 #include "toasts/styles/ToastTitleLabel.h"
 
 #include "platform/SemanticColors.h"
@@ -11,8 +12,7 @@
 #include <QBoxLayout>
 #include <QLabel>
 
-QWidget* ToastLabelStyle::makeBody(
-    const QString& title, const QString& symbol, QWidget* parent, const QString& imagePath) const
+QWidget* ToastLabelStyle::makeBody(const ToastContent& label, QWidget* parent) const
 {
     const bool centred = isCentredPresentation(parent);
     auto* body = new QWidget(parent);
@@ -22,21 +22,27 @@ QWidget* ToastLabelStyle::makeBody(
     layout->setContentsMargins(centred ? QMargins(12, 12, 12, 12) : QMargins());
 
     const int size = centred ? largeIconSize : iconSize;
-    auto* icon = new QLabel(body);
-    icon->setObjectName(QStringLiteral("ToastIcon"));
-    const qreal ratio = parent ? parent->devicePixelRatioF() : 1.0;
-    if (imagePath.isEmpty()) {
-        icon->setPixmap(symbolPixmap(symbol, accentColor, size, ratio));
+    QWidget* icon = nullptr;
+    if (label.icon() == ToastContent::Icon::progressIndicator) {
+        icon = new ToastProgressIcon(size, accentColor, body);
     } else {
-        // A missing image leaves the title on its own.
-        const QPixmap image = ToastImageResource(imagePath).pixmap(size, ratio);
-        icon->setPixmap(image);
-        if (image.isNull())
-            icon->hide();
+        auto* picture = new QLabel(body);
+        const qreal ratio = parent ? parent->devicePixelRatioF() : 1.0;
+        if (label.icon() == ToastContent::Icon::image) {
+            // A missing image leaves the title on its own.
+            const QPixmap image = ToastImageResource(label.imagePath()).pixmap(size, ratio);
+            picture->setPixmap(image);
+            if (image.isNull())
+                picture->hide();
+        } else {
+            picture->setPixmap(symbolPixmap(label.symbol(), accentColor, size, ratio));
+        }
+        picture->setFixedSize(size, size);
+        icon = picture;
     }
-    icon->setFixedSize(size, size);
+    icon->setObjectName(QStringLiteral("ToastIcon"));
 
-    auto* text = new ToastTitleLabel(title, body);
+    auto* text = new ToastTitleLabel(label.titleText(), body);
     text->setObjectName(QStringLiteral("ToastContent"));
     text->setFont(platformFont(centred ? TextStyle::Title : TextStyle::Title3));
     QPalette palette = text->palette();

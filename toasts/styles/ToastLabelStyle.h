@@ -1,7 +1,8 @@
 #pragma once
 
+#include "toasts/values/ToastContent.h"
+
 #include <QColor>
-#include <QString>
 
 class QWidget;
 
@@ -14,8 +15,8 @@ struct ToastLabelStyle {
     QColor accentColor;
 
     // Builds the label under `parent`, arranged by the presented alignment
-    // in the environment there. The icon is the resource image at
-    // `imagePath` when one is given (none when it is missing), else the symbol.
-    QWidget* makeBody(const QString& title, const QString& symbol, QWidget* parent,
-        const QString& imagePath = {}) const;
+    // in the environment there. Its icon, at the icon size, is its symbol
+    // or a progress indicator, both in the accent colour, or its resource
+    // image (none when the image is missing).
+    QWidget* makeBody(const ToastContent& label, QWidget* parent) const;
 };

@@ -1,6 +1,6 @@
 #include "toasts/values/Toast.h"
 
-#include <QCoreApplication>
+#include "toasts/values/ToastStringTable.h"
 
 Toast Toast::verbatim(const QString& title, ToastRole role, ToastDuration duration)
 {
@@ -9,7 +9,7 @@ Toast Toast::verbatim(const QString& title, ToastRole role, ToastDuration durati
 
 Toast Toast::localized(const char* key, ToastRole role, ToastDuration duration)
 {
-    return verbatim(QCoreApplication::translate("Toast", key), role, duration);
+    return verbatim(ToastStringTable::text(key), role, duration);
 }
 
 Toast Toast::localized(const ToastStringResource& title, ToastRole role, ToastDuration duration)
@@ -24,7 +24,7 @@ Toast Toast::withSymbol(const QString& title, const QString& symbol, ToastRole r
 
 Toast Toast::localizedWithSymbol(const char* key, const QString& symbol, ToastRole role, ToastDuration duration)
 {
-    return withSymbol(QCoreApplication::translate("Toast", key), symbol, role, duration);
+    return withSymbol(ToastStringTable::text(key), symbol, role, duration);
 }
 
 Toast Toast::withSymbol(const ToastStringResource& title, const QString& symbol, ToastRole role, ToastDuration duration)
@@ -39,7 +39,7 @@ Toast Toast::withImage(const QString& title, const QString& image, ToastRole rol
 
 Toast Toast::localizedWithImage(const char* key, const QString& image, ToastRole role, ToastDuration duration)
 {
-    return withImage(QCoreApplication::translate("Toast", key), image, role, duration);
+    return withImage(ToastStringTable::text(key), image, role, duration);
 }
 
 Toast Toast::withImage(const ToastStringResource& title, const QString& image, ToastRole role, ToastDuration duration)
@@ -54,13 +54,18 @@ Toast Toast::withImage(const QString& title, const ToastImageResource& image, To
 
 Toast Toast::localizedWithImage(const char* key, const ToastImageResource& image, ToastRole role, ToastDuration duration)
 {
-    return withImage(QCoreApplication::translate("Toast", key), image, role, duration);
+    return withImage(ToastStringTable::text(key), image, role, duration);
 }
 
 Toast Toast::withImage(
     const ToastStringResource& title, const ToastImageResource& image, ToastRole role, ToastDuration duration)
 {
     return withImage(title.text(), image, role, duration);
+}
+
+Toast Toast::withProgressIndicator(const QString& title, ToastRole role, ToastDuration duration)
+{
+    return Toast(ToastConfiguration{role, duration, ToastContent::progressLabel(title)});
 }
 
 Toast Toast::labeledContent(const QString& title, const QString& subtitle, ToastRole role, ToastDuration duration)

@@ -23,7 +23,8 @@ struct Toast {
 
     // A title shown verbatim.
     static Toast verbatim(const QString& title, ToastRole role, ToastDuration duration);
-    // A title looked up in the application's translations (context "Toast").
+    // A title made from a key looked up in the application's string table
+    // (ToastStringTable), the key itself where it has no text.
     static Toast localized(const char* key, ToastRole role, ToastDuration duration);
     static Toast localized(const ToastStringResource& title, ToastRole role, ToastDuration duration);
 
@@ -45,6 +46,10 @@ struct Toast {
         const char* key, const ToastImageResource& image, ToastRole role, ToastDuration duration);
     static Toast withImage(
         const ToastStringResource& title, const ToastImageResource& image, ToastRole role, ToastDuration duration);
+
+    // A label whose icon is an indeterminate progress indicator beside the
+    // title, shown verbatim.
+    static Toast withProgressIndicator(const QString& title, ToastRole role, ToastDuration duration);
 
     static Toast labeledContent(const QString& title, const QString& subtitle, ToastRole role, ToastDuration duration);
     // Widgets of the caller's own, built by the host each time it shows the toast.

@@ -20,6 +20,13 @@ public:
         labeledContent,
         custom,
     };
+    // What a label shows beside its title.
+    enum class Icon {
+        none,
+        symbol,
+        image,
+        progressIndicator,
+    };
     // Builds the caller's widgets under `parent` (main thread).
     using Factory = std::function<QWidget*(QWidget* parent)>;
 
@@ -29,10 +36,13 @@ public:
     static ToastContent label(QString title, QString symbol);
     // A label whose icon is an image among the application's resources.
     static ToastContent imageLabel(QString title, QString imagePath);
+    // A label whose icon is an indeterminate progress indicator.
+    static ToastContent progressLabel(QString title);
     static ToastContent labeledContent(QString title, QString subtitle);
     static ToastContent custom(Factory factory);
 
     Kind kind() const { return m_data ? m_data->kind : Kind::empty; }
+    Icon icon() const { return m_data ? m_data->icon : Icon::none; }
     QString titleText() const { return m_data ? m_data->title : QString(); }
     QString symbol() const { return m_data ? m_data->symbol : QString(); }
     // A label's resource image; empty when its icon is a symbol.
@@ -43,6 +53,7 @@ public:
 private:
     struct Data {
         Kind kind = Kind::empty;
+        Icon icon = Icon::none;
         QString title;
         QString symbol;
         QString subtitle;
