@@ -475,6 +475,23 @@ private slots:
         auto* cancel = new ToastButton("Cancel", QStringLiteral("xmark"), ToastButtonRole::cancel, count, m_window.get());
         QCOMPARE(destructive->palette().color(QPalette::ButtonText), SemanticColors::red(colorScheme(destructive)));
         QVERIFY(cancel->palette().color(QPalette::ButtonText) != SemanticColors::red(colorScheme(cancel)));
+        // A symbol is drawn in the button's text colour, and follows it (a
+        // toast's button style recolours the text).
+        const auto symbolColour = [](const ToastButton& button) {
+            const QImage image = button.icon().pixmap(24).toImage();
+            QColor strongest(Qt::transparent);
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixelColor(x, y).alpha() > strongest.alpha())
+                        strongest = image.pixelColor(x, y);
+            return strongest.rgb();
+        };
+        ToastButton trash(QStringLiteral("Delete"), QStringLiteral("trash"), ToastButtonRole::destructive, count);
+        QCOMPARE(symbolColour(trash), SemanticColors::red(colorScheme(&trash)).rgb());
+        QPalette accent = trash.palette();
+        accent.setColor(QPalette::ButtonText, QColor(0, 122, 255));
+        trash.setPalette(accent);
+        QCOMPARE(symbolColour(trash), QColor(0, 122, 255).rgb());
         // Only the cancel button answers Escape.
         destructive->show();
         cancel->show();

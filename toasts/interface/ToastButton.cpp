@@ -74,12 +74,13 @@ ToastButton::ToastButton(
 
 ToastButton::ToastButton(Made, const QString& title, const Icon& icon, Role role, Action action, QWidget* parent)
     : QPushButton(title, parent)
+    , m_symbol(icon.symbol)
     , m_role(role)
     , m_action(std::move(action))
     , m_box(this, [] { return std::make_shared<CancellablesBox>(); })
 {
     if (!icon.symbol.isEmpty())
-        setIcon(symbolIcon(icon.symbol, SemanticColors::primary(colorScheme(this))));
+        tintSymbol();
     else if (const ToastImageResource image(icon.imagePath); image.exists())
         setIcon(QIcon(image.path()));
     connect(this, &QPushButton::clicked, this, &ToastButton::press);
@@ -101,6 +102,18 @@ ToastButton::ToastButton(Made, const QString& title, const Icon& icon, Role role
         connect(escape, &QShortcut::activated, this, pressFront);
         connect(escape, &QShortcut::activatedAmbiguously, this, pressFront);
     }
+}
+
+void ToastButton::changeEvent(QEvent* event)
+{
+    QPushButton::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && !m_symbol.isEmpty())
+        tintSymbol();
+}
+
+void ToastButton::tintSymbol()
+{
+    setIcon(symbolIcon(m_symbol, palette().color(QPalette::ButtonText)));
 }
 
 ToastButton* ToastButton::frontCancelButton(QWidget* window)

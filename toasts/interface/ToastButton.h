@@ -62,7 +62,12 @@ private:
     // The enabled, visible cancel button drawn in front in `window`, if any.
     static ToastButton* frontCancelButton(QWidget* window);
     void press();
+    // A symbol is drawn in the button's text colour, whatever sets it (the
+    // toast's button style, the destructive role, enabled or not).
+    void changeEvent(QEvent* event) override;
+    void tintSymbol();
 
+    QString m_symbol;
     Role m_role;
     Action m_action;
     PresentationBoundState<std::shared_ptr<CancellablesBox>> m_box;
