@@ -17,6 +17,8 @@
 #include "platform/LinkOpener.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/RemoteImageCache.h"
+#include "toasts/presenters/NSToastHostingController.h"
+#include "toasts/presenters/WindowToastPresenter.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -507,6 +509,57 @@ private slots:
                                                                SettingsViewModel::supportEmailBody()));
         QCOMPARE(LogCapture::lines().filter(QStringLiteral("SettingsViewModel::sendSupportEmail - Error sending email: ") + logged).size(),
                  logged.isEmpty() ? 0 : 2);
+    }
+
+    // A sheet closes under its toast and others open while it runs: the toast
+    // runs out over the main window and never shows over a later sheet, and
+    // a later sheet's own toast does not wait behind it.
+    void aClosedSheetsToastStaysOffLaterSheets()
+    {
+        MailComposer::setDesktopForTesting(MailComposer::Desktop{[] { return false; }, [](const QUrl&) { return false; }});
+        MainView main(new MainViewModel(nullptr, AppSearchService()));
+        main.resize(1000, 700);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QApplication::setActiveWindow(&main);
+        QTRY_COMPARE(QApplication::activeWindow(), &main);
+        const auto toastsOver = [](QWidget* sheet) {
+            int shown = 0;
+            for (const QLabel* label : sheet->findChildren<QLabel*>(QStringLiteral("ToastContent")))
+                shown += label->text() == QStringLiteral("The Email was not sent!") && label->isVisible() ? 1 : 0;
+            return shown;
+        };
+        const auto openSettings = [&main]() -> SettingsView* {
+            QTest::mouseClick(main.settingsButton(), Qt::LeftButton);
+            QPointer<SettingsView> sheet = main.settingsView();
+            return sheet && QTest::qWaitFor([sheet] { return sheet && sheet->isActiveWindow(); }) ? sheet.data() : nullptr;
+        };
+        const auto sendFeedback = [](SettingsView* sheet) {
+            LinkRow* feedback = sheet->supportRows().at(1);
+            QTest::mouseClick(feedback, Qt::LeftButton, {}, feedback->rect().center());
+        };
+        NSToastHostingController* controller = toastHostingController(&main);
+
+        // Closed under its toast, and once more with the toast over the window.
+        for (const bool feedback : {true, false}) {
+            QPointer<SettingsView> sheet = openSettings();
+            QVERIFY(sheet);
+            if (feedback) {
+                sendFeedback(sheet);
+                QTRY_COMPARE(toastsOver(sheet), 1);
+            }
+            QTest::mouseClick(sheet->doneButton(), Qt::LeftButton);
+            QTRY_VERIFY(!sheet);
+        }
+        QVERIFY(controller->isPresenting());
+
+        SettingsView* sheet = openSettings();
+        QVERIFY(sheet);
+        bool leaked = false;
+        QTRY_VERIFY_WITH_TIMEOUT((leaked = leaked || toastsOver(sheet) > 0, !controller->isPresenting()), 8000);
+        QVERIFY(!leaked);
+        sendFeedback(sheet);
+        QTRY_COMPARE(toastsOver(sheet), 1);
     }
 
     void mailBody_data()
