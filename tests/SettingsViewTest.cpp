@@ -640,6 +640,38 @@ private slots:
         QCoreApplication::processEvents();
         const QImage image = sheet->grab().toImage();
         QVERIFY(ScreenFixtures::saveRender(image, dark ? QStringLiteral("settings-dark") : QStringLiteral("settings-light")));
+        const ColorScheme scheme = dark ? ColorScheme::Dark : ColorScheme::Light;
+        const qreal ratio = image.devicePixelRatio();
+        const auto pixel = [&image, ratio, sheet](const QWidget* widget, QPoint at) {
+            return image.pixelColor(widget->mapTo(sheet, at) * ratio);
+        };
+
+        // The page lies on the window's grey, which the desktop palette's
+        // base colour is not, and the white (or near-black) cards stand out on it.
+        const QColor page = SemanticColors::windowBackground(scheme);
+        const QWidget* viewport = sheet->scrollArea()->viewport();
+        QCOMPARE(pixel(viewport, QPoint(SettingsView::horizontalInset / 2, 12)), page);
+        QCOMPARE(pixel(viewport, QPoint(viewport->width() / 2, viewport->height() - 4)), page);
+        for (SettingsCard* section : sheet->sections()) {
+            QCOMPARE(pixel(section->card(), QPoint(section->card()->width() / 2, 4)),
+                     SemanticColors::controlBackground(scheme));
+
+            // Each section title's inked pixels are the secondary label colour
+            // on the page, never darker (or lighter) than it.
+            const auto* header = section->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+            QVERIFY(header && header->text() == section->title());
+            const QColor secondary = SemanticColors::secondary(scheme);
+            const int expected = qGray(page.rgb())
+                                 + qRound(secondary.alphaF() * (qGray(secondary.rgb()) - qGray(page.rgb())));
+            int inkiest = qGray(page.rgb());
+            for (int y = 0; y < header->height(); ++y)
+                for (int x = 0; x < header->width(); ++x) {
+                    const int gray = qGray(pixel(header, QPoint(x, y)).rgb());
+                    inkiest = dark ? std::max(inkiest, gray) : std::min(inkiest, gray);
+                }
+            QVERIFY2(std::abs(inkiest - expected) <= 12,
+                     qPrintable(QStringLiteral("%1: %2, not %3").arg(header->text()).arg(inkiest).arg(expected)));
+        }
 
         // The name is drawn in white in dark, in black in light.
         const QRect name = cellRect(sheet, 0).adjusted(0, SettingsView::appIconSize + 1, 0, 0);
