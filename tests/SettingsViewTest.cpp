@@ -610,6 +610,41 @@ private slots:
         QVERIFY(sheet->isVisible());
     }
 
+    void rowsTakeReturnAndEnter_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("Enter") << int(Qt::Key_Enter);
+    }
+
+    void rowsTakeReturnAndEnter()
+    {
+        QFETCH(int, key);
+        const Qt::KeyboardModifiers modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        SettingsView* sheet = openSheet();
+        QVERIFY(QTest::qWaitForWindowExposed(sheet));
+        QApplication::setActiveWindow(sheet);
+        QTRY_COMPARE(QApplication::activeWindow(), sheet);
+        LinkRow* terms = sheet->supportRows().at(2);
+        for (int i = 0; i < 20 && sheet->focusWidget() != terms; ++i)
+            QTest::keyClick(sheet->focusWidget() ? sheet->focusWidget() : sheet, Qt::Key_Tab);
+        QCOMPARE(sheet->focusWidget(), terms);
+
+        // The focused row acts; the sheet's default button does not.
+        QSignalSpy confirmed(sheet, &SheetDialog::confirmed);
+        QTest::keyClick(terms, Qt::Key(key), modifiers);
+        QVERIFY(sheet->isShowingAlert());
+        QTRY_VERIFY(sheet->termsAlert() && sheet->termsAlert()->isVisible());
+        QTest::mouseClick(sheet->termsAlert()->buttons().first(), Qt::LeftButton);
+        QTRY_VERIFY(!sheet->termsAlert());
+
+        sheet->makerRow()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(sheet->makerRow(), Qt::Key(key), modifiers);
+        QCOMPARE(m_opened, QList<QUrl>{QUrl("https://vantorel.com")});
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(confirmed.size(), 0);
+    }
+
     void everyStopShowsItsFocus()
     {
         m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(2, m_server.baseUrl()))));
