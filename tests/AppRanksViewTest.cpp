@@ -305,6 +305,50 @@ private slots:
         sheet->reject();
     }
 
+    void pickerSearchTextFollowsTheScheme_data()
+    {
+        QTest::addColumn<bool>("toDark");
+        QTest::newRow("dark to light") << false;
+        QTest::newRow("light to dark") << true;
+    }
+
+    void pickerSearchTextFollowsTheScheme()
+    {
+        QFETCH(bool, toDark);
+        const ColorScheme from = toDark ? ColorScheme::Light : ColorScheme::Dark;
+        const ColorScheme to = toDark ? ColorScheme::Dark : ColorScheme::Light;
+        ScreenFixtures::applyScheme(from);
+        const auto viewModel = makeViewModel();
+        const auto view = makeView(viewModel.get());
+        view->show();
+        view->selectCountries();
+        CountryPickerSheet* sheet = view->countryPicker();
+        QTRY_VERIFY(sheet && sheet->isVisible());
+        sheet->setSearchText(QStringLiteral("Germany"));
+
+        // The desktop switches while the picker is open: the typed text takes
+        // the new scheme's text colour, as the rows and the placeholder do.
+        ScreenFixtures::applyScheme(to);
+        sheet->listView()->setFocus(); // no text cursor in the picture
+        QCoreApplication::processEvents();
+        const QImage image = sheet->grab().toImage();
+        QVERIFY(ScreenFixtures::saveRender(image, QStringLiteral("country-picker-switched-%1").arg(toDark ? "dark" : "light")));
+        QLineEdit* field = sheet->searchField();
+        const QRect text(field->mapTo(sheet, QPoint()), field->size());
+        const int background = qGray(image.pixel(text.topLeft() * image.devicePixelRatio()));
+        int inkiest = background;
+        for (int y = text.top(); y <= text.bottom(); ++y)
+            for (int x = text.left(); x <= text.right(); ++x) {
+                const int gray = qGray(image.pixel(QPoint(x, y) * image.devicePixelRatio()));
+                inkiest = toDark ? std::max(inkiest, gray) : std::min(inkiest, gray);
+            }
+        const int expected = qGray(SemanticColors::primary(to).rgb());
+        // Drawn at the primary colour's opacity over the field.
+        const int blended = background + qRound(SemanticColors::primary(to).alphaF() * (expected - background));
+        QVERIFY2(std::abs(inkiest - blended) <= 16, qPrintable(QStringLiteral("%1, not %2").arg(inkiest).arg(blended)));
+        sheet->reject();
+    }
+
     void headerStacksWhenNarrow()
     {
         const auto viewModel = makeViewModel();

@@ -217,6 +217,66 @@ private slots:
         QCOMPARE(column->x(), (available - column->width()) / 2);
     }
 
+    void theListsFocusRingKeepsClearOfItsRows_data()
+    {
+        QTest::addColumn<bool>("scrolled");
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("at the top") << false << false;
+        QTest::newRow("at the top, dark") << false << true;
+        QTest::newRow("smallest, scrolled half way") << true << false;
+    }
+
+    void theListsFocusRingKeepsClearOfItsRows()
+    {
+        QFETCH(bool, scrolled);
+        QFETCH(bool, dark);
+        setColorSchemeOverride(dark ? ColorScheme::Dark : ColorScheme::Light);
+        Presented presented;
+        QVERIFY(present(presented));
+        QDialog* sheet = presented.sheet;
+        auto* list = sheet->findChild<QScrollArea*>("featureList");
+        if (scrolled) {
+            sheet->resize(sheet->minimumSize());
+            QTRY_VERIFY(list->verticalScrollBar()->maximum() > 0);
+            list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum() / 2);
+        } else {
+            QTRY_VERIFY(!list->verticalScrollBar()->isVisible());
+        }
+        QApplication::setActiveWindow(sheet);
+        QTRY_COMPARE(QApplication::activeWindow(), sheet);
+        const QImage unfocused = sheet->grab().toImage();
+        for (int i = 0; i < 6 && sheet->focusWidget() != list; ++i)
+            QTest::keyClick(sheet->focusWidget(), Qt::Key_Tab);
+        QCOMPARE(sheet->focusWidget(), list);
+        const QImage focused = sheet->grab().toImage();
+        QVERIFY(ScreenFixtures::saveRender(focused, QStringLiteral("onboarding-list-focus%1%2")
+                                                        .arg(scrolled ? "-scrolled" : "", dark ? "-dark" : "")));
+
+        // The ring shows, and nothing it marks lies on the rows' titles,
+        // descriptions and icons where the list shows them.
+        const QRect shown(list->viewport()->mapTo(sheet, QPoint()), list->viewport()->size());
+        QRegion content;
+        for (const char* name : {"featureTitle", "featureDescription", "featureIcon"})
+            for (QWidget* part : sheet->findChildren<QWidget*>(name))
+                content += QRect(part->mapTo(sheet, QPoint()), part->size()) & shown;
+        if (list->verticalScrollBar()->isVisible())
+            content += QRect(list->verticalScrollBar()->mapTo(sheet, QPoint()), list->verticalScrollBar()->size());
+        const qreal ratio = focused.devicePixelRatio();
+        int ring = 0;
+        QStringList crossed;
+        for (int y = 0; y < sheet->height(); ++y)
+            for (int x = 0; x < sheet->width(); ++x) {
+                const QPoint at(x, y);
+                if (focused.pixel(at * ratio) == unfocused.pixel(at * ratio))
+                    continue;
+                ++ring;
+                if (content.contains(at) && crossed.size() < 5)
+                    crossed.append(QStringLiteral("(%1, %2)").arg(x).arg(y));
+            }
+        QVERIFY(ring > 200);
+        QVERIFY2(crossed.isEmpty(), qPrintable(crossed.join(QLatin1Char(' '))));
+    }
+
     void schemeColours_data()
     {
         QTest::addColumn<ColorScheme>("scheme");

@@ -17,6 +17,8 @@
 #include "platform/LinkOpener.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/RemoteImageCache.h"
+#include "toasts/presenters/NSToastHostingController.h"
+#include "toasts/presenters/WindowToastPresenter.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -509,6 +511,57 @@ private slots:
                  logged.isEmpty() ? 0 : 2);
     }
 
+    // A sheet closes under its toast and others open while it runs: the toast
+    // runs out over the main window and never shows over a later sheet, and
+    // a later sheet's own toast does not wait behind it.
+    void aClosedSheetsToastStaysOffLaterSheets()
+    {
+        MailComposer::setDesktopForTesting(MailComposer::Desktop{[] { return false; }, [](const QUrl&) { return false; }});
+        MainView main(new MainViewModel(nullptr, AppSearchService()));
+        main.resize(1000, 700);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QApplication::setActiveWindow(&main);
+        QTRY_COMPARE(QApplication::activeWindow(), &main);
+        const auto toastsOver = [](QWidget* sheet) {
+            int shown = 0;
+            for (const QLabel* label : sheet->findChildren<QLabel*>(QStringLiteral("ToastContent")))
+                shown += label->text() == QStringLiteral("The Email was not sent!") && label->isVisible() ? 1 : 0;
+            return shown;
+        };
+        const auto openSettings = [&main]() -> SettingsView* {
+            QTest::mouseClick(main.settingsButton(), Qt::LeftButton);
+            QPointer<SettingsView> sheet = main.settingsView();
+            return sheet && QTest::qWaitFor([sheet] { return sheet && sheet->isActiveWindow(); }) ? sheet.data() : nullptr;
+        };
+        const auto sendFeedback = [](SettingsView* sheet) {
+            LinkRow* feedback = sheet->supportRows().at(1);
+            QTest::mouseClick(feedback, Qt::LeftButton, {}, feedback->rect().center());
+        };
+        NSToastHostingController* controller = toastHostingController(&main);
+
+        // Closed under its toast, and once more with the toast over the window.
+        for (const bool feedback : {true, false}) {
+            QPointer<SettingsView> sheet = openSettings();
+            QVERIFY(sheet);
+            if (feedback) {
+                sendFeedback(sheet);
+                QTRY_COMPARE(toastsOver(sheet), 1);
+            }
+            QTest::mouseClick(sheet->doneButton(), Qt::LeftButton);
+            QTRY_VERIFY(!sheet);
+        }
+        QVERIFY(controller->isPresenting());
+
+        SettingsView* sheet = openSettings();
+        QVERIFY(sheet);
+        bool leaked = false;
+        QTRY_VERIFY_WITH_TIMEOUT((leaked = leaked || toastsOver(sheet) > 0, !controller->isPresenting()), 8000);
+        QVERIFY(!leaked);
+        sendFeedback(sheet);
+        QTRY_COMPARE(toastsOver(sheet), 1);
+    }
+
     void mailBody_data()
     {
         QTest::addColumn<QString>("app");
@@ -557,6 +610,41 @@ private slots:
         QVERIFY(sheet->isVisible());
     }
 
+    void rowsTakeReturnAndEnter_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("Enter") << int(Qt::Key_Enter);
+    }
+
+    void rowsTakeReturnAndEnter()
+    {
+        QFETCH(int, key);
+        const Qt::KeyboardModifiers modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        SettingsView* sheet = openSheet();
+        QVERIFY(QTest::qWaitForWindowExposed(sheet));
+        QApplication::setActiveWindow(sheet);
+        QTRY_COMPARE(QApplication::activeWindow(), sheet);
+        LinkRow* terms = sheet->supportRows().at(2);
+        for (int i = 0; i < 20 && sheet->focusWidget() != terms; ++i)
+            QTest::keyClick(sheet->focusWidget() ? sheet->focusWidget() : sheet, Qt::Key_Tab);
+        QCOMPARE(sheet->focusWidget(), terms);
+
+        // The focused row acts; the sheet's default button does not.
+        QSignalSpy confirmed(sheet, &SheetDialog::confirmed);
+        QTest::keyClick(terms, Qt::Key(key), modifiers);
+        QVERIFY(sheet->isShowingAlert());
+        QTRY_VERIFY(sheet->termsAlert() && sheet->termsAlert()->isVisible());
+        QTest::mouseClick(sheet->termsAlert()->buttons().first(), Qt::LeftButton);
+        QTRY_VERIFY(!sheet->termsAlert());
+
+        sheet->makerRow()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(sheet->makerRow(), Qt::Key(key), modifiers);
+        QCOMPARE(m_opened, QList<QUrl>{QUrl("https://vantorel.com")});
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(confirmed.size(), 0);
+    }
+
     void everyStopShowsItsFocus()
     {
         m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(2, m_server.baseUrl()))));
@@ -587,6 +675,38 @@ private slots:
         QCoreApplication::processEvents();
         const QImage image = sheet->grab().toImage();
         QVERIFY(ScreenFixtures::saveRender(image, dark ? QStringLiteral("settings-dark") : QStringLiteral("settings-light")));
+        const ColorScheme scheme = dark ? ColorScheme::Dark : ColorScheme::Light;
+        const qreal ratio = image.devicePixelRatio();
+        const auto pixel = [&image, ratio, sheet](const QWidget* widget, QPoint at) {
+            return image.pixelColor(widget->mapTo(sheet, at) * ratio);
+        };
+
+        // The page lies on the window's grey, which the desktop palette's
+        // base colour is not, and the white (or near-black) cards stand out on it.
+        const QColor page = SemanticColors::windowBackground(scheme);
+        const QWidget* viewport = sheet->scrollArea()->viewport();
+        QCOMPARE(pixel(viewport, QPoint(SettingsView::horizontalInset / 2, 12)), page);
+        QCOMPARE(pixel(viewport, QPoint(viewport->width() / 2, viewport->height() - 4)), page);
+        for (SettingsCard* section : sheet->sections()) {
+            QCOMPARE(pixel(section->card(), QPoint(section->card()->width() / 2, 4)),
+                     SemanticColors::controlBackground(scheme));
+
+            // Each section title's inked pixels are the secondary label colour
+            // on the page, never darker (or lighter) than it.
+            const auto* header = section->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+            QVERIFY(header && header->text() == section->title());
+            const QColor secondary = SemanticColors::secondary(scheme);
+            const int expected = qGray(page.rgb())
+                                 + qRound(secondary.alphaF() * (qGray(secondary.rgb()) - qGray(page.rgb())));
+            int inkiest = qGray(page.rgb());
+            for (int y = 0; y < header->height(); ++y)
+                for (int x = 0; x < header->width(); ++x) {
+                    const int gray = qGray(pixel(header, QPoint(x, y)).rgb());
+                    inkiest = dark ? std::max(inkiest, gray) : std::min(inkiest, gray);
+                }
+            QVERIFY2(std::abs(inkiest - expected) <= 12,
+                     qPrintable(QStringLiteral("%1: %2, not %3").arg(header->text()).arg(inkiest).arg(expected)));
+        }
 
         // The name is drawn in white in dark, in black in light.
         const QRect name = cellRect(sheet, 0).adjusted(0, SettingsView::appIconSize + 1, 0, 0);

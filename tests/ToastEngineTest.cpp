@@ -21,6 +21,7 @@
 #include "platform/AnimationClock.h"
 #include "platform/ViewController.h"
 #include "platform/WindowLevel.h"
+#include "platform/ApplicationEventRelay.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -527,6 +528,43 @@ private slots:
         QVERIFY(controller->isPresenting());
         activate(&window);
         QTRY_VERIFY(overlayOf(&window) && overlayOf(&window)->isVisible());
+    }
+
+    void aToastComesBackOverWhatItLayOverNeverOverALaterSheet()
+    {
+        ApplicationEventRelay::instance(); // sees which window is main from the start
+        QWidget window;
+        activate(&window, {640, 480});
+        QWidget other;
+        QDialog* first = openSheet(&window);
+        QVERIFY(first);
+        first->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<QDialog> guard(first);
+        present(&window, "kept");
+
+        // Away and back while its sheet is up: over that sheet again.
+        activate(&other, {200, 200});
+        QTRY_VERIFY(!overlayOf(first));
+        activate(first);
+        QTRY_VERIFY(overlayOf(first) && overlayOf(first)->isVisible());
+
+        // Its sheet closes: over the window, and there it stays when the
+        // window comes back with another sheet up.
+        first->close();
+        QTRY_VERIFY(!guard);
+        activate(&window);
+        QTRY_VERIFY(overlayOf(&window));
+        activate(&other);
+        QTRY_VERIFY(!overlayOf(&window));
+        QDialog* second = openSheet(&window);
+        QVERIFY(second);
+        activate(second);
+        QTRY_VERIFY(overlayOf(&window) && overlayOf(&window)->isVisible());
+        QVERIFY(!overlayOf(second));
+        QVERIFY(toastLabel(&window, "kept"));
+        QVERIFY(toastHostingController(&window)->isPresenting());
+        QCOMPARE(m_journal->count("kept dismissed"), 0);
+        delete second;
     }
 
     void toastsOnTheMainWindowKeepClearOfItsToolRow_data()

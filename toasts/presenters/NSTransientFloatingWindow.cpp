@@ -87,8 +87,18 @@ void NSTransientFloatingWindow::show()
 {
     if (!m_presentingWindow || m_isShown)
         return;
-    QWidget* sheet = WindowHierarchy::attachedSheet(m_presentingWindow);
-    attachTo(sheet ? sheet : m_presentingWindow.data());
+    // The first time over the window's sheet, when it has one. Shown again
+    // after a detach, it goes back over what it lay over: that sheet while
+    // it is still up, else the window. A sheet opened since belongs to other
+    // toasts, so one whose sheet has closed never shows up over the next.
+    QWidget* parent = m_presentingWindow;
+    if (!m_wasShown) {
+        if (QWidget* sheet = WindowHierarchy::attachedSheet(m_presentingWindow))
+            parent = sheet;
+    } else if (m_lastParent && WindowHierarchy::sheets(m_presentingWindow).contains(m_lastParent.data())) {
+        parent = m_lastParent;
+    }
+    attachTo(parent);
 }
 
 void NSTransientFloatingWindow::attachTo(QWidget* parent)
@@ -99,6 +109,8 @@ void NSTransientFloatingWindow::attachTo(QWidget* parent)
         m_presentingWindow->removeEventFilter(this);
     setParent(parent);
     m_watchedParent = parent;
+    m_lastParent = parent;
+    m_wasShown = true;
     parent->installEventFilter(this);
     if (m_presentingWindow && m_presentingWindow != parent)
         m_presentingWindow->installEventFilter(this);

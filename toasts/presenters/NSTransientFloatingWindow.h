@@ -16,8 +16,9 @@ class ViewController;
 //
 // Detached when the presenting window resigns main, and attached again when
 // it becomes main once more, so that a toast still on screen is never lost
-// out of sight. When the sheet it lies over closes it moves back to the
-// window. Main thread only.
+// out of sight: over the same sheet if that is still up, else over the
+// window, never over a sheet opened since. When the sheet it lies over
+// closes it moves back to the window. Main thread only.
 class NSTransientFloatingWindow : public QWidget {
     Q_OBJECT
 public:
@@ -65,6 +66,9 @@ private:
     QPointer<QWidget> m_presentingWindow;
     QPointer<ViewController> m_controller;
     QPointer<QWidget> m_watchedParent;
+    // What it lay over last, kept while detached.
+    QPointer<QWidget> m_lastParent;
+    bool m_wasShown = false;
     bool m_isShown = false;
     bool m_detachedByResign = false;
     bool m_raisePending = false;

@@ -27,6 +27,10 @@ constexpr int kSheetHeight = 760;
 constexpr int kStackSpacing = 8;
 constexpr int kIconWidth = 40;
 constexpr int kStarSize = 22;
+// The room round the feature list for its focus ring: the ring lies 2 to 4
+// px outside the list, clear of the rows and the scroll bar inside it.
+constexpr int kFocusRingOutset = 4;
+constexpr int kFocusRingRoom = kFocusRingOutset + 2;
 
 QColor faded(QColor color, float opacity)
 {
@@ -184,11 +188,13 @@ OnboardingSheet::OnboardingSheet(OnboardingView* owner, std::function<void()> on
 
     root->addSpacing(kStackSpacing);
     root->addWidget(buildHeader());
-    root->addSpacing(kStackSpacing);
+    // The list's ring room comes out of the spacing round it, so the list
+    // stays where it was.
+    root->addSpacing(kStackSpacing - kFocusRingRoom);
     root->addWidget(buildFeatureList(), 1);
     // The list's own bottom padding, then the spacing around the flexible
     // space that the list, being greedy, leaves empty.
-    root->addSpacing(10 + 2 * kStackSpacing);
+    root->addSpacing(10 + 2 * kStackSpacing - kFocusRingRoom);
     root->addWidget(buildContinue(std::move(onContinue)));
 
     resize(kSheetWidth, kSheetHeight);
@@ -228,15 +234,21 @@ QWidget* OnboardingSheet::buildHeader()
 
 QWidget* OnboardingSheet::buildFeatureList()
 {
-    auto* scroll = new QScrollArea(this);
+    auto* frame = new QWidget(this);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(kFocusRingRoom, kFocusRingRoom, kFocusRingRoom, kFocusRingRoom);
+    auto* scroll = new QScrollArea(frame);
+    frameLayout->addWidget(scroll);
     scroll->setObjectName(QStringLiteral("featureList"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Reached by Tab for keyboard scrolling, but never holds the first focus.
+    // Its ring goes round it, outside: inside, it would cross the rows
+    // scrolled under it.
     scroll->setFocusPolicy(Qt::TabFocus);
-    showFocusRing(scroll, 10, -2);
+    showFocusRing(scroll, 10, kFocusRingOutset);
     scroll->viewport()->setAutoFillBackground(false);
 
     auto* content = new QWidget;
@@ -257,7 +269,7 @@ QWidget* OnboardingSheet::buildFeatureList()
     m_listColumn->addWidget(column);
 
     scroll->setWidget(content);
-    return scroll;
+    return frame;
 }
 
 QWidget* OnboardingSheet::buildFeatureRow(const Feature& feature, QWidget* parent)

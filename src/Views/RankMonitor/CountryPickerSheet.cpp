@@ -92,6 +92,13 @@ private:
     QFont m_caption = platformFont(TextStyle::Caption);
 };
 
+// The search field: no frame of its own over the bar, the scheme's text colour.
+QString searchFieldStyle(ColorScheme scheme)
+{
+    return QStringLiteral("QLineEdit { background: transparent; color: %1; }")
+        .arg(styleSheetColor(SemanticColors::primary(scheme)));
+}
+
 PanelColors searchBarColors()
 {
     QColor dark(Qt::white);
@@ -141,7 +148,8 @@ QWidget* CountryPickerSheet::buildContent()
     m_search->setObjectName(QStringLiteral("countrySearch"));
     m_search->setPlaceholderText(tr("Search country or code"));
     m_search->setFrame(false);
-    m_search->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+    // Styled before it is measured below.
+    m_search->setStyleSheet(searchFieldStyle(colorScheme(this)));
     m_clear = new QToolButton(bar);
     m_clear->setObjectName(QStringLiteral("clearSearch"));
     m_clear->setAutoRaise(true);
@@ -224,6 +232,9 @@ void CountryPickerSheet::applyColors()
     m_magnifier->setPixmap(symbolPixmap(QStringLiteral("magnifyingglass"), SemanticColors::secondary(scheme), 16,
                                         devicePixelRatioF()));
     m_clear->setIcon(symbolIcon(QStringLiteral("xmark.circle.fill"), SemanticColors::secondary(scheme)));
+    // A style sheet keeps the palette it was set with: set anew for each
+    // scheme, the field writes in that scheme's colour over the bar.
+    m_search->setStyleSheet(searchFieldStyle(scheme));
     m_list->viewport()->update();
 }
 

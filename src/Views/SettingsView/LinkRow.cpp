@@ -6,6 +6,7 @@
 #include "platform/TextStyle.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -106,4 +107,19 @@ void LinkRow::paintEvent(QPaintEvent*)
     QStyleOptionFocusRect option;
     option.initFrom(this);
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+}
+
+void LinkRow::keyPressEvent(QKeyEvent* event)
+{
+    // Return and Enter act on the focused row as Space does, as on the
+    // picker's rows and the apps grid; unhandled, they would reach the
+    // sheet's default button and close it.
+    const bool activates = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (activates && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }

@@ -11,6 +11,10 @@ PageScrollArea::PageScrollArea(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
     setFrameShape(QFrame::NoFrame);
+    // As QScrollArea's: the viewport takes no role of its own, so the page
+    // and what it holds paint on the window colour and write in window text,
+    // not on the base colour of an editable area.
+    viewport()->setBackgroundRole(QPalette::NoRole);
     viewport()->installEventFilter(this);
     verticalScrollBar()->setSingleStep(20);
 }
