@@ -119,7 +119,7 @@ private slots:
 
         auto* charts = tabScreen<RanksSummaryTabView>(m_view, DetailTab::ranks);
         QVERIFY(charts);
-        QCOMPARE(charts->viewModel(), m_view->viewModel()->rankingViewModel());
+        QCOMPARE(charts->viewModel()->parent(), charts); // made with the tab, gone with it
         QTRY_COMPARE(charts->contentState(), RanksSummaryTabView::ContentState::Rows);
         const QAbstractItemModel* rows = charts->model();
         // The open app is highlighted and saved; Fieldnote is neither.

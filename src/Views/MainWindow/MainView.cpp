@@ -306,14 +306,19 @@ QWidget* MainView::buildTabPage(DetailTab tab)
     // for the window's life; the rank monitor's page follows its view model.
     const auto app = m_model->selectedApp();
     switch (tab) {
-    case DetailTab::ranks:
-        m_charts = new RanksSummaryTabView(m_model->rankingViewModel());
+    case DetailTab::ranks: {
+        // The chart's view model comes with its tab and goes with it: until
+        // the tab is first shown there is none, and no chart is fetched.
+        AppRankingViewModel* chartModel = m_model->makeRankingViewModel(nullptr);
+        m_charts = new RanksSummaryTabView(chartModel);
+        chartModel->setParent(m_charts);
         m_charts->setOnAddApp(std::bind_front(&addRankingVia, QPointer<MainViewModel>(m_model)));
         m_charts->setStorefront(m_model->selectedStorefront().toUpper());
         // Made with the detail area, whose first render gives it the saved ids.
         if (app)
             m_charts->setApp(*app);
         return m_charts;
+    }
     case DetailTab::monetization:
         m_monetization = new MonetizationView(m_model->monetizationViewModel());
         if (app)

@@ -97,7 +97,13 @@ RanksSummaryTabView::RanksSummaryTabView(AppRankingViewModel* viewModel, QWidget
     });
 }
 
-RanksSummaryTabView::~RanksSummaryTabView() = default;
+RanksSummaryTabView::~RanksSummaryTabView()
+{
+    // A view model that is a child of this tab goes after it, with the
+    // widgets: it must not reach this half-gone tab on its way out.
+    if (m_viewModel)
+        m_viewModel->disconnect(this);
+}
 
 QListView* RanksSummaryTabView::listView() const
 {
