@@ -1,5 +1,6 @@
 #include "Views/TopCharts/RanksSummaryTabView.h"
 
+#include "Views/Shared/CountryComboBox.h"
 #include "Views/Shared/FlagIcon.h"
 #include "Views/TopCharts/RankingListModel.h"
 #include "Views/TopCharts/RankingListView.h"
@@ -140,7 +141,7 @@ void RanksSummaryTabView::buildLayout()
     m_countryTitle = new QLabel(tr("Country"), card);
     m_countryTitle->setFont(platformFont(TextStyle::Subheadline, QFont::Medium));
     m_countryTitle->setMinimumWidth(60);
-    m_country = new QComboBox(card);
+    m_country = new CountryComboBox(card);
     m_country->setObjectName(QStringLiteral("countryPicker"));
     m_country->setAccessibleName(tr("Country"));
     m_country->setMinimumWidth(180);
