@@ -15,6 +15,7 @@
 #include "Views/TopCharts/RankingRow.h"
 #include "Views/TopCharts/RanksSummaryTabView.h"
 #include "Views/MainWindow/SavedAppsSidebar.h"
+#include "Views/Shared/ScreenPanel.h"
 #include "platform/RemoteImageCache.h"
 #include "platform/RemoteImageView.h"
 #include "platform/SegmentedControl.h"
@@ -119,7 +120,7 @@ private slots:
 
         auto* charts = tabScreen<RanksSummaryTabView>(m_view, DetailTab::ranks);
         QVERIFY(charts);
-        QCOMPARE(charts->viewModel(), m_view->viewModel()->rankingViewModel());
+        QCOMPARE(charts->viewModel()->parent(), charts); // made with the tab, gone with it
         QTRY_COMPARE(charts->contentState(), RanksSummaryTabView::ContentState::Rows);
         const QAbstractItemModel* rows = charts->model();
         // The open app is highlighted and saved; Fieldnote is neither.
@@ -190,6 +191,23 @@ private slots:
         // A real change of the window's country moves the tab's country.
         m_view->setSelectedStorefront(QStringLiteral("DE"));
         QCOMPARE(chartModel->selectedStorefront(), QStringLiteral("DE"));
+    }
+
+    // Every tab's card keeps the window's 20 from the bottom edge, as from the side.
+    void tabCardsKeepTheirMarginAtTheBottom()
+    {
+        select(saveApp(kTally, QStringLiteral("Tally")));
+        m_app->window()->show();
+        for (const DetailTab tab : {DetailTab::ranks, DetailTab::monetization}) {
+            m_view->detailArea()->setCurrentTab(tab);
+            QWidget* screen = m_view->detailArea()->tabPage(tab);
+            QVERIFY(screen);
+            auto* card = screen->findChild<ScreenPanel*>(QString(), Qt::FindDirectChildrenOnly);
+            QVERIFY(card);
+            const QRect drawn(card->mapTo(m_view, QPoint(0, 0)), card->size());
+            QCOMPARE(m_view->width() - 1 - drawn.right(), 20);
+            QCOMPARE(m_view->height() - 1 - drawn.bottom(), 20);
+        }
     }
 
     void monetizationReloadsForTheNewApp()

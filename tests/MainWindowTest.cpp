@@ -20,6 +20,7 @@
 #include "Views/Monetization/MonetizationView.h"
 #include "Views/Onboarding/OnboardingView.h"
 #include "Views/SettingsView/SettingsView.h"
+#include "Views/TopCharts/RanksSummaryTabView.h"
 #include "Views/MainWindow/SavedAppsSidebar.h"
 #include "Views/MainWindow/SearchOverlay.h"
 #include "Views/MainWindow/StorefrontListModel.h"
@@ -422,7 +423,6 @@ private slots:
         auto app = makeApp();
         MainViewModel* model = app->mainView()->viewModel();
         model->setSelectedStorefront(QStringLiteral("US"));
-        AppRankingViewModel* charts = model->rankingViewModel();
         QCOMPARE(model->rankMonitorViewModel(), nullptr);
         QSignalSpy rankMonitorChanges(model, &MainViewModel::rankMonitorViewModelChanged);
 
@@ -439,14 +439,59 @@ private slots:
         model->selectProfile(QString());
         QCOMPARE(model->rankMonitorViewModel(), nullptr);
 
-        QSignalSpy chartStorefront(charts, &AppRankingViewModel::selectedStorefrontChanged);
-        model->setSelectedStorefront(QStringLiteral("us"));
-        QCOMPARE(chartStorefront.count(), 0);
-
         // The estimates client's base address is the endpoint itself.
         QVERIFY(model->sensorTowerService().baseURL().path().endsWith(QStringLiteral("/api/ios/apps")));
         QCoro::waitFor(model->monetizationViewModel()->loadMonetization(6443210987));
         QCOMPARE(m_server->requestCount(QStringLiteral("/api/ios/apps")), 1);
+    }
+
+    // The top charts' view model comes with their tab: until the tab is shown
+    // there is none, and a change of the window's country fetches no chart.
+    void chartViewModelComesWithItsTab()
+    {
+        const QString german = QStringLiteral("/api/v2/de/apps/top-free/50/apps.json");
+        m_server->setRoute(german, FixtureResponse::json(ScreenFixtures::currentChart(
+                                       {{"6443210987", "Fieldnote", "Productivity"}}, m_server->baseUrl())));
+        const auto chartRequests = [this] {
+            int count = 0;
+            for (const FixtureRequest& request : m_server->requests())
+                count += request.path.contains(QLatin1String("/apps/top-")) || request.path.contains(QLatin1String("/rss/")) ? 1 : 0;
+            return count;
+        };
+        auto app = makeApp();
+        MainView* view = app->mainView();
+        app->window()->show();
+        view->setSelectedStorefront(QStringLiteral("DE"));
+        QVERIFY(view->findChildren<AppRankingViewModel*>().isEmpty());
+        // A search after the change reaches the same server: by its answer a
+        // chart request of the change would have arrived too.
+        view->search(QStringLiteral("fieldnote"));
+        QTRY_COMPARE(view->searchOverlay()->model()->rowCount(), 3);
+        QCOMPARE(chartRequests(), 0);
+
+        // Selecting an app shows the detail area at its first tab, the top charts.
+        const QString fieldnote = addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote"));
+        view->viewModel()->selectProfile(fieldnote);
+        auto* charts = qobject_cast<RanksSummaryTabView*>(view->detailArea()->tabPage(DetailTab::ranks));
+        QVERIFY(charts);
+        const QList<AppRankingViewModel*> made = view->findChildren<AppRankingViewModel*>();
+        QCOMPARE(made.size(), 1);
+        QCOMPARE(charts->viewModel(), made.first());
+        QCOMPARE(made.first()->selectedStorefront(), QStringLiteral("DE"));
+        QTRY_COMPARE(charts->contentState(), RanksSummaryTabView::ContentState::Rows);
+        QCOMPARE(m_server->requestCount(german), 1);
+
+        // Every later render of the window keeps it: saved apps, selection, country.
+        const QString tally = addSaved(app.get(), 1500000001, QStringLiteral("Tally"));
+        view->viewModel()->selectProfile(tally);
+        view->setSelectedStorefront(QStringLiteral("FR"));
+        QCOMPARE(view->findChildren<AppRankingViewModel*>(), made);
+        QCOMPARE(made.first()->selectedStorefront(), QStringLiteral("FR"));
+        QCOMPARE(qobject_cast<RanksSummaryTabView*>(view->detailArea()->tabPage(DetailTab::ranks)), charts);
+        // The window's country in another letter case is no change for the tab.
+        QSignalSpy chartStorefront(made.first(), &AppRankingViewModel::selectedStorefrontChanged);
+        view->setSelectedStorefront(QStringLiteral("fr"));
+        QCOMPARE(chartStorefront.count(), 0);
     }
 
     void countrySelectorFindsCountriesByTypedName()
@@ -461,6 +506,7 @@ private slots:
         QCOMPARE(box->currentText(), QStringLiteral("Hong Kong SAR China"));
         QCOMPARE(app->mainView()->selectedStorefront(), QStringLiteral("HK"));
         QTRY_VERIFY(!box->itemIcon(box->currentIndex()).isNull()); // flags follow the first frame
+        QCOMPARE(ScreenFixtures::itemsCutInPopup(box), QStringList());
         // Ordered by name as people read it: "São Tomé" before "Saudi Arabia".
         const QStringList& codes = StorefrontListModel::codesByRegionName();
         QCOMPARE(codes.size(), 167);

@@ -105,6 +105,32 @@ private slots:
         QVERIFY(viewModel.errorMessage().isEmpty());
     }
 
+    // Try Again keeps a gap between its arrow and its text, and shows the
+    // focus ring only for focus that no click gave it.
+    void tryAgainLooksAndFocusesLikeTheOtherButtons()
+    {
+        m_server->setRoute(route(kAppID), FixtureResponse::withStatus(500));
+        MonetizationViewModel viewModel(service());
+        const auto view = makeView(&viewModel);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
+        QTRY_COMPARE(view->contentState(), State::Error);
+        auto* tryAgain = qobject_cast<BorderedButton*>(view->tryAgainButton());
+        QVERIFY(tryAgain);
+        QCOMPARE(tryAgain->textRect().left() - tryAgain->iconRect().right() - 1, BorderedButton::kIconTextGap);
+        auto* ring = tryAgain->parentWidget()->findChild<QWidget*>(QStringLiteral("focusRing"));
+        QVERIFY(ring);
+
+        QTest::mouseClick(tryAgain, Qt::LeftButton);
+        QTRY_COMPARE(m_server->requestCount(route(kAppID)), 2);
+        QTRY_COMPARE(view->contentState(), State::Error);
+        QVERIFY(tryAgain->isVisible());
+        QVERIFY(!ring->isVisible());
+
+        tryAgain->setFocus(Qt::TabFocusReason);
+        QVERIFY(ring->isVisible());
+    }
+
     void reloadClearsFiguresFirst()
     {
         MonetizationViewModel viewModel(service());

@@ -13,6 +13,10 @@
 #include "support/ScreenFixtures.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
 #include <QComboBox>
 #include <QCoroSignal>
 #include <QLabel>
@@ -285,7 +289,7 @@ private slots:
         QCOMPARE(static_cast<int>(m_server->requests().size()), total);
     }
 
-    void countryMenuShowsFlagsBesideNames()
+    void countryMenuShowsFlagsBesideWholeNames()
     {
         // Red of the flags around the United States; nothing else in either scheme is red.
         const auto reds = [](const QImage& image) {
@@ -312,6 +316,11 @@ private slots:
             QVERIFY(ScreenFixtures::saveRender(country->view()->window(), QStringLiteral("top-charts-menu-popup") + name));
             country->hidePopup();
         }
+        // The open menu shows every name whole beside its flag, however
+        // narrow the closed one ("St. Vincent & Grenadines" is wider).
+        const int closedWidth = country->width();
+        QCOMPARE(ScreenFixtures::itemsCutInPopup(country), QStringList());
+        QCOMPARE(country->width(), closedWidth);
     }
 
     void windowStorefrontFollowsOnlyRealChanges()
@@ -465,6 +474,82 @@ private slots:
         QTest::keyClick(list, Qt::Key_Space);
         QCOMPARE(opened, (QList<QUrl>{link1001, link1002}));
         QTRY_COMPARE(added, (QStringList{"1001", "1002", "1003"}));
+    }
+
+    // The rows draw their add buttons and store links themselves; assistive
+    // technology still finds each as a control of its row, by the name a
+    // user hears, and can press it.
+    void rowControlsReachAssistiveTechnology()
+    {
+        static QStringList focusNames;
+        focusNames.clear();
+        QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+            if (event->type() == QAccessible::Focus && event->accessibleInterface())
+                focusNames.append(event->accessibleInterface()->text(QAccessible::Name));
+        });
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+        const auto done = qScopeGuard([] {
+            QAccessible::installUpdateHandler(nullptr);
+            QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(false);
+        });
+        QStringList added;
+        const auto view = makeView();
+        view->setSavedAppIDs({1002});
+        view->setOnAddApp([&added](AppRanking ranking, QString) -> QCoro::Task<> {
+            added.append(ranking.id);
+            co_return;
+        });
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(view->listView());
+        QVERIFY(list);
+        QCOMPARE(list->role(), QAccessible::List);
+        QCOMPARE(list->childCount(), view->model()->rowCount());
+        const auto names = [](QAccessibleInterface* row) {
+            QStringList spoken;
+            for (int i = 0; i < row->childCount(); ++i)
+                spoken.append(row->child(i)->text(QAccessible::Name));
+            return spoken;
+        };
+        QAccessibleInterface* notes = list->child(0);
+        QCOMPARE(notes->role(), QAccessible::ListItem);
+        QCOMPARE(notes->text(QAccessible::Name), QStringLiteral("#1 Notes"));
+        QCOMPARE(names(notes), (QStringList{"Add Notes to Plovera", "Open Notes in the App Store"}));
+        QCOMPARE(names(list->child(1)), QStringList{"Open Field Guide in the App Store"}); // saved: no add button
+        QCOMPARE(names(list->child(2)), QStringList{"Add Quill VPN to Plovera"}); // no store address
+
+        QAccessibleInterface* add = notes->child(0);
+        QCOMPARE(add->role(), QAccessible::Button);
+        QCOMPARE(add->text(QAccessible::Description), QStringLiteral("Add to Plovera"));
+        QCOMPARE(add->parent(), notes);
+        QCOMPARE(notes->indexOfChild(add), 0);
+        QCOMPARE(notes->childAt(add->rect().center().x(), add->rect().center().y()), add);
+        QCOMPARE(list->childAt(add->rect().center().x(), add->rect().center().y()), notes);
+        QVERIFY(add->actionInterface());
+        add->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(added, QStringList{"1001"});
+
+        // By keyboard the control in focus is announced, not only its row.
+        QListView* rows = view->listView();
+        rows->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(rows->hasFocus());
+        QTest::keyClick(rows, Qt::Key_Down);
+        QCOMPARE(focusNames.mid(focusNames.size() - 2),
+                 (QStringList{"#2 Field Guide", "Open Field Guide in the App Store"}));
+        QTest::keyClick(rows, Qt::Key_Up);
+        QCOMPARE(focusNames.last(), QStringLiteral("Add Notes to Plovera"));
+        QTest::keyClick(rows, Qt::Key_Right);
+        QCOMPARE(focusNames.last(), QStringLiteral("Open Notes in the App Store"));
+        QVERIFY(list->focusChild() && list->focusChild()->state().focused);
+        QCOMPARE(list->focusChild()->text(QAccessible::Name), QStringLiteral("Open Notes in the App Store"));
+
+        // A new chart: the rows read what it lists.
+        QTest::mouseClick(view->chartPicker(), Qt::LeftButton, {}, view->chartPicker()->segmentRect(1).center());
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QCOMPARE(list->childCount(), 1);
+        QCOMPARE(list->child(0)->text(QAccessible::Name), QStringLiteral("#1 Paid One"));
+        QCOMPARE(names(list->child(0)), (QStringList{"Add Paid One to Plovera", "Open Paid One in the App Store"}));
     }
 
     void longNamesKeepTheTabsSize()

@@ -51,8 +51,6 @@ MainViewModel::MainViewModel(SavedAppsViewModel* savedApps, AppSearchService sea
     , m_searchModel(new AppSearchViewModel(m_clients->search, this))
     , m_selectedStorefront(initialStorefront())
 {
-    m_rankingModel = new AppRankingViewModel(m_clients->ranking, m_selectedStorefront,
-                                             AppRankingViewModel::kDefaultLimit, std::nullopt, this);
     m_monetizationModel = new MonetizationViewModel(m_clients->estimates, this);
     if (m_savedApps) {
         connect(m_savedApps, &SavedAppsViewModel::savedAppsChanged, this, &MainViewModel::onSavedAppsChanged);
@@ -88,6 +86,12 @@ const SensorTowerService& MainViewModel::sensorTowerService() const
     return m_clients->estimates;
 }
 
+AppRankingViewModel* MainViewModel::makeRankingViewModel(QObject* parent) const
+{
+    return new AppRankingViewModel(m_clients->ranking, m_selectedStorefront, AppRankingViewModel::kDefaultLimit,
+                                   std::nullopt, parent);
+}
+
 AppRankMonitorViewModel* MainViewModel::rankMonitorViewModel() const
 {
     return m_rankMonitorModel;
@@ -98,7 +102,6 @@ void MainViewModel::setSelectedStorefront(const QString& code)
     const auto option = StorefrontOption::option(code.trimmed());
     if (!option || option->code == m_selectedStorefront)
         return;
-    m_rankingModel->setSelectedStorefront(option->code);
     assignAndNotify(this, m_selectedStorefront, option->code, &MainViewModel::selectedStorefrontChanged);
     // Results of another storefront would be misleading: search again.
     if (m_searchActive && !m_lastTerm.isEmpty())

@@ -86,9 +86,10 @@ public:
     // The catalogue ids of every saved app, in any storefront.
     QSet<qint64> savedAppIDs() const;
 
-    // The top-charts tab's view model: one for the window's life, following
-    // the window's storefront.
-    AppRankingViewModel* rankingViewModel() const { return m_rankingModel; }
+    // A new view model for the top-charts tab, over the chart client and in
+    // the window's storefront. The tab makes its one when it is first shown,
+    // so a window whose top charts were never opened fetches no chart.
+    AppRankingViewModel* makeRankingViewModel(QObject* parent) const;
     // The rank monitor's view model: a new one whenever the selected app's id
     // changes, none without a selection.
     AppRankMonitorViewModel* rankMonitorViewModel() const;
@@ -118,7 +119,6 @@ private:
     struct Clients;
     std::unique_ptr<Clients> m_clients;
     AppSearchViewModel* m_searchModel;
-    AppRankingViewModel* m_rankingModel;
     MonetizationViewModel* m_monetizationModel;
     QPointer<AppRankMonitorViewModel> m_rankMonitorModel;
     std::optional<qint64> m_rankMonitorAppID;

@@ -6,6 +6,7 @@
 #include "platform/SemanticColors.h"
 #include "support/FixtureServer.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QBuffer>
 #include <QPalette>
@@ -17,6 +18,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QAbstractItemDelegate>
+#include <QComboBox>
+#include <QHash>
+#include <QPainter>
+#include <QStyleOptionViewItem>
 #include <QUrl>
 #include <QWidget>
 
@@ -145,6 +151,68 @@ inline void renderBothSchemes(QWidget* widget, const QString& name,
         if (check)
             check(scheme, image);
     }
+}
+
+namespace detail {
+// Passes each row to `wrapped` and keeps the option it was drawn with.
+class RecordingDelegate : public QAbstractItemDelegate {
+public:
+    explicit RecordingDelegate(QAbstractItemDelegate* wrapped) : m_wrapped(wrapped) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        drawn.insert(index.row(), option);
+        m_wrapped->paint(painter, option, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return m_wrapped->sizeHint(option, index);
+    }
+    mutable QHash<int, QStyleOptionViewItem> drawn;
+
+private:
+    QAbstractItemDelegate* m_wrapped;
+};
+} // namespace detail
+
+// Opens the popup of `box` and names the items it draws cut: each row is
+// drawn again as the popup drew it, then with room to spare, and a row whose
+// visible part differs lost some of its text.
+inline QStringList itemsCutInPopup(QComboBox* box)
+{
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    QAbstractItemDelegate* own = list->itemDelegate();
+    detail::RecordingDelegate recorder(own);
+    list->setItemDelegate(&recorder);
+    for (int row = 0; row < box->count(); ++row) {
+        if (recorder.drawn.contains(row))
+            continue;
+        list->scrollTo(box->model()->index(row, box->modelColumn(), box->rootModelIndex()), QAbstractItemView::PositionAtTop);
+        list->viewport()->grab();
+    }
+    list->setItemDelegate(own);
+    const int visibleWidth = list->viewport()->width();
+    QStringList cut;
+    for (int row = 0; row < box->count(); ++row) {
+        const QModelIndex index = box->model()->index(row, box->modelColumn(), box->rootModelIndex());
+        QStyleOptionViewItem option = recorder.drawn.value(row);
+        option.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver);
+        const QRect drawn = option.rect;
+        const int shown = std::min(drawn.width(), visibleWidth - drawn.x());
+        const auto draw = [&](int width) {
+            QImage image(shown, drawn.height(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            QStyleOptionViewItem at = option;
+            at.rect = QRect(0, 0, width, drawn.height());
+            own->paint(&painter, at, index);
+            return image;
+        };
+        if (shown <= 0 || draw(drawn.width()) != draw(drawn.width() + 400))
+            cut.append(box->itemText(row));
+    }
+    box->hidePopup();
+    return cut;
 }
 
 // Walks the Tab chain of `window` once round from where its focus is and

@@ -161,8 +161,15 @@ QCoro::Task<UpdateCheckOutcome> SoftwareUpdater::check(std::shared_ptr<HttpSessi
     const WebClient client(std::move(session), options.maxFeedBytes);
     const WebClient::Answer answer =
         co_await client.getBody(options.feedURL, std::move(token), QDeadlineTimer(options.deadline));
-    if (!answer)
+    if (!answer) {
+        // A check the person cancelled has not failed: they asked it to stop.
+        if (answer.error().problem == HttpResponse::JsonProblem::Cancelled) {
+            Log::info(QStringLiteral("Update check cancelled (%1)").arg(address));
+            outcome.failureReason = transferSentence(answer.error().problem);
+            co_return outcome;
+        }
         co_return failed(transferSentence(answer.error().problem), answer.error().detail);
+    }
 
     const auto appcast = Appcast::parse(answer.value());
     if (!appcast)

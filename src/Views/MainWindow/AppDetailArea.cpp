@@ -24,7 +24,8 @@ AppDetailArea::AppDetailArea(QWidget* parent)
     , m_pages(new QStackedWidget(this))
 {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(20, 16, 20, 0);
+    // The tab cards keep the same 20 from the window's bottom edge as from its sides.
+    layout->setContentsMargins(20, 16, 20, 20);
     layout->setSpacing(12);
 
     auto* header = new QHBoxLayout;

@@ -13,6 +13,7 @@
 #include "Views/MainWindow/SavedAppsSidebar.h"
 #include "Views/MainWindow/SearchOverlay.h"
 #include "Views/SettingsView/SettingsView.h"
+#include "Views/Shared/CountryComboBox.h"
 #include "Views/MainWindow/StorefrontListModel.h"
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
@@ -41,25 +42,6 @@ QCoro::Task<> addRankingVia(QPointer<MainViewModel> model, AppRanking ranking, Q
     if (model)
         co_await model->addRankingApp(std::move(ranking), std::move(storefront));
 }
-
-// The country selector: its popup lays rows out at one height instead of
-// measuring all of them, and only then is the popup made at all.
-class StorefrontSelector : public QComboBox {
-public:
-    explicit StorefrontSelector(StorefrontListModel* model, QWidget* parent)
-        : QComboBox(parent)
-    {
-        model->setParent(this);
-        setModel(model);
-    }
-
-    void showPopup() override
-    {
-        if (auto* list = qobject_cast<QListView*>(view()))
-            list->setUniformItemSizes(true);
-        QComboBox::showPopup();
-    }
-};
 } // namespace
 
 MainView::MainView(MainViewModel* model, QWidget* parent)
@@ -144,8 +126,9 @@ QWidget* MainView::buildTopBar()
         m_model->setSelectedPlatform(static_cast<AppPlatform>(m_platformBox->itemData(index).toInt()));
     });
 
-    auto* storefronts = new StorefrontListModel;
-    m_storefrontBox = new StorefrontSelector(storefronts, bar);
+    m_storefrontBox = new CountryComboBox(bar);
+    auto* storefronts = new StorefrontListModel(m_storefrontBox);
+    m_storefrontBox->setModel(storefronts);
     m_storefrontBox->setAccessibleName(tr("Country"));
     m_storefrontBox->setMaxVisibleItems(20);
     // Sized from a typical name instead of measuring all 167 entries.
@@ -306,14 +289,19 @@ QWidget* MainView::buildTabPage(DetailTab tab)
     // for the window's life; the rank monitor's page follows its view model.
     const auto app = m_model->selectedApp();
     switch (tab) {
-    case DetailTab::ranks:
-        m_charts = new RanksSummaryTabView(m_model->rankingViewModel());
+    case DetailTab::ranks: {
+        // The chart's view model comes with its tab and goes with it: until
+        // the tab is first shown there is none, and no chart is fetched.
+        AppRankingViewModel* chartModel = m_model->makeRankingViewModel(nullptr);
+        m_charts = new RanksSummaryTabView(chartModel);
+        chartModel->setParent(m_charts);
         m_charts->setOnAddApp(std::bind_front(&addRankingVia, QPointer<MainViewModel>(m_model)));
         m_charts->setStorefront(m_model->selectedStorefront().toUpper());
         // Made with the detail area, whose first render gives it the saved ids.
         if (app)
             m_charts->setApp(*app);
         return m_charts;
+    }
     case DetailTab::monetization:
         m_monetization = new MonetizationView(m_model->monetizationViewModel());
         if (app)

@@ -150,8 +150,11 @@ QWidget* MonetizationView::buildErrorView(QWidget* parent)
     }
     layout->addWidget(m_noteBox, 0, Qt::AlignHCenter);
 
-    m_tryAgain = new QPushButton(tr("Try Again"), page);
+    m_tryAgain = new BorderedButton(tr("Try Again"), page);
     m_tryAgain->setObjectName(QStringLiteral("tryAgainButton"));
+    // Reached with Tab; a click does not take the focus, so no ring follows
+    // it when the error comes back.
+    m_tryAgain->setFocusPolicy(Qt::TabFocus);
     m_tryAgain->setFont(platformFont(TextStyle::Subheadline, QFont::DemiBold));
     layout->addWidget(m_tryAgain, 0, Qt::AlignHCenter);
     showFocusRing(m_tryAgain, 8);

@@ -27,6 +27,8 @@ QVariant RankingListModel::data(const QModelIndex& index, int role) const
         return isAdding(ranking);
     case AddAccessibleLabelRole:
         return tr("Add %1 to Plovera").arg(ranking.name);
+    case LinkAccessibleLabelRole:
+        return tr("Open %1 in the App Store").arg(ranking.name);
     default:
         return {};
     }

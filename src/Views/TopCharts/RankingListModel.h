@@ -19,6 +19,7 @@ public:
         SavedRole,                      // bool
         AddingRole,                     // bool
         AddAccessibleLabelRole,         // "Add <name> to Plovera"
+        LinkAccessibleLabelRole,        // "Open <name> in the App Store"
         IconPhaseRole,                  // RemoteImageView::Phase of the decoration (a QImage once loaded)
     };
 

@@ -1,5 +1,6 @@
 #include "Views/TopCharts/RankingListView.h"
 
+#include "Views/TopCharts/RankingListAccessibility.h"
 #include "Views/TopCharts/RankingListModel.h"
 #include "platform/ProgressIndicator.h"
 
@@ -13,6 +14,7 @@ RankingListView::RankingListView(QWidget* parent)
     , m_spinners(new QTimer(this))
     , m_paintCache(std::make_unique<RankingRow::PaintCache>())
 {
+    installRankingListAccessibility();
     // Around the rows (the scroll bar) the card shows through.
     QPalette transparent = palette();
     transparent.setColor(QPalette::Base, Qt::transparent);
@@ -81,6 +83,7 @@ void RankingListView::keyPressEvent(QKeyEvent* event)
         if (at >= 0 && next >= 0 && next < offered.size()) {
             m_focused = offered.at(next);
             update(current);
+            announceRankingControlFocus(this, current, m_focused);
         }
         event->accept();
         return;
@@ -114,6 +117,14 @@ void RankingListView::mouseReleaseEvent(QMouseEvent* event)
             press(RankingRow::Control::Link, index);
     }
     QListView::mouseReleaseEvent(event);
+}
+
+void RankingListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    // The row is announced first, then the control that the keys press in it.
+    QListView::currentChanged(current, previous);
+    if (hasFocus())
+        announceRankingControlFocus(this, current, focusedControl(current));
 }
 
 void RankingListView::setModel(QAbstractItemModel* model)

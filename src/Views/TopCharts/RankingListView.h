@@ -16,6 +16,8 @@ class QTimer;
 //
 // By keyboard the current row is the focused one: Left and Right move between
 // its add button and store link, Space or Enter presses the one in focus.
+// Assistive technology finds the rows and their controls too (see
+// RankingListAccessibility).
 //
 // The list is opaque in its background colour, so that a scroll moves what is
 // drawn instead of painting everything under it again.
@@ -35,6 +37,10 @@ public:
 
     RankingRow::PaintCache& paintCache() const { return *m_paintCache; }
 
+    // Presses a control of the row at `index` as a click or a key does;
+    // false when the row offers no such control.
+    bool press(RankingRow::Control control, const QModelIndex& index);
+
     void setModel(QAbstractItemModel* model) override;
 
 signals:
@@ -46,11 +52,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
-    // Reports a press on a control of the row at `index`; false when the row
-    // offers no such control.
-    bool press(RankingRow::Control control, const QModelIndex& index);
     QList<QModelIndex> visibleRows() const;
     // The rows on screen that show a spinner.
     QList<QModelIndex> spinningRows() const;

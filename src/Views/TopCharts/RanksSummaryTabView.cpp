@@ -1,5 +1,6 @@
 #include "Views/TopCharts/RanksSummaryTabView.h"
 
+#include "Views/Shared/CountryComboBox.h"
 #include "Views/Shared/FlagIcon.h"
 #include "Views/TopCharts/RankingListModel.h"
 #include "Views/TopCharts/RankingListView.h"
@@ -97,7 +98,13 @@ RanksSummaryTabView::RanksSummaryTabView(AppRankingViewModel* viewModel, QWidget
     });
 }
 
-RanksSummaryTabView::~RanksSummaryTabView() = default;
+RanksSummaryTabView::~RanksSummaryTabView()
+{
+    // A view model that is a child of this tab goes after it, with the
+    // widgets: it must not reach this half-gone tab on its way out.
+    if (m_viewModel)
+        m_viewModel->disconnect(this);
+}
 
 QListView* RanksSummaryTabView::listView() const
 {
@@ -134,7 +141,7 @@ void RanksSummaryTabView::buildLayout()
     m_countryTitle = new QLabel(tr("Country"), card);
     m_countryTitle->setFont(platformFont(TextStyle::Subheadline, QFont::Medium));
     m_countryTitle->setMinimumWidth(60);
-    m_country = new QComboBox(card);
+    m_country = new CountryComboBox(card);
     m_country->setObjectName(QStringLiteral("countryPicker"));
     m_country->setAccessibleName(tr("Country"));
     m_country->setMinimumWidth(180);

@@ -26,7 +26,8 @@ class ViewTask;
 
 // The "Top Charts" tab: one chart of the storefront, kind and category picked
 // here, with the open app marked, saved apps marked and an add button on the
-// others. It works on a view model that the window keeps across app switches.
+// others. It works on one view model for its whole life, so the chart kind,
+// country and category survive app switches.
 class RanksSummaryTabView : public QWidget {
     Q_OBJECT
 public:
@@ -36,7 +37,8 @@ public:
 
     enum class ContentState { Loading, Error, Empty, Rows };
 
-    // `viewModel` is not owned and must outlive this view or be deleted with it.
+    // `viewModel` is not owned and must outlive this view or be deleted with
+    // it (the window makes it a child of the tab).
     explicit RanksSummaryTabView(AppRankingViewModel* viewModel, QWidget* parent = nullptr);
     ~RanksSummaryTabView() override;
 
