@@ -356,9 +356,12 @@ private slots:
         view->viewModel()->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
         QTRY_COMPARE(view->detailArea()->titleStack()->nameText(), name);
         QCOMPARE(settledSize(), size);
-        QVERIFY(!view->detailArea()->tabPage(DetailTab::monetization)); // made when first shown
+        // The estimates' screen and its view model are made when first shown, once.
+        QVERIFY(!view->detailArea()->tabPage(DetailTab::monetization));
+        QVERIFY(view->findChildren<MonetizationViewModel*>().isEmpty());
         view->detailArea()->setCurrentTab(DetailTab::monetization);
         auto* estimates = qobject_cast<MonetizationView*>(view->detailArea()->tabPage(DetailTab::monetization));
+        QCOMPARE(view->findChildren<MonetizationViewModel*>().size(), 1);
         QTRY_COMPARE(estimates->downloadsLabel()->text(), name);
         QCOMPARE(settledSize(), size);
         ScreenFixtures::renderBothSchemes(window, QStringLiteral("main-long-name"));
@@ -441,7 +444,7 @@ private slots:
 
         // The estimates client's base address is the endpoint itself.
         QVERIFY(model->sensorTowerService().baseURL().path().endsWith(QStringLiteral("/api/ios/apps")));
-        QCoro::waitFor(model->monetizationViewModel()->loadMonetization(6443210987));
+        QCoro::waitFor(model->makeMonetizationViewModel(model)->loadMonetization(6443210987));
         QCOMPARE(m_server->requestCount(QStringLiteral("/api/ios/apps")), 1);
     }
 

@@ -51,7 +51,6 @@ MainViewModel::MainViewModel(SavedAppsViewModel* savedApps, AppSearchService sea
     , m_searchModel(new AppSearchViewModel(m_clients->search, this))
     , m_selectedStorefront(initialStorefront())
 {
-    m_monetizationModel = new MonetizationViewModel(m_clients->estimates, this);
     if (m_savedApps) {
         connect(m_savedApps, &SavedAppsViewModel::savedAppsChanged, this, &MainViewModel::onSavedAppsChanged);
         connect(m_savedApps, &SavedAppsViewModel::detailsLoaded, this, [this](const QString& key) {
@@ -90,6 +89,11 @@ AppRankingViewModel* MainViewModel::makeRankingViewModel(QObject* parent) const
 {
     return new AppRankingViewModel(m_clients->ranking, m_selectedStorefront, AppRankingViewModel::kDefaultLimit,
                                    std::nullopt, parent);
+}
+
+MonetizationViewModel* MainViewModel::makeMonetizationViewModel(QObject* parent) const
+{
+    return new MonetizationViewModel(m_clients->estimates, parent);
 }
 
 AppRankMonitorViewModel* MainViewModel::rankMonitorViewModel() const

@@ -93,8 +93,9 @@ public:
     // The rank monitor's view model: a new one whenever the selected app's id
     // changes, none without a selection.
     AppRankMonitorViewModel* rankMonitorViewModel() const;
-    // The monetization tab's view model, made once.
-    MonetizationViewModel* monetizationViewModel() const { return m_monetizationModel; }
+    // A new view model for the monetization tab, over the estimates client.
+    // The tab makes its one when it is first shown and keeps it.
+    MonetizationViewModel* makeMonetizationViewModel(QObject* parent) const;
 
 signals:
     void selectedStorefrontChanged();
@@ -119,7 +120,6 @@ private:
     struct Clients;
     std::unique_ptr<Clients> m_clients;
     AppSearchViewModel* m_searchModel;
-    MonetizationViewModel* m_monetizationModel;
     QPointer<AppRankMonitorViewModel> m_rankMonitorModel;
     std::optional<qint64> m_rankMonitorAppID;
 

@@ -302,11 +302,15 @@ QWidget* MainView::buildTabPage(DetailTab tab)
             m_charts->setApp(*app);
         return m_charts;
     }
-    case DetailTab::monetization:
-        m_monetization = new MonetizationView(m_model->monetizationViewModel());
+    case DetailTab::monetization: {
+        // Like the chart's, the estimates' view model is the tab's own.
+        MonetizationViewModel* estimatesModel = m_model->makeMonetizationViewModel(nullptr);
+        m_monetization = new MonetizationView(estimatesModel);
+        estimatesModel->setParent(m_monetization);
         if (app)
             m_monetization->setApp(*app);
         return m_monetization;
+    }
     case DetailTab::appRanks:
         if (AppRankMonitorViewModel* model = m_model->rankMonitorViewModel(); model && app) {
             auto* page = new AppRanksView(model);

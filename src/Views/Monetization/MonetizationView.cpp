@@ -69,7 +69,13 @@ MonetizationView::MonetizationView(MonetizationViewModel* viewModel, QWidget* pa
         this, [this](CancellationToken) { return loadFor(m_viewModel, m_app.id); }, m_app.id);
 }
 
-MonetizationView::~MonetizationView() = default;
+MonetizationView::~MonetizationView()
+{
+    // A view model that is a child of this tab goes after it, with the
+    // widgets: it must not reach this half-gone tab on its way out.
+    if (m_viewModel)
+        m_viewModel->disconnect(this);
+}
 
 void MonetizationView::buildLayout()
 {
