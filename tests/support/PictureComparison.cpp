@@ -69,14 +69,9 @@ Difference difference(const QImage& approved, const QImage& actual)
     return result;
 }
 
-QString approvedPath(const QString& name)
+Folders defaultFolders()
 {
-    return QStringLiteral(PLOVERA_APPROVED_PICTURES_DIR "/") + name + QStringLiteral(".png");
-}
-
-QString failurePath(const QString& name, const QString& suffix)
-{
-    return QStringLiteral(PLOVERA_PICTURE_FAILURES_DIR "/") + name + QLatin1Char('-') + suffix + QStringLiteral(".png");
+    return {QStringLiteral(PLOVERA_APPROVED_PICTURES_DIR), QStringLiteral(PLOVERA_PICTURE_FAILURES_DIR)};
 }
 
 bool approving()
@@ -84,10 +79,13 @@ bool approving()
     return qEnvironmentVariableIntValue("PLOVERA_APPROVE_PICTURES") == 1;
 }
 
-QString check(const QImage& rendered, const QString& name)
+QString check(const QImage& rendered, const QString& name, const Folders& folders)
 {
     const QImage actual = normalized(rendered);
-    const QString approvedFile = approvedPath(name);
+    const QString approvedFile = folders.approved + QLatin1Char('/') + name + QStringLiteral(".png");
+    const auto failurePath = [&folders, &name](const char* suffix) {
+        return folders.failures + QLatin1Char('/') + name + QLatin1Char('-') + QLatin1String(suffix) + QStringLiteral(".png");
+    };
     const QImage approved(approvedFile);
     Difference diff;
     if (approved.isNull())
@@ -104,7 +102,7 @@ QString check(const QImage& rendered, const QString& name)
         return QStringLiteral("picture %1: cannot write %2").arg(name, approvedFile);
     }
 
-    const QString actualFile = failurePath(name, QStringLiteral("actual"));
+    const QString actualFile = failurePath("actual");
     const bool wroteActual = savePicture(actual, actualFile);
     const QString written = wroteActual ? QStringLiteral("the render is %1").arg(actualFile)
                                         : QStringLiteral("the render could not be written to %1").arg(actualFile);
@@ -120,7 +118,7 @@ QString check(const QImage& rendered, const QString& name)
             .arg(approved.width())
             .arg(approved.height())
             .arg(written);
-    const QString differenceFile = failurePath(name, QStringLiteral("difference"));
+    const QString differenceFile = failurePath("difference");
     savePicture(diff.image, differenceFile);
     return QStringLiteral("picture %1 differs from %2: %3 of %4 pixels (%5) changed by more than %6 levels, "
                           "at most %7 allowed (%8); largest change %9 levels; %10, the changes in magenta in %11. "
