@@ -58,6 +58,7 @@ private slots:
         // Drawn before it is shown: no load has started, so nothing is known yet.
         setApp(QStringLiteral("ledger"));
         QCOMPARE(m_view->contentState(), State::NoData);
+        QTRY_COMPARE(m_view->iconView()->phase(), RemoteImageView::Phase::Success);
         PICTURES_MATCH(PictureScreens::checkBothSchemes(m_view.get(), QStringLiteral("monetization-no-data")));
         QCOMPARE(m_view->contentState(), State::NoData);
     }

@@ -111,7 +111,8 @@ QString check(const QImage& rendered, const QString& name, const Folders& folder
                               "scripts/approve-pictures, look at the new picture and commit it.")
             .arg(name, approvedFile, written);
     if (diff.sizeDiffers)
-        return QStringLiteral("picture %1: the render is %2x%3, the approved picture %4x%5 (%6)")
+        return QStringLiteral("picture %1: the render is %2x%3, the approved picture %4x%5 (%6). If the change is "
+                              "meant, run scripts/approve-pictures.")
             .arg(name)
             .arg(actual.width())
             .arg(actual.height())
