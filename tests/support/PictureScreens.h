@@ -55,7 +55,8 @@ inline void prepareApplication()
     // A caret that does not blink, combo boxes that do not roll open.
     QApplication::setCursorFlashTime(0);
     QApplication::setEffectEnabled(Qt::UI_General, false);
-    // Toasts appear at rest, and spinners stand still.
+    // Toasts fade in without moving (the toast pictures run the fade to its
+    // end), and spinners stand still.
     AccessibilitySettings::instance()->setReduceMotionOverride(true);
     AccessibilitySettings::instance()->setReduceTransparencyOverride(false);
     ProgressIndicator::setFrozenStepForTesting(0);
