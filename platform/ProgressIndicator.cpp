@@ -11,6 +11,12 @@
 
 namespace {
 constexpr int kLabelGap = 8;
+
+std::optional<int>& frozenStep()
+{
+    static std::optional<int> step;
+    return step;
+}
 } // namespace
 
 ProgressIndicator::ProgressIndicator(Size size, QWidget* parent)
@@ -50,8 +56,15 @@ int ProgressIndicator::spinnerSide(Size size)
     return size == Size::Small ? 16 : 32;
 }
 
+void ProgressIndicator::setFrozenStepForTesting(std::optional<int> step)
+{
+    frozenStep() = step;
+}
+
 int ProgressIndicator::sharedStep()
 {
+    if (frozenStep())
+        return *frozenStep();
     static QElapsedTimer clock;
     if (!clock.isValid())
         clock.start();
@@ -102,7 +115,7 @@ void ProgressIndicator::paintEvent(QPaintEvent*)
     const int contentHeight = sizeHint().height();
     const int top = (height() - contentHeight) / 2;
     const QRectF spinner((width() - side) / 2.0, top, side, side);
-    paintSpinner(&painter, spinner, m_step, SemanticColors::secondary(scheme));
+    paintSpinner(&painter, spinner, frozenStep().value_or(m_step), SemanticColors::secondary(scheme));
     if (!m_label.isEmpty()) {
         painter.setPen(SemanticColors::secondary(scheme));
         painter.setFont(font());

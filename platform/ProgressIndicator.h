@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QWidget>
 
+#include <optional>
+
 class QPainter;
 class QTimer;
 
@@ -30,6 +32,10 @@ public:
     // The frame shared by every spinner drawn without a widget of its own
     // (delegates), advancing with wall time.
     static int sharedStep();
+    // Every spinner, with a widget of its own or not, drawn at this one
+    // frame until std::nullopt is given again: pictures of screens compared
+    // with approved ones must not depend on when they were taken.
+    static void setFrozenStepForTesting(std::optional<int> step);
     static constexpr int kSpokes = 12;
     static constexpr int kFrameMs = 80;
 

@@ -6,6 +6,7 @@
 #include "Services/Log.h"
 #include "models/StorefrontOption.h"
 #include "platform/PropertySetter.h"
+#include "platform/WallClock.h"
 
 AppRankMonitorViewModel::AppRankMonitorViewModel(const AppInfo& app, const QString& storefront,
                                                  std::shared_ptr<HttpSession> session, QObject* parent)
@@ -111,7 +112,7 @@ QCoro::Task<> AppRankMonitorViewModel::load(bool forceRefresh)
     }
     if (!ticket.isCurrent())
         co_return;
-    setLastUpdated(QDateTime::currentDateTime());
+    setLastUpdated(WallClock::now());
     setIsLoading(false);
     Log::info(QStringLiteral("Checked ranks of app %1 in %2 countries").arg(appID).arg(codes.size()));
 }

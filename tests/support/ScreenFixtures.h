@@ -15,6 +15,7 @@
 #include <QColor>
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -86,6 +87,47 @@ inline FixtureResponse pngResponse(const QColor& color, int side = 64)
     response.body = pngBytes(color, side);
     response.contentType = "image/png";
     return response;
+}
+
+// An app icon of one of a few colours, chosen by `name`, with a light disc
+// in its middle so that a picture shows how the icon is scaled and clipped.
+inline QByteArray iconBytes(const QString& name, int side = 64)
+{
+    static const QList<QColor> colours{QColor(0, 122, 170), QColor(230, 120, 40), QColor(60, 160, 90),
+                                       QColor(150, 80, 190), QColor(200, 60, 80), QColor(40, 60, 120)};
+    int sum = 0;
+    for (qsizetype i = 0; i < name.size(); ++i)
+        sum += name.at(i).unicode() * int(i + 1);
+    QImage image(side, side, QImage::Format_ARGB32);
+    image.fill(colours.at(sum % colours.size()));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 200));
+    painter.drawEllipse(QRectF(side * 0.25, side * 0.25, side * 0.5, side * 0.5));
+    painter.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Serves /icons/<name>.png as iconBytes(<name>), and a 404 for the names in `missing`.
+inline std::function<std::optional<FixtureResponse>(const FixtureRequest&)> iconHandler(QStringList missing = {},
+                                                                                     int side = 64)
+{
+    return [missing, side](const FixtureRequest& request) -> std::optional<FixtureResponse> {
+        if (!request.path.startsWith(QLatin1String("/icons/")) || !request.path.endsWith(QLatin1String(".png")))
+            return std::nullopt;
+        const QString name = request.path.mid(7).chopped(4);
+        if (missing.contains(name))
+            return FixtureResponse::withStatus(404);
+        FixtureResponse icon = FixtureResponse::withStatus(200);
+        icon.body = iconBytes(name, side);
+        icon.contentType = "image/png";
+        return icon;
+    };
 }
 
 // Estimates of the current shape for one app, figures as given.

@@ -2,6 +2,7 @@
 
 #include "Services/Log.h"
 #include "models/CatalogueID.h"
+#include "platform/WallClock.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -137,7 +138,7 @@ QCoro::Task<SensorTowerService::Outcome> SensorTowerService::fetch(WebClient web
     const WebClient::Answer answer = co_await web.getJSON(url, token);
     if (!answer)
         co_return Outcome::failure({transportFailureFor(answer.error().problem), answer.error().detail});
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = WallClock::now();
     std::function<Outcome(const QByteArray&)> decoder = [appID, now](const QByteArray& body) {
         return decode(body, appID, now);
     };
