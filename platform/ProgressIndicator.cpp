@@ -61,6 +61,11 @@ void ProgressIndicator::setFrozenStepForTesting(std::optional<int> step)
     frozenStep() = step;
 }
 
+int ProgressIndicator::visibleStep(int step)
+{
+    return frozenStep().value_or(step);
+}
+
 int ProgressIndicator::sharedStep()
 {
     if (frozenStep())
@@ -115,7 +120,7 @@ void ProgressIndicator::paintEvent(QPaintEvent*)
     const int contentHeight = sizeHint().height();
     const int top = (height() - contentHeight) / 2;
     const QRectF spinner((width() - side) / 2.0, top, side, side);
-    paintSpinner(&painter, spinner, frozenStep().value_or(m_step), SemanticColors::secondary(scheme));
+    paintSpinner(&painter, spinner, visibleStep(m_step), SemanticColors::secondary(scheme));
     if (!m_label.isEmpty()) {
         painter.setPen(SemanticColors::secondary(scheme));
         painter.setFont(font());

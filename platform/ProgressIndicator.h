@@ -36,6 +36,9 @@ public:
     // frame until std::nullopt is given again: pictures of screens compared
     // with approved ones must not depend on when they were taken.
     static void setFrozenStepForTesting(std::optional<int> step);
+    // The frame to draw for a spinner of its own whose counter is at `step`:
+    // the frozen one while tests hold spinners still.
+    static int visibleStep(int step);
     static constexpr int kSpokes = 12;
     static constexpr int kFrameMs = 80;
 

@@ -1,4 +1,5 @@
 #include "toasts/engine/ToastPresentation.h"
+#include "toasts/interface/ToastButton.h"
 #include "toasts/engine/ToastScheduler.h"
 #include "toasts/animation/AnimationLayer.h"
 #include "toasts/presenters/NSToastHostingController.h"
@@ -12,7 +13,6 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QtTest>
 
 #include <memory>
@@ -63,23 +63,16 @@ Toast makeToast(Form form, ToastRole role)
         return Toast::labeledContent(QStringLiteral("Email is sent"), QStringLiteral("Thank you for your feedback"),
                                      role, untilTakenAway);
     case Form::Loading:
-        return Toast::custom(role, untilTakenAway, [](QWidget* parent) {
-            auto* row = new QWidget(parent);
-            auto* layout = new QHBoxLayout(row);
-            layout->setContentsMargins(0, 0, 0, 0);
-            layout->setSpacing(12);
-            layout->addWidget(new ProgressIndicator(ProgressIndicator::Size::Small, row));
-            layout->addWidget(new QLabel(QStringLiteral("Loading apps\u2026"), row));
-            return row;
-        });
+        return Toast::withProgressIndicator(QStringLiteral("Loading apps\u2026"), role, untilTakenAway);
     case Form::Button:
         return Toast::custom(role, untilTakenAway, [](QWidget* parent) {
             auto* row = new QWidget(parent);
             auto* layout = new QHBoxLayout(row);
             layout->setContentsMargins(0, 0, 0, 0);
             layout->setSpacing(12);
-            layout->addWidget(new QLabel(QStringLiteral("App removed"), row));
-            layout->addWidget(new QPushButton(QStringLiteral("Undo"), row));
+            layout->addWidget(new QLabel(QStringLiteral("Chart not loaded"), row));
+            layout->addWidget(new ToastButton(QStringLiteral("Retry"), QStringLiteral("arrow.clockwise"),
+                                              [](const ScheduleToastAction&) {}, row));
             return row;
         });
     }

@@ -21,7 +21,7 @@ ToastProgressIcon::ToastProgressIcon(int side, QColor tint, QWidget* parent)
 void ToastProgressIcon::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    ProgressIndicator::paintSpinner(&painter, QRectF(rect()), m_step, m_tint);
+    ProgressIndicator::paintSpinner(&painter, QRectF(rect()), ProgressIndicator::visibleStep(m_step), m_tint);
 }
 
 void ToastProgressIcon::showEvent(QShowEvent* event)

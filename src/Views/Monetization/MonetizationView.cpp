@@ -118,7 +118,10 @@ void MonetizationView::buildLayout()
     m_noData->setObjectName(QStringLiteral("noData"));
     m_noData->setAlignment(Qt::AlignCenter);
     m_noData->setWordWrap(true);
-    noDataLayout->addWidget(m_noData, 0, Qt::AlignCenter);
+    // The label takes the page's whole width, as the text's frame is
+    // unbounded: held at its own hint, a wrapping label breaks even a short
+    // line in two.
+    noDataLayout->addWidget(m_noData);
     m_content->addWidget(noDataPage);
     column->addWidget(m_content, 1);
 }
