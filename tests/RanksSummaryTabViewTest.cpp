@@ -271,6 +271,7 @@ private slots:
         category->activated(utilities);
         QTRY_COMPARE(m_server->requestCount(genrePath), 1);
         QCOMPARE(category->currentIndex(), utilities);
+        QTRY_VERIFY(!m_viewModel->isLoading()); // the genre's load, under way since the pick, is over
 
         // Another app keeps every choice and loads nothing.
         const int total = static_cast<int>(m_server->requests().size());
