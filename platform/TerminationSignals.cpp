@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cerrno>
 
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 

@@ -14,6 +14,7 @@ class QSocketNotifier;
 // queued, instead of being cut off. The handler itself only writes the signal's
 // number to a socket. While one of these lives it handles the three signals;
 // the handlers and receiver that were in place before come back when it goes.
+// Should no socket be had, the signals keep the handlers they had.
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
@@ -21,10 +22,6 @@ public:
     ~TerminationSignals() override;
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
-
-    // False when the socket could not be made; the signals keep their
-    // handlers then.
-    bool isActive() const { return m_notifier != nullptr; }
 
 signals:
     void received(int signalNumber);
