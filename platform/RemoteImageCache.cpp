@@ -39,14 +39,43 @@ QImage decodeImage(const QByteArray& data)
         return {};
     return reader.read();
 }
+
+// The caches made by makeShared() that are still alive, newest last.
+QList<RemoteImageCache*>& ownedCaches()
+{
+    static QList<RemoteImageCache*> caches;
+    return caches;
+}
+// The one made on first use where nothing owned one.
+RemoteImageCache* unownedCache = nullptr;
+bool ownedCacheEnded = false;
+
+// A post routine runs while the Qt application object is still set, unlike
+// the deletion of its children: the network manager's thread must stop
+// before events can no longer be delivered.
+void endUnownedCache()
+{
+    delete std::exchange(unownedCache, nullptr);
+}
 } // namespace
 
 RemoteImageCache* RemoteImageCache::shared()
 {
-    static QPointer<RemoteImageCache> instance;
-    if (!instance)
-        instance = new RemoteImageCache(QCoreApplication::instance());
-    return instance;
+    if (!ownedCaches().isEmpty())
+        return ownedCaches().constLast();
+    if (!unownedCache && !ownedCacheEnded && QCoreApplication::instance()) {
+        unownedCache = new RemoteImageCache;
+        qAddPostRoutine(endUnownedCache);
+    }
+    return unownedCache;
+}
+
+std::unique_ptr<RemoteImageCache> RemoteImageCache::makeShared()
+{
+    std::unique_ptr<RemoteImageCache> cache(new RemoteImageCache);
+    ownedCaches().append(cache.get());
+    ownedCacheEnded = false;
+    return cache;
 }
 
 RemoteImageCache::RemoteImageCache(QObject* parent)
@@ -54,6 +83,14 @@ RemoteImageCache::RemoteImageCache(QObject* parent)
 {
     m_manager->setTransferTimeout(kTransferTimeoutMs);
     m_images.setMaxCost(kCacheKiB);
+}
+
+RemoteImageCache::~RemoteImageCache()
+{
+    if (ownedCaches().removeOne(this))
+        ownedCacheEnded = true;
+    // The network manager, a child, goes next and stops its thread; the
+    // finishing of its replies no longer reaches this object by then.
 }
 
 bool RemoteImageCache::isSupportedUrl(const QUrl& url)

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QNetworkAccessManager;
@@ -28,7 +29,17 @@ public:
     static constexpr int kTransferTimeoutMs = 30 * 1000;
     static constexpr int kMaxImageSide = 8192;
 
+    // The cache the views share: the newest one made by makeShared() that is
+    // still alive. The application object owns that one and ends it, with its
+    // network thread, before the Qt application object goes. Where nothing
+    // owns one (a test or a bench on its own), the first call makes one,
+    // ended as the Qt application object starts going down. Once an owned
+    // cache has ended, nothing makes one again: null then, unless one made
+    // before it is still there.
     static RemoteImageCache* shared();
+    // A cache for the caller to own, which shared() gives out while it lives.
+    static std::unique_ptr<RemoteImageCache> makeShared();
+    ~RemoteImageCache() override;
 
     static bool isSupportedUrl(const QUrl& url);
 

@@ -140,11 +140,12 @@ void RemoteImageView::setUrl(const QUrl& url)
     m_loading = false;
     update();
 
-    if (!RemoteImageCache::isSupportedUrl(url)) {
+    // No cache while the application goes down: nothing can load then.
+    auto* cache = RemoteImageCache::shared();
+    if (!cache || !RemoteImageCache::isSupportedUrl(url)) {
         syncSpinner();
         return;
     }
-    auto* cache = RemoteImageCache::shared();
     if (const auto image = cache->cached(url)) {
         showImage(*image);
         syncSpinner();

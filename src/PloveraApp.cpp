@@ -10,6 +10,8 @@
 #include "ViewModels/MainViewModel.h"
 #include "ViewModels/SavedAppsViewModel.h"
 #include "platform/BlockedWindowClose.h"
+#include "platform/RemoteImageCache.h"
+#include "platform/TerminationSignals.h"
 #include "Services/Settings/AppSettings.h"
 #include "models/LocalizedString.h"
 #include "toasts/values/ToastStringTable.h"
@@ -26,6 +28,11 @@ Result<std::unique_ptr<PloveraApp>, QString> PloveraApp::create(Options options)
 {
     using R = Result<std::unique_ptr<PloveraApp>, QString>;
     std::unique_ptr<PloveraApp> app(new PloveraApp);
+    app->m_terminationSignals = std::make_unique<TerminationSignals>();
+    // Quit's own road: the loop ends, and the destructor finishes the rest.
+    connect(app->m_terminationSignals.get(), &TerminationSignals::received, app.get(),
+            [] { QCoreApplication::exit(0); });
+    app->m_imageCache = RemoteImageCache::makeShared();
     // Toast titles and buttons made from keys read this application's string
     // table, as its screens do.
     ToastStringTable::setLookup(localizedString);
@@ -75,8 +82,13 @@ QString PloveraApp::workspaceFailure(const QString& reason)
 PloveraApp::~PloveraApp()
 {
     delete m_window;
+    // The views that asked the icon cache for images are gone with the
+    // window; its network manager's thread stops now, not as a child of the
+    // Qt application object after that has let go of its events.
+    m_imageCache.reset();
     if (m_storefrontSorter.joinable())
         m_storefrontSorter.join();
+    // The store then runs the writes still queued and closes (m_savedApps).
 }
 
 MainView* PloveraApp::mainView() const
@@ -172,10 +184,12 @@ public:
             m_done = true;
             // After the paint has gone through, so the whole frame is counted;
             // the line tells a timing parent the frame is out, before the exit.
+            // The loop ends outright, as Quit does: quit() would first ask the
+            // window to close, and the onboarding of a first run refuses.
             QTimer::singleShot(0, qApp, [] {
                 std::fputs("first frame painted\n", stdout);
                 std::fflush(stdout);
-                QCoreApplication::quit();
+                QCoreApplication::exit(0);
             });
         }
         return QObject::eventFilter(watched, event);

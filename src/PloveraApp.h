@@ -15,12 +15,19 @@ class MainView;
 class OnboardingView;
 class QMainWindow;
 class QWidget;
+class RemoteImageCache;
 class SavedAppsViewModel;
 class StandardUpdaterController;
+class TerminationSignals;
 
 // The application object: makes the delegate, binds the first-launch flag,
 // owns the one workspace view model for the life of the application and the
 // one window, which shows the onboarding until it is done, then MainView.
+//
+// Everything that runs a thread (the workspace store, the icon cache's network
+// manager, the storefront sorter) belongs to this object and is ended in its
+// destructor, while the Qt application object is still there. SIGTERM, SIGINT
+// and SIGHUP end the event loop as Quit does, so queued writes still finish.
 class PloveraApp : public QObject {
     Q_OBJECT
 public:
@@ -61,8 +68,12 @@ private:
     PloveraApp() = default;
     void updateWindowContent();
 
+    // First in, last out: a signal during the shut-down finds the quit
+    // already under way instead of cutting the store's last writes short.
+    std::unique_ptr<TerminationSignals> m_terminationSignals;
     // Sorts the storefronts for the country menu while the window is built.
     std::thread m_storefrontSorter;
+    std::unique_ptr<RemoteImageCache> m_imageCache;
     MacAppDelegate* m_delegate = nullptr;
     std::unique_ptr<SavedAppsViewModel> m_savedApps;
     QMainWindow* m_window = nullptr;

@@ -194,9 +194,10 @@ private slots:
     {
         QTest::addColumn<int>("currentDelayMs");
         QTest::addColumn<int>("legacyRequests");
-        // The session allows 400 ms. A stalled current feed uses it all up; one
-        // that fails late leaves the legacy feed only the rest.
-        QTest::newRow("current feed stalls") << 3000 << 0;
+        // The session allows 2 s. A stalled current feed uses it all up; one
+        // that fails early enough leaves the legacy feed only the rest, too
+        // little for its answer.
+        QTest::newRow("current feed stalls") << 60000 << 0;
         QTest::newRow("current feed fails late") << 250 << 1;
     }
 
@@ -205,8 +206,8 @@ private slots:
         QFETCH(int, currentDelayMs);
         QFETCH(int, legacyRequests);
         m_server->setRoute(kCurrentFree, FixtureResponse::text("busy", 503).delayed(currentDelayMs));
-        m_server->setRoute(kLegacyFree, FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_free_short.json")).delayed(250));
-        m_session = std::make_shared<HttpSession>(HttpSession::Options{std::chrono::milliseconds(400), 8 << 20});
+        m_server->setRoute(kLegacyFree, FixtureResponse::fromFile(QStringLiteral("charts/legacy_us_top_free_short.json")).delayed(60000));
+        m_session = std::make_shared<HttpSession>(HttpSession::Options{std::chrono::milliseconds(2000), 8 << 20});
 
         const auto outcome = fetch(QStringLiteral("US"), Feed::topFree);
         QCOMPARE(outcome.error().kind, Kind(TransportFailure::Timeout));

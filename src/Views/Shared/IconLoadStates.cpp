@@ -7,9 +7,11 @@
 RemoteImageView::Phase IconLoadStates::phase(const QAbstractItemModel* model, const QUrl& url, QImage* image,
                                              const QList<int>& roles)
 {
-    if (!RemoteImageCache::isSupportedUrl(url) || m_failed.contains(url))
+    // No cache while the application goes down: nothing can load then.
+    RemoteImageCache* cache = RemoteImageCache::shared();
+    if (!cache || !RemoteImageCache::isSupportedUrl(url) || m_failed.contains(url))
         return RemoteImageView::Phase::Failure;
-    if (const auto cached = RemoteImageCache::shared()->cached(url)) {
+    if (const auto cached = cache->cached(url)) {
         if (image)
             *image = *cached;
         return RemoteImageView::Phase::Success;
@@ -20,7 +22,7 @@ RemoteImageView::Phase IconLoadStates::phase(const QAbstractItemModel* model, co
     auto* owner = const_cast<QAbstractItemModel*>(model);
     // The callback runs only while the model, and so this object, lives (the
     // model is the receiver).
-    RemoteImageCache::shared()->request(url, owner, [this, owner, url, roles](const QImage& loaded) {
+    cache->request(url, owner, [this, owner, url, roles](const QImage& loaded) {
         m_requested.remove(url);
         if (loaded.isNull())
             m_failed.insert(url);
