@@ -10,6 +10,7 @@
 #include "platform/SegmentedControl.h"
 #include "platform/SemanticColors.h"
 #include "support/FixtureServer.h"
+#include "support/Gate.h"
 #include "support/ScreenFixtures.h"
 
 #include <QAbstractItemModelTester>
@@ -35,18 +36,6 @@ namespace {
 const QString kFree = QStringLiteral("/api/v2/us/apps/top-free/50/apps.json");
 const QString kPaid = QStringLiteral("/api/v2/us/apps/top-paid/50/apps.json");
 
-// Holds an add in flight until the test lets it go.
-class Gate : public QObject {
-    Q_OBJECT
-signals:
-    void opened();
-};
-
-QCoro::Task<> waitForGate(QPointer<Gate> gate)
-{
-    if (gate)
-        co_await qCoro(gate.data(), &Gate::opened);
-}
 } // namespace
 
 class RanksSummaryTabViewTest : public QObject {

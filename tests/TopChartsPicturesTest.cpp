@@ -5,6 +5,7 @@
 #include "platform/RemoteImageCache.h"
 #include "platform/RemoteImageView.h"
 #include "support/FixtureServer.h"
+#include "support/Gate.h"
 #include "support/PictureScreens.h"
 
 #include <QComboBox>
@@ -21,18 +22,6 @@ namespace {
 const QString kFree = QStringLiteral("/api/v2/us/apps/top-free/50/apps.json");
 const QString kLegacyFree = QStringLiteral("/us/rss/topfreeapplications/limit=50/json");
 
-// Holds an add in flight until the test ends.
-class Gate : public QObject {
-    Q_OBJECT
-signals:
-    void opened();
-};
-
-QCoro::Task<> waitForGate(QPointer<Gate> gate)
-{
-    if (gate)
-        co_await qCoro(gate.data(), &Gate::opened);
-}
 } // namespace
 
 // The top-charts tab in each of its states, compared with the approved pictures.

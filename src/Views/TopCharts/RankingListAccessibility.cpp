@@ -52,6 +52,21 @@ protected:
         return isValid() && QRect(m_view->viewport()->mapToGlobal(QPoint(0, 0)), m_view->viewport()->size()).intersects(global);
     }
 
+    // A focusable node's state, placed where rect() says.
+    QAccessible::State nodeState(bool focused) const
+    {
+        QAccessible::State s;
+        if (!isValid()) {
+            s.invalid = true;
+            return s;
+        }
+        s.focusable = true;
+        s.focused = focused;
+        s.offscreen = !isOnScreen(rect());
+        s.invisible = !m_view->isVisible();
+        return s;
+    }
+
     QPointer<RankingListView> m_view;
     QPersistentModelIndex m_index;
 };
@@ -110,16 +125,7 @@ public:
 
     QAccessible::State state() const override
     {
-        QAccessible::State s;
-        if (!isValid()) {
-            s.invalid = true;
-            return s;
-        }
-        s.focusable = true;
-        s.focused = isCurrent() && m_view->focusedControl(m_index) == m_control;
-        s.offscreen = !isOnScreen(rect());
-        s.invisible = !m_view->isVisible();
-        return s;
+        return nodeState(isCurrent() && m_view->focusedControl(m_index) == m_control);
     }
 
     void* interface_cast(QAccessible::InterfaceType type) override
@@ -178,17 +184,8 @@ public:
     QRect rect() const override { return isValid() ? globalGeometry(m_view, m_index).card : QRect(); }
     QAccessible::State state() const override
     {
-        QAccessible::State s;
-        if (!isValid()) {
-            s.invalid = true;
-            return s;
-        }
-        s.focusable = true;
         // The keys act on a control while the row offers one: that has the focus.
-        s.focused = isCurrent() && RankingRow::controls(m_index).isEmpty();
-        s.offscreen = !isOnScreen(rect());
-        s.invisible = !m_view->isVisible();
-        return s;
+        return nodeState(isCurrent() && RankingRow::controls(m_index).isEmpty());
     }
 };
 
