@@ -229,7 +229,6 @@ ToastPresentingLayoutModifier::ToastPresentingLayoutModifier(QWidget* content, b
     m_geometryWatcher = Preferences::observe<std::optional<ToastPresentingLayoutGeometry>>(content,
         ToastPresentingLayoutGeometryPreferenceKey::key(), this,
         [this](const std::optional<ToastPresentingLayoutGeometry>& geometry) {
-            m_toastPresentingLayoutGeometry = geometry;
             Environment::set(m_overlay, ToastPresentingLayoutGeometryEnvironmentKey::key(), geometry);
         });
     watchAncestors();
@@ -351,8 +350,8 @@ void ToastPresentingLayoutModifier::layoutOverlay()
     if (!m_content)
         return;
     m_overlay->setGeometry(m_content->rect());
+    // The subtree's report reaches the layer through the preference's watcher.
     reportGeometry();
-    Environment::set(m_overlay, ToastPresentingLayoutGeometryEnvironmentKey::key(), m_toastPresentingLayoutGeometry);
 }
 
 void ToastPresentingLayoutModifier::updateInputRegion()

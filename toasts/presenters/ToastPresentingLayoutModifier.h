@@ -134,9 +134,7 @@ private:
     QPointer<QWidget> m_content;
     bool m_layoutPresentationEnabled;
     QUuid m_fallbackNamespaceID;
-    // The last geometry the widget's subtree reported, and the widget's own
-    // last report.
-    std::optional<ToastPresentingLayoutGeometry> m_toastPresentingLayoutGeometry;
+    // The widget's own last report (the subtree's, reduced, is set on the layer).
     std::optional<ToastPresentingLayoutGeometry> m_reportedGeometry;
     QPointer<QObject> m_geometryWatcher;
     // The widget's ancestors inside its window, whose moves move it there.
