@@ -7,6 +7,7 @@
 // and then quit.
 // Each loop starts the three in turn; the counters give each one's median and
 // the ratios of the application to its floor and of the floor to the plain one.
+#include "support/FirstPaintEnvironment.h"
 #include "support/RealShapedWorkspace.h"
 
 #include <QCoreApplication>
@@ -42,22 +43,6 @@ const QTemporaryDir& homeWith(int saved)
         RealShapedWorkspace::write(home->filePath(QStringLiteral("data/Plovera/Plovera.sqlite")), saved);
     }
     return *home;
-}
-
-QProcessEnvironment childEnvironment(const QTemporaryDir& home)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
-    environment.insert(QStringLiteral("PLOVERA_QUIT_AFTER_FIRST_PAINT"), QStringLiteral("1"));
-    // Nothing at start-up should reach the network; if it did, it goes nowhere.
-    for (const char* name : {"PLOVERA_CATALOGUE_URL", "PLOVERA_CHARTS_URL", "PLOVERA_LEGACY_CHARTS_URL",
-                             "PLOVERA_ESTIMATES_URL"})
-        environment.insert(QString::fromLatin1(name), QStringLiteral("http://127.0.0.1:9"));
-    return environment;
 }
 
 // Milliseconds from start to the line a program writes once its first frame is
@@ -96,7 +81,7 @@ double median(std::vector<double> values)
 
 void BM_FirstCompleteFrame(benchmark::State& state)
 {
-    const QProcessEnvironment environment = childEnvironment(homeWith(int(state.range(0))));
+    const QProcessEnvironment environment = firstPaintEnvironment(homeWith(int(state.range(0))));
     std::vector<double> plain, floor, app;
     for (auto _ : state) {
         const double plainRun = runToFirstPaint(QStringLiteral(PLOVERA_BARE_TEXT_WINDOW_PROGRAM), environment);

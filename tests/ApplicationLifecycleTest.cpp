@@ -1,3 +1,4 @@
+#include "support/FirstPaintEnvironment.h"
 #include "support/FixtureServer.h"
 #include "support/ScreenFixtures.h"
 #include "PloveraApp.h"
@@ -148,15 +149,8 @@ private slots:
             QVERIFY(settings.open(QIODevice::WriteOnly));
             settings.write("[General]\nisFirstTime=false\n");
         }
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment = firstPaintEnvironment(home);
         environment.insert(QStringLiteral("HOME"), home.path());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
-        environment.insert(QStringLiteral("PLOVERA_QUIT_AFTER_FIRST_PAINT"), QStringLiteral("1"));
-        for (const char* name : {"PLOVERA_CATALOGUE_URL", "PLOVERA_CHARTS_URL", "PLOVERA_LEGACY_CHARTS_URL",
-                                 "PLOVERA_ESTIMATES_URL"})
-            environment.insert(QString::fromLatin1(name), QStringLiteral("http://127.0.0.1:9"));
 
         QProcess program;
         program.setProcessEnvironment(environment);
