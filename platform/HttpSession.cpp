@@ -9,6 +9,15 @@
 namespace {
 // Enough for a typical answer in a few reads, small beside any cap.
 constexpr qint64 kReadBufferBytes = 64 * 1024;
+
+// Failures of the connection itself (refused, a failed handshake, a redirect
+// that went nowhere, too many of them) and of the protocol, as opposed to an
+// answer of the server's that Qt turns into an error.
+bool isConnectionError(QNetworkReply::NetworkError error)
+{
+    return (error > QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied)
+        || (error >= QNetworkReply::ProtocolUnknownError && error <= QNetworkReply::ProtocolFailure);
+}
 } // namespace
 
 bool HttpResponse::looksLikeJson() const
@@ -206,7 +215,8 @@ QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session,
         response.failure = (session && !session->m_closing) ? HttpResponse::Failure::Timeout
                                                              : HttpResponse::Failure::Cancelled;
         response.errorString = reply->errorString();
-    } else if (error != QNetworkReply::NoError && response.status == 0) {
+    } else if (error != QNetworkReply::NoError && (response.status == 0 || isConnectionError(error))) {
+        // No answer came, whatever status a redirect on the way left behind.
         response.failure = HttpResponse::Failure::Network;
         response.errorString = reply->errorString();
     } else if (error != QNetworkReply::NoError && response.status >= 200 && response.status < 300) {

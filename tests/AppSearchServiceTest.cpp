@@ -274,6 +274,28 @@ private slots:
         QCOMPARE(session->activeTransfers(), 0);
     }
 
+    // A redirect that leads nowhere is a connection that failed, not an answer
+    // with the redirect's status.
+    void failedRedirectsAreNetworkErrors_data()
+    {
+        QTest::addColumn<QByteArray>("location");
+        // The plain server cannot go through a secure handshake.
+        QTest::newRow("to a failed handshake") << "https://127.0.0.1:" + QByteArray::number(m_server.port()) + "/search";
+        QTest::newRow("in a loop") << QByteArray("/search");
+    }
+    void failedRedirectsAreNetworkErrors()
+    {
+        QFETCH(QByteArray, location);
+        FixtureResponse redirect = FixtureResponse::withStatus(302);
+        redirect.extraHeaders = {{"Location", location}};
+        m_server.setRoute(QStringLiteral("/search"), redirect);
+        const auto outcome = awaitTask(service().search(QStringLiteral("x"), AppPlatform::iPhone, QStringLiteral("US")));
+        QVERIFY(!outcome);
+        QCOMPARE(outcome.error().kind, Kind(TransportFailure::Network));
+        QCOMPARE(outcome.error().localizedDescription(),
+                 QStringLiteral("Errore di rete. Controlla la connessione e riprova."));
+    }
+
     void lookupFindsTheAppAndFallsBackForScreenshots()
     {
         m_server.setRoute(QStringLiteral("/lookup?country=it"), FixtureResponse::fromFile(QStringLiteral("catalogue/lookup_fieldnote_it.json")));
