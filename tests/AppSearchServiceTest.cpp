@@ -205,6 +205,33 @@ private slots:
         QCOMPARE(outcome.value().size(), 200);
     }
 
+    // A long term is cut between characters: no half of an emoji reaches
+    // the request as "?".
+    void longTermIsCutBetweenCharacters_data()
+    {
+        QTest::addColumn<QString>("term");
+        QTest::addColumn<QString>("sent");
+        const QString a199(199, QLatin1Char('a'));
+        const QString smile = QStringLiteral("\U0001F600");
+        const QString flag = QStringLiteral("\U0001F1EE\U0001F1F9");
+        const QString family = QStringLiteral("\U0001F469\u200D\U0001F469\u200D\U0001F467");
+        QTest::newRow("emoji across the limit") << a199 + smile << a199;
+        QTest::newRow("emoji ending at the limit") << a199.left(198) + smile + smile << a199.left(198) + smile;
+        QTest::newRow("flag across the limit") << a199.left(197) + flag << a199.left(197);
+        QTest::newRow("joined emoji across the limit") << a199.left(195) + family << a199.left(195);
+        QTest::newRow("only emoji") << smile.repeated(150) << smile.repeated(100);
+    }
+    void longTermIsCutBetweenCharacters()
+    {
+        QFETCH(QString, term);
+        QFETCH(QString, sent);
+        m_server.setRoute(QStringLiteral("/search"), FixtureResponse::fromFile(QStringLiteral("catalogue/lookup_empty.json")));
+        awaitTask(service().search(term, AppPlatform::iPhone, QStringLiteral("US")));
+        const FixtureRequest request = m_server.requests().constLast();
+        QCOMPARE(request.query.queryItemValue(QStringLiteral("term"), QUrl::FullyDecoded), sent);
+        QVERIFY(!request.rawTarget.contains("%3F"));
+    }
+
     void rejectsBadInputWithoutARequest_data()
     {
         QTest::addColumn<QString>("term");
