@@ -190,20 +190,6 @@ private slots:
         QVERIFY2(lines.contains(QStringLiteral("Request failed")), qPrintable(lines));
     }
 
-    void redirectToAFailedHandshakeIsANetworkError()
-    {
-        // The plain server cannot go through a secure handshake.
-        FixtureResponse redirect = FixtureResponse::withStatus(302);
-        redirect.extraHeaders = {{"Location", "https://127.0.0.1:" + QByteArray::number(m_server->port()) + "/"}};
-        m_server->setRoute(kLegacyGrossing, redirect);
-
-        const auto outcome = fetch(QStringLiteral("US"), Feed::topGrossing);
-        QVERIFY(!outcome);
-        QCOMPARE(outcome.error().kind, Kind(TransportFailure::Network));
-        QCOMPARE(outcome.error().localizedDescription(),
-                 QStringLiteral("The charts could not be reached. Check your connection and try again."));
-    }
-
     void oneDeadlineForBothFeeds_data()
     {
         QTest::addColumn<int>("currentDelayMs");
