@@ -150,8 +150,9 @@ QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session,
     // ever held, and a huge answer is cut off soon after the cap.
     reply->setReadBufferSize(kReadBufferBytes);
 
-    // Flags and the body written by the watchers below; the frame outlives every watcher
-    // because all of them are disconnected before the coroutine returns.
+    // Flags and the body written by the watchers below; the frame outlives
+    // every watcher because all of them are disconnected before the coroutine
+    // returns.
     bool tooLarge = false;
     bool cancelled = false;
     bool timedOut = false;
@@ -166,14 +167,14 @@ QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session,
         reply->abort();
     });
     deadlineTimer.start(std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime())));
-    // An announced length over the cap ends the transfer before any of the body.
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, &guard, [reply, maxBodyBytes, &tooLarge] {
-        const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (announced.isValid() && announced.toLongLong() > maxBodyBytes) {
-            tooLarge = true;
-            reply->abort();
-        }
-    });
+    // An announced length over the cap ends the transfer at its first bytes.
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &guard,
+                     [reply, maxBodyBytes, &tooLarge](qint64, qint64 total) {
+                         if (total > maxBodyBytes) {
+                             tooLarge = true;
+                             reply->abort();
+                         }
+                     });
     QObject::connect(reply, &QNetworkReply::readyRead, &guard, [reply, maxBodyBytes, &tooLarge, &body] {
         if (tooLarge)
             return;
