@@ -6,6 +6,20 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+namespace {
+// Enough for a typical answer in a few reads, small beside any cap.
+constexpr qint64 kReadBufferBytes = 64 * 1024;
+
+// Failures of the connection itself (refused, a failed handshake, a redirect
+// that went nowhere, too many of them) and of the protocol, as opposed to an
+// answer of the server's that Qt turns into an error.
+bool isConnectionError(QNetworkReply::NetworkError error)
+{
+    return (error > QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied)
+        || (error >= QNetworkReply::ProtocolUnknownError && error <= QNetworkReply::ProtocolFailure);
+}
+} // namespace
+
 bool HttpResponse::looksLikeJson() const
 {
     const QByteArray type = contentType.toLower();
@@ -130,12 +144,19 @@ QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session,
     }
     QNetworkReply* reply = session->m_manager->get(request);
     session->m_active.insert(reply);
+    // Unbounded, Qt goes on reading from the socket into its own buffer,
+    // however little of it is taken; capped, it reads on only as the watcher
+    // below takes what it holds, so no more than the cap and one buffer is
+    // ever held, and a huge answer is cut off soon after the cap.
+    reply->setReadBufferSize(kReadBufferBytes);
 
-    // Flags written by the watchers below; the frame outlives every watcher
-    // because all of them are disconnected before the coroutine returns.
+    // Flags and the body written by the watchers below; the frame outlives
+    // every watcher because all of them are disconnected before the coroutine
+    // returns.
     bool tooLarge = false;
     bool cancelled = false;
     bool timedOut = false;
+    QByteArray body;
     QObject guard;
     // Qt's transfer timeout only notices silence; this ends the whole exchange.
     QTimer deadlineTimer;
@@ -146,13 +167,24 @@ QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session,
         reply->abort();
     });
     deadlineTimer.start(std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime())));
+    // An announced length over the cap ends the transfer at its first bytes.
     QObject::connect(reply, &QNetworkReply::downloadProgress, &guard,
-                     [reply, maxBodyBytes, &tooLarge](qint64 received, qint64 total) {
-                         if (received > maxBodyBytes || total > maxBodyBytes) {
+                     [reply, maxBodyBytes, &tooLarge](qint64, qint64 total) {
+                         if (total > maxBodyBytes) {
                              tooLarge = true;
                              reply->abort();
                          }
                      });
+    QObject::connect(reply, &QNetworkReply::readyRead, &guard, [reply, maxBodyBytes, &tooLarge, &body] {
+        if (tooLarge)
+            return;
+        body += reply->readAll();
+        if (body.size() > maxBodyBytes) {
+            tooLarge = true;
+            body.clear();
+            reply->abort();
+        }
+    });
     token.onCancel(&guard, [reply, &cancelled] {
         cancelled = true;
         reply->abort();
@@ -184,7 +216,8 @@ QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session,
         response.failure = (session && !session->m_closing) ? HttpResponse::Failure::Timeout
                                                              : HttpResponse::Failure::Cancelled;
         response.errorString = reply->errorString();
-    } else if (error != QNetworkReply::NoError && response.status == 0) {
+    } else if (error != QNetworkReply::NoError && (response.status == 0 || isConnectionError(error))) {
+        // No answer came, whatever status a redirect on the way left behind.
         response.failure = HttpResponse::Failure::Network;
         response.errorString = reply->errorString();
     } else if (error != QNetworkReply::NoError && response.status >= 200 && response.status < 300) {
@@ -192,7 +225,7 @@ QCoro::Task<HttpResponse> HttpSession::performGet(QPointer<HttpSession> session,
         response.failure = HttpResponse::Failure::Network;
         response.errorString = reply->errorString();
     } else {
-        response.body = reply->readAll();
+        response.body = std::move(body) + reply->readAll();
         // The transport does not always report an answer cut short; an
         // uncompressed body shorter than announced is one.
         const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);

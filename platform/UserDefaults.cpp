@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace {
 QHash<QString, UserDefaults*>& suites()
@@ -94,20 +97,52 @@ bool UserDefaults::contains(const QString& key) const
     return m_settings->contains(key);
 }
 
-void UserDefaults::setValue(const QString& key, const QVariant& value)
+std::optional<QString> UserDefaults::setValue(const QString& key, const QVariant& value)
 {
     const bool changed = !m_settings->contains(key) || m_settings->value(key) != value;
     m_settings->setValue(key, value);
-    m_settings->sync();
+    std::optional<QString> problem = save();
     if (changed)
         emit valueChanged(key);
+    return problem;
 }
 
-void UserDefaults::remove(const QString& key)
+std::optional<QString> UserDefaults::remove(const QString& key)
 {
     if (!m_settings->contains(key))
-        return;
+        return std::nullopt;
     m_settings->remove(key);
-    m_settings->sync();
+    std::optional<QString> problem = save();
     emit valueChanged(key);
+    return problem;
+}
+
+std::optional<QString> UserDefaults::save()
+{
+    const bool failedBefore = m_settings->status() != QSettings::NoError;
+    m_settings->sync();
+    if (m_settings->status() == QSettings::NoError)
+        return std::nullopt;
+    // QSettings keeps the first error it met for its whole life, so after
+    // one its status no longer tells whether this save failed; whether the
+    // file can be written now does.
+    if (failedBefore && m_settings->isWritable())
+        return std::nullopt;
+    return whyNotWritable();
+}
+
+QString UserDefaults::whyNotWritable() const
+{
+    // The checks QSettings makes before it writes, asked again for their cause.
+    const QString path = filePath();
+    if (QFileInfo::exists(path)) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadWrite))
+            return file.errorString();
+    } else {
+        QTemporaryFile probe(path);
+        if (!probe.open())
+            return probe.errorString();
+    }
+    return QStringLiteral("the file could not be written");
 }

@@ -6,6 +6,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 // A named settings suite, stored as one file under the user's configuration
 // folder (XDG_CONFIG_HOME honoured). One instance per suite name for the whole
@@ -22,8 +23,10 @@ public:
     bool contains(const QString& key) const;
 
     // Written to disk at once; emits valueChanged only when the value differs.
-    void setValue(const QString& key, const QVariant& value);
-    void remove(const QString& key);
+    // When the file cannot be written, the change holds for this run only and
+    // the cause comes back ("Is a directory", "Permission denied").
+    std::optional<QString> setValue(const QString& key, const QVariant& value);
+    std::optional<QString> remove(const QString& key);
 
     QString name() const { return m_name; }
     QString filePath() const;
@@ -36,6 +39,8 @@ signals:
 
 private:
     explicit UserDefaults(const QString& name);
+    std::optional<QString> save();
+    QString whyNotWritable() const;
 
     QString m_name;
     std::unique_ptr<QSettings> m_settings;

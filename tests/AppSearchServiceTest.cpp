@@ -205,6 +205,32 @@ private slots:
         QCOMPARE(outcome.value().size(), 200);
     }
 
+    // A long term is cut between characters: no half of an emoji reaches
+    // the request as "?".
+    void longTermIsCutBetweenCharacters_data()
+    {
+        QTest::addColumn<QString>("term");
+        QTest::addColumn<QString>("sent");
+        const QString a199(199, QLatin1Char('a'));
+        const QString smile = QStringLiteral("\U0001F600");
+        const QString flag = QStringLiteral("\U0001F1EE\U0001F1F9");
+        const QString family = QStringLiteral("\U0001F469\u200D\U0001F469\u200D\U0001F467");
+        QTest::newRow("emoji across the limit") << a199 + smile << a199;
+        QTest::newRow("emoji ending at the limit") << a199.left(198) + smile + smile << a199.left(198) + smile;
+        QTest::newRow("flag across the limit") << a199.left(197) + flag << a199.left(197);
+        QTest::newRow("joined emoji across the limit") << a199.left(195) + family << a199.left(195);
+    }
+    void longTermIsCutBetweenCharacters()
+    {
+        QFETCH(QString, term);
+        QFETCH(QString, sent);
+        m_server.setRoute(QStringLiteral("/search"), FixtureResponse::fromFile(QStringLiteral("catalogue/lookup_empty.json")));
+        awaitTask(service().search(term, AppPlatform::iPhone, QStringLiteral("US")));
+        const FixtureRequest request = m_server.requests().constLast();
+        QCOMPARE(request.query.queryItemValue(QStringLiteral("term"), QUrl::FullyDecoded), sent);
+        QVERIFY(!request.rawTarget.contains("%3F"));
+    }
+
     void rejectsBadInputWithoutARequest_data()
     {
         QTest::addColumn<QString>("term");
@@ -272,6 +298,28 @@ private slots:
         QCOMPARE(outcome.error().kind, kind);
         QVERIFY(!outcome.error().localizedDescription().isEmpty());
         QCOMPARE(session->activeTransfers(), 0);
+    }
+
+    // A redirect that leads nowhere is a connection that failed, not an answer
+    // with the redirect's status.
+    void failedRedirectsAreNetworkErrors_data()
+    {
+        QTest::addColumn<QByteArray>("location");
+        // The plain server cannot go through a secure handshake.
+        QTest::newRow("to a failed handshake") << "https://127.0.0.1:" + QByteArray::number(m_server.port()) + "/search";
+        QTest::newRow("in a loop") << QByteArray("/search");
+    }
+    void failedRedirectsAreNetworkErrors()
+    {
+        QFETCH(QByteArray, location);
+        FixtureResponse redirect = FixtureResponse::withStatus(302);
+        redirect.extraHeaders = {{"Location", location}};
+        m_server.setRoute(QStringLiteral("/search"), redirect);
+        const auto outcome = awaitTask(service().search(QStringLiteral("x"), AppPlatform::iPhone, QStringLiteral("US")));
+        QVERIFY(!outcome);
+        QCOMPARE(outcome.error().kind, Kind(TransportFailure::Network));
+        QCOMPARE(outcome.error().localizedDescription(),
+                 QStringLiteral("Errore di rete. Controlla la connessione e riprova."));
     }
 
     void lookupFindsTheAppAndFallsBackForScreenshots()

@@ -205,6 +205,28 @@ private slots:
         QCOMPARE(session.activeTransfers(), 0);
     }
 
+    // A huge answer is refused once the cap is passed, not once it has all
+    // arrived: the server is cut off in mid-send.
+    void httpSessionStopsReadingPastTheCap()
+    {
+        constexpr qint64 kCap = 4 << 20;
+        constexpr qint64 kAnswer = 100 << 20;
+        FixtureServer server;
+        QVERIFY(server.listen());
+        FixtureResponse huge = FixtureResponse::json({});
+        huge.streamBytes = kAnswer;
+        // No announced length, so only what arrives can tell.
+        huge.omitLength = true;
+        server.setRoute(QStringLiteral("/huge"), huge);
+        HttpSession session(HttpSession::Options{30s, kCap});
+
+        const HttpResponse response =
+            QCoro::waitFor(session.get(server.baseUrl().resolved(QUrl(QStringLiteral("/huge")))));
+        QCOMPARE(response.failure, HttpResponse::Failure::TooLarge);
+        QVERIFY(response.body.isEmpty());
+        QVERIFY2(server.streamedBytes() < kAnswer / 4, qPrintable(QString::number(server.streamedBytes())));
+    }
+
     void httpSessionDestroyedMidTransfer()
     {
         FixtureServer server;

@@ -1,9 +1,12 @@
+#include "Services/Settings/AppSettings.h"
 #include "models/AppPlatform.h"
 #include "Services/Log.h"
 #include "models/StorefrontOption.h"
 #include "platform/UserDefaults.h"
 
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -169,6 +172,59 @@ private slots:
         QCOMPARE(reopened->stringList(QStringLiteral("one")), QStringList{QStringLiteral("US")});
         QCOMPARE(reopened->stringList(QStringLiteral("many")), (QStringList{"US", "IT"}));
         QVERIFY(reopened->stringList(QStringLiteral("absent")).isEmpty());
+    }
+
+    // A settings file that cannot be written leaves a line with the cause at
+    // every save, or the welcome page comes back at every start unexplained.
+    void unsavedSettingsAreLogged_data()
+    {
+        QTest::addColumn<bool>("folderIsAFile");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("the file is a folder") << false << "Is a directory";
+        QTest::newRow("the folder is a file") << true << "Not a directory";
+    }
+    void unsavedSettingsAreLogged()
+    {
+        QFETCH(bool, folderIsAFile);
+        QFETCH(QString, cause);
+        const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+        const QString notAFolder = QString::fromUtf8(configHome) + QStringLiteral("/not-a-folder");
+        UserDefaults::resetForTesting();
+        const QString path = AppSettings::shared()->suite()->filePath();
+        QFile::remove(path);
+        const auto restore = qScopeGuard([&] {
+            Log::setSinkForTesting(nullptr);
+            qputenv("XDG_CONFIG_HOME", configHome);
+            QFile::remove(notAFolder);
+            QDir(path).removeRecursively();
+            UserDefaults::resetForTesting();
+        });
+        if (folderIsAFile) {
+            QFile file(notAFolder);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            qputenv("XDG_CONFIG_HOME", notAFolder.toUtf8());
+        } else {
+            QVERIFY(QDir().mkpath(path));
+        }
+        UserDefaults::resetForTesting();
+        g_lines.clear();
+        Log::setSinkForTesting(&capture);
+        AppSettings* settings = AppSettings::shared();
+        settings->setIsFirstTime(false);
+        settings->setIsFirstTime(false);
+        QCOMPARE(g_lines.size(), 2);
+        for (const QString& line : std::as_const(g_lines))
+            QVERIFY2(line.contains(QStringLiteral("AppSettings::setIsFirstTime - Could not save isFirstTime in ")
+                                   + settings->suite()->filePath() + QStringLiteral(": ") + cause),
+                     qPrintable(line));
+        QVERIFY(!settings->isFirstTime()); // for this run
+
+        if (!folderIsAFile) {
+            // Once the file can be written, saves succeed without a line.
+            QVERIFY(QDir(path).removeRecursively());
+            settings->setIsFirstTime(false);
+            QCOMPARE(g_lines.size(), 2);
+        }
     }
 };
 

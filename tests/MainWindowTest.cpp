@@ -216,6 +216,26 @@ private slots:
         QCOMPARE(view->viewModel()->selectedKey(), QStringLiteral("6443210987#IT#software"));
     }
 
+    // The field holds a long term to the length the search sends, dropping
+    // whole characters only, as a length limit does with what is put in.
+    void searchFieldKeepsWholeCharacters()
+    {
+        auto app = makeApp();
+        QLineEdit* field = app->mainView()->searchField();
+        const QString flag = QStringLiteral("\U0001F1EE\U0001F1F9");
+        field->setText(QString(197, QLatin1Char('a')));
+        field->insert(flag); // 201 units: the flag does not fit, and goes whole
+        QCOMPARE(field->text(), QString(197, QLatin1Char('a')));
+        field->insert(QStringLiteral("b\U0001F600\U0001F600")); // the second emoji does not fit
+        QCOMPARE(field->text(), QString(197, QLatin1Char('a')) + QStringLiteral("b\U0001F600"));
+        // Typed in the middle of a full field: the text after the cursor stays.
+        field->setCursorPosition(0);
+        field->insert(QStringLiteral("\U0001F600"));
+        QCOMPARE(field->text(), QString(197, QLatin1Char('a')) + QStringLiteral("b\U0001F600"));
+        field->setText(QStringLiteral("x") + flag.repeated(60));
+        QCOMPARE(field->text(), QStringLiteral("x") + flag.repeated(49));
+    }
+
     void failedSearchClearsResultsAndSaysWhy()
     {
         auto app = makeApp();

@@ -88,6 +88,13 @@ void FixtureConnection::processInput()
         m_buffer += m_socket->readAll();
         while (m_buffer.startsWith("\r\n"))
             m_buffer.remove(0, 2);
+        // A request begins with its method. Anything else, such as a secure handshake sent to
+        // this plain server, is refused at once, as a real server does, instead of waited on.
+        if (!m_buffer.isEmpty() && !(m_buffer.front() >= 'A' && m_buffer.front() <= 'Z')) {
+            m_busy = true;
+            deliver(FixtureResponse::text("bad request", 400), false, false);
+            return;
+        }
         const qsizetype end = m_buffer.indexOf("\r\n\r\n");
         const bool tooLong = end < 0 ? m_buffer.size() > kMaxHeaderBytes : end + 4 > kMaxHeaderBytes;
         if (tooLong) {
@@ -172,8 +179,9 @@ void FixtureConnection::deliver(const FixtureResponse& response, bool headOnly, 
     QList<QPair<QByteArray, QByteArray>> headers;
     if (bodyAllowed && !response.contentType.isEmpty())
         headers.emplaceBack("Content-Type", response.contentType);
+    const qint64 bodySize = response.streamBytes > 0 ? response.streamBytes : response.body.size();
     if (bodyAllowed && !response.omitLength)
-        headers.emplaceBack("Content-Length", QByteArray::number(response.body.size()));
+        headers.emplaceBack("Content-Length", QByteArray::number(bodySize));
     headers.emplaceBack("Connection", QByteArray());
     for (const auto& extra : response.extraHeaders) {
         const QByteArray name = extra.first.toLower();
@@ -195,6 +203,11 @@ void FixtureConnection::deliver(const FixtureResponse& response, bool headOnly, 
     QByteArray body;
     if (bodyAllowed && !headOnly)
         body = response.truncate ? response.body.left(response.body.size() / 2) : response.body;
+    if (response.streamBytes > 0 && bodyAllowed && !headOnly) {
+        m_socket->write(out);
+        stream(response.streamBytes, keepAlive);
+        return;
+    }
     if (response.trickleMs > 0 && !body.isEmpty()) {
         m_socket->write(out);
         trickle(body, response.trickleMs, keepAlive);
@@ -218,6 +231,27 @@ void FixtureConnection::trickle(QByteArray rest, int intervalMs, bool keepAlive)
         if (keepAlive)
             processInput();
     });
+}
+
+void FixtureConnection::stream(qint64 remaining, bool keepAlive)
+{
+    static const QByteArray piece(64 * 1024, ' ');
+    while (!m_closing && remaining > 0 && m_socket->bytesToWrite() < 2 * piece.size()) {
+        const qint64 size = std::min<qint64>(remaining, piece.size());
+        m_socket->write(piece.constData(), size);
+        remaining -= size;
+        m_server->m_streamedBytes += size;
+    }
+    if (m_closing)
+        return;
+    if (remaining > 0) {
+        connect(m_socket, &QTcpSocket::bytesWritten, this, [this, remaining, keepAlive] { stream(remaining, keepAlive); },
+                Qt::SingleShotConnection);
+        return;
+    }
+    answered(keepAlive);
+    if (keepAlive)
+        processInput();
 }
 
 void FixtureConnection::answered(bool keepAlive)

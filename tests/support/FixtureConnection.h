@@ -23,6 +23,7 @@ private:
     void handleRequest(const QByteArray& head);
     void deliver(const FixtureResponse& response, bool headOnly, bool keepAlive);
     void trickle(QByteArray rest, int intervalMs, bool keepAlive);
+    void stream(qint64 remaining, bool keepAlive);
     void answered(bool keepAlive);
     void finish(bool abortNow);
     void socketGone();

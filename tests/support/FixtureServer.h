@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -34,6 +35,9 @@ struct FixtureResponse {
     bool dropConnection = false; // close the socket without answering
     int trickleMs = 0;           // send the body one byte at a time, this many ms apart
     bool omitLength = false;     // send no Content-Length; the end of the body is the closed connection
+    // Instead of `body`, a body of this many filler bytes, made only as the socket drains, so a
+    // huge answer never sits in the server's memory; see FixtureServer::streamedBytes().
+    qint64 streamBytes = 0;
     // Sent after the standard headers; a name given here replaces the standard header of that name.
     QList<QPair<QByteArray, QByteArray>> extraHeaders;
 
@@ -85,6 +89,9 @@ public:
     int requestCount(const QString& path) const;
     // TCP connections accepted so far; lets tests see whether clients reuse connections.
     int connectionCount() const;
+    // Body bytes of `streamBytes` answers handed to sockets so far; at most two 64 KiB pieces
+    // run ahead of what the system took. Safe to read from any thread.
+    qint64 streamedBytes() const { return m_streamedBytes; }
 
 signals:
     void requestReceived(const FixtureRequest& request);
@@ -115,4 +122,5 @@ private:
     std::function<std::optional<FixtureResponse>(const FixtureRequest&)> m_handler;
     QString m_rootDirectory;
     QList<FixtureRequest> m_requests;
+    std::atomic<qint64> m_streamedBytes = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "Services/Web/JsonFieldTable.h"
 #include "Services/Log.h"
+#include "models/SearchTerm.h"
 #include "models/StorefrontOption.h"
 
 #include <QCoreApplication>
@@ -99,8 +100,9 @@ QCoro::Task<AppSearchService::Outcome<QList<AppInfo>>> AppSearchService::search(
     limit = std::clamp(limit, 1, kMaxResults);
     QUrl url = service.endpoint("search");
     QUrlQuery query;
+    const QString sent = leftWholeCharacters(trimmed, kMaxSearchTermLength);
     // Encoded explicitly: a '+' or '&' in the term must reach the server as data.
-    query.addQueryItem(QStringLiteral("term"), QString::fromLatin1(QUrl::toPercentEncoding(trimmed.left(200))));
+    query.addQueryItem(QStringLiteral("term"), QString::fromLatin1(QUrl::toPercentEncoding(sent)));
     query.addQueryItem(QStringLiteral("entity"), rawValue(platform));
     query.addQueryItem(QStringLiteral("limit"), QString::number(limit));
     query.addQueryItem(QStringLiteral("country"), storefront->code.toLower());

@@ -1,5 +1,6 @@
 #include "Services/Settings/AppSettings.h"
 
+#include "Services/Log.h"
 #include "models/SettingsKeys.h"
 #include "platform/UserDefaults.h"
 
@@ -28,7 +29,7 @@ bool AppSettings::isFirstTime() const
 
 void AppSettings::setIsFirstTime(bool value)
 {
-    m_suite->setValue(QString::fromLatin1(kIsFirstTimeKey), value);
+    store(kIsFirstTimeKey, value);
 }
 
 QStringList AppSettings::appRankMonitorSelectedCountries() const
@@ -38,7 +39,17 @@ QStringList AppSettings::appRankMonitorSelectedCountries() const
 
 void AppSettings::setAppRankMonitorSelectedCountries(const QStringList& codes)
 {
-    m_suite->setValue(QString::fromLatin1(kAppRankMonitorSelectedCountriesKey), codes);
+    store(kAppRankMonitorSelectedCountriesKey, codes);
+}
+
+void AppSettings::store(const char* key, const QVariant& value, std::source_location where)
+{
+    // Unsaved, the setting is back to its old value at the next start (the
+    // welcome page again), so each failure leaves its cause in the log.
+    if (const auto problem = m_suite->setValue(QString::fromLatin1(key), value))
+        Log::error(QStringLiteral("Could not save %1 in %2: %3")
+                       .arg(QLatin1String(key), m_suite->filePath(), *problem),
+                   where);
 }
 
 void AppSettings::onValueChanged(const QString& key)

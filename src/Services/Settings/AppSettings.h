@@ -2,6 +2,9 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QVariant>
+
+#include <source_location>
 
 class UserDefaults;
 
@@ -33,6 +36,9 @@ signals:
 
 private:
     explicit AppSettings(UserDefaults* suite);
+    // Saves `value`; a save that fails is logged with its cause, as from `where`.
+    void store(const char* key, const QVariant& value,
+               std::source_location where = std::source_location::current());
     void onValueChanged(const QString& key);
 
     UserDefaults* m_suite;

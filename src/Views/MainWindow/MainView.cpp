@@ -12,6 +12,7 @@
 #include "Views/TopCharts/RanksSummaryTabView.h"
 #include "Views/MainWindow/SavedAppsSidebar.h"
 #include "Views/MainWindow/SearchOverlay.h"
+#include "Views/MainWindow/SearchTermValidator.h"
 #include "Views/SettingsView/SettingsView.h"
 #include "Views/Shared/CountryComboBox.h"
 #include "Views/MainWindow/StorefrontListModel.h"
@@ -146,7 +147,7 @@ QWidget* MainView::buildTopBar()
     connect(m_searchField, &QLineEdit::textEdited, this, [this] { m_searchField->setClearButtonEnabled(true); },
             Qt::SingleShotConnection);
     m_searchField->setAccessibleName(tr("Search"));
-    m_searchField->setMaxLength(200);
+    m_searchField->setValidator(new SearchTermValidator(m_searchField));
     m_searchIcon = m_searchField->addAction(QIcon(), QLineEdit::LeadingPosition);
     m_searchField->installEventFilter(this);
     connect(m_searchField, &QLineEdit::returnPressed, this, [this] { search(m_searchField->text()); });
