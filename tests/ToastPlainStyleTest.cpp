@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <functional>
+
 Q_DECLARE_METATYPE(ToastAlignment)
 
 namespace {
@@ -77,6 +79,19 @@ QColor strongestColour(QWidget* widget)
     }
     strongest.setAlpha(255);
     return strongest;
+}
+
+// The smallest rectangle holding every pixel of `image` that `matches`.
+QRect drawnArea(const QImage& image, const std::function<bool(QColor)>& matches)
+{
+    QRect area;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (matches(image.pixelColor(x, y)))
+                area |= QRect(x, y, 1, 1);
+        }
+    }
+    return area;
 }
 
 Toast labelToast(ToastRole role)
@@ -356,12 +371,24 @@ private slots:
             return false;
         };
         QVERIFY(showsIconAtFullColour());
-        // Pressing dims the whole label, its icon as well as its text, and
-        // shrinks it.
+        const QRect icon = drawnArea(host.root->grab().toImage(), [iconColour](QColor c) { return c == iconColour; });
+        // Pressing dims the whole label, its icon as well as its text, to 0.7
+        // and shrinks it to 0.9.
         QTest::mousePress(button, Qt::LeftButton);
-        QCOMPARE(AnimationLayer::of(button)->presentationOpacity(), ToastButtonStyle::pressedOpacity);
-        QVERIFY(AnimationLayer::of(button)->presentationTransform().m11 < 1.0);
+        QCOMPARE(AnimationLayer::of(button)->presentationOpacity(), 0.7);
+        QCOMPARE(AnimationLayer::of(button)->presentationTransform().m11, 0.9);
+        QCOMPARE(AnimationLayer::of(button)->presentationTransform().m22, 0.9);
         QVERIFY(!showsIconAtFullColour());
+        // As drawn: the icon 0.9 as wide, its pure red showing the card
+        // through it at 0.3.
+        const QImage pressed = host.root->grab().toImage();
+        const QRect shrunk = drawnArea(pressed, [](QColor c) { return c.red() - c.green() > 100; });
+        QVERIFY2(std::abs(shrunk.width() - 0.9 * icon.width()) <= 1.0,
+            qPrintable(QStringLiteral("%1 of %2").arg(shrunk.width()).arg(icon.width())));
+        const QColor centre = pressed.pixelColor(shrunk.center());
+        const QColor card = pressed.pixelColor(shrunk.left() - 3, shrunk.center().y());
+        const double drawnOpacity = 1.0 - double(centre.green()) / card.green();
+        QVERIFY2(std::abs(drawnOpacity - 0.7) < 0.03, qPrintable(QString::number(drawnOpacity)));
         // Its text stays in the toast's text style whatever its state.
         const int textSize = QFontInfo(platformFont(TextStyle::Title3)).pixelSize();
         QCOMPARE(QFontInfo(button->font()).pixelSize(), textSize);
