@@ -2,6 +2,8 @@
 #include "toasts/styles/AnyToastStyle.h"
 #include "toasts/styles/PlainToastBackground.h"
 #include "toasts/styles/PlainToastStyle.h"
+#include "toasts/styles/ToastProgressIcon.h"
+#include "toasts/interface/ToastButton.h"
 #include "toasts/values/Toast.h"
 #include "toasts/styles/ToastButtonStyle.h"
 #include "toasts/values/ToastDismissAction.h"
@@ -13,6 +15,7 @@
 #include "platform/TextStyle.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QtGui/private/qguiapplication_p.h>
 #include <QtGui/qpa/qplatformaccessibility.h>
 #include <QtGui/qpa/qplatformintegration.h>
@@ -24,6 +27,7 @@
 #include <functional>
 
 Q_DECLARE_METATYPE(ToastAlignment)
+Q_DECLARE_METATYPE(ColorScheme)
 
 namespace {
 // Hosts a toast the way a presenter does: the presented alignment, the
@@ -94,6 +98,25 @@ QRect drawnArea(const QImage& image, const std::function<bool(QColor)>& matches)
     return area;
 }
 
+bool near(const QColor& drawn, const QColor& expected)
+{
+    return std::abs(drawn.red() - expected.red()) <= 3 && std::abs(drawn.green() - expected.green()) <= 3
+        && std::abs(drawn.blue() - expected.blue()) <= 3;
+}
+
+// The desktop's palette for a scheme, as a light/dark switch hands it to the
+// application.
+void switchDesktopTo(ColorScheme scheme)
+{
+    const QColor text = scheme == ColorScheme::Dark ? QColor(235, 235, 235) : QColor(20, 20, 20);
+    QPalette palette;
+    palette.setColor(QPalette::Window, SemanticColors::windowBackground(scheme));
+    palette.setColor(QPalette::Base, SemanticColors::controlBackground(scheme));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, text);
+    QApplication::setPalette(palette);
+}
+
 Toast labelToast(ToastRole role)
 {
     return Toast::withSymbol(QStringLiteral("Copied to clipboard"), QStringLiteral("checkmark.circle.fill"), role,
@@ -113,6 +136,7 @@ private slots:
     {
         AccessibilitySettings::instance()->setReduceTransparencyOverride(std::nullopt);
         setColorSchemeOverride(std::nullopt);
+        QApplication::setPalette(QPalette());
     }
 
     void labelLayoutFollowsPresentedAlignment_data()
@@ -341,6 +365,117 @@ private slots:
         AccessibilitySettings::instance()->setReduceTransparencyOverride(true);
         QCOMPARE(background->shadowColor().alpha(), 0);
         QCOMPARE(background->fillColor().alpha(), 255);
+    }
+
+    void buttonsAddedToTheContentLaterAreToastButtonsOnce()
+    {
+        QWidget* row = nullptr;
+        const Toast toast = Toast::custom(ToastRole::plain, ToastDuration(0), [&row](QWidget* parent) {
+            row = new QWidget(parent);
+            new QHBoxLayout(row);
+            return row;
+        });
+        Host host(toast, ToastAlignment::top(), /*interactive=*/false);
+        QVERIFY(row);
+        auto* layout = static_cast<QHBoxLayout*>(row->layout());
+        // Made inside a box that is itself added later, and made apart then
+        // put into the content.
+        auto* box = new QWidget(row);
+        auto* boxLayout = new QVBoxLayout(box);
+        layout->addWidget(box);
+        auto* inner = new QWidget(box);
+        auto* undo = new QPushButton(QStringLiteral("Undo"), inner);
+        (new QVBoxLayout(inner))->addWidget(undo);
+        boxLayout->addWidget(inner);
+        auto* moved = new QPushButton(QStringLiteral("Open"));
+        layout->addWidget(moved);
+        // Moved within the content, and a toast button of the library.
+        auto* shifted = new QPushButton(QStringLiteral("Later"), row);
+        layout->addWidget(shifted);
+        boxLayout->addWidget(shifted);
+        layout->addWidget(new ToastButton(QStringLiteral("Retry"), [](const ScheduleToastAction&) {}, row));
+        const QList<QAbstractButton*> buttons = row->findChildren<QAbstractButton*>();
+        QCOMPARE(buttons.size(), 4);
+        for (QAbstractButton* button : buttons)
+            QTRY_VERIFY(button->isVisible() && button->height() >= button->sizeHint().height());
+        int expected = 0;
+        for (QAbstractButton* button : buttons) {
+            QCOMPARE(button->findChildren<ToastButtonStyle*>(Qt::FindDirectChildrenOnly).size(), 1);
+            QCOMPARE(button->palette().color(QPalette::ButtonText), SemanticColors::accent(colorScheme(button)));
+            QCOMPARE(QFontInfo(button->font()).pixelSize(), QFontInfo(platformFont(TextStyle::Title3)).pixelSize());
+            // One dismissal per click, with interactive dismissal off.
+            QTest::mouseClick(button, Qt::LeftButton);
+            QCOMPARE(host.dismissed, ++expected);
+        }
+    }
+
+    void aToastOnScreenFollowsASchemeSwitch_data()
+    {
+        QTest::addColumn<ColorScheme>("from");
+        QTest::addColumn<ColorScheme>("to");
+        QTest::newRow("to dark") << ColorScheme::Light << ColorScheme::Dark;
+        QTest::newRow("to light") << ColorScheme::Dark << ColorScheme::Light;
+    }
+
+    void aToastOnScreenFollowsASchemeSwitch()
+    {
+        QFETCH(ColorScheme, from);
+        QFETCH(ColorScheme, to);
+        switchDesktopTo(from);
+        Host sent(Toast::withSymbol(QStringLiteral("Email is sent"), QStringLiteral("checkmark.circle.fill"),
+                      ToastRole::success, ToastDuration(0)),
+            ToastAlignment::top());
+        Host loading(Toast::withProgressIndicator(QStringLiteral("Loading apps"), ToastRole::informational,
+                         ToastDuration(0)),
+            ToastAlignment::center());
+        Host content(Toast::labeledContent(QStringLiteral("Email is sent"), QStringLiteral("Thank you"),
+                         ToastRole::plain, ToastDuration(0)),
+            ToastAlignment::top());
+        Host title(Toast::verbatim(QStringLiteral("Settings saved"), ToastRole::failure, ToastDuration(0)),
+            ToastAlignment::top());
+        Host buttons(Toast::custom(ToastRole::plain, ToastDuration(0),
+                         [](QWidget* parent) {
+                             auto* row = new QWidget(parent);
+                             auto* layout = new QHBoxLayout(row);
+                             layout->addWidget(new QLabel(QStringLiteral("Chart not loaded"), row));
+                             layout->addWidget(new QPushButton(QStringLiteral("Retry"), row));
+                             // Inside a toast the toast's style decides its colour.
+                             layout->addWidget(new ToastButton(QStringLiteral("Delete"), QStringLiteral("trash"),
+                                 ToastButtonRole::destructive, [](const ScheduleToastAction&) {}, row));
+                             return row;
+                         }),
+            ToastAlignment::top());
+        QCOMPARE(colorScheme(sent.card), from);
+
+        switchDesktopTo(to);
+        QTRY_COMPARE(colorScheme(sent.card), to);
+        const auto textColour = [](const Host& host, const char* id) {
+            return host.find(QLatin1String(id))->palette().color(QPalette::WindowText);
+        };
+        QTRY_COMPARE(textColour(sent, "ToastContent"), SemanticColors::primary(to));
+        QVERIFY(near(strongestColour(sent.find(QStringLiteral("ToastIcon"))), SemanticColors::green(to)));
+        auto* sentCard = static_cast<PlainToastStyle::StyledViewBody*>(sent.card);
+        QCOMPARE(sentCard->background()->accentColor(), SemanticColors::green(to));
+        QCOMPARE(sentCard->background()->fillColor().rgb(), SemanticColors::windowBackground(to).rgb());
+
+        QCOMPARE(loading.find<ToastProgressIcon>(QStringLiteral("ToastIcon"))->tint(), SemanticColors::blue(to));
+        QVERIFY(near(strongestColour(loading.find(QStringLiteral("ToastIcon"))), SemanticColors::blue(to)));
+        QCOMPARE(textColour(loading, "ToastContent"), SemanticColors::primary(to));
+
+        QCOMPARE(textColour(content, "ToastTitle"), SemanticColors::primary(to));
+        QCOMPARE(textColour(content, "ToastSubtitle"), SemanticColors::secondary(to));
+        QCOMPARE(textColour(title, "ToastTitle"), SemanticColors::primary(to));
+        QCOMPARE(static_cast<PlainToastStyle::StyledViewBody*>(title.card)->background()->accentColor(),
+            SemanticColors::red(to));
+
+        QCOMPARE(buttons.root->findChild<QLabel*>()->palette().color(QPalette::WindowText), SemanticColors::primary(to));
+        const QList<QPushButton*> pushButtons = buttons.root->findChildren<QPushButton*>();
+        QCOMPARE(pushButtons.size(), 2);
+        for (QPushButton* button : pushButtons) {
+            QVERIFY2(button->palette().color(QPalette::ButtonText) == SemanticColors::accent(to), qPrintable(button->text()));
+            button->setEnabled(false);
+            QCOMPARE(button->palette().color(QPalette::ButtonText).rgb(), SemanticColors::secondary(to).rgb());
+        }
     }
 
     void buttonInToastDimsWhenPressedAndDismisses()
