@@ -3,7 +3,10 @@
 #include "toasts/styles/PlainToastBackground.h"
 #include "toasts/styles/PlainToastStyle.h"
 #include "toasts/styles/ToastProgressIcon.h"
+#include "toasts/engine/ToastPresentation.h"
+#include "toasts/engine/ToastScheduler.h"
 #include "toasts/interface/ToastButton.h"
+#include "toasts/presenters/WindowToastPresenter.h"
 #include "toasts/values/Toast.h"
 #include "toasts/styles/ToastButtonStyle.h"
 #include "toasts/values/ToastDismissAction.h"
@@ -445,6 +448,17 @@ private slots:
                              return row;
                          }),
             ToastAlignment::top());
+        // And one shown by a window's own presenter, over the window.
+        QWidget window;
+        window.resize(420, 200);
+        window.show();
+        ToastPresentation presentation;
+        presentation.toast = Toast::withSymbol(QStringLiteral("Email is sent"), QStringLiteral("checkmark.circle.fill"),
+            ToastRole::success, ToastDuration(0));
+        presentation.toastAlignment = ToastAlignment::top();
+        toastScheduler(&window).enqueue(presentation);
+        const auto overWindow = [&window] { return window.findChild<QLabel*>(QStringLiteral("ToastContent")); };
+        QTRY_VERIFY(overWindow() && overWindow()->isVisible());
         QCOMPARE(colorScheme(sent.card), from);
 
         switchDesktopTo(to);
@@ -453,6 +467,8 @@ private slots:
             return host.find(QLatin1String(id))->palette().color(QPalette::WindowText);
         };
         QTRY_COMPARE(textColour(sent, "ToastContent"), SemanticColors::primary(to));
+        QCOMPARE(overWindow()->palette().color(QPalette::WindowText), SemanticColors::primary(to));
+        QVERIFY(near(strongestColour(window.findChild<QLabel*>(QStringLiteral("ToastIcon"))), SemanticColors::green(to)));
         QVERIFY(near(strongestColour(sent.find(QStringLiteral("ToastIcon"))), SemanticColors::green(to)));
         auto* sentCard = static_cast<PlainToastStyle::StyledViewBody*>(sent.card);
         QCOMPARE(sentCard->background()->accentColor(), SemanticColors::green(to));
