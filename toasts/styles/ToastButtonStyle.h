@@ -7,8 +7,9 @@
 class QAbstractButton;
 
 // Buttons inside a toast: the label alone in the accent colour (the
-// secondary colour at half opacity when disabled); while pressed the whole label, icon and text, is dimmed to
-// 0.7 and shrunk to 0.9 about its centre through its animated layer;
+// secondary colour at half opacity when disabled); while pressed the whole
+// label, icon and text, is dimmed to 0.7 and shrunk to 0.9 about its centre
+// through its animated layer;
 // releasing an enabled button also dismisses the toast, whether or not
 // clicking the card would. Attached to the button, whose child it is.
 class ToastButtonStyle : public QObject {
@@ -33,7 +34,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-
     QAbstractButton* m_button;
     SchemeColor m_accentColor;
 };

@@ -10,7 +10,6 @@
 
 ToastButtonStyleScope::ToastButtonStyleScope(QWidget* root, SchemeColor accentColor)
     : QObject(root)
-    , m_root(root)
     , m_accentColor(std::move(accentColor))
 {
     enter(root);
@@ -32,10 +31,12 @@ void ToastButtonStyleScope::enter(QWidget* widget)
         enter(child);
 }
 
-void ToastButtonStyleScope::leave(QWidget* widget)
+void ToastButtonStyleScope::leave(QObject* object)
 {
-    widget->removeEventFilter(this);
-    for (QWidget* child : widget->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    // Only QObject's own members: a child being deleted leaves its parent
+    // when nothing of its widget is left.
+    object->removeEventFilter(this);
+    for (QObject* child : object->children())
         leave(child);
 }
 
@@ -62,12 +63,9 @@ bool ToastButtonStyleScope::eventFilter(QObject* watched, QEvent* event)
     case QEvent::ChildPolished:
         adopt(static_cast<QChildEvent*>(event)->child());
         break;
-    case QEvent::ChildRemoved: {
-        QObject* child = static_cast<QChildEvent*>(event)->child();
-        if (child->isWidgetType())
-            leave(static_cast<QWidget*>(child));
+    case QEvent::ChildRemoved:
+        leave(static_cast<QChildEvent*>(event)->child());
         break;
-    }
     default:
         break;
     }

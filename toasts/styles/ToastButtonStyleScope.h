@@ -21,9 +21,8 @@ protected:
 private:
     // Watches `widget` and everything under it, styling the buttons there.
     void enter(QWidget* widget);
-    void leave(QWidget* widget);
+    void leave(QObject* object);
     void adopt(QObject* object);
 
-    QWidget* m_root;
     SchemeColor m_accentColor;
 };

@@ -6,6 +6,7 @@
 #include "toasts/styles/ToastTitleLabel.h"
 
 #include "platform/ColorSchemeWatcher.h"
+#include "platform/SemanticColors.h"
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
 

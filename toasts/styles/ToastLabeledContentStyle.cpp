@@ -4,6 +4,7 @@
 #include "toasts/styles/ToastTitleLabel.h"
 
 #include "platform/ColorSchemeWatcher.h"
+#include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
 
 #include <QLabel>
