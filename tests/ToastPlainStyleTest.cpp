@@ -2,6 +2,10 @@
 #include "toasts/styles/AnyToastStyle.h"
 #include "toasts/styles/PlainToastBackground.h"
 #include "toasts/styles/PlainToastStyle.h"
+#include "toasts/engine/ToastPresentation.h"
+#include "toasts/engine/ToastScheduler.h"
+#include "toasts/interface/ToastButton.h"
+#include "toasts/presenters/WindowToastPresenter.h"
 #include "toasts/values/Toast.h"
 #include "toasts/styles/ToastButtonStyle.h"
 #include "toasts/values/ToastDismissAction.h"
@@ -13,6 +17,7 @@
 #include "platform/TextStyle.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QtGui/private/qguiapplication_p.h>
 #include <QtGui/qpa/qplatformaccessibility.h>
 #include <QtGui/qpa/qplatformintegration.h>
@@ -22,6 +27,7 @@
 #include <QTest>
 
 Q_DECLARE_METATYPE(ToastAlignment)
+Q_DECLARE_METATYPE(ColorScheme)
 
 namespace {
 // Hosts a toast the way a presenter does: the presented alignment, the
@@ -79,6 +85,21 @@ QColor strongestColour(QWidget* widget)
     return strongest;
 }
 
+bool near(const QColor& drawn, const QColor& expected)
+{
+    return std::abs(drawn.red() - expected.red()) <= 3 && std::abs(drawn.green() - expected.green()) <= 3
+        && std::abs(drawn.blue() - expected.blue()) <= 3;
+}
+
+// Hands the application a desktop palette of `scheme`, as a light/dark switch does.
+void switchDesktopTo(ColorScheme scheme)
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, SemanticColors::windowBackground(scheme));
+    palette.setColor(QPalette::WindowText, scheme == ColorScheme::Dark ? Qt::white : Qt::black);
+    QApplication::setPalette(palette);
+}
+
 Toast labelToast(ToastRole role)
 {
     return Toast::withSymbol(QStringLiteral("Copied to clipboard"), QStringLiteral("checkmark.circle.fill"), role,
@@ -98,6 +119,7 @@ private slots:
     {
         AccessibilitySettings::instance()->setReduceTransparencyOverride(std::nullopt);
         setColorSchemeOverride(std::nullopt);
+        QApplication::setPalette(QPalette());
     }
 
     void labelLayoutFollowsPresentedAlignment_data()
@@ -328,6 +350,97 @@ private slots:
         QCOMPARE(background->fillColor().alpha(), 255);
     }
 
+    void buttonsAddedToTheContentLaterAreToastButtonsOnce()
+    {
+        QWidget* row = nullptr;
+        const Toast toast = Toast::custom(ToastRole::plain, ToastDuration(0), [&row](QWidget* parent) {
+            row = new QWidget(parent);
+            new QHBoxLayout(row);
+            return row;
+        });
+        Host host(toast, ToastAlignment::top(), /*interactive=*/false);
+        QVERIFY(row);
+        auto* layout = static_cast<QHBoxLayout*>(row->layout());
+        // Added once the toast shows: made inside a box that is itself added
+        // later, made apart then put in, and moved within the content.
+        auto* box = new QWidget(row);
+        auto* boxLayout = new QVBoxLayout(box);
+        layout->addWidget(box);
+        boxLayout->addWidget(new QPushButton(QStringLiteral("Undo"), box));
+        layout->addWidget(new QPushButton(QStringLiteral("Open")));
+        auto* moved = new QPushButton(QStringLiteral("Later"), row);
+        layout->addWidget(moved);
+        boxLayout->addWidget(moved);
+        const QList<QAbstractButton*> buttons = row->findChildren<QAbstractButton*>();
+        QCOMPARE(buttons.size(), 3);
+        for (QAbstractButton* button : buttons)
+            QTRY_VERIFY(button->isVisible() && button->height() >= button->sizeHint().height());
+        int expected = 0;
+        for (QAbstractButton* button : buttons) {
+            QCOMPARE(button->findChildren<ToastButtonStyle*>(Qt::FindDirectChildrenOnly).size(), 1);
+            QCOMPARE(button->palette().color(QPalette::ButtonText), SemanticColors::accent(colorScheme(button)));
+            QCOMPARE(QFontInfo(button->font()).pixelSize(), QFontInfo(platformFont(TextStyle::Title3)).pixelSize());
+            // One dismissal per click, with interactive dismissal off.
+            QTest::mouseClick(button, Qt::LeftButton);
+            QCOMPARE(host.dismissed, ++expected);
+        }
+    }
+
+    void aToastOnScreenFollowsASchemeSwitch_data()
+    {
+        QTest::addColumn<ColorScheme>("from");
+        QTest::addColumn<ColorScheme>("to");
+        QTest::newRow("to dark") << ColorScheme::Light << ColorScheme::Dark;
+        QTest::newRow("to light") << ColorScheme::Dark << ColorScheme::Light;
+    }
+
+    void aToastOnScreenFollowsASchemeSwitch()
+    {
+        QFETCH(ColorScheme, from);
+        QFETCH(ColorScheme, to);
+        switchDesktopTo(from);
+        Host loading(Toast::withProgressIndicator(QStringLiteral("Loading"), ToastRole::informational, {}),
+            ToastAlignment::center());
+        Host content(Toast::labeledContent(QStringLiteral("Sent"), QStringLiteral("Thanks"), ToastRole::plain, {}),
+            ToastAlignment::top());
+        Host buttons(Toast::custom(ToastRole::plain, {}, [](QWidget* parent) {
+            auto* row = new QWidget(parent);
+            auto* layout = new QHBoxLayout(row);
+            layout->addWidget(new QLabel(QStringLiteral("Chart not loaded"), row));
+            layout->addWidget(new QPushButton(QStringLiteral("Retry"), row));
+            // Inside a toast the toast's style decides its colour.
+            layout->addWidget(new ToastButton(QStringLiteral("Delete"), QStringLiteral("trash"),
+                ToastButtonRole::destructive, [](const ScheduleToastAction&) {}, row));
+            return row;
+        }), ToastAlignment::top());
+
+        QWidget window;
+        window.resize(420, 200);
+        window.show();
+        ToastPresentation sent;
+        sent.toast = Toast::withSymbol(QStringLiteral("Email is sent"), QStringLiteral("checkmark.circle.fill"),
+            ToastRole::success, ToastDuration(0));
+        toastScheduler(&window).enqueue(sent);
+        const auto title = [&window] { return window.findChild<QLabel*>(QStringLiteral("ToastContent")); };
+        QTRY_VERIFY(title() && title()->isVisible());
+
+        switchDesktopTo(to);
+        const auto textColour = [](QWidget* label) { return label->palette().color(QPalette::WindowText); };
+        QTRY_COMPARE(textColour(title()), SemanticColors::primary(to));
+        QVERIFY(near(strongestColour(window.findChild<QLabel*>(QStringLiteral("ToastIcon"))), SemanticColors::green(to)));
+        auto* card = static_cast<PlainToastStyle::StyledViewBody*>(window.findChild<QWidget*>(QStringLiteral("Toast")));
+        QCOMPARE(card->background()->accentColor(), SemanticColors::green(to));
+        QVERIFY(near(strongestColour(loading.find(QStringLiteral("ToastIcon"))), SemanticColors::blue(to)));
+        QCOMPARE(textColour(content.find(QStringLiteral("ToastTitle"))), SemanticColors::primary(to));
+        QCOMPARE(textColour(content.find(QStringLiteral("ToastSubtitle"))), SemanticColors::secondary(to));
+        QCOMPARE(textColour(buttons.find<QLabel>(QString())), SemanticColors::primary(to));
+        for (QPushButton* button : buttons.root->findChildren<QPushButton*>()) {
+            QCOMPARE(button->palette().color(QPalette::ButtonText), SemanticColors::accent(to));
+            button->setEnabled(false);
+            QCOMPARE(button->palette().color(QPalette::ButtonText).rgb(), SemanticColors::secondary(to).rgb());
+        }
+    }
+
     void buttonInToastDimsWhenPressedAndDismisses()
     {
         int clicked = 0;
@@ -356,11 +469,12 @@ private slots:
             return false;
         };
         QVERIFY(showsIconAtFullColour());
-        // Pressing dims the whole label, its icon as well as its text, and
-        // shrinks it.
+        // Pressing dims the whole label, its icon as well as its text, to 0.7
+        // and shrinks it to 0.9.
         QTest::mousePress(button, Qt::LeftButton);
-        QCOMPARE(AnimationLayer::of(button)->presentationOpacity(), ToastButtonStyle::pressedOpacity);
-        QVERIFY(AnimationLayer::of(button)->presentationTransform().m11 < 1.0);
+        QCOMPARE(AnimationLayer::of(button)->presentationOpacity(), 0.7);
+        QCOMPARE(AnimationLayer::of(button)->presentationTransform().m11, 0.9);
+        QCOMPARE(AnimationLayer::of(button)->presentationTransform().m22, 0.9);
         QVERIFY(!showsIconAtFullColour());
         // Its text stays in the toast's text style whatever its state.
         const int textSize = QFontInfo(platformFont(TextStyle::Title3)).pixelSize();

@@ -2,6 +2,7 @@
 
 #include "toasts/engine/ToastCancellation.h"
 #include "toasts/presenters/ToastPresenterProxy.h"
+#include "toasts/styles/ToastButtonStyle.h"
 #include "toasts/values/ToastStringTable.h"
 
 #include "platform/ColorSchemeWatcher.h"
@@ -86,6 +87,9 @@ ToastButton::ToastButton(Made, const QString& title, const Icon& icon, Role role
     connect(this, &QPushButton::clicked, this, &ToastButton::press);
     if (role == ToastButtonRole::destructive) {
         onColorSchemeChange(this, [this](ColorScheme scheme) {
+            // Inside a toast the toast's button style colours every button.
+            if (ToastButtonStyle::of(this))
+                return;
             QPalette palette = this->palette();
             palette.setColor(QPalette::ButtonText, SemanticColors::red(scheme));
             setPalette(palette);

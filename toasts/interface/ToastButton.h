@@ -12,8 +12,9 @@
 #include <optional>
 
 // What a button does as the platform sees it: a destructive button draws its
-// title in the warning colour; a cancel button answers Escape in its window,
-// the one in front when there are several (a toast's over the window's own).
+// title in the warning colour (inside a toast, in the toast's button colour);
+// a cancel button answers Escape in its window, the one in front when there
+// are several (a toast's over the window's own).
 enum class ToastButtonRole {
     destructive,
     cancel,

@@ -26,6 +26,14 @@ void PlainToastBackground::setHoverProgress(qreal progress)
     update();
 }
 
+void PlainToastBackground::setAccentColor(const QColor& color)
+{
+    if (color == m_accentColor)
+        return;
+    m_accentColor = color;
+    update();
+}
+
 QColor PlainToastBackground::shadowColor() const
 {
     return AccessibilitySettings::instance()->reduceTransparency() ? QColor(0, 0, 0, 0) : QColor(0, 0, 0, 51);

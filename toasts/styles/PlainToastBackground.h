@@ -25,6 +25,7 @@ public:
     qreal borderWidth() const { return 2 + m_hoverProgress; }
     qreal shadowRadius() const { return 16 + 8 * m_hoverProgress; }
     QColor accentColor() const { return m_accentColor; }
+    void setAccentColor(const QColor& color);
     // The shadow's colour: black at 0.2, clear with reduce transparency.
     QColor shadowColor() const;
     QColor fillColor() const;

@@ -2,7 +2,7 @@
 
 #include "toasts/animation/AnimationLayer.h"
 #include "toasts/styles/PlainToastBackground.h"
-#include "toasts/styles/ToastButtonStyle.h"
+#include "toasts/styles/ToastButtonStyleScope.h"
 #include "toasts/values/ToastDismissAction.h"
 #include "toasts/styles/ToastLabeledContentStyle.h"
 #include "toasts/styles/ToastLabelStyle.h"
@@ -10,10 +10,10 @@
 #include "toasts/styles/ToastTitleLabel.h"
 
 #include "platform/AnimationGroup.h"
+#include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
 
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QEvent>
@@ -27,7 +27,11 @@
 
 QColor PlainToastStyle::tint(ToastRole role, const QWidget* widget)
 {
-    const ColorScheme scheme = colorScheme(widget);
+    return tint(role, colorScheme(widget));
+}
+
+QColor PlainToastStyle::tint(ToastRole role, ColorScheme scheme)
+{
     switch (role) {
     case ToastRole::plain:
         return SemanticColors::primary(scheme);
@@ -49,7 +53,7 @@ QWidget* PlainToastStyle::makeBody(const ToastConfiguration& configuration, QWid
 }
 
 namespace {
-QWidget* makeContent(const ToastConfiguration& configuration, const QColor& tint, QWidget* parent)
+QWidget* makeContent(const ToastConfiguration& configuration, const SchemeColor& tint, QWidget* parent)
 {
     const ToastContent& content = configuration.content;
     switch (content.kind()) {
@@ -123,8 +127,9 @@ PlainToastStyle::StyledViewBody::StyledViewBody(const ToastConfiguration& config
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_Hover);
 
-    const QColor tint = PlainToastStyle::tint(configuration.role, parent);
-    m_background = new PlainToastBackground(tint, this);
+    const ToastRole role = configuration.role;
+    const SchemeColor tint = [role](ColorScheme scheme) { return PlainToastStyle::tint(role, scheme); };
+    m_background = new PlainToastBackground(tint(colorScheme(parent)), this);
     m_background->setMinimumWidth(minimumCardWidth);
     m_background->installEventFilter(this);
 
@@ -132,11 +137,14 @@ PlainToastStyle::StyledViewBody::StyledViewBody(const ToastConfiguration& config
     // the caller's own widgets included; the inner styles of labels,
     // labelled content and buttons set their own per element.
     m_background->setFont(platformFont(TextStyle::Title3));
-    QPalette palette = m_background->palette();
-    const QColor primary = SemanticColors::primary(colorScheme(parent));
-    palette.setColor(QPalette::WindowText, primary);
-    palette.setColor(QPalette::Text, primary);
-    m_background->setPalette(palette);
+    onColorSchemeChange(this, [this, tint](ColorScheme scheme) {
+        m_background->setAccentColor(tint(scheme));
+        QPalette palette = m_background->palette();
+        const QColor primary = SemanticColors::primary(scheme);
+        palette.setColor(QPalette::WindowText, primary);
+        palette.setColor(QPalette::Text, primary);
+        m_background->setPalette(palette);
+    });
 
     auto* inner = new QVBoxLayout(m_background);
     inner->setContentsMargins(padding, padding, padding, padding);
@@ -147,11 +155,8 @@ PlainToastStyle::StyledViewBody::StyledViewBody(const ToastConfiguration& config
     setAccessibleName(spokenMessage(configuration, content));
     inner->addWidget(content, 0, (centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
 
-    const QColor accent = SemanticColors::accent(colorScheme(parent));
-    for (QAbstractButton* button : content->findChildren<QAbstractButton*>())
-        new ToastButtonStyle(button, accent);
-    if (auto* button = qobject_cast<QAbstractButton*>(content))
-        new ToastButtonStyle(button, accent);
+    // Buttons the content adds once it is on screen are toast buttons too.
+    new ToastButtonStyleScope(m_background, SemanticColors::accent);
 }
 
 int PlainToastStyle::StyledViewBody::bodyLength(int cardLength)
@@ -191,6 +196,15 @@ void PlainToastStyle::StyledViewBody::resizeEvent(QResizeEvent* event)
     QRect card(0, 0, cardLength(width()), cardLength(height()));
     card.moveCenter(rect().center());
     m_background->setGeometry(card);
+}
+
+bool PlainToastStyle::StyledViewBody::event(QEvent* event)
+{
+    // The card is placed by hand, so its host hears of content that grows
+    // or shrinks on screen (a button added later) only through this.
+    if (event->type() == QEvent::LayoutRequest)
+        updateGeometry();
+    return QWidget::event(event);
 }
 
 void PlainToastStyle::StyledViewBody::paintEvent(QPaintEvent*)

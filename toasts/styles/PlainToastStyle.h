@@ -1,5 +1,6 @@
 #pragma once
 
+#include "toasts/styles/SchemeColor.h"
 #include "toasts/styles/ToastStyle.h"
 
 #include <QWidget>
@@ -9,7 +10,9 @@ class PlainToastBackground;
 // The style every toast is drawn in by default: the content on a rounded
 // card tinted by the toast's role, at least 180 wide, dismissed by a click
 // when interactive dismissal is on. Centred presentations stack a large icon
-// over the title; others make a compact leading row.
+// over the title; others make a compact leading row. Every button the
+// content holds, added later or not, is a toast button. Its colours, and its
+// content's, follow a change of scheme while it shows.
 class PlainToastStyle : public ToastStyle {
 public:
     QWidget* makeBody(const ToastConfiguration& configuration, QWidget* parent) const override;
@@ -17,6 +20,7 @@ public:
     // plain: primary; informational: blue; success: green; warning: yellow;
     // failure: red.
     static QColor tint(ToastRole role, const QWidget* widget);
+    static QColor tint(ToastRole role, ColorScheme scheme);
 
     // The card (object name "Toast"): what makeBody returns. Assistive
     // technology reads it as an alert named by the toast's message, and is
@@ -48,6 +52,7 @@ public:
         bool isHovering() const { return m_hovering; }
 
     protected:
+        bool event(QEvent* event) override;
         void paintEvent(QPaintEvent* event) override;
         void resizeEvent(QResizeEvent* event) override;
         void showEvent(QShowEvent* event) override;

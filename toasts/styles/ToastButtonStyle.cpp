@@ -8,7 +8,7 @@
 #include <QAbstractButton>
 #include <QEvent>
 
-ToastButtonStyle::ToastButtonStyle(QAbstractButton* button, QColor accentColor)
+ToastButtonStyle::ToastButtonStyle(QAbstractButton* button, SchemeColor accentColor)
     : QObject(button)
     , m_button(button)
     , m_accentColor(std::move(accentColor))
@@ -28,9 +28,15 @@ ToastButtonStyle::ToastButtonStyle(QAbstractButton* button, QColor accentColor)
     restyle();
 }
 
+ToastButtonStyle* ToastButtonStyle::of(const QAbstractButton* button)
+{
+    return button->findChild<ToastButtonStyle*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
 QColor ToastButtonStyle::labelColor(bool enabled) const
 {
-    QColor colour = enabled ? m_accentColor : SemanticColors::secondary(colorScheme(m_button));
+    const ColorScheme scheme = colorScheme(m_button);
+    QColor colour = enabled ? m_accentColor(scheme) : SemanticColors::secondary(scheme);
     colour.setAlphaF(colour.alphaF() * (enabled ? 1.0 : 0.5));
     return colour;
 }

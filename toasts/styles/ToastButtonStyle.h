@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QColor>
+#include "toasts/styles/SchemeColor.h"
+
 #include <QObject>
 
 class QAbstractButton;
@@ -12,21 +13,27 @@ class QAbstractButton;
 // releasing an enabled button also dismisses the toast, whether or not
 // clicking the card would. Attached to the button, whose child it is.
 class ToastButtonStyle : public QObject {
+    Q_OBJECT
 public:
     static constexpr qreal pressedOpacity = 0.7;
     static constexpr qreal pressedScale = 0.9;
 
-    ToastButtonStyle(QAbstractButton* button, QColor accentColor);
+    ToastButtonStyle(QAbstractButton* button, SchemeColor accentColor);
+
+    // The style attached to `button`, if any.
+    static ToastButtonStyle* of(const QAbstractButton* button);
 
     // The colour the label's text is drawn in.
     QColor labelColor(bool enabled) const;
+    // Colours and sizes the label for the button's state and the scheme
+    // now. A button with a style sheet hears nothing of palette changes, so
+    // whoever styles it calls this when the scheme changes.
+    void restyle();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void restyle();
-
     QAbstractButton* m_button;
-    QColor m_accentColor;
+    SchemeColor m_accentColor;
 };

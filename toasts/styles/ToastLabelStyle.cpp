@@ -5,6 +5,7 @@
 #include "toasts/styles/ToastProgressIcon.h"
 #include "toasts/styles/ToastTitleLabel.h"
 
+#include "platform/ColorSchemeWatcher.h"
 #include "platform/SemanticColors.h"
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
@@ -22,12 +23,14 @@ QWidget* ToastLabelStyle::makeBody(const ToastContent& label, QWidget* parent) c
     layout->setContentsMargins(centred ? QMargins(12, 12, 12, 12) : QMargins());
 
     const int size = centred ? largeIconSize : iconSize;
+    const qreal ratio = parent ? parent->devicePixelRatioF() : 1.0;
     QWidget* icon = nullptr;
+    ToastProgressIcon* spinner = nullptr;
+    QLabel* symbol = nullptr;
     if (label.icon() == ToastContent::Icon::progressIndicator) {
-        icon = new ToastProgressIcon(size, accentColor, body);
+        icon = spinner = new ToastProgressIcon(size, accentColor(colorScheme(parent)), body);
     } else {
         auto* picture = new QLabel(body);
-        const qreal ratio = parent ? parent->devicePixelRatioF() : 1.0;
         if (label.icon() == ToastContent::Icon::image) {
             // A missing image leaves the title on its own.
             const QPixmap image = ToastImageResource(label.imagePath()).pixmap(size, ratio);
@@ -35,7 +38,7 @@ QWidget* ToastLabelStyle::makeBody(const ToastContent& label, QWidget* parent) c
             if (image.isNull())
                 picture->hide();
         } else {
-            picture->setPixmap(symbolPixmap(label.symbol(), accentColor, size, ratio));
+            symbol = picture;
         }
         picture->setFixedSize(size, size);
         icon = picture;
@@ -45,9 +48,16 @@ QWidget* ToastLabelStyle::makeBody(const ToastContent& label, QWidget* parent) c
     auto* text = new ToastTitleLabel(label.titleText(), body);
     text->setObjectName(QStringLiteral("ToastContent"));
     text->setFont(platformFont(centred ? TextStyle::Title : TextStyle::Title3));
-    QPalette palette = text->palette();
-    palette.setColor(QPalette::WindowText, SemanticColors::primary(colorScheme(parent)));
-    text->setPalette(palette);
+    onColorSchemeChange(body, [accent = accentColor, name = label.symbol(), size, ratio, spinner, symbol, text](
+                                  ColorScheme scheme) {
+        if (spinner)
+            spinner->setTint(accent(scheme));
+        if (symbol)
+            symbol->setPixmap(symbolPixmap(name, accent(scheme), size, ratio));
+        QPalette palette = text->palette();
+        palette.setColor(QPalette::WindowText, SemanticColors::primary(scheme));
+        text->setPalette(palette);
+    });
 
     const Qt::Alignment alignment = centred ? Qt::AlignHCenter : Qt::AlignVCenter;
     layout->addWidget(icon, 0, alignment);

@@ -1,18 +1,18 @@
 #pragma once
 
+#include "toasts/styles/SchemeColor.h"
 #include "toasts/values/ToastContent.h"
-
-#include <QColor>
 
 class QWidget;
 
 // Labels inside a toast: the icon in the accent colour ("ToastIcon") beside
-// or, in a centred presentation, above the title ("ToastContent").
+// or, in a centred presentation, above the title ("ToastContent"), both
+// recoloured when the scheme changes.
 struct ToastLabelStyle {
     static constexpr int iconSize = 24;
     static constexpr int largeIconSize = 64;
 
-    QColor accentColor;
+    SchemeColor accentColor;
 
     // Builds the label under `parent`, arranged by the presented alignment
     // in the environment there. Its icon, at the icon size, is its symbol

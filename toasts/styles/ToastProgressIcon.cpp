@@ -18,6 +18,14 @@ ToastProgressIcon::ToastProgressIcon(int side, QColor tint, QWidget* parent)
     });
 }
 
+void ToastProgressIcon::setTint(const QColor& tint)
+{
+    if (tint == m_tint)
+        return;
+    m_tint = tint;
+    update();
+}
+
 void ToastProgressIcon::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

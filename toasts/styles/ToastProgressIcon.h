@@ -13,6 +13,7 @@ public:
     ToastProgressIcon(int side, QColor tint, QWidget* parent = nullptr);
 
     const QColor& tint() const { return m_tint; }
+    void setTint(const QColor& tint);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
