@@ -327,14 +327,20 @@ private slots:
         QCOMPARE(onDismiss, 2);
     }
 
-    void itemsSetInOneTurnEndWithTheNewerOnScreen()
+    void aQueuedItemsToastRunsItsCourseBeforeTheNewerOne()
     {
         IndefiniteItemToasts toasts(m_window.get());
         toasts.item.set(1);
-        toasts.item.set(2);
+        toasts.item.set(2); // while 1 still waits in the queue
+        QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("1"));
+        settle();
+        QCOMPARE(m_presenter->shown, QStringList{"+1"});
+        QCOMPARE(toasts.dismissed, 0);
+        m_presenter->dismiss();
         QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("2"));
         QCOMPARE(m_presenter->shown, (QStringList{"+1", "-1", "+2"}));
         QCOMPARE(toasts.dismissed, 1);
+        QCOMPARE(toasts.item.value(), std::optional<int>(2));
     }
 
     void triggerFollowsInvalidationOptions_data()
