@@ -435,6 +435,44 @@ private slots:
         delete sheet;
     }
 
+    void toastsRaisedWhileTheirSheetIsClosedGoBeforeOrWithItsNextShowing_data()
+    {
+        QTest::addColumn<bool>("changedAgain");
+        QTest::newRow("changed again while closed: gone before it shows") << true;
+        QTest::newRow("shown again untouched: gone when it closes") << false;
+    }
+
+    void toastsRaisedWhileTheirSheetIsClosedGoBeforeOrWithItsNextShowing()
+    {
+        QFETCH(bool, changedAgain);
+        IndefiniteItemToasts blocker(m_window.get());
+        blocker.item.set(0); // on screen until dismissed: the sheet's toasts queue behind it
+        QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("0"));
+        QDialog sheet(m_window.get());
+        auto* view = new QWidget(&sheet);
+        IndefiniteItemToasts toasts(view);
+        sheet.show();
+        toasts.item.set(1);
+        sheet.reject();
+        QCoreApplication::processEvents(); // the turn in which what the sheet kept goes
+        toasts.item.set(2);
+        if (changedAgain) {
+            toasts.item.set(3);
+            QCoreApplication::processEvents();
+        }
+        sheet.show();
+        if (!changedAgain) {
+            sheet.reject();
+            QCoreApplication::processEvents();
+        }
+        IndefiniteItemToasts later(m_window.get());
+        later.item.set(9);
+        m_presenter->dismiss();
+        QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("9"));
+        QCOMPARE(m_presenter->shown, (QStringList{"+0", "-0", "+9"}));
+        m_presenter->dismiss();
+    }
+
     void identifiableTaskRestartsOnNewId()
     {
         int runs = 0;

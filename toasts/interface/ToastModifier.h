@@ -35,6 +35,7 @@ public:
             if (now == m_last)
                 return;
             m_last = now;
+            updateHandles();
             // Before the first appearance only noted: that appearance raises
             // the value then current, and raising it here too would show it
             // twice.
