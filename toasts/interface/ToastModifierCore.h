@@ -41,11 +41,11 @@ public:
 
     std::optional<ToastPresentationInvalidationOptions> invalidationOptions() const;
 
+protected:
     // To run before each change of what the helper watches is handled: a
     // handle set kept since its sheet closed goes with that change.
     void updateHandles() { m_cancellables.update(); }
 
-protected:
     // Lets the canceller go (dismissing the toast on screen when the options
     // ask for it). Helpers whose toasts call back into them do this first in
     // their destructor, while they are still whole; afterwards the helper
