@@ -636,7 +636,11 @@ private slots:
         QVERIFY(noteUntil([&next] { return next && next->isActiveWindow(); }));
         QVERIFY(noteUntil([controller] { return !controller->isPresenting(); }, 10000));
         note();
-        QCOMPARE(seen, (QStringList{"its sheet", "window", "nowhere"}));
+        // Over the window until its end, or ended with its sheet (so busy a
+        // machine that its time ran out before Done): once gone, gone.
+        QVERIFY2(seen == (QStringList{"its sheet", "window", "nowhere"})
+                     || seen == (QStringList{"its sheet", "nowhere"}),
+                 qPrintable(seen.join(QStringLiteral(", "))));
         delete next;
     }
 
