@@ -56,7 +56,9 @@ void ApplicationEventRelay::windowDeactivated(QWidget* window)
     // Qt deactivates the window before it activates the next one; only then
     // is it known whether the focus went to a sheet of the same window.
     QPointer<QWidget> leaving(m_mainWindow);
-    QTimer::singleShot(0, this, [this, leaving] {
+    QPointer<QWidget> deactivated(window);
+    const bool sheet = window != m_mainWindow;
+    QTimer::singleShot(0, this, [this, leaving, deactivated, sheet] {
         if (!leaving || leaving != m_mainWindow)
             return;
         QWidget* active = QApplication::activeWindow();
@@ -64,6 +66,10 @@ void ApplicationEventRelay::windowDeactivated(QWidget* window)
             QWidget* main = WindowHierarchy::mainWindowFor(active);
             if (main == leaving || !WindowHierarchy::canBecomeMain(main))
                 return;
+        } else if (sheet && (!deactivated || !deactivated->isVisible())) {
+            // A sheet that closed hands the focus back to its window, which
+            // stays main even where the window system leaves nothing active.
+            return;
         }
         m_mainWindow = nullptr;
         emit windowDidResignMain(leaving);

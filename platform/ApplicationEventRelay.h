@@ -20,7 +20,9 @@ public:
     bool isApplicationActive() const { return m_applicationActive; }
     // The main window: the active window, or the window whose sheet is active
     // (a sheet is part of its window). A tool window or popup taking the focus
-    // leaves the main window as it was. None while nothing is active.
+    // leaves the main window as it was, and so does a sheet of it closing
+    // while the window system activates nothing after it. None when the focus
+    // otherwise leaves the main window for no window at all.
     QWidget* mainWindow() const { return m_mainWindow; }
 
 signals:

@@ -7,6 +7,7 @@
 #include "ViewModels/SettingsViewModel.h"
 #include "ViewModels/MainViewModel.h"
 #include "Views/MainWindow/MainView.h"
+#include "Views/RankMonitor/CountryPickerSheet.h"
 #include "Views/SettingsView/AppInfoSectionView.h"
 #include "Views/SettingsView/AppsGridView.h"
 #include "Views/SettingsView/AppsListModel.h"
@@ -560,6 +561,87 @@ private slots:
         QVERIFY(!leaked);
         sendFeedback(sheet);
         QTRY_COMPARE(toastsOver(sheet), 1);
+    }
+
+    void aClosedSheetsToastRunsOnOverItsWindowAndNeverComesBack_data()
+    {
+        QTest::addColumn<int>("delay"); // from Done to the next sheet, in milliseconds
+        QTest::addColumn<bool>("picker"); // the next sheet: the country picker, else Settings
+        QTest::newRow("Settings at once") << 0 << false;
+        QTest::newRow("Settings after 0.2 s") << 200 << false;
+        QTest::newRow("Settings after 0.5 s") << 500 << false;
+        QTest::newRow("Settings after 1 s") << 1000 << false;
+        QTest::newRow("country picker after 0.2 s") << 200 << true;
+        QTest::newRow("country picker after 1 s") << 1000 << true;
+    }
+
+    void aClosedSheetsToastRunsOnOverItsWindowAndNeverComesBack()
+    {
+        QFETCH(int, delay);
+        QFETCH(bool, picker);
+        MailComposer::setDesktopForTesting(MailComposer::Desktop{[] { return false; }, [](const QUrl&) { return false; }});
+        MainView main(new MainViewModel(nullptr, AppSearchService()));
+        main.resize(1000, 700);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QApplication::setActiveWindow(&main);
+        QTRY_COMPARE(QApplication::activeWindow(), &main);
+        NSToastHostingController* controller = toastHostingController(&main);
+        QTest::mouseClick(main.settingsButton(), Qt::LeftButton);
+        QPointer<SettingsView> sheet = main.settingsView();
+        QVERIFY(QTest::qWaitFor([sheet] { return sheet && sheet->isActiveWindow(); }));
+
+        // Where the toast shows at each step of the event loop, each change
+        // noted once: a break, or a return after one, shows in the list.
+        QStringList seen;
+        const auto note = [&] {
+            QString now = QStringLiteral("nowhere");
+            for (const QLabel* label : controller->hostingView()->findChildren<QLabel*>(QStringLiteral("ToastContent"))) {
+                if (label->text() == QStringLiteral("The Email was not sent!") && label->isVisible())
+                    now = label->window() == &main ? QStringLiteral("window")
+                        : label->window() == sheet ? QStringLiteral("its sheet") : QStringLiteral("next sheet");
+            }
+            if (seen.isEmpty() ? now != QStringLiteral("nowhere") : seen.last() != now)
+                seen.append(now);
+        };
+        const auto noteUntil = [&note](const std::function<bool()>& done, int timeout = 5000) {
+            return QTest::qWaitFor(
+                [&] {
+                    note();
+                    return done();
+                },
+                timeout);
+        };
+        const auto noteFor = [&noteUntil](int milliseconds) {
+            QElapsedTimer clock;
+            clock.start();
+            return noteUntil([&clock, milliseconds] { return clock.elapsed() >= milliseconds; });
+        };
+
+        LinkRow* feedback = sheet->supportRows().at(1);
+        QTest::mouseClick(feedback, Qt::LeftButton, {}, feedback->rect().center());
+        QVERIFY(noteUntil([&seen] { return !seen.isEmpty(); }));
+        QVERIFY(noteFor(400));
+        QTest::mouseClick(sheet->doneButton(), Qt::LeftButton);
+        QVERIFY(noteFor(delay));
+        QPointer<QDialog> next;
+        if (picker) {
+            next = new CountryPickerSheet({}, &main);
+            next->setAttribute(Qt::WA_DeleteOnClose);
+            next->open();
+        } else {
+            QTest::mouseClick(main.settingsButton(), Qt::LeftButton);
+            next = main.settingsView();
+        }
+        QVERIFY(noteUntil([&next] { return next && next->isActiveWindow(); }));
+        QVERIFY(noteUntil([controller] { return !controller->isPresenting(); }, 10000));
+        note();
+        // Over the window until its end, or ended with its sheet (so busy a
+        // machine that its time ran out before Done): once gone, gone.
+        QVERIFY2(seen == (QStringList{"its sheet", "window", "nowhere"})
+                     || seen == (QStringList{"its sheet", "nowhere"}),
+                 qPrintable(seen.join(QStringLiteral(", "))));
+        delete next;
     }
 
     void mailBody_data()

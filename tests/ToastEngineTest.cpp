@@ -513,6 +513,7 @@ private slots:
 
     void theOverlayFollowsItsWindowAndComesBackWhenItIsMainAgain()
     {
+        ApplicationEventRelay::instance(); // sees which window is main from the start
         QWidget window;
         activate(&window, {640, 480});
         present(&window, "follow");

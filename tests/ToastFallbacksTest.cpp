@@ -192,6 +192,11 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(relay->mainWindow(), &window);
         QVERIFY(resigned.isEmpty());
+        // Its closing hands the window back, even with nothing active after it.
+        sheet.close();
+        QCoreApplication::processEvents();
+        QCOMPARE(relay->mainWindow(), &window);
+        QVERIFY(resigned.isEmpty());
 
         QWidget other;
         activate(&other);

@@ -327,14 +327,20 @@ private slots:
         QCOMPARE(onDismiss, 2);
     }
 
-    void itemsSetInOneTurnEndWithTheNewerOnScreen()
+    void aQueuedItemsToastRunsItsCourseBeforeTheNewerOne()
     {
         IndefiniteItemToasts toasts(m_window.get());
         toasts.item.set(1);
-        toasts.item.set(2);
+        toasts.item.set(2); // while 1 still waits in the queue
+        QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("1"));
+        settle();
+        QCOMPARE(m_presenter->shown, QStringList{"+1"});
+        QCOMPARE(toasts.dismissed, 0);
+        m_presenter->dismiss();
         QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("2"));
         QCOMPARE(m_presenter->shown, (QStringList{"+1", "-1", "+2"}));
         QCOMPARE(toasts.dismissed, 1);
+        QCOMPARE(toasts.item.value(), std::optional<int>(2));
     }
 
     void triggerFollowsInvalidationOptions_data()
@@ -427,6 +433,44 @@ private slots:
         QCOMPARE(m_presenter->shown, (QStringList{"+t1", "-t1"}));
         QCOMPARE(runs, 1);
         delete sheet;
+    }
+
+    void toastsRaisedWhileTheirSheetIsClosedGoBeforeOrWithItsNextShowing_data()
+    {
+        QTest::addColumn<bool>("changedAgain");
+        QTest::newRow("changed again while closed: gone before it shows") << true;
+        QTest::newRow("shown again untouched: gone when it closes") << false;
+    }
+
+    void toastsRaisedWhileTheirSheetIsClosedGoBeforeOrWithItsNextShowing()
+    {
+        QFETCH(bool, changedAgain);
+        IndefiniteItemToasts blocker(m_window.get());
+        blocker.item.set(0); // on screen until dismissed: the sheet's toasts queue behind it
+        QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("0"));
+        QDialog sheet(m_window.get());
+        auto* view = new QWidget(&sheet);
+        IndefiniteItemToasts toasts(view);
+        sheet.show();
+        toasts.item.set(1);
+        sheet.reject();
+        QCoreApplication::processEvents(); // the turn in which what the sheet kept goes
+        toasts.item.set(2);
+        if (changedAgain) {
+            toasts.item.set(3);
+            QCoreApplication::processEvents();
+        }
+        sheet.show();
+        if (!changedAgain) {
+            sheet.reject();
+            QCoreApplication::processEvents();
+        }
+        IndefiniteItemToasts later(m_window.get());
+        later.item.set(9);
+        m_presenter->dismiss();
+        QTRY_COMPARE(m_presenter->shownTitle(), QStringLiteral("9"));
+        QCOMPARE(m_presenter->shown, (QStringList{"+0", "-0", "+9"}));
+        m_presenter->dismiss();
     }
 
     void identifiableTaskRestartsOnNewId()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Appearance.h"
 #include "platform/Presentation.h"
 
 #include <QMetaObject>
@@ -17,7 +18,8 @@
 // the view stays out of its ended presentation, each update() drops such a
 // fresh value again. In a view that is never presented the value lives as
 // long as the view. Dropping a set of cancellation handles cancels what they
-// guard. Main thread.
+// guard. Each showing of the view runs update(), as does its owner on each
+// change of what it watches: the moments the owner is evaluated. Main thread.
 template <typename T>
 class PresentationBoundState {
 public:
@@ -27,6 +29,8 @@ public:
         , m_provider(std::move(provider))
     {
         QObject::connect(m_observer, &PresentationObserver::presentationEnded, m_observer, [this] { dropLater(); });
+        auto* appearance = new AppearanceObserver(view, m_observer);
+        QObject::connect(appearance, &AppearanceObserver::appeared, m_observer, [this] { update(); });
     }
     ~PresentationBoundState() { delete m_observer.data(); }
 

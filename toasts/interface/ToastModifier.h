@@ -12,9 +12,9 @@
 // to another present value, first dismissing the toast it has on screen.
 // When the toast is dismissed, the value is cleared if it still holds the
 // value that raised it. When the value becomes absent, its toast on screen is
-// dismissed; a toast of its still queued comes in its turn and runs its
-// course, so its caller still hears of its end. A value present when the
-// widget first appears raises its toast then.
+// dismissed. Either way a toast of its still queued comes in its turn and
+// runs its course, so its caller still hears of its end. A value present when
+// the widget first appears raises its toast then.
 template <typename Value>
 class ToastModifier : public ToastModifierCore {
 public:
@@ -35,6 +35,7 @@ public:
             if (now == m_last)
                 return;
             m_last = now;
+            updateHandles();
             // Before the first appearance only noted: that appearance raises
             // the value then current, and raising it here too would show it
             // twice.
@@ -60,7 +61,7 @@ private:
     void handleChange(const std::optional<Value>& value)
     {
         if (!value) {
-            dismissToastOnScreen();
+            dismissShownToast();
             return;
         }
         std::optional<Toast> toast = m_toast ? m_toast(*value) : std::nullopt;

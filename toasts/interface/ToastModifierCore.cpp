@@ -32,37 +32,21 @@ void ToastModifierCore::releasePresentationCanceller()
     canceller.reset();
 }
 
-namespace {
-// Dismisses, on the main thread's next turn, the toast on screen if
-// `stillShown` says it is still the one meant. The handler is read when the
-// dismissal runs: a presenter may wire it only once the toast has come.
-void dismissLater(std::shared_ptr<ToastPresentationCanceller> canceller, std::function<bool()> stillShown)
+void ToastModifierCore::dismissShownToast()
 {
+    if (!m_canceller || m_onScreen->count == 0)
+        return;
+    // The handler is read when the dismissal runs, for the toast on screen
+    // now: a presenter may wire it only once the toast has come.
     QMetaObject::invokeMethod(
         qApp,
-        [canceller = std::move(canceller), stillShown = std::move(stillShown)] {
-            if (!stillShown())
+        [canceller = m_canceller, onScreen = m_onScreen, shown = m_onScreen->presented] {
+            if (onScreen->count == 0 || onScreen->presented != shown)
                 return;
             const auto handler = canceller->presentationDismissalHandler();
             handler();
         },
         Qt::QueuedConnection);
-}
-} // namespace
-
-void ToastModifierCore::dismissShownToast()
-{
-    m_onScreen->superseded = m_onScreen->scheduled;
-    dismissToastOnScreen();
-}
-
-void ToastModifierCore::dismissToastOnScreen()
-{
-    if (!m_canceller || m_onScreen->count == 0)
-        return;
-    dismissLater(m_canceller, [onScreen = m_onScreen, shown = m_onScreen->presented] {
-        return onScreen->count > 0 && onScreen->presented == shown;
-    });
 }
 
 void ToastModifierCore::schedule(const Toast& toast, ToastAlignment alignment, std::function<void()> onDismiss)
@@ -71,19 +55,10 @@ void ToastModifierCore::schedule(const Toast& toast, ToastAlignment alignment, s
         return;
     QWidget* view = m_target;
     std::shared_ptr<OnScreen> onScreen = m_onScreen;
-    const quint64 number = ++onScreen->scheduled;
-    std::weak_ptr<ToastPresentationCanceller> canceller = m_canceller;
     ToastPresentation presentation{toast, alignment, ToastEnvironmentValues::capture(view), m_canceller,
-                                   [onScreen, number, canceller] {
+                                   [onScreen] {
                                        ++onScreen->count;
-                                       const quint64 shown = ++onScreen->presented;
-                                       // Replaced while it waited: it goes again at once.
-                                       if (number <= onScreen->superseded) {
-                                           if (auto kept = canceller.lock())
-                                               dismissLater(kept, [onScreen, shown] {
-                                                   return onScreen->count > 0 && onScreen->presented == shown;
-                                               });
-                                       }
+                                       ++onScreen->presented;
                                    },
                                    [onScreen, onDismiss = std::move(onDismiss)] {
                                        // Counted off first: the callback may raise the next toast.

@@ -31,14 +31,10 @@ public:
     AppearanceObserver* appearance() const { return m_appearance; }
     const std::shared_ptr<ToastPresentationCanceller>& presentationCanceller() const { return m_canceller; }
 
-    // Dismisses the toast this helper has on screen, if any, on the main
-    // thread's next turn (with the dismissal installed now). Its toasts
-    // scheduled before now that come on screen later are dismissed as they
-    // come: a newer value replaces them even when both were set in one turn.
+    // Dismisses the toast this helper has on screen now, if any, on the main
+    // thread's next turn (with the dismissal installed by then). Its toasts
+    // still queued come in their turn and run their course.
     void dismissShownToast();
-    // Dismisses only the toast this helper has on screen now, if any, as
-    // above; its toasts still queued come in their turn.
-    void dismissToastOnScreen();
     // Schedules `toast` with the environment at the widget, the policy
     // `automatic` standing for `presentation`.
     void schedule(const Toast& toast, ToastAlignment alignment, std::function<void()> onDismiss);
@@ -46,6 +42,10 @@ public:
     std::optional<ToastPresentationInvalidationOptions> invalidationOptions() const;
 
 protected:
+    // To run before each change of what the helper watches is handled: a
+    // handle set kept since its sheet closed goes with that change.
+    void updateHandles() { m_cancellables.update(); }
+
     // Lets the canceller go (dismissing the toast on screen when the options
     // ask for it). Helpers whose toasts call back into them do this first in
     // their destructor, while they are still whole; afterwards the helper
@@ -63,14 +63,11 @@ private:
     QPointer<QWidget> m_target;
     AppearanceObserver* m_appearance;
     std::shared_ptr<ToastPresentationCanceller> m_canceller;
-    // This helper's toasts on screen now, how many it has presented and
-    // scheduled, and up to which of those scheduled it has dismissed, shared
-    // with their callbacks.
+    // This helper's toasts on screen now and how many it has presented,
+    // shared with their callbacks.
     struct OnScreen {
         int count = 0;
         quint64 presented = 0;
-        quint64 scheduled = 0;
-        quint64 superseded = 0;
     };
     std::shared_ptr<OnScreen> m_onScreen = std::make_shared<OnScreen>();
     PresentationBoundState<std::shared_ptr<ToastHandleSet>> m_cancellables;

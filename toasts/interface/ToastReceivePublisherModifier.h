@@ -46,6 +46,7 @@ public:
 private:
     void handle(const Event& event)
     {
+        updateHandles();
         if (dismissesPrevious())
             dismissShownToast();
         std::optional<Toast> toast = m_toast ? m_toast(event) : std::nullopt;

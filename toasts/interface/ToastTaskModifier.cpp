@@ -18,6 +18,8 @@ ToastTaskModifier::ToastTaskModifier(QWidget* target, TaskPriority priority, Ope
 
 void ToastTaskModifier::setId(const QVariant& id)
 {
+    if (id != m_task->id())
+        m_box.update();
     m_task->setId(id);
 }
 

@@ -34,6 +34,7 @@ public:
         if (trigger == m_trigger)
             return;
         m_trigger = std::move(trigger);
+        updateHandles();
         // Only noted until the widget first shows: a change no one could
         // have seen is no news.
         if (!m_appeared)
