@@ -231,6 +231,75 @@ private slots:
         QCOMPARE(m_server.requestCount(QStringLiteral("/api/ios/apps?app_ids=%1").arg(kFieldnote)), 1);
     }
 
+    // A click on a tab hides the control the focus was on; the focus stays in
+    // the tab area, where a stray arrow key changes nothing out of sight, and
+    // shows no ring, as focus after a click never does.
+    void aTabClickKeepsTheFocusInTheTabArea_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QList<int>>("clicks");
+        const int charts = int(DetailTab::ranks);
+        const int ranks = int(DetailTab::appRanks);
+        const int money = int(DetailTab::monetization);
+        QTest::newRow("chart picker") << charts << QStringLiteral("chartPicker") << QList<int>{ranks, money, charts};
+        QTest::newRow("chart rows") << charts << QStringLiteral("rankingList") << QList<int>{ranks, charts, money};
+        QTest::newRow("countries") << ranks << QStringLiteral("countriesButton") << QList<int>{money, ranks, charts};
+    }
+
+    void aTabClickKeepsTheFocusInTheTabArea()
+    {
+        QFETCH(int, from);
+        QFETCH(QString, control);
+        QFETCH(QList<int>, clicks);
+        select(saveApp(kTally, QStringLiteral("Tally")));
+        AppDetailArea* detail = m_view->detailArea();
+        detail->setCurrentTab(DetailTab(from));
+        m_app->window()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_app->window()));
+        QApplication::setActiveWindow(m_app->window());
+        QTRY_COMPARE(QApplication::activeWindow(), m_app->window());
+        if (DetailTab(from) == DetailTab::ranks)
+            QTRY_COMPARE(tabScreen<RanksSummaryTabView>(m_view, DetailTab::ranks)->contentState(),
+                         RanksSummaryTabView::ContentState::Rows);
+        else
+            QTRY_VERIFY(tabScreen<AppRanksView>(m_view, DetailTab::appRanks)->reloadButton()->isEnabled());
+
+        // The keyboard has been used: Tab there and back to the control.
+        auto* start = detail->page(DetailTab(from))->findChild<QWidget*>(control);
+        QVERIFY(start);
+        start->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(start, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QTRY_COMPARE(QApplication::focusWidget(), start);
+
+        DetailTabBar* tabs = detail->tabBar();
+        const AppPlatform platform = m_view->viewModel()->selectedPlatform();
+        for (int to : clicks) {
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(int(allDetailTabs().indexOf(DetailTab(to)))).center());
+            QTRY_VERIFY(detail->page(DetailTab(to))->isVisible());
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus);
+            QVERIFY2(focus == tabs || detail->page(DetailTab(to))->isAncestorOf(focus),
+                     focus->metaObject()->className());
+            if (focus == tabs) {
+                const QImage focused = tabs->grab().toImage();
+                tabs->clearFocus();
+                QCOMPARE(tabs->grab().toImage(), focused);
+                tabs->setFocus(Qt::MouseFocusReason);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+            QCOMPARE(m_view->viewModel()->selectedPlatform(), platform);
+        }
+
+        // Reached by the keyboard, the tab bar rings its current tab.
+        tabs->clearFocus();
+        const QImage unfocused = tabs->grab().toImage();
+        tabs->setFocus(Qt::TabFocusReason);
+        QVERIFY(tabs->showsFocusRing());
+        QVERIFY(tabs->grab().toImage() != unfocused);
+    }
+
 private:
     QString saveApp(qint64 id, const QString& name)
     {
