@@ -375,6 +375,26 @@ private slots:
         QVERIFY(ScreenFixtures::saveRender(view.get(), QStringLiteral("rank-monitor-long-name")));
     }
 
+    // Every Tab stop of the page shows its focus, the results area included,
+    // and shows it as the ring the other controls have.
+    void everyStopShowsTheRing()
+    {
+        const auto viewModel = makeViewModel();
+        const auto view = makeView(viewModel.get());
+        view->show();
+        QApplication::setActiveWindow(view.get());
+        QTRY_COMPARE(QApplication::activeWindow(), view.get());
+        QTRY_VERIFY(!viewModel->isLoading());
+        QCOMPARE(ScreenFixtures::stopsWithoutVisibleFocus(view.get()), QStringList());
+        for (QWidget* stop : {static_cast<QWidget*>(view->countriesButton()), static_cast<QWidget*>(view->reloadButton()),
+                              static_cast<QWidget*>(view->scrollArea())})
+            QVERIFY2(ScreenFixtures::showsRingAlone(stop), qPrintable(stop->objectName()));
+        view->scrollArea()->setFocus(Qt::TabFocusReason);
+        ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("rank-monitor-results-focus"));
+        view->reloadButton()->setFocus(Qt::TabFocusReason);
+        ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("rank-monitor-reload-focus"));
+    }
+
     void deletedWhileLoading()
     {
         settings()->setValue(kSelectedKey, QStringList{"US", "GB"});

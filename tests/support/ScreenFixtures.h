@@ -285,4 +285,22 @@ inline QStringList stopsWithoutVisibleFocus(QWidget* window, int limit = 60)
     return unseen;
 }
 
+// Whether keyboard focus on `control` shows as the ring alone: the control
+// draws itself the same focused and not, and a ring overlay lies around it.
+inline bool showsRingAlone(QWidget* control)
+{
+    control->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    const QImage focused = control->grab().toImage();
+    const QRect area(control->mapTo(control->window(), QPoint(0, 0)), control->size());
+    bool ringed = false;
+    for (QWidget* ring : control->window()->findChildren<QWidget*>(QStringLiteral("focusRing"))) {
+        const QRect drawn(ring->mapTo(control->window(), QPoint(0, 0)), ring->size());
+        ringed = ringed || (ring->isVisible() && drawn.contains(area) && drawn != area);
+    }
+    control->clearFocus();
+    QCoreApplication::processEvents();
+    return ringed && control->grab().toImage() == focused;
+}
+
 } // namespace ScreenFixtures
