@@ -301,6 +301,9 @@ private slots:
         QVERIFY(sheet->isVisible());
         QVERIFY(ScreenFixtures::saveRender(sheet, QStringLiteral("country-picker-keyboard")));
         QCOMPARE(ScreenFixtures::stopsWithoutVisibleFocus(sheet), QStringList());
+        // Cancel and Done show their focus alike, as the ring.
+        QVERIFY(ScreenFixtures::showsRingAlone(sheet->cancelButton()));
+        QVERIFY(ScreenFixtures::showsRingAlone(sheet->doneButton()));
         QCOMPARE(sheet->searchText(), QStringLiteral("ger"));
         sheet->reject();
     }

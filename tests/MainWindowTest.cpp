@@ -553,6 +553,37 @@ private slots:
         QVERIFY2(highlightedText > 20, qPrintable(QString::number(highlightedText)));
     }
 
+    // The gear and the sidebar's selected row show keyboard focus as the
+    // accent ring, clear of what they hold, light and dark.
+    void toolbarAndSidebarShowFocusAsTheRing()
+    {
+        auto app = makeApp();
+        MainView* view = app->mainView();
+        view->viewModel()->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
+        showActive(app->window());
+        QVERIFY(ScreenFixtures::showsRingAlone(view->settingsButton()));
+
+        QListView* list = view->sidebar()->list();
+        QTRY_COMPARE(view->sidebar()->rowCount(), 1);
+        const QModelIndex row = list->model()->index(0, 0);
+        QTRY_VERIFY(list->selectionModel()->isSelected(row));
+        list->setCurrentIndex(row);
+        const QRect rect = list->visualRect(row);
+        for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+            ScreenFixtures::applyScheme(scheme);
+            list->clearFocus();
+            const QImage unfocused = list->viewport()->grab(rect).toImage();
+            list->setFocus(Qt::TabFocusReason);
+            const QImage focused = list->viewport()->grab(rect).toImage();
+            const auto mark = ScreenFixtures::focusMark(focused, unfocused, SemanticColors::accent(scheme),
+                                                        QRect(QPoint(0, 0), rect.size()).adjusted(6, 6, -6, -6));
+            QVERIFY2(mark.ringPixels >= rect.width(), qPrintable(QString::number(mark.ringPixels)));
+            QCOMPARE(mark.contentPixels, 0);
+            QVERIFY(saveRender(app->window(), QStringLiteral("main-window-sidebar-focus-%1").arg(int(scheme))));
+        }
+        ScreenFixtures::resetScheme();
+    }
+
     void firstFrameIsComplete()
     {
         // The search magnifier, the settings gear and the country's flag are

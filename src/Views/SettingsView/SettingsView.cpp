@@ -118,6 +118,12 @@ SettingsCard* SettingsView::settingsSection(const QString& titleKey, QWidget* co
 {
     auto* section = new SettingsCard(localizedString(titleKey), cardCornerRadius);
     section->addContent(content);
+    // The rows reach the card's padding, which has room for their rings.
+    QList<LinkRow*> rows = content->findChildren<LinkRow*>();
+    if (auto* row = qobject_cast<LinkRow*>(content))
+        rows.append(row);
+    for (LinkRow* row : rows)
+        showFocusRing(row, 12, 4, section->card());
     m_sections.append(section);
     return section;
 }
