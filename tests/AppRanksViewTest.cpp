@@ -389,13 +389,8 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), view.get());
         QTRY_VERIFY(!viewModel->isLoading());
         QCOMPARE(ScreenFixtures::stopsWithoutVisibleFocus(view.get()), QStringList());
-        for (QWidget* stop : {static_cast<QWidget*>(view->countriesButton()), static_cast<QWidget*>(view->reloadButton()),
-                              static_cast<QWidget*>(view->scrollArea())})
+        for (QWidget* stop : QList<QWidget*>{view->countriesButton(), view->reloadButton(), view->scrollArea()})
             QVERIFY2(ScreenFixtures::showsRingAlone(stop), qPrintable(stop->objectName()));
-        view->scrollArea()->setFocus(Qt::TabFocusReason);
-        ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("rank-monitor-results-focus"));
-        view->reloadButton()->setFocus(Qt::TabFocusReason);
-        ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("rank-monitor-reload-focus"));
     }
 
     void deletedWhileLoading()

@@ -290,6 +290,8 @@ inline QStringList stopsWithoutVisibleFocus(QWidget* window, int limit = 60)
 // draws itself the same focused and not, and a ring overlay lies around it.
 inline bool showsRingAlone(QWidget* control)
 {
+    // As the Tab key gives it: styles draw their own focus marks only then.
+    control->window()->setAttribute(Qt::WA_KeyboardFocusChange);
     control->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
     const QImage focused = control->grab().toImage();
