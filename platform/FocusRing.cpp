@@ -41,14 +41,10 @@ protected:
             return false;
         }
         switch (event->type()) {
-        case QEvent::FocusIn: {
-            // A window coming back keeps the look its focus had before.
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason)
-                m_keyboard = reason != Qt::MouseFocusReason;
+        case QEvent::FocusIn:
+            m_keyboard = isKeyboardFocus(static_cast<QFocusEvent*>(event), m_keyboard);
             sync();
             break;
-        }
         case QEvent::FocusOut:
         case QEvent::Hide:
         case QEvent::Show:
@@ -100,6 +96,14 @@ void showFocusRing(QWidget* target, qreal radius, int outset, QWidget* host)
         host = target->parentWidget();
     if (target && host && host->isAncestorOf(target))
         new FocusRingOverlay(target, host, radius, outset);
+}
+
+bool isKeyboardFocus(const QFocusEvent* event, bool wasKeyboard)
+{
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::ActiveWindowFocusReason)
+        return wasKeyboard;
+    return reason != Qt::MouseFocusReason;
 }
 
 QPen focusRingPen(QColor accent)

@@ -3,6 +3,7 @@
 #include <QPen>
 #include <QtGlobal>
 
+class QFocusEvent;
 class QPainter;
 class QRectF;
 class QWidget;
@@ -15,6 +16,10 @@ class QWidget;
 // null; an ancestor with room around the control). It shows while the
 // control holds focus that no mouse click gave it.
 void showFocusRing(QWidget* target, qreal radius = -1, int outset = 3, QWidget* host = nullptr);
+
+// Whether the focus that `event` gives shows as keyboard focus: any focus but
+// a click's. A window coming back keeps the look its focus had, `wasKeyboard`.
+bool isKeyboardFocus(const QFocusEvent* event, bool wasKeyboard);
 
 // The ring's pen: the scheme's `accent`, slightly translucent, 2 px wide.
 QPen focusRingPen(QColor accent);

@@ -1,8 +1,10 @@
 #include "platform/SegmentedControl.h"
 
+#include "platform/FocusRing.h"
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -90,7 +92,7 @@ QSize SegmentedControl::sizeHint() const
 void SegmentedControl::paintEvent(QPaintEvent*)
 {
     const ColorScheme scheme = colorScheme(this);
-    const Look look{scheme, isEnabled(), hasFocus(), m_current, m_title, m_titles, font()};
+    const Look look{scheme, isEnabled(), hasFocus() && m_keyboardFocus, m_current, m_title, m_titles, font()};
     m_drawn.paint(this, look, [&](QPainter& painter) { draw(painter, scheme); });
 }
 
@@ -124,13 +126,10 @@ void SegmentedControl::draw(QPainter& painter, ColorScheme scheme) const
         painter.setFont(font());
         painter.drawText(segment, Qt::AlignCenter, m_titles.at(i));
     }
-    if (hasFocus()) {
-        QPen focus(SemanticColors::accent(scheme));
-        focus.setWidthF(2);
-        painter.setPen(focus);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(trackRect()).adjusted(1, 1, -1, -1), 7, 7);
-    }
+    // A click leaves the focus here for the arrow keys, but only the
+    // keyboard's focus shows.
+    if (hasFocus() && m_keyboardFocus)
+        drawFocusRing(&painter, QRectF(trackRect()), 7, this);
 }
 
 void SegmentedControl::pick(int index)
@@ -161,6 +160,12 @@ void SegmentedControl::keyPressEvent(QKeyEvent* event)
         pick(std::min(count() - 1, m_current + 1));
     else
         QWidget::keyPressEvent(event);
+}
+
+void SegmentedControl::focusInEvent(QFocusEvent* event)
+{
+    m_keyboardFocus = isKeyboardFocus(event, m_keyboardFocus);
+    QWidget::focusInEvent(event);
 }
 
 void SegmentedControl::changeEvent(QEvent* event)

@@ -41,6 +41,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -55,7 +56,7 @@ private:
     struct Look {
         ColorScheme scheme;
         bool enabled;
-        bool focused;
+        bool ringed;
         int current;
         QString title;
         QStringList titles;
@@ -66,5 +67,6 @@ private:
     QString m_title;
     QStringList m_titles;
     int m_current = -1;
+    bool m_keyboardFocus = false;
     CachedPaint<Look> m_drawn;
 };

@@ -10,13 +10,30 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QVBoxLayout>
+
+namespace {
+// A title-bar button whose focus shows as the ring laid around it alone:
+// the style's own focus mark is left out.
+class SheetButton final : public QPushButton {
+public:
+    SheetButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+
+protected:
+    void initStyleOption(QStyleOptionButton* option) const override
+    {
+        QPushButton::initStyleOption(option);
+        option->state &= ~QStyle::State_HasFocus;
+    }
+};
+} // namespace
 
 SheetDialog::SheetDialog(const QString& title, QWidget* owner)
     : QDialog(owner, Qt::Sheet)
     , m_title(new QLabel(title, this))
-    , m_cancel(new QPushButton(tr("Cancel"), this))
-    , m_done(new QPushButton(tr("Done"), this))
+    , m_cancel(new SheetButton(tr("Cancel"), this))
+    , m_done(new SheetButton(tr("Done"), this))
 {
     setWindowTitle(title);
     setWindowModality(Qt::WindowModal);
@@ -33,7 +50,7 @@ SheetDialog::SheetDialog(const QString& title, QWidget* owner)
     m_done->setObjectName(QStringLiteral("sheetDone"));
     m_cancel->setAutoDefault(false);
     m_done->setDefault(true);
-    // The default button's look is the style's focus look: a ring tells them apart.
+    showFocusRing(m_cancel, 6);
     showFocusRing(m_done, 6);
     bar->addWidget(m_cancel);
     bar->addStretch(1);

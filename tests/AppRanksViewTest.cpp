@@ -301,6 +301,9 @@ private slots:
         QVERIFY(sheet->isVisible());
         QVERIFY(ScreenFixtures::saveRender(sheet, QStringLiteral("country-picker-keyboard")));
         QCOMPARE(ScreenFixtures::stopsWithoutVisibleFocus(sheet), QStringList());
+        // Cancel and Done show their focus alike, as the ring.
+        QVERIFY(ScreenFixtures::showsRingAlone(sheet->cancelButton()));
+        QVERIFY(ScreenFixtures::showsRingAlone(sheet->doneButton()));
         QCOMPARE(sheet->searchText(), QStringLiteral("ger"));
         sheet->reject();
     }
@@ -373,6 +376,21 @@ private slots:
         QVERIFY(view->minimumSizeHint().width() < 400);
         QTRY_VERIFY(view->findChild<ShrinkingLabel*>(QStringLiteral("appName"))->width() < view->width());
         QVERIFY(ScreenFixtures::saveRender(view.get(), QStringLiteral("rank-monitor-long-name")));
+    }
+
+    // Every Tab stop of the page shows its focus, the results area included,
+    // and shows it as the ring the other controls have.
+    void everyStopShowsTheRing()
+    {
+        const auto viewModel = makeViewModel();
+        const auto view = makeView(viewModel.get());
+        view->show();
+        QApplication::setActiveWindow(view.get());
+        QTRY_COMPARE(QApplication::activeWindow(), view.get());
+        QTRY_VERIFY(!viewModel->isLoading());
+        QCOMPARE(ScreenFixtures::stopsWithoutVisibleFocus(view.get()), QStringList());
+        for (QWidget* stop : QList<QWidget*>{view->countriesButton(), view->reloadButton(), view->scrollArea()})
+            QVERIFY2(ScreenFixtures::showsRingAlone(stop), qPrintable(stop->objectName()));
     }
 
     void deletedWhileLoading()

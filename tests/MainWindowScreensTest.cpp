@@ -231,6 +231,50 @@ private slots:
         QCOMPARE(m_server.requestCount(QStringLiteral("/api/ios/apps?app_ids=%1").arg(kFieldnote)), 1);
     }
 
+    // A click on a tab hides the control the focus was on; the focus stays in
+    // the tab area, where a stray arrow key changes nothing out of sight, and
+    // shows no ring, as focus after a click never does.
+    void aTabClickKeepsTheFocusInTheTabArea_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("chart picker") << QStringLiteral("chartPicker");
+        QTest::newRow("chart rows") << QStringLiteral("rankingList");
+    }
+
+    void aTabClickKeepsTheFocusInTheTabArea()
+    {
+        QFETCH(QString, control);
+        select(saveApp(kTally, QStringLiteral("Tally")));
+        m_app->window()->show();
+        QApplication::setActiveWindow(m_app->window());
+        QTRY_COMPARE(QApplication::activeWindow(), m_app->window());
+        AppDetailArea* detail = m_view->detailArea();
+        auto* charts = tabScreen<RanksSummaryTabView>(m_view, DetailTab::ranks);
+        QTRY_COMPARE(charts->contentState(), RanksSummaryTabView::ContentState::Rows);
+        // The keyboard has been used: Tab there and back to the control.
+        auto* start = charts->findChild<QWidget*>(control);
+        start->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(start, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QTRY_COMPARE(QApplication::focusWidget(), start);
+
+        DetailTabBar* tabs = detail->tabBar();
+        const AppPlatform platform = m_view->viewModel()->selectedPlatform();
+        for (const DetailTab to : {DetailTab::appRanks, DetailTab::monetization, DetailTab::ranks}) {
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(int(allDetailTabs().indexOf(to))).center());
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus == tabs || detail->page(to)->isAncestorOf(focus));
+            QVERIFY(!tabs->showsFocusRing());
+            QTest::keyClick(focus, Qt::Key_Down);
+            QCOMPARE(m_view->viewModel()->selectedPlatform(), platform);
+        }
+        // Reached by the keyboard, the tab bar rings its current tab.
+        tabs->clearFocus();
+        const QImage unringed = tabs->grab().toImage();
+        tabs->setFocus(Qt::TabFocusReason);
+        QVERIFY(tabs->showsFocusRing() && tabs->grab().toImage() != unringed);
+    }
+
 private:
     QString saveApp(qint64 id, const QString& name)
     {

@@ -573,6 +573,31 @@ private slots:
         QVERIFY2(highlightedText > 20, qPrintable(QString::number(highlightedText)));
     }
 
+    // The gear and the sidebar's selected row show keyboard focus as the
+    // accent ring, clear of what they hold.
+    void toolbarAndSidebarShowFocusAsTheRing()
+    {
+        auto app = makeApp();
+        MainView* view = app->mainView();
+        view->viewModel()->selectProfile(addSaved(app.get(), 6443210987, QStringLiteral("Fieldnote")));
+        showActive(app->window());
+        QVERIFY(ScreenFixtures::showsRingAlone(view->settingsButton()));
+
+        QListView* list = view->sidebar()->list();
+        const QModelIndex row = list->model()->index(0, 0);
+        QTRY_VERIFY(list->selectionModel()->isSelected(row));
+        list->setCurrentIndex(row);
+        const QRect rect = list->visualRect(row);
+        list->clearFocus();
+        const QImage unfocused = list->viewport()->grab(rect).toImage();
+        list->setFocus(Qt::TabFocusReason);
+        const auto mark = ScreenFixtures::focusMark(list->viewport()->grab(rect).toImage(), unfocused,
+                                                    SemanticColors::accent(colorScheme(list)),
+                                                    QRect(QPoint(), rect.size()).adjusted(6, 6, -6, -6));
+        QVERIFY2(mark.ringPixels >= rect.width(), qPrintable(QString::number(mark.ringPixels)));
+        QCOMPARE(mark.contentPixels, 0);
+    }
+
     void firstFrameIsComplete()
     {
         // The search magnifier, the settings gear and the country's flag are

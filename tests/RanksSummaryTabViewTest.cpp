@@ -125,6 +125,7 @@ private slots:
         QCOMPARE(ScreenFixtures::stopsWithoutVisibleFocus(view.get()), QStringList());
         const auto* tryAgain = static_cast<BorderedButton*>(view->tryAgainButton());
         QVERIFY(tryAgain->iconRect().right() + 4 < tryAgain->textRect().left());
+        QVERIFY(ScreenFixtures::showsRingAlone(view->tryAgainButton()));
         if (emptyChart)
             QCOMPARE(view->errorLabel()->text(), QStringLiteral("No rankings available for this selection."));
         else

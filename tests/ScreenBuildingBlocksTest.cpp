@@ -140,6 +140,27 @@ private slots:
         QCOMPARE(activated.count(), 3);
     }
 
+    // A click leaves the arrow keys to the control but draws no ring; Tab does.
+    void segmentedControlRingsForKeyboardFocusOnly()
+    {
+        SegmentedControl control;
+        control.setSegments({QStringLiteral("Top Free"), QStringLiteral("Top Paid")});
+        control.resize(control.sizeHint());
+        control.show();
+        QApplication::setActiveWindow(&control);
+        QTRY_COMPARE(QApplication::activeWindow(), &control);
+        control.clearFocus();
+        const QImage plain = render(control);
+        QTest::mouseClick(&control, Qt::LeftButton, {}, control.segmentRect(1).center());
+        QTRY_VERIFY(control.hasFocus());
+        QTest::keyClick(&control, Qt::Key_Left);
+        QCOMPARE(control.currentIndex(), 0);
+        QCOMPARE(render(control), plain);
+        control.clearFocus();
+        control.setFocus(Qt::TabFocusReason);
+        QVERIFY(render(control) != plain);
+    }
+
     void datesInTheUsersLocale_data()
     {
         QTest::addColumn<QString>("locale");

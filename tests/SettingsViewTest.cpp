@@ -727,6 +727,32 @@ private slots:
         QCOMPARE(confirmed.size(), 0);
     }
 
+    // Every stop shows keyboard focus as the accent ring alone: the rows and
+    // Done draw no mark of their own, and a grid cell's ring leaves its icon
+    // and name as they were.
+    void focusShowsAsTheRingClearOfTheContent()
+    {
+        m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(5, m_server.baseUrl()))));
+        SettingsView* sheet = openSheet();
+        QTRY_COMPARE(cellCount(sheet), 5);
+        QVERIFY(QTest::qWaitForWindowActive(sheet));
+        for (QWidget* stop : QList<QWidget*>{sheet->supportRows().first(), sheet->makerRow(), sheet->doneButton()})
+            QVERIFY2(ScreenFixtures::showsRingAlone(stop), qPrintable(stop->accessibleName() + stop->objectName()));
+
+        AppsGridView* grid = sheet->appsGrid();
+        const QRect cell = cellRect(sheet, 0);
+        const QImage unfocused = grid->viewport()->grab(cell).toImage();
+        sheet->makerRow()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(sheet->makerRow(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), grid);
+        const int room = AppInfoSectionView::kFocusRoom;
+        const auto mark = ScreenFixtures::focusMark(grid->viewport()->grab(cell).toImage(), unfocused,
+                                                    SemanticColors::accent(colorScheme(grid)),
+                                                    QRect(QPoint(), cell.size()).adjusted(room, room, -room, -room));
+        QVERIFY2(mark.ringPixels >= cell.width(), qPrintable(QString::number(mark.ringPixels)));
+        QCOMPARE(mark.contentPixels, 0);
+    }
+
     void everyStopShowsItsFocus()
     {
         m_server.setRoute(kListPath, FixtureResponse::json(appsList(numberedApps(2, m_server.baseUrl()))));

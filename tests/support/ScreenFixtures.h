@@ -3,6 +3,7 @@
 // Answers for the screen tests and benchmarks, made on the fly so that every
 // address in them points back at the fixture server.
 
+#include "platform/FocusRing.h"
 #include "platform/SemanticColors.h"
 #include "support/FixtureServer.h"
 
@@ -283,6 +284,56 @@ inline QStringList stopsWithoutVisibleFocus(QWidget* window, int limit = 60)
                                                          : stop->objectName());
     }
     return unseen;
+}
+
+// Whether keyboard focus on `control` shows as the ring alone: the control
+// draws itself the same focused and not, and a ring overlay lies around it.
+inline bool showsRingAlone(QWidget* control)
+{
+    // As the Tab key gives it: styles draw their own focus marks only then.
+    control->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    control->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    const QImage focused = control->grab().toImage();
+    const QRect area(control->mapTo(control->window(), QPoint(0, 0)), control->size());
+    bool ringed = false;
+    for (QWidget* ring : control->window()->findChildren<QWidget*>(QStringLiteral("focusRing"))) {
+        const QRect drawn(ring->mapTo(control->window(), QPoint(0, 0)), ring->size());
+        ringed = ringed || (ring->isVisible() && drawn.contains(area) && drawn != area);
+    }
+    control->clearFocus();
+    QCoreApplication::processEvents();
+    return ringed && control->grab().toImage() == focused;
+}
+
+// How two renders of one area, with keyboard focus and without, differ: the
+// pixels that show the focus ring's pen laid over what was there, and the
+// pixels changed inside `content`, which a ring clear of it leaves alone.
+struct FocusMark {
+    int ringPixels = 0;
+    int contentPixels = 0;
+};
+
+inline FocusMark focusMark(const QImage& focused, const QImage& unfocused, const QColor& accent, const QRect& content)
+{
+    FocusMark mark;
+    const QColor pen = focusRingPen(accent).color();
+    const qreal alpha = pen.alphaF();
+    const auto near = [](int a, qreal b) { return std::abs(a - b) <= 12; };
+    for (int y = 0; y < std::min(focused.height(), unfocused.height()); ++y) {
+        for (int x = 0; x < std::min(focused.width(), unfocused.width()); ++x) {
+            const QRgb now = focused.pixel(x, y);
+            const QRgb was = unfocused.pixel(x, y);
+            if (now == was)
+                continue;
+            if (content.contains(x, y))
+                ++mark.contentPixels;
+            mark.ringPixels += near(qRed(now), pen.red() * alpha + qRed(was) * (1 - alpha))
+                && near(qGreen(now), pen.green() * alpha + qGreen(was) * (1 - alpha))
+                && near(qBlue(now), pen.blue() * alpha + qBlue(was) * (1 - alpha));
+        }
+    }
+    return mark;
 }
 
 } // namespace ScreenFixtures

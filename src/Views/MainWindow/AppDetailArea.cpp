@@ -1,5 +1,6 @@
 #include "Views/MainWindow/AppDetailArea.h"
 
+#include "Views/MainWindow/DetailTabBar.h"
 #include "Views/Shared/AppHeaderTitleStack.h"
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/RemoteImageView.h"
@@ -9,6 +10,7 @@
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -20,7 +22,7 @@ AppDetailArea::AppDetailArea(QWidget* parent)
     , m_titles(new AppHeaderTitleStack(this))
     , m_storefront(new ShrinkingLabel(QString(), this))
     , m_status(new ShrinkingLabel(QString(), this))
-    , m_tabs(new QTabBar(this))
+    , m_tabs(new DetailTabBar(this))
     , m_pages(new QStackedWidget(this))
 {
     auto* layout = new QVBoxLayout(this);
@@ -68,8 +70,17 @@ AppDetailArea::AppDetailArea(QWidget* parent)
 
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
         const auto tab = static_cast<DetailTab>(m_tabs->tabData(index).toInt());
+        // Hiding the page that holds the focus lets Qt pass it on down the
+        // chain, often out of the area to the toolbar's menus, where a stray
+        // arrow key would change a selection out of sight. The tab bar is
+        // where the user is, and its arrow keys change what is seen; the
+        // focus comes as a click's would, without a ring.
+        const QWidget* focus = QApplication::focusWidget();
+        const bool focusOnOldPage = focus && m_pages->currentWidget() && m_pages->currentWidget()->isAncestorOf(focus);
         openTab(tab);
         m_pages->setCurrentIndex(index);
+        if (focusOnOldPage)
+            m_tabs->setFocus(Qt::MouseFocusReason);
         emit currentTabChanged(tab);
     });
     onColorSchemeChange(this, [this](ColorScheme) { applyColors(); });

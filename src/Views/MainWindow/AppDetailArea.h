@@ -2,6 +2,7 @@
 
 #include "models/AppInfo.h"
 #include "Views/MainWindow/DetailTab.h"
+#include "Views/MainWindow/DetailTabBar.h"
 
 #include <QSet>
 #include <QWidget>
@@ -10,7 +11,6 @@
 
 class AppHeaderTitleStack;
 class QStackedWidget;
-class QTabBar;
 class RemoteImageView;
 class ShrinkingLabel;
 
@@ -43,7 +43,7 @@ public:
     QWidget* tabPage(DetailTab tab) const;
 
     AppHeaderTitleStack* titleStack() const { return m_titles; }
-    QTabBar* tabBar() const { return m_tabs; }
+    DetailTabBar* tabBar() const { return m_tabs; }
 
 signals:
     void currentTabChanged(DetailTab tab);
@@ -60,7 +60,7 @@ private:
     AppHeaderTitleStack* m_titles;
     ShrinkingLabel* m_storefront;
     ShrinkingLabel* m_status;
-    QTabBar* m_tabs;
+    DetailTabBar* m_tabs;
     QStackedWidget* m_pages;
     std::function<QWidget*(DetailTab)> m_build;
     QSet<DetailTab> m_opened;

@@ -2,6 +2,7 @@
 
 #include "ViewModels/MainViewModel.h"
 #include "Views/MainWindow/AppListModels.h"
+#include "platform/FocusRing.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/RemoteImageView.h"
 #include "platform/SemanticColors.h"
@@ -96,8 +97,11 @@ void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     painter->setRenderHint(QPainter::Antialiasing);
     const ColorScheme scheme = colorScheme(option.widget);
     const bool selected = option.state & QStyle::State_Selected;
+    const bool focused = (option.state & QStyle::State_HasFocus) && option.widget && option.widget->hasFocus();
     const QPalette::ColorGroup group = option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
-    const QRectF background = QRectF(option.rect).adjusted(2, 1, -2, -1);
+    // The keyboard's row wears the ring at its edge, and its fill draws in
+    // to leave a gap, so the ring stands clear of it on a selected row too.
+    const QRectF background = QRectF(option.rect).adjusted(focused ? 4 : 2, focused ? 3 : 1, focused ? -4 : -2, focused ? -3 : -1);
     QColor primary = SemanticColors::primary(scheme);
     QColor secondary = SemanticColors::secondary(scheme);
     if (selected) {
@@ -112,11 +116,8 @@ void AppRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         path.addRoundedRect(background, 6, 6);
         painter->fillPath(path, SemanticColors::secondaryFill(scheme));
     }
-    if (option.state & QStyle::State_HasFocus && option.widget && option.widget->hasFocus()) {
-        QPen focus(selected ? primary : SemanticColors::accent(scheme), 1.5);
-        painter->setPen(focus);
-        painter->drawRoundedRect(background.adjusted(0.75, 0.75, -0.75, -0.75), 6, 6);
-    }
+    if (focused)
+        drawFocusRing(painter, QRectF(option.rect).adjusted(1, 0, -1, 0), 8, option.widget);
 
     const QRectF iconRect(option.rect.left() + kMargin, option.rect.top() + (option.rect.height() - m_iconSize) / 2.0,
                           m_iconSize, m_iconSize);

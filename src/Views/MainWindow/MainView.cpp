@@ -17,6 +17,7 @@
 #include "Views/Shared/CountryComboBox.h"
 #include "Views/MainWindow/StorefrontListModel.h"
 #include "platform/ColorSchemeWatcher.h"
+#include "platform/FocusRing.h"
 #include "platform/SemanticColors.h"
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
@@ -31,12 +32,27 @@
 #include <QListView>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStyleOptionToolButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <functional>
 
 namespace {
+// A toolbar button whose focus shows as the ring laid around it alone: the
+// style's own mark, a faint tint, is left out.
+class ToolbarButton final : public QToolButton {
+public:
+    explicit ToolbarButton(QWidget* parent) : QToolButton(parent) {}
+
+protected:
+    void initStyleOption(QStyleOptionToolButton* option) const override
+    {
+        QToolButton::initStyleOption(option);
+        option->state &= ~QStyle::State_HasFocus;
+    }
+};
+
 // A chart row's add goes to the window's view model while there is one.
 QCoro::Task<> addRankingVia(QPointer<MainViewModel> model, AppRanking ranking, QString storefront)
 {
@@ -157,7 +173,7 @@ QWidget* MainView::buildTopBar()
     layout->addStretch(1);
     layout->addWidget(m_searchField, 2);
 
-    m_settingsButton = new QToolButton(bar);
+    m_settingsButton = new ToolbarButton(bar);
     m_settingsButton->setObjectName(QStringLiteral("SettingsButton"));
     m_settingsButton->setAccessibleName(tr("Settings"));
     m_settingsButton->setToolTip(tr("Settings"));
@@ -166,6 +182,7 @@ QWidget* MainView::buildTopBar()
     m_settingsButton->setIconSize(QSize(16, 16));
     connect(m_settingsButton, &QToolButton::clicked, this, [this] { setShowingSettings(true); });
     layout->addWidget(m_settingsButton);
+    showFocusRing(m_settingsButton, 6);
     // Whatever is laid over the main window (a toast) keeps below this row.
     WindowChrome::setTopChromeEdge(this, bar);
     return bar;

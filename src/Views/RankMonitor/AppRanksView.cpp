@@ -5,6 +5,7 @@
 #include "Views/Shared/ScreenPanel.h"
 #include "ViewModels/AppRankMonitorViewModel.h"
 #include "platform/DateFormatting.h"
+#include "platform/FocusRing.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/RemoteImageView.h"
 #include "platform/ShrinkingLabel.h"
@@ -102,6 +103,9 @@ void AppRanksView::buildLayout()
     m_reload->setObjectName(QStringLiteral("reloadButton"));
     actions->addWidget(m_countries);
     actions->addWidget(m_reload);
+    // The card has room for the rings; the header has none.
+    showFocusRing(m_countries, 6, 3, card);
+    showFocusRing(m_reload, 6, 3, card);
 
     m_headerLayout->addWidget(m_identity, 1);
     m_headerLayout->addWidget(m_actions, 0);
@@ -157,6 +161,9 @@ void AppRanksView::buildLayout()
     m_cardColumn->addStretch(1);
     m_scroll->setWidget(cards);
     m_content->addWidget(m_scroll);
+    // A Tab stop for scrolling the cards by keys, drawn as one; the cards
+    // reach the area's edges, so the ring lies outside them.
+    showFocusRing(m_scroll, 10, 3, card);
     column->addWidget(m_content, 1);
 }
 

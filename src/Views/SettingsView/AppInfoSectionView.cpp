@@ -1,5 +1,6 @@
 #include "Views/SettingsView/AppInfoSectionView.h"
 
+#include "platform/FocusRing.h"
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
 
@@ -7,7 +8,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmapCache>
-#include <QStyle>
 #include <QTextLayout>
 
 #include <cmath>
@@ -25,7 +25,7 @@ QFont AppInfoSectionView::nameFont()
 
 int AppInfoSectionView::cellHeight(int nameLines) const
 {
-    return m_iconSize + kNameSpacing + nameLines * QFontMetrics(nameFont()).lineSpacing();
+    return 2 * kFocusRoom + m_iconSize + kNameSpacing + nameLines * QFontMetrics(nameFont()).lineSpacing();
 }
 
 QStringList AppInfoSectionView::nameLines(const QString& name, const QFont& font, int width, int maxLines)
@@ -54,13 +54,15 @@ QStringList AppInfoSectionView::nameLines(const QString& name, const QFont& font
 void AppInfoSectionView::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const QRect cell = option.rect;
+    // Icon and name keep clear of the ring at the cell's edge.
+    const QRect content = cell.adjusted(kFocusRoom, kFocusRoom, -kFocusRoom, -kFocusRoom);
     const ColorScheme scheme = colorScheme(option.widget);
     painter->save();
     painter->setClipRect(cell, Qt::IntersectClip);
     painter->setRenderHint(QPainter::Antialiasing);
 
     // The icon: fitted into its frame, centred at the top of the cell.
-    const QRectF frame(cell.x() + (cell.width() - m_iconSize) / 2.0, cell.y(), m_iconSize, m_iconSize);
+    const QRectF frame(content.x() + (content.width() - m_iconSize) / 2.0, content.y(), m_iconSize, m_iconSize);
     const QImage image = index.data(Qt::DecorationRole).value<QImage>();
     if (image.isNull()) {
         QPainterPath placeholder;
@@ -94,29 +96,23 @@ void AppInfoSectionView::paint(QPainter* painter, const QStyleOptionViewItem& op
     // The name, centred under the icon, in as many lines as the cell has room for.
     const QFont font = nameFont();
     const QFontMetrics metrics(font);
-    const int roomForLines = std::max(1, (cell.height() - m_iconSize - kNameSpacing) / metrics.lineSpacing());
+    const int roomForLines = std::max(1, (content.height() - m_iconSize - kNameSpacing) / metrics.lineSpacing());
     painter->setFont(font);
     painter->setPen(scheme == ColorScheme::Dark ? Qt::white : Qt::black);
-    int y = cell.y() + m_iconSize + kNameSpacing;
-    for (const QString& line : nameLines(index.data(Qt::DisplayRole).toString(), font, cell.width(),
+    int y = content.y() + m_iconSize + kNameSpacing;
+    for (const QString& line : nameLines(index.data(Qt::DisplayRole).toString(), font, content.width(),
                                          std::min(roomForLines, int(kMaxNameLines)))) {
-        painter->drawText(QRect(cell.x(), y, cell.width(), metrics.lineSpacing()), Qt::AlignHCenter | Qt::AlignTop,
-                          line);
+        painter->drawText(QRect(content.x(), y, content.width(), metrics.lineSpacing()),
+                          Qt::AlignHCenter | Qt::AlignTop, line);
         y += metrics.lineSpacing();
     }
 
-    if (option.state & QStyle::State_HasFocus) {
-        QStyleOptionFocusRect focus;
-        focus.QStyleOption::operator=(option);
-        focus.rect = cell;
-        const QStyle* style = option.widget ? option.widget->style() : nullptr;
-        if (style)
-            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, option.widget);
-    }
+    if (option.state & QStyle::State_HasFocus)
+        drawFocusRing(painter, QRectF(cell), kFocusRingRadius, option.widget);
     painter->restore();
 }
 
 QSize AppInfoSectionView::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
 {
-    return {m_iconSize, cellHeight(1)};
+    return {m_iconSize + 2 * kFocusRoom, cellHeight(1)};
 }

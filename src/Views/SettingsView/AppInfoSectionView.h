@@ -15,6 +15,10 @@ public:
     static constexpr int kIconCornerRadius = 20;
     static constexpr int kNameSpacing = 1;
     static constexpr int kMaxNameLines = 2;
+    // Room inside the cell's edges for the keyboard's focus ring, which
+    // stands there clear of the icon and the name.
+    static constexpr int kFocusRoom = 4;
+    static constexpr qreal kFocusRingRadius = 6;
 
     explicit AppInfoSectionView(int iconSize, QObject* parent = nullptr);
 
@@ -22,6 +26,8 @@ public:
     static QFont nameFont();
     // The height of a cell whose name takes `nameLines` lines.
     int cellHeight(int nameLines) const;
+    // The width a name has in a cell `cellWidth` wide.
+    static int nameWidth(int cellWidth) { return cellWidth - 2 * kFocusRoom; }
     // The lines `name` is drawn in within `width`: wrapped at word
     // boundaries (anywhere in a word longer than the width), at most
     // `maxLines`, the last one elided when the name goes on.

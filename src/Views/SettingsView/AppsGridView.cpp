@@ -100,7 +100,8 @@ AppsGridView::Layout AppsGridView::layoutForWidth(int width) const
         const auto begin = m_nameWidths.begin() + first;
         const auto end = m_nameWidths.begin() + std::min(items, first + layout.columns);
         // A name the width of its cell counts as wrapped: the measure is rounded, the layout's is not.
-        const bool wraps = std::any_of(begin, end, [&layout](int nameWidth) { return nameWidth >= layout.cellWidth; });
+        const int room = AppInfoSectionView::nameWidth(layout.cellWidth);
+        const bool wraps = std::any_of(begin, end, [room](int nameWidth) { return nameWidth >= room; });
         top += (wraps ? wrapped : oneLine) + m_spacing;
     }
     layout.rowTops.push_back(top);

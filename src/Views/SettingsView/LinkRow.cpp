@@ -10,8 +10,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 namespace {
 
@@ -100,13 +98,8 @@ QSize LinkRow::minimumSizeHint() const
 
 void LinkRow::paintEvent(QPaintEvent*)
 {
-    // Plain: the children draw the row; only keyboard focus gets a mark.
-    if (!hasFocus())
-        return;
-    QPainter painter(this);
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    // Plain: the children draw the row, and its focus shows as the ring the
+    // page lays around it.
 }
 
 void LinkRow::keyPressEvent(QKeyEvent* event)

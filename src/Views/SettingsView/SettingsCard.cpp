@@ -68,8 +68,10 @@ SettingsCard::SettingsCard(const QString& title, qreal cornerRadius, QWidget* pa
     });
 }
 
-void SettingsCard::addContent(QWidget* content)
+void SettingsCard::addContent(QWidget* content, int bleed)
 {
+    const int padding = kPadding - bleed;
+    m_cardLayout->setContentsMargins(padding, padding, padding, padding);
     m_cardLayout->addWidget(content);
 }
 

@@ -16,8 +16,10 @@ public:
 
     SettingsCard(const QString& title, qreal cornerRadius, QWidget* parent = nullptr);
 
-    // Takes ownership and adds the widget to the card.
-    void addContent(QWidget* content);
+    // Takes ownership and adds the widget to the card. Content that keeps
+    // `bleed` pixels of room at its edges (for a focus ring) reaches that far
+    // into the padding, so that what it shows keeps the card's padding.
+    void addContent(QWidget* content, int bleed = 0);
     QString title() const;
     QWidget* card() const { return m_card; }
 

@@ -109,15 +109,22 @@ QWidget* SettingsView::buildPage()
     connect(m_makerRow, &QAbstractButton::clicked, this, &SettingsView::openMakerWebsite);
     layout->addWidget(settingsSection(QString::fromLatin1(MakerInfo::kName), m_makerRow));
 
-    layout->addWidget(settingsSection(QStringLiteral("Our Apps"), buildAppsGrid()));
+    // The cells keep room for their focus rings at their edges.
+    layout->addWidget(settingsSection(QStringLiteral("Our Apps"), buildAppsGrid(), AppInfoSectionView::kFocusRoom));
     layout->addStretch(1);
     return m_page;
 }
 
-SettingsCard* SettingsView::settingsSection(const QString& titleKey, QWidget* content)
+SettingsCard* SettingsView::settingsSection(const QString& titleKey, QWidget* content, int bleed)
 {
     auto* section = new SettingsCard(localizedString(titleKey), cardCornerRadius);
-    section->addContent(content);
+    section->addContent(content, bleed);
+    // The rows reach the card's padding, which has room for their rings.
+    QList<LinkRow*> rows = content->findChildren<LinkRow*>();
+    if (auto* row = qobject_cast<LinkRow*>(content))
+        rows.append(row);
+    for (LinkRow* row : rows)
+        showFocusRing(row, 12, 4, section->card());
     m_sections.append(section);
     return section;
 }
@@ -136,7 +143,8 @@ QWidget* SettingsView::buildAppsGrid()
 
     m_progressRow = new QWidget(holder);
     auto* progressLayout = new QHBoxLayout(m_progressRow);
-    progressLayout->setContentsMargins(0, 0, 0, 0);
+    const int room = AppInfoSectionView::kFocusRoom;
+    progressLayout->setContentsMargins(room, room, room, room);
     m_progress = new ProgressIndicator(ProgressIndicator::Size::Regular, m_progressRow);
     progressLayout->addStretch(1);
     progressLayout->addWidget(m_progress);

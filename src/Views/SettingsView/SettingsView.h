@@ -65,7 +65,8 @@ protected:
 
 private:
     QWidget* buildPage();
-    SettingsCard* settingsSection(const QString& titleKey, QWidget* content);
+    // `bleed`: see SettingsCard::addContent.
+    SettingsCard* settingsSection(const QString& titleKey, QWidget* content, int bleed = 0);
     LinkRow* linkRow(const QString& systemImage, const QString& titleKey);
     QWidget* buildAppsGrid();
     void showApps();

@@ -158,17 +158,13 @@ QRect BorderedButton::textRect() const
 
 void BorderedButton::paintEvent(QPaintEvent*)
 {
-    // The style's bevel and focus frame, then icon and text of our own.
+    // The style's bevel, then icon and text of our own. Focus shows as the
+    // ring laid around the button, not as the style's mark.
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
+    option.state &= ~QStyle::State_HasFocus;
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
-    if (option.state & QStyle::State_HasFocus) {
-        QStyleOptionFocusRect focus;
-        focus.QStyleOption::operator=(option);
-        focus.rect = style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, this);
-        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
-    }
     if (!icon().isNull()) {
         const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
         icon().paint(&painter, iconRect(), Qt::AlignCenter, mode);

@@ -90,7 +90,8 @@ private:
 };
 
 // A push button in the platform's bordered style whose icon keeps a gap to
-// its text (the style itself draws them touching).
+// its text (the style itself draws them touching). It draws no focus mark:
+// whoever places it lays the focus ring around it (showFocusRing).
 class BorderedButton : public QPushButton {
     Q_OBJECT
 public:

@@ -8,6 +8,7 @@
 #include "Views/Shared/ScreenPanel.h"
 #include "ViewModels/AppRankingViewModel.h"
 #include "models/StorefrontOption.h"
+#include "platform/FocusRing.h"
 #include "platform/LinkOpener.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/SegmentedControl.h"
@@ -197,6 +198,7 @@ void RanksSummaryTabView::buildLayout()
     m_tryAgain->setObjectName(QStringLiteral("tryAgainButton"));
     m_tryAgain->setFont(platformFont(TextStyle::Subheadline, QFont::DemiBold));
     errorLayout->addWidget(m_tryAgain, 0, Qt::AlignHCenter);
+    showFocusRing(m_tryAgain, 6);
     errorLayout->addStretch(1);
     m_content->addWidget(errorPage);
 
