@@ -280,12 +280,14 @@ private slots:
         AppsGridView* grid = sheet->appsGrid();
         QTRY_COMPARE(grid->columnCount(), columns);
         const QRect first = cellRect(sheet, 0);
+        // What the cells show (inside the room for their focus rings) is at
+        // least the minimum wide and stands 20 apart in both directions.
+        const int ringRoom = 2 * AppInfoSectionView::kFocusRoom;
         if (columns > 1) {
-            QVERIFY(first.width() >= SettingsView::minimumCellWidth);
-            QCOMPARE(cellRect(sheet, 1).x() - first.right() - 1, SettingsView::cellSpacing);
+            QVERIFY(first.width() - ringRoom >= SettingsView::minimumCellWidth);
+            QCOMPARE(cellRect(sheet, 1).x() - first.right() - 1 + ringRoom, SettingsView::cellSpacing);
         }
-        // Rows stack 20 apart and the grid is exactly as tall as its rows.
-        QCOMPARE(cellRect(sheet, columns).y() - first.bottom() - 1, SettingsView::cellSpacing);
+        QCOMPARE(cellRect(sheet, columns).y() - first.bottom() - 1 + ringRoom, SettingsView::cellSpacing);
         QCOMPARE(grid->contentHeightForWidth(grid->width()), cellRect(sheet, 5).bottom() + 1);
         QTRY_COMPARE(grid->height(), std::min(cellRect(sheet, 5).bottom() + 1, sheet->scrollArea()->viewport()->height()));
         // Each row is as tall as its own tallest name: only the long name's row takes two lines.

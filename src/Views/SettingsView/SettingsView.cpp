@@ -152,7 +152,10 @@ QWidget* SettingsView::buildAppsGrid()
     layout->addWidget(m_progressRow);
 
     m_appsModel = new AppsListModel(this);
-    m_grid = new AppsGridView(minimumCellWidth, cellSpacing, new AppInfoSectionView(appIconSize), holder);
+    // A cell's rect holds the room for its focus ring at each edge: what the
+    // cells show keeps the grid's minimum width and spacing.
+    m_grid = new AppsGridView(minimumCellWidth + 2 * room, cellSpacing - 2 * room, new AppInfoSectionView(appIconSize),
+                              holder);
     m_grid->setObjectName(QStringLiteral("AppsGrid"));
     m_grid->setModel(m_appsModel);
     connect(m_grid, &AppsGridView::cellTriggered, m_viewModel,
