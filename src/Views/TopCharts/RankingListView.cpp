@@ -6,8 +6,11 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QTimer>
+
+#include <algorithm>
 
 RankingListView::RankingListView(QWidget* parent)
     : QListView(parent)
@@ -106,6 +109,7 @@ void RankingListView::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && index.isValid()) {
         const QStyleOptionViewItem option = [&] {
             QStyleOptionViewItem o;
+            initViewItemOption(&o);
             o.rect = visualRect(index);
             return o;
         }();
@@ -134,11 +138,28 @@ void RankingListView::setModel(QAbstractItemModel* model)
         return;
     const auto unknown = [this] { m_spinnersUnknown = true; };
     connect(model, &QAbstractItemModel::dataChanged, this, unknown);
+    // An icon arriving leaves the row's height alone; anything else (a new
+    // category, the badge, the saved label's width) may not.
+    connect(model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                const bool iconOnly = !roles.isEmpty() && std::all_of(roles.begin(), roles.end(), [](int role) {
+                    return role == Qt::DecorationRole || role == RankingListModel::IconPhaseRole;
+                });
+                if (!iconOnly)
+                    scheduleDelayedItemsLayout();
+            });
     connect(model, &QAbstractItemModel::rowsInserted, this, unknown);
     connect(model, &QAbstractItemModel::rowsMoved, this, unknown);
     connect(model, &QAbstractItemModel::modelReset, this, unknown);
     connect(model, &QAbstractItemModel::layoutChanged, this, unknown);
     m_spinnersUnknown = true;
+}
+
+void RankingListView::resizeEvent(QResizeEvent* event)
+{
+    if (event->size().width() != event->oldSize().width())
+        scheduleDelayedItemsLayout();
+    QListView::resizeEvent(event);
 }
 
 void RankingListView::scrollContentsBy(int dx, int dy)
