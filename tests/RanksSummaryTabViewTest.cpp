@@ -9,6 +9,7 @@
 #include "platform/RemoteImageCache.h"
 #include "platform/SegmentedControl.h"
 #include "platform/SemanticColors.h"
+#include "platform/TextStyle.h"
 #include "support/FixtureServer.h"
 #include "support/Gate.h"
 #include "support/ScreenFixtures.h"
@@ -562,6 +563,58 @@ private slots:
         QVERIFY(g.name.right() < g.state.left() && g.genre.right() < g.state.left());
     }
 
+    // A category wraps over the lines it needs; its row grows with it, in
+    // the list and for assistive technology, and follows the list's width.
+    void longCategoryWrapsAndTheRowFollows()
+    {
+        const QString category = QStringLiteral(
+            "Productivity, Business, Finance and Personal Budgeting Tools for Small Teams, Families and Households "
+            "in Every Country Around the World, Offline and Online");
+        serveChart(kFree, {{"1001", "Notes", "Productivity"}, {"1002", "Field Guide", category}, {"1003", "Quill VPN", {}}});
+        const auto view = makeView(QSize(900, 760));
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QListView* list = view->listView();
+        const auto rect = [list](int row) { return list->visualRect(list->model()->index(row, 0)); };
+        const QFontMetrics caption(platformFont(TextStyle::Caption));
+        // The rows stack without overlapping; the category's space holds its
+        // lines wrapped at the column's width, inside the card.
+        const auto checkLayout = [&] {
+            QVERIFY(rect(0).bottom() < rect(1).top() && rect(1).bottom() < rect(2).top());
+            const RankingRow::Geometry g = rowGeometry(view.get(), 1);
+            const int wrapped = caption.boundingRect(QRect(0, 0, g.genre.width(), 0), Qt::TextWordWrap, category).height();
+            QVERIFY2(wrapped > 2 * caption.height(), "the category fits on one line: no wrapping to see");
+            QVERIFY(g.genre.height() + 1 >= wrapped);
+            QVERIFY(g.genre.top() > g.artist.bottom() && g.genre.bottom() < g.card.bottom());
+            QVERIFY(rect(1).height() > rect(2).height());
+        };
+        checkLayout();
+        if (QTest::currentTestFailed())
+            return;
+        const int wide = rect(1).height();
+
+        QAccessibleInterface* row = QAccessible::queryAccessibleInterface(list)->child(1);
+        QCOMPARE(row->text(QAccessible::Description), QStringLiteral("Field Guide Labs, ") + category);
+        QCOMPARE(row->rect().height(), rowGeometry(view.get(), 1).card.height());
+        QCOMPARE(QAccessible::queryAccessibleInterface(list)->child(0)->text(QAccessible::Description),
+                 QStringLiteral("Notes Labs, Productivity, Selected App"));
+
+        view->resize(620, 760);
+        QTRY_VERIFY(rect(1).height() > wide);
+        checkLayout();
+        if (QTest::currentTestFailed())
+            return;
+        view->resize(900, 760);
+        QTRY_COMPARE(rect(1).height(), wide);
+
+        // The badge of the open app adds a line to the row that gets it.
+        AppInfo other;
+        other.id = 1002;
+        view->setApp(other);
+        QTRY_VERIFY(rect(1).height() > wide);
+        QVERIFY(rowGeometry(view.get(), 1).badge.bottom() < rowGeometry(view.get(), 1).card.bottom());
+    }
+
     void renderBothSchemes()
     {
         const auto view = makeView(QSize(820, 640));
@@ -614,6 +667,13 @@ private:
         view->setApp(app);
         view->setStorefront(QStringLiteral("US"));
         return view;
+    }
+    static RankingRow::Geometry rowGeometry(RanksSummaryTabView* view, int row)
+    {
+        QListView* list = view->listView();
+        QStyleOptionViewItem option;
+        option.rect = list->visualRect(list->model()->index(row, 0));
+        return RankingRow::geometry(option, list->model()->index(row, 0));
     }
     QPoint statePoint(RanksSummaryTabView* view, int row, bool link = false) const
     {

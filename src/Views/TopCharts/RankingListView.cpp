@@ -10,8 +10,6 @@
 #include <QPainter>
 #include <QTimer>
 
-#include <algorithm>
-
 RankingListView::RankingListView(QWidget* parent)
     : QListView(parent)
     , m_spinners(new QTimer(this))
@@ -138,16 +136,6 @@ void RankingListView::setModel(QAbstractItemModel* model)
         return;
     const auto unknown = [this] { m_spinnersUnknown = true; };
     connect(model, &QAbstractItemModel::dataChanged, this, unknown);
-    // An icon arriving leaves the row's height alone; anything else (a new
-    // category, the badge, the saved label's width) may not.
-    connect(model, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
-                const bool iconOnly = !roles.isEmpty() && std::all_of(roles.begin(), roles.end(), [](int role) {
-                    return role == Qt::DecorationRole || role == RankingListModel::IconPhaseRole;
-                });
-                if (!iconOnly)
-                    scheduleDelayedItemsLayout();
-            });
     connect(model, &QAbstractItemModel::rowsInserted, this, unknown);
     connect(model, &QAbstractItemModel::rowsMoved, this, unknown);
     connect(model, &QAbstractItemModel::modelReset, this, unknown);
@@ -157,6 +145,8 @@ void RankingListView::setModel(QAbstractItemModel* model)
 
 void RankingListView::resizeEvent(QResizeEvent* event)
 {
+    // The list lays its rows out again when they change, but a new width
+    // only when it wraps item texts of its own, which it draws none of.
     if (event->size().width() != event->oldSize().width())
         scheduleDelayedItemsLayout();
     QListView::resizeEvent(event);

@@ -23,8 +23,7 @@ class QTimer;
 // drawn instead of painting everything under it again.
 //
 // Rows differ in height (a category wraps to the width of its row's text
-// column), so the rows are laid out again when the list's width changes and
-// when a row changes in a way that can move its text column.
+// column), so the rows are laid out again when the list's width changes.
 class RankingListView : public QListView {
     Q_OBJECT
 public:
