@@ -23,6 +23,8 @@
 #include <QCoroSignal>
 #include <QLabel>
 #include <QListView>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -38,6 +40,26 @@ const QString kFree = QStringLiteral("/api/v2/us/apps/top-free/50/apps.json");
 const QString kPaid = QStringLiteral("/api/v2/us/apps/top-paid/50/apps.json");
 
 } // namespace
+
+// Keeps each text the style draws, with its box and what the painter's clip
+// lets show of it.
+class TextRecordingStyle : public QProxyStyle {
+public:
+    struct Drawn {
+        QString text;
+        QRect box;
+        QRect visible;
+    };
+
+    void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette, bool enabled,
+                      const QString& text, QPalette::ColorRole role) const override
+    {
+        drawn.append({text, rect, painter->hasClipping() ? painter->clipBoundingRect().toAlignedRect() : rect});
+        QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, role);
+    }
+
+    mutable QList<Drawn> drawn;
+};
 
 class RanksSummaryTabViewTest : public QObject {
     Q_OBJECT
@@ -312,6 +334,37 @@ private slots:
         const int closedWidth = country->width();
         QCOMPARE(ScreenFixtures::itemsCutInPopup(country), QStringList());
         QCOMPARE(country->width(), closedWidth);
+    }
+
+    // Closed, the menu shows the chosen name whole where it fits, else ends
+    // it with "…", never cut mid-letter at the field's edge.
+    void closedCountryMenuNeverCutsANameShort()
+    {
+        const auto view = makeView();
+        view->show();
+        QComboBox* country = view->countryPicker();
+        QVERIFY(country->width() >= 180);
+        TextRecordingStyle recorder;
+        country->setStyle(&recorder);
+        const auto shownName = [&](const QString& code) -> QString {
+            m_viewModel->setSelectedStorefront(code);
+            recorder.drawn.clear();
+            country->grab();
+            if (recorder.drawn.size() != 1)
+                return QStringLiteral("<%1 texts drawn>").arg(recorder.drawn.size());
+            const TextRecordingStyle::Drawn& text = recorder.drawn.first();
+            // Left-aligned from the start of its box, inside what the painter lets through.
+            const int room = text.visible.right() + 1 - text.box.left();
+            if (country->fontMetrics().horizontalAdvance(text.text) > room)
+                return QStringLiteral("<cut: %1>").arg(text.text);
+            return text.text;
+        };
+        QCOMPARE(shownName(QStringLiteral("DE")), QStringLiteral("Germany"));
+        const QString whole = QStringLiteral("St. Vincent & Grenadines");
+        const QString shown = shownName(QStringLiteral("VC"));
+        QVERIFY2(shown == whole || (shown.endsWith(QChar(0x2026)) && whole.startsWith(shown.chopped(1))), qPrintable(shown));
+        country->setStyle(nullptr);
+        ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("top-charts-long-country"));
     }
 
     void windowStorefrontFollowsOnlyRealChanges()
