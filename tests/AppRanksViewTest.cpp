@@ -22,6 +22,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -347,6 +348,42 @@ private slots:
         const int blended = background + qRound(SemanticColors::primary(to).alphaF() * (expected - background));
         QVERIFY2(std::abs(inkiest - blended) <= 16, qPrintable(QStringLiteral("%1, not %2").arg(inkiest).arg(blended)));
         sheet->reject();
+    }
+
+    void resultsScrollBarFollowsTheScheme_data()
+    {
+        QTest::addColumn<bool>("toDark");
+        QTest::newRow("dark to light") << false;
+        QTest::newRow("light to dark") << true;
+    }
+
+    // The desktop switches scheme with the results on screen: their scroll
+    // bar looks as it does on a page built in the new scheme.
+    void resultsScrollBarFollowsTheScheme()
+    {
+        QFETCH(bool, toDark);
+        const ColorScheme to = toDark ? ColorScheme::Dark : ColorScheme::Light;
+        settings()->setValue(kSelectedKey, QStringList{"US", "GB", "FR", "DE"});
+        const auto shownBar = [this] {
+            auto viewModel = makeViewModel();
+            auto view = makeView(viewModel.get(), QSize(700, 600));
+            view->show();
+            return std::pair(std::move(viewModel), std::move(view));
+        };
+        ScreenFixtures::applyScheme(toDark ? ColorScheme::Light : ColorScheme::Dark);
+        auto [viewModel, view] = shownBar();
+        QTRY_VERIFY(!viewModel->isLoading());
+        QScrollBar* bar = view->scrollArea()->verticalScrollBar();
+        QVERIFY(bar->isVisible() && bar->maximum() > 0);
+        const QImage before = bar->grab().toImage();
+
+        ScreenFixtures::applyScheme(to);
+        const QImage switched = bar->grab().toImage();
+        QVERIFY(switched != before);
+        auto [freshViewModel, fresh] = shownBar();
+        QTRY_VERIFY(!freshViewModel->isLoading());
+        QCOMPARE(fresh->scrollArea()->verticalScrollBar()->value(), bar->value());
+        QCOMPARE(switched, fresh->scrollArea()->verticalScrollBar()->grab().toImage());
     }
 
     void headerStacksWhenNarrow()

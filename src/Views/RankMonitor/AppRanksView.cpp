@@ -130,8 +130,7 @@ void AppRanksView::buildLayout()
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_scroll->setStyleSheet(QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget#cardColumn "
-                                           "{ background: transparent; }"));
+    showCardThrough(m_scroll);
     auto* cards = new QWidget;
     cards->setObjectName(QStringLiteral("cardColumn"));
     m_cardColumn = new QVBoxLayout(cards);
@@ -156,6 +155,8 @@ void AppRanksView::buildLayout()
     m_cardColumn->addWidget(m_lastUpdatedRow);
     m_cardColumn->addStretch(1);
     m_scroll->setWidget(cards);
+    // The scroll area fills what it holds; the cards lie on the page's card.
+    cards->setAutoFillBackground(false);
     m_content->addWidget(m_scroll);
     column->addWidget(m_content, 1);
 }

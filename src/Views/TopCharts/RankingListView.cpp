@@ -1,5 +1,6 @@
 #include "Views/TopCharts/RankingListView.h"
 
+#include "Views/Shared/ScreenPanel.h"
 #include "Views/TopCharts/RankingListAccessibility.h"
 #include "Views/TopCharts/RankingListModel.h"
 #include "platform/ProgressIndicator.h"
@@ -17,9 +18,7 @@ RankingListView::RankingListView(QWidget* parent)
 {
     installRankingListAccessibility();
     // Around the rows (the scroll bar) the card shows through.
-    QPalette transparent = palette();
-    transparent.setColor(QPalette::Base, Qt::transparent);
-    setPalette(transparent);
+    showCardThrough(this);
     m_spinners->setInterval(ProgressIndicator::kFrameMs);
     connect(m_spinners, &QTimer::timeout, this, [this] {
         const QList<QModelIndex> spinning = spinningRows();
