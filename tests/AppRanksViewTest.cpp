@@ -178,6 +178,38 @@ private slots:
         QCOMPARE(view->cards().first(), before);
     }
 
+    // The clock line shows once a load has ended, never while one runs: not
+    // under the first cards of a reload, though the last time is still held.
+    void lastUpdatedLineOnlyBetweenLoads()
+    {
+        settings()->setValue(kSelectedKey, QStringList{"US", "GB", "FR"});
+        const auto viewModel = makeViewModel();
+        const auto view = makeView(viewModel.get());
+        view->show();
+        QTRY_VERIFY(!viewModel->isLoading());
+        QVERIFY(view->lastUpdatedLabel()->isVisible());
+        const QString first = view->lastUpdatedLabel()->text();
+        QVERIFY(!first.isEmpty());
+
+        // What shows at every step of the reload, taken after the page has
+        // followed the view model's change.
+        QList<bool> shownWhileLoading;
+        const auto look = [&] {
+            if (viewModel->isLoading() && viewModel->lastUpdated().isValid())
+                shownWhileLoading.append(view->lastUpdatedLabel()->isVisible());
+        };
+        connect(viewModel.get(), &AppRankMonitorViewModel::resultsChanged, this, look);
+        connect(viewModel.get(), &AppRankMonitorViewModel::isLoadingChanged, this, look);
+        connect(viewModel.get(), &AppRankMonitorViewModel::progressTextChanged, this, look);
+        m_delayMs = 30;
+        QTest::mouseClick(view->reloadButton(), Qt::LeftButton);
+        QTRY_VERIFY(!viewModel->isLoading());
+        QVERIFY(shownWhileLoading.size() >= 3); // one look per country at least
+        QCOMPARE(shownWhileLoading, QList<bool>(shownWhileLoading.size(), false));
+        QVERIFY(view->lastUpdatedLabel()->isVisible());
+        QVERIFY(!view->progressLine()->isVisible());
+    }
+
     void pickerFiltersAndOrders_data()
     {
         QTest::addColumn<QString>("query");
@@ -232,6 +264,7 @@ private slots:
         view->selectCountries();
         CountryPickerSheet* sheet = view->countryPicker();
         QTRY_VERIFY(sheet && sheet->isVisible());
+        QCOMPARE(sheet->title(), QStringLiteral("Select Countries"));
         QCOMPARE(sheet->draftCountryCodes(), QSet<QString>{QStringLiteral("US")});
         QVERIFY(sheet->isDoneEnabled());
         // A click anywhere on a row toggles it: here, right of the name.

@@ -102,12 +102,17 @@ private slots:
     {
         serveChart(kFree, ScreenFixtures::numberedEntries(3), 300);
         const auto view = makeView();
-        // Nothing loaded and nothing running yet.
+        // Nothing loaded and nothing running yet: the first frame says so.
         QCOMPARE(view->contentState(), State::Empty);
+        const auto* empty = view->findChild<QLabel*>(QStringLiteral("emptyMessage"));
+        QVERIFY(empty && empty->isVisibleTo(view.get()));
+        QCOMPARE(empty->text(), QStringLiteral("No chart data available for this selection."));
 
         view->show();
         QCOMPARE(view->contentState(), State::Loading);
         QVERIFY(view->loadingIndicator()->isVisible());
+        QCOMPARE(view->loadingIndicator()->label(), QStringLiteral("Loading charts\u2026"));
+        QVERIFY(!empty->isVisible());
         QVERIFY(!view->reloadButton()->isEnabled());
 
         QTRY_COMPARE(view->contentState(), State::Rows);
