@@ -106,7 +106,8 @@ QSize stateSize(bool saved, bool adding)
 // The width of the text column of a row `rowWidth` wide.
 int textColumnWidth(int rowWidth, const AppRanking& ranking, bool saved, bool adding)
 {
-    int used = 2 * kPaddingX + kPositionWidth + RankingRow::kIconSide + 2 * kSpacing + stateSize(saved, adding).width() + kSpacing;
+    int used = 2 * kPaddingX + kPositionWidth + RankingRow::kIconSide + 2 * kSpacing;
+    used += stateSize(saved, adding).width() + kSpacing;
     if (!ranking.appStoreURL.isEmpty())
         used += fonts().linkSide + kSpacing;
     return std::max(0, rowWidth - used);
@@ -176,25 +177,27 @@ const RankingRow::PaintCache::Line& RankingRow::PaintCache::paragraph(const QStr
     if (m_lines.size() > 4096)
         m_lines.clear();
     Line& line = m_lines[LineKey{text, part}];
-    if (line.width != width || line.text != text || line.direction != direction) {
-        line.text = text;
-        line.width = width;
-        line.direction = direction;
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        option.setTextDirection(direction);
-        line.laidOut = QStaticText(text);
-        line.laidOut.setTextFormat(Qt::PlainText);
-        line.laidOut.setTextOption(option);
-        line.laidOut.setTextWidth(std::max(1, width));
-        line.laidOut.prepare(QTransform(), font);
-        line.height = line.laidOut.size().height();
-        QStaticText unwrapped(text);
-        unwrapped.setTextFormat(Qt::PlainText);
-        unwrapped.setTextOption(option);
-        unwrapped.prepare(QTransform(), font);
-        line.lineHeight = unwrapped.size().height();
-    }
+    if (line.width == width && line.text == text && line.direction == direction)
+        return line;
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setTextDirection(direction);
+    const auto laidOut = [&](int textWidth) {
+        QStaticText laid(text);
+        laid.setTextFormat(Qt::PlainText);
+        laid.setTextOption(option);
+        laid.setTextWidth(textWidth);
+        laid.prepare(QTransform(), font);
+        return laid;
+    };
+    // A new width leaves the height of one line as it was.
+    if (line.lineHeight < 0 || line.text != text || line.direction != direction)
+        line.lineHeight = laidOut(-1).size().height();
+    line.text = text;
+    line.width = width;
+    line.direction = direction;
+    line.laidOut = laidOut(std::max(1, width));
+    line.height = line.laidOut.size().height();
     return line;
 }
 

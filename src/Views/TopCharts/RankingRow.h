@@ -54,7 +54,7 @@ public:
             Qt::LayoutDirection direction = Qt::LayoutDirectionAuto;
             QStaticText laidOut;
             qreal height = 0; // as drawText() lays it out
-            qreal lineHeight = 0; // of the text on one line (of a paragraph)
+            qreal lineHeight = -1; // of the text on one line (of a paragraph)
         };
 
         // `text` laid out in `font` and `direction`, elided to `width`; `key`
