@@ -176,8 +176,10 @@ const RankingRow::PaintCache::Line& RankingRow::PaintCache::paragraph(const QStr
 {
     if (m_lines.size() > 4096)
         m_lines.clear();
-    Line& line = m_lines[LineKey{text, part}];
-    if (line.width == width && line.text == text && line.direction == direction)
+    // Rows of one chart give their text columns a few widths (with or without
+    // a store link, saved or not): each has a layout of its own.
+    Line& line = m_lines[LineKey{text, part, width}];
+    if (line.width == width && line.direction == direction)
         return line;
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -190,14 +192,12 @@ const RankingRow::PaintCache::Line& RankingRow::PaintCache::paragraph(const QStr
         laid.prepare(QTransform(), font);
         return laid;
     };
-    // A new width leaves the height of one line as it was.
-    if (line.lineHeight < 0 || line.text != text || line.direction != direction)
-        line.lineHeight = laidOut(-1).size().height();
     line.text = text;
     line.width = width;
     line.direction = direction;
     line.laidOut = laidOut(std::max(1, width));
     line.height = line.laidOut.size().height();
+    line.lineHeight = laidOut(-1).size().height();
     return line;
 }
 

@@ -54,7 +54,7 @@ public:
             Qt::LayoutDirection direction = Qt::LayoutDirectionAuto;
             QStaticText laidOut;
             qreal height = 0; // as drawText() lays it out
-            qreal lineHeight = -1; // of the text on one line (of a paragraph)
+            qreal lineHeight = 0; // of the text on one line (of a paragraph)
         };
 
         // `text` laid out in `font` and `direction`, elided to `width`; `key`
@@ -62,9 +62,10 @@ public:
         const Line& line(const QString& key, int part, const QString& text, const QFont& font, int width,
                          Qt::LayoutDirection direction);
         // `text` wrapped to `width`, at word boundaries, inside a word only
-        // where one is wider than `width`. Kept by text, not by entry: the
-        // entries of a chart share a handful of categories, so laying a long
-        // list out again for a new width lays out each category once.
+        // where one is wider than `width`. Kept by text and width, not by
+        // entry: the entries of a chart share a handful of categories, so
+        // laying a long list out again for a new width lays out each category
+        // once for each width of text column its rows have.
         const Line& paragraph(const QString& text, int part, const QFont& font, int width,
                               Qt::LayoutDirection direction);
         // Draws the card of a row.
@@ -76,8 +77,9 @@ public:
         struct LineKey {
             QString key;
             int part;
+            int width = 0; // of a paragraph; a line keeps one layout, for its latest width
             friend bool operator==(const LineKey&, const LineKey&) = default;
-            friend size_t qHash(const LineKey& k, size_t seed = 0) { return qHashMulti(seed, k.key, k.part); }
+            friend size_t qHash(const LineKey& k, size_t seed = 0) { return qHashMulti(seed, k.key, k.part, k.width); }
         };
         struct SymbolKey {
             QString name;
