@@ -22,6 +22,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -177,6 +178,38 @@ private slots:
         QCOMPARE(view->cards().first(), before);
     }
 
+    // The clock line shows once a load has ended, never while one runs: not
+    // under the first cards of a reload, though the last time is still held.
+    void lastUpdatedLineOnlyBetweenLoads()
+    {
+        settings()->setValue(kSelectedKey, QStringList{"US", "GB", "FR"});
+        const auto viewModel = makeViewModel();
+        const auto view = makeView(viewModel.get());
+        view->show();
+        QTRY_VERIFY(!viewModel->isLoading());
+        QVERIFY(view->lastUpdatedLabel()->isVisible());
+        const QString first = view->lastUpdatedLabel()->text();
+        QVERIFY(!first.isEmpty());
+
+        // What shows at every step of the reload, taken after the page has
+        // followed the view model's change.
+        QList<bool> shownWhileLoading;
+        const auto look = [&] {
+            if (viewModel->isLoading() && viewModel->lastUpdated().isValid())
+                shownWhileLoading.append(view->lastUpdatedLabel()->isVisible());
+        };
+        connect(viewModel.get(), &AppRankMonitorViewModel::resultsChanged, this, look);
+        connect(viewModel.get(), &AppRankMonitorViewModel::isLoadingChanged, this, look);
+        connect(viewModel.get(), &AppRankMonitorViewModel::progressTextChanged, this, look);
+        m_delayMs = 30;
+        QTest::mouseClick(view->reloadButton(), Qt::LeftButton);
+        QTRY_VERIFY(!viewModel->isLoading());
+        QVERIFY(shownWhileLoading.size() >= 3); // one look per country at least
+        QCOMPARE(shownWhileLoading, QList<bool>(shownWhileLoading.size(), false));
+        QVERIFY(view->lastUpdatedLabel()->isVisible());
+        QVERIFY(!view->progressLine()->isVisible());
+    }
+
     void pickerFiltersAndOrders_data()
     {
         QTest::addColumn<QString>("query");
@@ -231,6 +264,7 @@ private slots:
         view->selectCountries();
         CountryPickerSheet* sheet = view->countryPicker();
         QTRY_VERIFY(sheet && sheet->isVisible());
+        QCOMPARE(sheet->title(), QStringLiteral("Select Countries"));
         QCOMPARE(sheet->draftCountryCodes(), QSet<QString>{QStringLiteral("US")});
         QVERIFY(sheet->isDoneEnabled());
         // A click anywhere on a row toggles it: here, right of the name.
@@ -350,6 +384,42 @@ private slots:
         const int blended = background + qRound(SemanticColors::primary(to).alphaF() * (expected - background));
         QVERIFY2(std::abs(inkiest - blended) <= 16, qPrintable(QStringLiteral("%1, not %2").arg(inkiest).arg(blended)));
         sheet->reject();
+    }
+
+    void resultsScrollBarFollowsTheScheme_data()
+    {
+        QTest::addColumn<bool>("toDark");
+        QTest::newRow("dark to light") << false;
+        QTest::newRow("light to dark") << true;
+    }
+
+    // The desktop switches scheme with the results on screen: their scroll
+    // bar looks as it does on a page built in the new scheme.
+    void resultsScrollBarFollowsTheScheme()
+    {
+        QFETCH(bool, toDark);
+        const ColorScheme to = toDark ? ColorScheme::Dark : ColorScheme::Light;
+        settings()->setValue(kSelectedKey, QStringList{"US", "GB", "FR", "DE"});
+        const auto shownBar = [this] {
+            auto viewModel = makeViewModel();
+            auto view = makeView(viewModel.get(), QSize(700, 600));
+            view->show();
+            return std::pair(std::move(viewModel), std::move(view));
+        };
+        ScreenFixtures::applyScheme(toDark ? ColorScheme::Light : ColorScheme::Dark);
+        auto [viewModel, view] = shownBar();
+        QTRY_VERIFY(!viewModel->isLoading());
+        QScrollBar* bar = view->scrollArea()->verticalScrollBar();
+        QVERIFY(bar->isVisible() && bar->maximum() > 0);
+        const QImage before = bar->grab().toImage();
+
+        ScreenFixtures::applyScheme(to);
+        const QImage switched = bar->grab().toImage();
+        QVERIFY(switched != before);
+        auto [freshViewModel, fresh] = shownBar();
+        QTRY_VERIFY(!freshViewModel->isLoading());
+        QCOMPARE(fresh->scrollArea()->verticalScrollBar()->value(), bar->value());
+        QCOMPARE(switched, fresh->scrollArea()->verticalScrollBar()->grab().toImage());
     }
 
     void headerStacksWhenNarrow()

@@ -3,6 +3,7 @@
 #include "Views/Shared/ScreenPanel.h"
 #include "Services/Estimates/SensorTowerService.h"
 #include "ViewModels/MonetizationViewModel.h"
+#include "platform/DateFormatting.h"
 #include "platform/ProgressIndicator.h"
 #include "platform/RemoteImageCache.h"
 #include "platform/RemoteImageView.h"
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 using State = MonetizationView::ContentState;
@@ -79,6 +81,11 @@ private slots:
         QVERIFY(view->downloadsLabel()->isVisible());
         QCOMPARE(view->downloadsLabel()->text(), downloads);
         QCOMPARE(view->revenueLabel()->text(), revenue);
+        // When they were fetched, medium date and short time.
+        QVERIFY(view->lastUpdatedLabel()->isVisible());
+        QCOMPARE(view->lastUpdatedLabel()->text(),
+                 QStringLiteral("Last updated: ")
+                     + DateFormatting::dateTime(viewModel.monetization()->lastUpdated, DateFormatting::DateStyle::Medium));
         QVERIFY(view->downloadsLabel()->height() > 10);
         QVERIFY(view->reloadButton()->isEnabled());
         QTRY_COMPARE(view->iconView()->phase(), RemoteImageView::Phase::Failure);
@@ -103,6 +110,22 @@ private slots:
         QTRY_COMPARE(view->contentState(), State::Figures);
         QCOMPARE(view->downloadsLabel()->text(), QStringLiteral("7k"));
         QVERIFY(viewModel.errorMessage().isEmpty());
+    }
+
+    // Held together with an error, figures stay hidden behind the error view.
+    void errorViewWinsOverHeldFigures()
+    {
+        m_server->setRoute(route(kAppID), FixtureResponse::withStatus(500));
+        MonetizationViewModel viewModel(service());
+        const auto view = makeView(&viewModel);
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Error);
+        viewModel.setMonetization(AppMonetization{1, QStringLiteral("1k"), 2, QStringLiteral("$2k"), QDateTime::currentDateTime()});
+        QVERIFY(!viewModel.errorMessage().isEmpty() && viewModel.monetization());
+        QCOMPARE(view->contentState(), State::Error);
+        QVERIFY(view->errorMessageLabel()->isVisible());
+        QVERIFY(shownLabel(view.get(), QStringLiteral("Unable to fetch monetization data")));
+        QVERIFY(!view->downloadsLabel()->isVisible() && !view->lastUpdatedLabel()->isVisible());
     }
 
     // Try Again keeps a gap between its arrow and its text, and shows the
@@ -191,6 +214,11 @@ private slots:
     }
 
 private:
+    static bool shownLabel(QWidget* view, const QString& text)
+    {
+        const QList<QLabel*> labels = view->findChildren<QLabel*>();
+        return std::any_of(labels.begin(), labels.end(), [&](QLabel* label) { return label->isVisible() && label->text() == text; });
+    }
     std::unique_ptr<MonetizationView> makeView(MonetizationViewModel* viewModel, qint64 appID = kAppID)
     {
         auto view = std::make_unique<MonetizationView>(viewModel);

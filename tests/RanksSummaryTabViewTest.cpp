@@ -9,6 +9,7 @@
 #include "platform/RemoteImageCache.h"
 #include "platform/SegmentedControl.h"
 #include "platform/SemanticColors.h"
+#include "platform/TextStyle.h"
 #include "support/FixtureServer.h"
 #include "support/Gate.h"
 #include "support/ScreenFixtures.h"
@@ -22,6 +23,8 @@
 #include <QCoroSignal>
 #include <QLabel>
 #include <QListView>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -37,6 +40,26 @@ const QString kFree = QStringLiteral("/api/v2/us/apps/top-free/50/apps.json");
 const QString kPaid = QStringLiteral("/api/v2/us/apps/top-paid/50/apps.json");
 
 } // namespace
+
+// Keeps each text the style draws, with its box and what the painter's clip
+// lets show of it.
+class TextRecordingStyle : public QProxyStyle {
+public:
+    struct Drawn {
+        QString text;
+        QRect box;
+        QRect visible;
+    };
+
+    void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette, bool enabled,
+                      const QString& text, QPalette::ColorRole role) const override
+    {
+        drawn.append({text, rect, painter->hasClipping() ? painter->clipBoundingRect().toAlignedRect() : rect});
+        QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, role);
+    }
+
+    mutable QList<Drawn> drawn;
+};
 
 class RanksSummaryTabViewTest : public QObject {
     Q_OBJECT
@@ -79,12 +102,17 @@ private slots:
     {
         serveChart(kFree, ScreenFixtures::numberedEntries(3), 300);
         const auto view = makeView();
-        // Nothing loaded and nothing running yet.
+        // Nothing loaded and nothing running yet: the first frame says so.
         QCOMPARE(view->contentState(), State::Empty);
+        const auto* empty = view->findChild<QLabel*>(QStringLiteral("emptyMessage"));
+        QVERIFY(empty && empty->isVisibleTo(view.get()));
+        QCOMPARE(empty->text(), QStringLiteral("No chart data available for this selection."));
 
         view->show();
         QCOMPARE(view->contentState(), State::Loading);
         QVERIFY(view->loadingIndicator()->isVisible());
+        QCOMPARE(view->loadingIndicator()->label(), QStringLiteral("Loading charts\u2026"));
+        QVERIFY(!empty->isVisible());
         QVERIFY(!view->reloadButton()->isEnabled());
 
         QTRY_COMPARE(view->contentState(), State::Rows);
@@ -312,6 +340,37 @@ private slots:
         const int closedWidth = country->width();
         QCOMPARE(ScreenFixtures::itemsCutInPopup(country), QStringList());
         QCOMPARE(country->width(), closedWidth);
+    }
+
+    // Closed, the menu shows the chosen name whole where it fits, else ends
+    // it with "…", never cut mid-letter at the field's edge.
+    void closedCountryMenuNeverCutsANameShort()
+    {
+        const auto view = makeView();
+        view->show();
+        QComboBox* country = view->countryPicker();
+        QVERIFY(country->width() >= 180);
+        TextRecordingStyle recorder;
+        country->setStyle(&recorder);
+        const auto shownName = [&](const QString& code) -> QString {
+            m_viewModel->setSelectedStorefront(code);
+            recorder.drawn.clear();
+            country->grab();
+            if (recorder.drawn.size() != 1)
+                return QStringLiteral("<%1 texts drawn>").arg(recorder.drawn.size());
+            const TextRecordingStyle::Drawn& text = recorder.drawn.first();
+            // Left-aligned from the start of its box, inside what the painter lets through.
+            const int room = text.visible.right() + 1 - text.box.left();
+            if (country->fontMetrics().horizontalAdvance(text.text) > room)
+                return QStringLiteral("<cut: %1>").arg(text.text);
+            return text.text;
+        };
+        QCOMPARE(shownName(QStringLiteral("DE")), QStringLiteral("Germany"));
+        const QString whole = QStringLiteral("St. Vincent & Grenadines");
+        const QString shown = shownName(QStringLiteral("VC"));
+        QVERIFY2(shown == whole || (shown.endsWith(QChar(0x2026)) && whole.startsWith(shown.chopped(1))), qPrintable(shown));
+        country->setStyle(nullptr);
+        ScreenFixtures::renderBothSchemes(view.get(), QStringLiteral("top-charts-long-country"));
     }
 
     void windowStorefrontFollowsOnlyRealChanges()
@@ -563,6 +622,51 @@ private slots:
         QVERIFY(g.name.right() < g.state.left() && g.genre.right() < g.state.left());
     }
 
+    // A category wraps over the lines it needs; its row grows with it, in
+    // the list and for assistive technology, and follows the list's width.
+    void longCategoryWrapsAndTheRowFollows()
+    {
+        const QString category = QStringLiteral(
+            "Productivity, Business, Finance and Personal Budgeting Tools for Small Teams, Families and Households "
+            "in Every Country Around the World, Offline and Online");
+        serveChart(kFree, {{"1001", "Notes", "Productivity"}, {"1002", "Field Guide", category}, {"1003", "Quill VPN", {}}});
+        const auto view = makeView(QSize(900, 760));
+        view->show();
+        QTRY_COMPARE(view->contentState(), State::Rows);
+        QListView* list = view->listView();
+        const auto rect = [list](int row) { return list->visualRect(list->model()->index(row, 0)); };
+        const QFontMetrics caption(platformFont(TextStyle::Caption));
+        // The rows stack without overlapping; the category's space holds its
+        // lines wrapped at the column's width, inside the card.
+        const auto checkLayout = [&] {
+            QVERIFY(rect(0).bottom() < rect(1).top() && rect(1).bottom() < rect(2).top());
+            const RankingRow::Geometry g = rowGeometry(view.get(), 1);
+            const int wrapped = caption.boundingRect(QRect(0, 0, g.genre.width(), 0), Qt::TextWordWrap, category).height();
+            QVERIFY2(wrapped > 2 * caption.height(), "the category fits on one line: no wrapping to see");
+            QVERIFY(g.genre.height() + 1 >= wrapped);
+            QVERIFY(g.genre.top() > g.artist.bottom() && g.genre.bottom() < g.card.bottom());
+            QVERIFY(rect(1).height() > rect(2).height());
+        };
+        checkLayout();
+        if (QTest::currentTestFailed())
+            return;
+        const int wide = rect(1).height();
+
+        QAccessibleInterface* row = QAccessible::queryAccessibleInterface(list)->child(1);
+        QCOMPARE(row->text(QAccessible::Description), QStringLiteral("Field Guide Labs, ") + category);
+        QCOMPARE(row->rect().height(), rowGeometry(view.get(), 1).card.height());
+        QCOMPARE(QAccessible::queryAccessibleInterface(list)->child(0)->text(QAccessible::Description),
+                 QStringLiteral("Notes Labs, Productivity, Selected App"));
+
+        view->resize(620, 760);
+        QTRY_VERIFY(rect(1).height() > wide);
+        checkLayout();
+        if (QTest::currentTestFailed())
+            return;
+        view->resize(900, 760);
+        QTRY_COMPARE(rect(1).height(), wide);
+    }
+
     void renderBothSchemes()
     {
         const auto view = makeView(QSize(820, 640));
@@ -615,6 +719,13 @@ private:
         view->setApp(app);
         view->setStorefront(QStringLiteral("US"));
         return view;
+    }
+    static RankingRow::Geometry rowGeometry(RanksSummaryTabView* view, int row)
+    {
+        QListView* list = view->listView();
+        QStyleOptionViewItem option;
+        option.rect = list->visualRect(list->model()->index(row, 0));
+        return RankingRow::geometry(option, list->model()->index(row, 0));
     }
     QPoint statePoint(RanksSummaryTabView* view, int row, bool link = false) const
     {

@@ -71,6 +71,22 @@ private slots:
         PICTURES_MATCH(PictureScreens::checkBothSchemes(m_view.get(), QStringLiteral("top-charts-rows")));
     }
 
+    // Categories too long for one line wrap, and their rows grow.
+    void longCategories()
+    {
+        const QList<ChartEntry> entries{
+            {"1001", "Notes", "Productivity, Business and Finance Tools for Small Teams, Families and Households "
+                              "in Every Country Around the World"},
+            {"1002", "Field Guide", "Reference"},
+            {"1004", "Tally", "Utilities, Developer Tools, Graphics and Design, Photo and Video, Lifestyle, "
+                              "Health and Fitness, Navigation, Weather and Travel", false}};
+        m_server->setRoute(kFree, FixtureResponse::json(ScreenFixtures::currentChart(entries, m_server->baseUrl())));
+        showView();
+        QTRY_COMPARE(m_view->contentState(), State::Rows);
+        waitForIcons();
+        PICTURES_MATCH(PictureScreens::checkBothSchemes(m_view.get(), QStringLiteral("top-charts-long-categories")));
+    }
+
     void failed()
     {
         m_server->setRoute(kFree, FixtureResponse::withStatus(500));

@@ -134,8 +134,7 @@ void AppRanksView::buildLayout()
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_scroll->setStyleSheet(QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget#cardColumn "
-                                           "{ background: transparent; }"));
+    showCardThrough(m_scroll);
     auto* cards = new QWidget;
     cards->setObjectName(QStringLiteral("cardColumn"));
     m_cardColumn = new QVBoxLayout(cards);
@@ -160,6 +159,8 @@ void AppRanksView::buildLayout()
     m_cardColumn->addWidget(m_lastUpdatedRow);
     m_cardColumn->addStretch(1);
     m_scroll->setWidget(cards);
+    // The scroll area fills what it holds; the cards lie on the page's card.
+    cards->setAutoFillBackground(false);
     m_content->addWidget(m_scroll);
     // A Tab stop for scrolling the cards by keys, drawn as one; the cards
     // reach the area's edges, so the ring lies outside them.

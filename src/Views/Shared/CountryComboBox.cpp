@@ -4,6 +4,7 @@
 #include <QListView>
 #include <QScrollBar>
 #include <QStyleOptionViewItem>
+#include <QStylePainter>
 
 #include <algorithm>
 
@@ -38,4 +39,20 @@ void CountryComboBox::showPopup()
     // Measured when the menu opens, not when it is built.
     view()->setMinimumWidth(popupWidthHint());
     QComboBox::showPopup();
+}
+
+void CountryComboBox::paintEvent(QPaintEvent*)
+{
+    QStylePainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    // The style clips the name to the field, mid-letter; the name ends with
+    // "…" instead, where the flag beside it leaves it too little room.
+    QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    if (!option.currentIcon.isNull())
+        field.setLeft(field.left() + option.iconSize.width() + 4);
+    option.currentText = option.fontMetrics.elidedText(option.currentText, Qt::ElideRight, field.width() - 2);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }

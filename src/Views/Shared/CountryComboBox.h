@@ -4,7 +4,8 @@
 
 // A menu of countries, each with its flag. Its popup is as wide as the
 // longest name with its flag, however narrow the closed menu, and lays its
-// rows out at one height instead of measuring each of them.
+// rows out at one height instead of measuring each of them. Closed, it shows
+// the chosen name whole where it fits, else cut with "…".
 class CountryComboBox : public QComboBox {
     Q_OBJECT
 public:
@@ -14,4 +15,7 @@ public:
     int popupWidthHint() const;
 
     void showPopup() override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };

@@ -4,6 +4,7 @@
 #include "platform/FocusRing.h"
 #include "platform/SymbolImage.h"
 
+#include <QAbstractScrollArea>
 #include <QVBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -188,6 +189,16 @@ void onColorSchemeChange(QWidget* widget, std::function<void()> apply)
         apply();
         widget->update();
     });
+}
+
+void showCardThrough(QAbstractScrollArea* area)
+{
+    QPalette transparent = area->palette();
+    transparent.setColor(QPalette::Base, Qt::transparent);
+    area->setPalette(transparent);
+    // Item views fill their viewport in that colour already; a plain scroll
+    // area fills its own in its parent's.
+    area->viewport()->setBackgroundRole(QPalette::Base);
 }
 
 QWidget* makeDivider(QWidget* parent)

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class QAbstractScrollArea;
 class QLabel;
 class QVBoxLayout;
 
@@ -114,6 +115,12 @@ void setLabelColor(QLabel* label, const QColor& color);
 // Calls `apply` now and whenever the colour scheme of `widget` changes (see
 // ColorSchemeWatcher), for routines that read the scheme themselves.
 void onColorSchemeChange(QWidget* widget, std::function<void()> apply);
+
+// Lets the card under `area` show through around its content (under its
+// scroll bar, say) through the palette alone: the scroll bar then takes each
+// scheme's colours with the rest of the palette, where a style sheet would
+// keep those of the scheme it was first drawn in.
+void showCardThrough(QAbstractScrollArea* area);
 
 // A horizontal hairline in the separator colour.
 QWidget* makeDivider(QWidget* parent);

@@ -20,6 +20,8 @@ RankingListAccessible* listAccessible(RankingListView* view);
 RankingRow::Geometry globalGeometry(const RankingListView* view, const QModelIndex& index)
 {
     QStyleOptionViewItem option;
+    option.widget = view;
+    option.direction = view->layoutDirection();
     option.rect = view->visualRect(index);
     RankingRow::Geometry g = RankingRow::geometry(option, index);
     const QPoint offset = view->viewport()->mapToGlobal(QPoint(0, 0));
@@ -179,9 +181,31 @@ public:
     QAccessible::Role role() const override { return QAccessible::ListItem; }
     QString text(QAccessible::Text t) const override
     {
-        return isValid() && t == QAccessible::Name ? m_index.data(Qt::AccessibleTextRole).toString() : QString();
+        if (!isValid())
+            return {};
+        switch (t) {
+        case QAccessible::Name:
+            return m_index.data(Qt::AccessibleTextRole).toString();
+        case QAccessible::Description:
+            return description();
+        default:
+            return {};
+        }
     }
     QRect rect() const override { return isValid() ? globalGeometry(m_view, m_index).card : QRect(); }
+
+    // The lines under the name, each whole as the row shows it: the
+    // developer, the category, the badge of the open app.
+    QString description() const
+    {
+        const AppRanking ranking = m_index.data(RankingListModel::RankingRole).value<AppRanking>();
+        QStringList lines{ranking.artistName};
+        if (ranking.genre)
+            lines.append(*ranking.genre);
+        if (m_index.data(RankingListModel::HighlightedRole).toBool())
+            lines.append(RankingRow::tr("Selected App"));
+        return lines.join(QStringLiteral(", "));
+    }
     QAccessible::State state() const override
     {
         // The keys act on a control while the row offers one: that has the focus.

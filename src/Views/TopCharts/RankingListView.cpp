@@ -1,11 +1,13 @@
 #include "Views/TopCharts/RankingListView.h"
 
+#include "Views/Shared/ScreenPanel.h"
 #include "Views/TopCharts/RankingListAccessibility.h"
 #include "Views/TopCharts/RankingListModel.h"
 #include "platform/ProgressIndicator.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QTimer>
 
@@ -16,9 +18,7 @@ RankingListView::RankingListView(QWidget* parent)
 {
     installRankingListAccessibility();
     // Around the rows (the scroll bar) the card shows through.
-    QPalette transparent = palette();
-    transparent.setColor(QPalette::Base, Qt::transparent);
-    setPalette(transparent);
+    showCardThrough(this);
     m_spinners->setInterval(ProgressIndicator::kFrameMs);
     connect(m_spinners, &QTimer::timeout, this, [this] {
         const QList<QModelIndex> spinning = spinningRows();
@@ -106,6 +106,7 @@ void RankingListView::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && index.isValid()) {
         const QStyleOptionViewItem option = [&] {
             QStyleOptionViewItem o;
+            initViewItemOption(&o);
             o.rect = visualRect(index);
             return o;
         }();
@@ -139,6 +140,15 @@ void RankingListView::setModel(QAbstractItemModel* model)
     connect(model, &QAbstractItemModel::modelReset, this, unknown);
     connect(model, &QAbstractItemModel::layoutChanged, this, unknown);
     m_spinnersUnknown = true;
+}
+
+void RankingListView::resizeEvent(QResizeEvent* event)
+{
+    // The list lays its rows out again when they change, but a new width
+    // only when it wraps item texts of its own, which it draws none of.
+    if (event->size().width() != event->oldSize().width())
+        scheduleDelayedItemsLayout();
+    QListView::resizeEvent(event);
 }
 
 void RankingListView::scrollContentsBy(int dx, int dy)

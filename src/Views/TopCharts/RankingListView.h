@@ -21,6 +21,9 @@ class QTimer;
 //
 // The list is opaque in its background colour, so that a scroll moves what is
 // drawn instead of painting everything under it again.
+//
+// Rows differ in height (a category wraps to the width of its row's text
+// column), so the rows are laid out again when the list's width changes.
 class RankingListView : public QListView {
     Q_OBJECT
 public:
@@ -51,6 +54,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 

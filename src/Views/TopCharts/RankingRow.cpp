@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <cmath>
+
 namespace {
 constexpr int kPaddingX = 16;
 constexpr int kPaddingY = 12;
@@ -91,6 +93,54 @@ void drawLabel(QPainter* painter, RankingRow::PaintCache& cache, const QRect& bo
     drawLine(painter, textBounds, cache.line(text, LabelPart, text, font, kWhole, direction));
 }
 
+QSize stateSize(bool saved, bool adding)
+{
+    const Fonts& f = fonts();
+    if (saved)
+        return {labelWidth(f.captionSemibold, savedText()), f.badgeHeight};
+    if (adding)
+        return {kAddingBox, kAddingBox};
+    return {f.addSide, f.addSide};
+}
+
+// The width of the text column of a row `rowWidth` wide.
+int textColumnWidth(int rowWidth, const AppRanking& ranking, bool saved, bool adding)
+{
+    int used = 2 * kPaddingX + kPositionWidth + RankingRow::kIconSide + 2 * kSpacing;
+    used += stateSize(saved, adding).width() + kSpacing;
+    if (!ranking.appStoreURL.isEmpty())
+        used += fonts().linkSide + kSpacing;
+    return std::max(0, rowWidth - used);
+}
+
+// The category's lines at `width`; never less than one line of caption text.
+int genreLinesHeight(RankingRow::PaintCache& cache, const QString& genre, int width, Qt::LayoutDirection direction)
+{
+    // One line takes the caption's height, as the lines above take their
+    // fonts'; each further line adds what the layout gives it.
+    const RankingRow::PaintCache::Line& lines = cache.paragraph(genre, GenrePart, fonts().caption, width, direction);
+    return fonts().captionHeight + std::max(0, static_cast<int>(std::ceil(lines.height - lines.lineHeight - 0.01)));
+}
+
+// The text column: name, developer, the category's lines, the badge.
+int columnHeight(int genreHeight, bool hasGenre, bool highlighted)
+{
+    const Fonts& f = fonts();
+    int height = f.headlineHeight + kLineSpacing + f.subheadlineHeight;
+    if (hasGenre)
+        height += kLineSpacing + genreHeight;
+    if (highlighted)
+        height += kLineSpacing + f.badgeHeight;
+    return height;
+}
+
+// What the list showing the rows reuses, else `own`.
+RankingRow::PaintCache& cacheFor(const QWidget* widget, RankingRow::PaintCache& own)
+{
+    const auto* view = qobject_cast<const RankingListView*>(widget);
+    return view ? view->paintCache() : own;
+}
+
 } // namespace
 
 const RankingRow::PaintCache::Line& RankingRow::PaintCache::line(const QString& key, int part, const QString& text,
@@ -118,6 +168,36 @@ const RankingRow::PaintCache::Line& RankingRow::PaintCache::line(const QString& 
         // A line with glyphs of a taller fallback font is taller than the font.
         line.height = QFontMetricsF(font).boundingRect(QRectF(0, 0, kWhole, 0), Qt::AlignLeft, shown).height();
     }
+    return line;
+}
+
+const RankingRow::PaintCache::Line& RankingRow::PaintCache::paragraph(const QString& text, int part, const QFont& font,
+                                                                      int width, Qt::LayoutDirection direction)
+{
+    if (m_lines.size() > 4096)
+        m_lines.clear();
+    // Rows of one chart give their text columns a few widths (with or without
+    // a store link, saved or not): each has a layout of its own.
+    Line& line = m_lines[LineKey{text, part, width}];
+    if (line.width == width && line.direction == direction)
+        return line;
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setTextDirection(direction);
+    const auto laidOut = [&](int textWidth) {
+        QStaticText laid(text);
+        laid.setTextFormat(Qt::PlainText);
+        laid.setTextOption(option);
+        laid.setTextWidth(textWidth);
+        laid.prepare(QTransform(), font);
+        return laid;
+    };
+    line.text = text;
+    line.width = width;
+    line.direction = direction;
+    line.laidOut = laidOut(std::max(1, width));
+    line.height = line.laidOut.size().height();
+    line.lineHeight = laidOut(-1).size().height();
     return line;
 }
 
@@ -152,7 +232,7 @@ bool RankingRow::spins(const QModelIndex& index)
 }
 
 RankingRow::Geometry RankingRow::geometry(const QRect& itemRect, const AppRanking& ranking, bool highlighted,
-                                          bool saved, bool adding)
+                                          bool saved, bool adding, PaintCache& cache, Qt::LayoutDirection direction)
 {
     const Fonts& f = fonts();
     Geometry g;
@@ -171,31 +251,20 @@ RankingRow::Geometry RankingRow::geometry(const QRect& itemRect, const AppRankin
         g.link = QRect(right - f.linkSide, centreY - f.linkSide / 2, f.linkSide, f.linkSide);
         right -= f.linkSide + kSpacing;
     }
-    QSize state;
-    if (saved)
-        state = QSize(labelWidth(f.captionSemibold, savedText()), f.badgeHeight);
-    else if (adding)
-        state = QSize(kAddingBox, kAddingBox);
-    else
-        state = QSize(f.addSide, f.addSide);
+    const QSize state = stateSize(saved, adding);
     g.state = QRect(QPoint(right - state.width(), centreY - state.height() / 2), state);
-    right -= state.width() + kSpacing;
 
-    const int textWidth = std::max(0, right - left);
-    int columnHeight = f.headlineHeight + kLineSpacing + f.subheadlineHeight;
-    if (ranking.genre)
-        columnHeight += kLineSpacing + f.captionHeight;
-    if (highlighted)
-        columnHeight += kLineSpacing + f.badgeHeight;
-    int y = centreY - columnHeight / 2;
+    const int textWidth = textColumnWidth(itemRect.width(), ranking, saved, adding);
+    const int genreHeight = ranking.genre ? genreLinesHeight(cache, *ranking.genre, textWidth, direction) : 0;
+    int y = centreY - columnHeight(genreHeight, ranking.genre.has_value(), highlighted) / 2;
     g.name = QRect(left, y, textWidth, f.headlineHeight);
     y += f.headlineHeight + kLineSpacing;
     g.artist = QRect(left, y, textWidth, f.subheadlineHeight);
     y += f.subheadlineHeight;
     if (ranking.genre) {
         y += kLineSpacing;
-        g.genre = QRect(left, y, textWidth, f.captionHeight);
-        y += f.captionHeight;
+        g.genre = QRect(left, y, textWidth, genreHeight);
+        y += genreHeight;
     }
     if (highlighted) {
         y += kLineSpacing;
@@ -206,21 +275,30 @@ RankingRow::Geometry RankingRow::geometry(const QRect& itemRect, const AppRankin
 
 RankingRow::Geometry RankingRow::geometry(const QStyleOptionViewItem& option, const QModelIndex& index)
 {
+    PaintCache ownCache;
     return geometry(option.rect, index.data(RankingListModel::RankingRole).value<AppRanking>(),
                     index.data(RankingListModel::HighlightedRole).toBool(),
                     index.data(RankingListModel::SavedRole).toBool(),
-                    index.data(RankingListModel::AddingRole).toBool());
+                    index.data(RankingListModel::AddingRole).toBool(), cacheFor(option.widget, ownCache),
+                    option.direction);
 }
 
-QSize RankingRow::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
+QSize RankingRow::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    const Fonts& f = fonts();
     const AppRanking ranking = index.data(RankingListModel::RankingRole).value<AppRanking>();
-    int column = f.headlineHeight + kLineSpacing + f.subheadlineHeight;
-    if (ranking.genre)
-        column += kLineSpacing + f.captionHeight;
-    if (index.data(RankingListModel::HighlightedRole).toBool())
-        column += kLineSpacing + f.badgeHeight;
+    const bool highlighted = index.data(RankingListModel::HighlightedRole).toBool();
+    const bool saved = index.data(RankingListModel::SavedRole).toBool();
+    const bool adding = index.data(RankingListModel::AddingRole).toBool();
+    // Rows span the view: the text column gets what the view's width leaves.
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    const int rowWidth = view ? view->viewport()->width() : option.rect.width();
+    int genreHeight = 0;
+    if (ranking.genre) {
+        PaintCache ownCache;
+        genreHeight = genreLinesHeight(cacheFor(option.widget, ownCache), *ranking.genre,
+                                       textColumnWidth(rowWidth, ranking, saved, adding), option.direction);
+    }
+    const int column = columnHeight(genreHeight, ranking.genre.has_value(), highlighted);
     const int content = std::max({kIconSide, column, kAddingBox});
     return {kPaddingX * 2 + kPositionWidth + kIconSide + 3 * kSpacing + 120, content + 2 * kPaddingY + kGap};
 }
@@ -243,7 +321,7 @@ void RankingRow::paint(QPainter* painter, const QStyleOptionViewItem& option, co
     const bool highlighted = index.data(RankingListModel::HighlightedRole).toBool();
     const bool saved = index.data(RankingListModel::SavedRole).toBool();
     const bool adding = index.data(RankingListModel::AddingRole).toBool();
-    const Geometry g = geometry(option.rect, ranking, highlighted, saved, adding);
+    const Geometry g = geometry(option.rect, ranking, highlighted, saved, adding, cache, option.direction);
     const ColorScheme scheme = colorScheme(option.widget);
     const bool dark = scheme == ColorScheme::Dark;
     const QColor accent = SemanticColors::accent(scheme);
@@ -284,7 +362,7 @@ void RankingRow::paint(QPainter* painter, const QStyleOptionViewItem& option, co
     drawLine(painter, g.artist, cache.line(ranking.id, ArtistPart, ranking.artistName, f.subheadline, g.artist.width(), option.direction));
     if (ranking.genre) {
         painter->setFont(f.caption);
-        drawLine(painter, g.genre, cache.line(ranking.id, GenrePart, *ranking.genre, f.caption, g.genre.width(), option.direction));
+        drawLine(painter, g.genre, cache.paragraph(*ranking.genre, GenrePart, f.caption, g.genre.width(), option.direction));
     }
     if (highlighted)
         drawLabel(painter, cache, g.badge, QStringLiteral("star.fill"), selectedText(), f.captionSemibold, accent,

@@ -13,6 +13,8 @@
 // Draws one chart entry of a RankingListModel as a card: position, icon,
 // name, developer, category, the "Selected App" badge of the open app, the
 // workspace state (saved, adding, or an add button) and the store link.
+// Name and developer keep to one line; the category wraps over as many lines
+// as it needs, so a row's height follows the width of its text column.
 // It keeps no state: the row's flags come from the model, the keyboard focus
 // and what drawing reuses from the RankingListView that shows it, which also
 // takes the clicks and keys.
@@ -26,7 +28,7 @@ public:
         QRect icon;
         QRect name;
         QRect artist;
-        QRect genre;    // empty without a genre
+        QRect genre;    // empty without a genre; as tall as its wrapped lines
         QRect badge;    // empty unless highlighted
         QRect state;    // the saved label, the spinner or the add button
         QRect link;     // empty without a store address
@@ -52,12 +54,20 @@ public:
             Qt::LayoutDirection direction = Qt::LayoutDirectionAuto;
             QStaticText laidOut;
             qreal height = 0; // as drawText() lays it out
+            qreal lineHeight = 0; // of the text on one line (of a paragraph)
         };
 
         // `text` laid out in `font` and `direction`, elided to `width`; `key`
         // and `part` name the entry and which of its texts it is.
         const Line& line(const QString& key, int part, const QString& text, const QFont& font, int width,
                          Qt::LayoutDirection direction);
+        // `text` wrapped to `width`, at word boundaries, inside a word only
+        // where one is wider than `width`. Kept by text and width, not by
+        // entry: the entries of a chart share a handful of categories, so
+        // laying a long list out again for a new width lays out each category
+        // once for each width of text column its rows have.
+        const Line& paragraph(const QString& text, int part, const QFont& font, int width,
+                              Qt::LayoutDirection direction);
         // Draws the card of a row.
         PanelPainter& card(bool highlighted) { return highlighted ? m_highlightedCard : m_card; }
         // The symbol `name` in `tint`, `side` points square.
@@ -67,8 +77,9 @@ public:
         struct LineKey {
             QString key;
             int part;
+            int width = 0; // of a paragraph; a line keeps one layout, for its latest width
             friend bool operator==(const LineKey&, const LineKey&) = default;
-            friend size_t qHash(const LineKey& k, size_t seed = 0) { return qHashMulti(seed, k.key, k.part); }
+            friend size_t qHash(const LineKey& k, size_t seed = 0) { return qHashMulti(seed, k.key, k.part, k.width); }
         };
         struct SymbolKey {
             QString name;
@@ -95,8 +106,10 @@ public:
     // Whether the row draws a spinner (its icon loading, or its add under way).
     static bool spins(const QModelIndex& index);
 
+    // The category's lines come from `cache`, laid out for the width they get.
     static Geometry geometry(const QRect& itemRect, const AppRanking& ranking, bool highlighted, bool saved,
-                             bool adding);
+                             bool adding, PaintCache& cache, Qt::LayoutDirection direction = Qt::LeftToRight);
+    // With the cache of the RankingListView in `option.widget`, if any.
     static Geometry geometry(const QStyleOptionViewItem& option, const QModelIndex& index);
 
     // The icon of an entry in one load phase, clipped to the icon's corners.
@@ -104,6 +117,8 @@ public:
                             const QImage& image, qreal fallbackInset, ColorScheme scheme, int spinnerStep);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // As tall as the row's text column at the width of the view in
+    // `option.widget` (of `option.rect` without one).
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
