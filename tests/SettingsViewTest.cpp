@@ -514,6 +514,17 @@ private slots:
                  logged.isEmpty() ? 0 : 2);
     }
 
+    // The main window shown at its usual size and active, as a user meets it.
+    static bool showActive(MainView& main)
+    {
+        main.resize(1000, 700);
+        main.show();
+        if (!QTest::qWaitForWindowExposed(&main))
+            return false;
+        QApplication::setActiveWindow(&main);
+        return QTest::qWaitFor([&main] { return QApplication::activeWindow() == &main; });
+    }
+
     // A sheet closes under its toast and others open while it runs: the toast
     // runs out over the main window and never shows over a later sheet, and
     // a later sheet's own toast does not wait behind it.
@@ -521,11 +532,7 @@ private slots:
     {
         MailComposer::setDesktopForTesting(MailComposer::Desktop{[] { return false; }, [](const QUrl&) { return false; }});
         MainView main(new MainViewModel(nullptr, AppSearchService()));
-        main.resize(1000, 700);
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        QApplication::setActiveWindow(&main);
-        QTRY_COMPARE(QApplication::activeWindow(), &main);
+        QVERIFY(showActive(main));
         const auto toastsOver = [](QWidget* sheet) {
             int shown = 0;
             for (const QLabel* label : sheet->findChildren<QLabel*>(QStringLiteral("ToastContent")))
@@ -583,11 +590,7 @@ private slots:
         QFETCH(bool, picker);
         MailComposer::setDesktopForTesting(MailComposer::Desktop{[] { return false; }, [](const QUrl&) { return false; }});
         MainView main(new MainViewModel(nullptr, AppSearchService()));
-        main.resize(1000, 700);
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        QApplication::setActiveWindow(&main);
-        QTRY_COMPARE(QApplication::activeWindow(), &main);
+        QVERIFY(showActive(main));
         NSToastHostingController* controller = toastHostingController(&main);
         QTest::mouseClick(main.settingsButton(), Qt::LeftButton);
         QPointer<SettingsView> sheet = main.settingsView();
