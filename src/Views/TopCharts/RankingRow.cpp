@@ -103,16 +103,6 @@ QSize stateSize(bool saved, bool adding)
     return {f.addSide, f.addSide};
 }
 
-// The width of the text column of a row `rowWidth` wide.
-int textColumnWidth(int rowWidth, const AppRanking& ranking, bool saved, bool adding)
-{
-    int used = 2 * kPaddingX + kPositionWidth + RankingRow::kIconSide + 2 * kSpacing;
-    used += stateSize(saved, adding).width() + kSpacing;
-    if (!ranking.appStoreURL.isEmpty())
-        used += fonts().linkSide + kSpacing;
-    return std::max(0, rowWidth - used);
-}
-
 // The category's lines at `width`; never less than one line of caption text.
 int genreLinesHeight(RankingRow::PaintCache& cache, const QString& genre, int width, Qt::LayoutDirection direction)
 {
@@ -253,8 +243,9 @@ RankingRow::Geometry RankingRow::geometry(const QRect& itemRect, const AppRankin
     }
     const QSize state = stateSize(saved, adding);
     g.state = QRect(QPoint(right - state.width(), centreY - state.height() / 2), state);
+    right -= state.width() + kSpacing;
 
-    const int textWidth = textColumnWidth(itemRect.width(), ranking, saved, adding);
+    const int textWidth = std::max(0, right - left);
     const int genreHeight = ranking.genre ? genreLinesHeight(cache, *ranking.genre, textWidth, direction) : 0;
     int y = centreY - columnHeight(genreHeight, ranking.genre.has_value(), highlighted) / 2;
     g.name = QRect(left, y, textWidth, f.headlineHeight);
@@ -289,16 +280,14 @@ QSize RankingRow::sizeHint(const QStyleOptionViewItem& option, const QModelIndex
     const bool highlighted = index.data(RankingListModel::HighlightedRole).toBool();
     const bool saved = index.data(RankingListModel::SavedRole).toBool();
     const bool adding = index.data(RankingListModel::AddingRole).toBool();
-    // Rows span the view: the text column gets what the view's width leaves.
+    // Rows span the view: the category wraps to the text column that the
+    // row's own geometry leaves it at the view's width.
     const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
     const int rowWidth = view ? view->viewport()->width() : option.rect.width();
-    int genreHeight = 0;
-    if (ranking.genre) {
-        PaintCache ownCache;
-        genreHeight = genreLinesHeight(cacheFor(option.widget, ownCache), *ranking.genre,
-                                       textColumnWidth(rowWidth, ranking, saved, adding), option.direction);
-    }
-    const int column = columnHeight(genreHeight, ranking.genre.has_value(), highlighted);
+    PaintCache ownCache;
+    const Geometry across = geometry(QRect(0, 0, rowWidth, 0), ranking, highlighted, saved, adding,
+                                     cacheFor(option.widget, ownCache), option.direction);
+    const int column = columnHeight(across.genre.height(), ranking.genre.has_value(), highlighted);
     const int content = std::max({kIconSide, column, kAddingBox});
     return {kPaddingX * 2 + kPositionWidth + kIconSide + 3 * kSpacing + 120, content + 2 * kPaddingY + kGap};
 }
