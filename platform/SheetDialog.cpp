@@ -1,6 +1,7 @@
 #include "platform/SheetDialog.h"
 
 #include "platform/FocusRing.h"
+#include "platform/RingFocusedButton.h"
 #include "platform/SemanticColors.h"
 #include "platform/TextStyle.h"
 #include "platform/WindowChrome.h"
@@ -14,19 +15,8 @@
 #include <QVBoxLayout>
 
 namespace {
-// A title-bar button whose focus shows as the ring laid around it alone:
-// the style's own focus mark is left out.
-class SheetButton final : public QPushButton {
-public:
-    SheetButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
-
-protected:
-    void initStyleOption(QStyleOptionButton* option) const override
-    {
-        QPushButton::initStyleOption(option);
-        option->state &= ~QStyle::State_HasFocus;
-    }
-};
+// The title bar's buttons show focus as the ring alone, as every control does.
+using SheetButton = RingFocusedButton<QPushButton, QStyleOptionButton>;
 } // namespace
 
 SheetDialog::SheetDialog(const QString& title, QWidget* owner)

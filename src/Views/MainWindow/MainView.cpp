@@ -18,6 +18,7 @@
 #include "Views/MainWindow/StorefrontListModel.h"
 #include "platform/ColorSchemeWatcher.h"
 #include "platform/FocusRing.h"
+#include "platform/RingFocusedButton.h"
 #include "platform/SemanticColors.h"
 #include "platform/SymbolImage.h"
 #include "platform/TextStyle.h"
@@ -39,19 +40,9 @@
 #include <functional>
 
 namespace {
-// A toolbar button whose focus shows as the ring laid around it alone: the
-// style's own mark, a faint tint, is left out.
-class ToolbarButton final : public QToolButton {
-public:
-    explicit ToolbarButton(QWidget* parent) : QToolButton(parent) {}
-
-protected:
-    void initStyleOption(QStyleOptionToolButton* option) const override
-    {
-        QToolButton::initStyleOption(option);
-        option->state &= ~QStyle::State_HasFocus;
-    }
-};
+// The toolbar's buttons show focus as the ring alone: the style's own mark,
+// a faint tint, is left out.
+using ToolbarButton = RingFocusedButton<QToolButton, QStyleOptionToolButton>;
 
 // A chart row's add goes to the window's view model while there is one.
 QCoro::Task<> addRankingVia(QPointer<MainViewModel> model, AppRanking ranking, QString storefront)
