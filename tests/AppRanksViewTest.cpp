@@ -386,12 +386,7 @@ private slots:
         sheet->reject();
     }
 
-    void resultsScrollBarFollowsTheScheme_data()
-    {
-        QTest::addColumn<bool>("toDark");
-        QTest::newRow("dark to light") << false;
-        QTest::newRow("light to dark") << true;
-    }
+    void resultsScrollBarFollowsTheScheme_data() { pickerSearchTextFollowsTheScheme_data(); }
 
     // The desktop switches scheme with the results on screen: their scroll
     // bar looks as it does on a page built in the new scheme.
